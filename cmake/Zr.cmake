@@ -1,0 +1,34 @@
+# Warnings are errors for our own code; third-party headers come in as system headers.
+function(zr_warnings target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
+        -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough -Werror)
+endfunction()
+
+# zr_library(NAME SOURCES... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+function(zr_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+    zr_warnings(${name})
+endfunction()
+
+# zr_test(NAME SOURCES... LIBS ... [LABELS ...] [MAIN gtest|qt])
+# Every test runs on Qt's offscreen platform; discovery happens at test time so that building
+# never needs a display.
+function(zr_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} zr_test_support GTest::gmock)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    zr_warnings(${name})
+    set(labels unit)
+    if(ARG_LABELS)
+        set(labels ${ARG_LABELS})
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${labels}" TIMEOUT 120)
+endfunction()

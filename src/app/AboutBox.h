@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+namespace zr::app {
+
+// TAboutBox: the program's name, version and maker.
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutBox(QWidget* parent = nullptr);
+
+public slots:
+    void OKButtonClick();
+};
+
+} // namespace zr::app

@@ -1,0 +1,27 @@
+#include "app/Dialogs.h"
+
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "calibration/CalibrationLibraryWindow.h"
+#include "calibration/CorrectionWizard.h"
+#include "calibration/LibraryEntryDialog.h"
+#include "calibration/ManualCorrectionDialog.h"
+#include "records/NumberInputDialog.h"
+#include "records/TextInputDialog.h"
+
+namespace zr::app {
+
+Dialogs::Dialogs(MainWindow& mainWindow)
+    : form3(std::make_unique<calibration::CorrectionWizard>(&mainWindow)),
+      form1(std::make_unique<calibration::CalibrationLibraryWindow>(&mainWindow)),
+      form2(std::make_unique<calibration::LibraryEntryDialog>(&mainWindow)),
+      form4(std::make_unique<records::NumberInputDialog>(&mainWindow)),
+      form5(std::make_unique<records::TextInputDialog>(&mainWindow)),
+      form6(std::make_unique<calibration::ManualCorrectionDialog>(&mainWindow)),
+      aboutBox(std::make_unique<AboutBox>(&mainWindow)), mainWindow_(mainWindow) {
+    mainWindow.setDialogs(this);
+}
+
+Dialogs::~Dialogs() { mainWindow_.setDialogs(nullptr); }
+
+} // namespace zr::app

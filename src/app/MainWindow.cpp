@@ -1,0 +1,195 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutBox.h"
+#include "app/CommandTable.h"
+#include "app/DataDirectory.h"
+#include "app/Dialogs.h"
+#include "app/ServicePage.h"
+#include "calibration/CalibrationListBlock.h"
+#include "device/connection/ResultsBlock.h"
+#include "records/ChartPage.h"
+#include "records/MeasurementTableTexts.h"
+#include "records/SaveDialogFilter.h"
+#include "records/StoredValuesBlock.h"
+#include "records/TablePage.h"
+#include "ui/Icons.h"
+#include "ui/KeyPreviewApplication.h"
+#include "ui/StatusPanels.h"
+#include "ui/StringGrid.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace zr::app {
+
+namespace {
+constexpr int kClientWidth = 941;
+constexpr int kClientHeight = 565;
+} // namespace
+
+MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
+    : QMainWindow(parent), context_(std::move(context)), guard_(context_.messages) {
+    setObjectName(QStringLiteral("ZR6040USB"));
+    setWindowTitle(QStringLiteral("ZR6040USB"));
+    setWindowIcon(ui::icon(ui::IconKind::Program));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    buildLayout();
+    buildMenus();
+    buildSaveDialog();
+    registerHandlers();
+    bindCommands(this, [this](const QString& name, int argument) { invokeHandler(name, argument); });
+
+    // The client area is measured below the menu bar, as on the system the layout was made for.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    move(349, 237);
+
+    connect(&timerReadLog_, &common::OneShotTimer::expired, this,
+            guard_.wrap([this] { TimerReadLogTimer(); }));
+    connect(&timerReadTable_, &common::OneShotTimer::expired, this,
+            guard_.wrap([this] { TimerReadTableTimer(); }));
+    if (auto* app = ui::KeyPreviewApplication::instance()) {
+        app->addKeyPreview(this, [this](QKeyEvent& event) { FormKeyPress(event); });
+    }
+
+    guard_.run([this] { FormCreate(); });
+}
+
+MainWindow::~MainWindow() {
+    if (auto* app = ui::KeyPreviewApplication::instance()) {
+        app->removeKeyPreview(this);
+    }
+}
+
+void MainWindow::buildLayout() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    storedValues_ = new records::StoredValuesBlock(client);
+    storedValues_->move(1, 0);
+
+    calibrationList_ = new calibration::CalibrationListBlock(client);
+    calibrationList_->move(0, 280);
+
+    results_ = new connection::ResultsBlock(client);
+    results_->move(276, -3);
+
+    pageControl1_ = new QTabWidget(client);
+    pageControl1_->setObjectName(QStringLiteral("PageControl1"));
+    pageControl1_->setGeometry(272, 128, 665, 417);
+    tablePage_ = new records::TablePage;
+    tablePage_->setObjectName(QStringLiteral("TabSheet1"));
+    servicePage_ = new ServicePage;
+    servicePage_->setObjectName(QStringLiteral("TabSheet2"));
+    chartPage_ = new records::ChartPage;
+    chartPage_->setObjectName(QStringLiteral("TabSheet3"));
+    pageControl1_->addTab(tablePage_, QStringLiteral("Таблица"));
+    pageControl1_->addTab(servicePage_, QStringLiteral("TabSheet2"));
+    pageControl1_->addTab(chartPage_, QStringLiteral("TabSheet3"));
+    pageControl1_->setTabVisible(1, false);
+    pageControl1_->setTabVisible(2, false);
+    pageControl1_->setCurrentIndex(0);
+
+    status_ = new ui::StatusPanels({200, 100, 100, 50}, client);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setGeometry(0, kClientHeight - 19, kClientWidth, 19);
+
+    // The HTML view used for printing; practically invisible.
+    web_ = new QWidget(client);
+    web_->setObjectName(QStringLiteral("Web"));
+    web_->setGeometry(864, 456, 17, 9);
+}
+
+void MainWindow::buildSaveDialog() {
+    saveDialog_ = new QFileDialog(this);
+    saveDialog_->setObjectName(QStringLiteral("SaveDialog"));
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = records::saveDialogFilters();
+    saveDialog_->setNameFilters(filters);
+    saveDialog_->selectNameFilter(filters.at(1)); // the text file
+    saveDialog_->setDefaultSuffix(QStringLiteral("xls"));
+}
+
+void MainWindow::invokeHandler(const QString& name, int argument) {
+    const auto found = handlers_.find(name);
+    if (found == handlers_.end()) {
+        return;
+    }
+    emit handlerInvoked(name, argument);
+    guard_.run([&] { found->second(argument); });
+}
+
+void MainWindow::handler(const char* name, std::function<void(int)> body) {
+    handlers_.emplace(QString::fromLatin1(name), std::move(body));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    guard_.run([this] { FormClose(); });
+    event->accept();
+}
+
+void MainWindow::FormCreate() {
+    state_.deviceList.clear();
+    enterDataDirectory(context_.dataDir);
+
+    const QStringList calibrationHeaders = {QStringLiteral("№"), QStringLiteral("Наименование"),
+                                            QStringLiteral("К1"), QStringLiteral("К2")};
+    const QStringList storedHeaders = {QStringLiteral("№"), QStringLiteral("Метод"),
+                                       QStringLiteral("Значение"), QString()};
+    for (int c = 0; c < 4; ++c) {
+        calibrationList_->grid()->setCell(c, 0, calibrationHeaders.at(c));
+        storedValues_->grid()->setCell(c, 0, storedHeaders.at(c));
+    }
+    const auto tableHeaders = records::measurementTableHeaders();
+    for (int c = 0; c < static_cast<int>(tableHeaders.size()); ++c) {
+        tablePage_->grid()->setCell(c, 0, tableHeaders.at(static_cast<std::size_t>(c)));
+    }
+
+    LoadSelectionLists();
+    timerReadTable_.enable();
+    timerReadLog_.enable();
+}
+
+void MainWindow::FormClose() {
+    state_.deviceList.clear();
+    SaveSelectionLists();
+}
+
+void MainWindow::FormKeyPress(QKeyEvent& event) {
+    if (keyCounter_.feed(event.text())) {
+        pageControl1_->setTabVisible(2, true);
+        pageControl1_->setTabVisible(1, true);
+    }
+}
+
+// Filled by the measurement table: reads and writes the four list files.
+void MainWindow::LoadSelectionLists() {}
+void MainWindow::SaveSelectionLists() {}
+
+void MainWindow::N29Click() {
+    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kUserGuideFile));
+    if (!QFileInfo::exists(path) || !context_.openDocument || !context_.openDocument(path)) {
+        context_.messages.inform(QStringLiteral("Немогу выполнить  !"));
+    }
+}
+
+void MainWindow::N30Click() {
+    if (dialogs_) {
+        dialogs_->aboutBox->exec();
+    }
+}
+
+void MainWindow::TimerReadLogTimer() {}
+void MainWindow::TimerReadTableTimer() {}
+
+} // namespace zr::app

@@ -1,0 +1,87 @@
+#include "app/MainWindow.h"
+
+#include "ui/ToolBars.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace zr::app {
+
+using ui::addMenuItem;
+using ui::IconKind;
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
+    file->setObjectName(QStringLiteral("N12"));
+    addMenuItem(file, QStringLiteral("N13"), QStringLiteral("Сохранить как..."), IconKind::Save);
+    file->addSeparator();
+    addMenuItem(file, QStringLiteral("N15"), QStringLiteral("Печать"), IconKind::Print);
+    file->addSeparator();
+    addMenuItem(file, QStringLiteral("N17"), QStringLiteral("Выход"), IconKind::Exit);
+
+    QMenu* correction = bar->addMenu(QStringLiteral("Коррекция"));
+    correction->setObjectName(QStringLiteral("N18"));
+    QMenu* linear = correction->addMenu(ui::icon(IconKind::Correction),
+                                        QStringLiteral("Линейная коррекция "));
+    linear->setObjectName(QStringLiteral("N31"));
+    addMenuItem(linear, QStringLiteral("N32"), QStringLiteral("Установить"), IconKind::Correction);
+    QMenu* twoPoint = correction->addMenu(ui::icon(IconKind::Correction),
+                                          QStringLiteral("Компьютерная калибровка по 2 точкам"));
+    twoPoint->setObjectName(QStringLiteral("N19"));
+    addMenuItem(twoPoint, QStringLiteral("N33"), QStringLiteral("Добавить..."), IconKind::Add);
+    addMenuItem(twoPoint, QStringLiteral("N34"), QStringLiteral("Удалить все с прибора"),
+                IconKind::DeleteAll);
+    twoPoint->addSeparator();
+    addMenuItem(twoPoint, QStringLiteral("N35"), QStringLiteral("Применить выбранную калибровку"),
+                IconKind::ApplySelected);
+    addMenuItem(twoPoint, QStringLiteral("N36"), QStringLiteral("Отменить текущую калибровку"),
+                IconKind::Cancel);
+    twoPoint->addSeparator();
+    addMenuItem(twoPoint, QStringLiteral("N37"), QStringLiteral("Обновить список калибровок"),
+                IconKind::Refresh);
+
+    QMenu* method = bar->addMenu(QStringLiteral("Метод измерения"));
+    method->setObjectName(QStringLiteral("N20"));
+    methodItems_ = new QActionGroup(this);
+    methodItems_->setExclusive(true);
+    const std::pair<const char*, QString> methods[] = {
+        {"N21", QStringLiteral("Исследовательский")},
+        {"N22", QStringLiteral("Моторный")},
+        {"N23", QStringLiteral("Цетановое число")},
+    };
+    for (const auto& [name, caption] : methods) {
+        QAction* item = addMenuItem(method, QString::fromLatin1(name), caption, IconKind::Method);
+        item->setCheckable(true);
+        item->setChecked(false);
+        methodItems_->addAction(item);
+    }
+
+    QMenu* help = bar->addMenu(QStringLiteral("Справка"));
+    help->setObjectName(QStringLiteral("N28"));
+    addMenuItem(help, QStringLiteral("N29"), QStringLiteral("Описание программы"), IconKind::Help);
+    addMenuItem(help, QStringLiteral("N30"), QStringLiteral("О программе..."), IconKind::About);
+}
+
+void MainWindow::registerHandlers() {
+    // Operations that later work fills in are registered as empty slots so that every control
+    // already reaches its named handler.
+    const char* const emptySlots[] = {
+        "N13Click",         "N15Click",          "N32Click",          "N21Click",
+        "N22Click",         "N23Click",          "N24Click",          "ToolButton1Click",
+        "ToolButton2Click", "ToolButton3Click",  "ToolButton4Click",  "ToolButton5Click",
+        "ToolButton7Click", "ToolButton9Click",  "ToolButton13Click", "ToolButton14Click",
+        "HeaderControl1SectionClick",
+    };
+    for (const char* name : emptySlots) {
+        handler(name, [](int) {});
+    }
+    handler("N29Click", [this](int) { N29Click(); });
+    handler("N30Click", [this](int) { N30Click(); });
+    handler("ExitClick", [this](int) { close(); });
+}
+
+} // namespace zr::app

@@ -1,0 +1,40 @@
+#include "records/ChartPage.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QValueAxis>
+
+namespace zr::records {
+
+ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {
+    auto* series = new QLineSeries;
+    series->setObjectName(QStringLiteral("Series1"));
+    series->setPen(QPen(Qt::red));
+    series->setPointsVisible(false);
+    series->setPointLabelsVisible(false);
+
+    auto* chart = new QChart;
+    chart->setObjectName(QStringLiteral("Chart1"));
+    chart->addSeries(series);
+    chart->legend()->hide();
+    auto* xAxis = new QValueAxis;
+    auto* yAxis = new QValueAxis;
+    yAxis->setRange(4000, 9000);
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    series->attachAxis(xAxis);
+    series->attachAxis(yAxis);
+
+    auto* view = new QChartView(chart, this);
+    view->setObjectName(QStringLiteral("Chart1View"));
+    view->setGeometry(0, 0, 657, 389);
+
+    button4_ = new QPushButton(QStringLiteral("Очистить"), this);
+    button4_->setObjectName(QStringLiteral("Button4"));
+    button4_->setGeometry(570, 8, 75, 25);
+    connect(button4_, &QPushButton::clicked, series, &QLineSeries::clear);
+}
+
+} // namespace zr::records

@@ -1,0 +1,26 @@
+#include "ui/HandlerGuard.h"
+
+#include "common/AppError.h"
+
+#include <exception>
+
+namespace zr::ui {
+
+QString errorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
+        return message + QLatin1Char('.');
+    }
+    return message;
+}
+
+void HandlerGuard::run(const std::function<void()>& handler) const {
+    try {
+        handler();
+    } catch (const common::AppError& error) {
+        messages_.showError(errorBoxText(error.text()));
+    } catch (const std::exception& error) {
+        messages_.showError(errorBoxText(QString::fromUtf8(error.what())));
+    }
+}
+
+} // namespace zr::ui

@@ -1,0 +1,95 @@
+#include "ui/Icons.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStyle>
+
+namespace zr::ui {
+
+// A meter dial with a needle, drawn so that the program needs no image files.
+QPixmap programPixmap(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(30, 60, 110), s * 0.06));
+    p.setBrush(QColor(235, 242, 250));
+    p.drawRoundedRect(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88), s * 0.16, s * 0.16);
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(s * 0.18, s * 0.26, s * 0.64, s * 0.64), 160);
+    arc.arcTo(QRectF(s * 0.18, s * 0.26, s * 0.64, s * 0.64), 160, -140);
+    p.setPen(QPen(QColor(40, 140, 60), s * 0.08, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(arc);
+    p.setPen(QPen(QColor(200, 30, 30), s * 0.07, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(s * 0.5, s * 0.58), QPointF(s * 0.7, s * 0.34));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 60, 110));
+    p.drawEllipse(QPointF(s * 0.5, s * 0.58), s * 0.06, s * 0.06);
+    return pixmap;
+}
+
+namespace {
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addPixmap(programPixmap(size));
+    }
+    return icon;
+}
+
+QStyle::StandardPixmap standardFor(IconKind kind) {
+    switch (kind) {
+    case IconKind::Add:
+        return QStyle::SP_FileDialogNewFolder;
+    case IconKind::DeleteAll:
+        return QStyle::SP_TrashIcon;
+    case IconKind::MoveToTable:
+        return QStyle::SP_ArrowRight;
+    case IconKind::Fetch:
+        return QStyle::SP_ArrowDown;
+    case IconKind::ApplySelected:
+        return QStyle::SP_DialogApplyButton;
+    case IconKind::Cancel:
+        return QStyle::SP_DialogCancelButton;
+    case IconKind::Refresh:
+        return QStyle::SP_BrowserReload;
+    case IconKind::Save:
+        return QStyle::SP_DialogSaveButton;
+    case IconKind::Print:
+        return QStyle::SP_FileDialogDetailedView;
+    case IconKind::Exit:
+        return QStyle::SP_DialogCloseButton;
+    case IconKind::Method:
+        return QStyle::SP_MediaPlay;
+    case IconKind::Correction:
+        return QStyle::SP_FileDialogContentsView;
+    case IconKind::Help:
+        return QStyle::SP_DialogHelpButton;
+    case IconKind::About:
+        return QStyle::SP_MessageBoxInformation;
+    case IconKind::WriteValue:
+        return QStyle::SP_DialogYesButton;
+    case IconKind::DeleteValue:
+        return QStyle::SP_DialogDiscardButton;
+    case IconKind::Program:
+        break;
+    }
+    return QStyle::SP_ComputerIcon;
+}
+
+} // namespace
+
+QIcon icon(IconKind kind) {
+    if (kind == IconKind::Program) {
+        static const QIcon program = programIcon();
+        return program;
+    }
+    return QApplication::style()->standardIcon(standardFor(kind));
+}
+
+} // namespace zr::ui

@@ -1,0 +1,39 @@
+#include "ui/KeyPreviewApplication.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace zr::ui {
+
+KeyPreviewApplication::KeyPreviewApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+KeyPreviewApplication* KeyPreviewApplication::instance() {
+    return qobject_cast<KeyPreviewApplication*>(QCoreApplication::instance());
+}
+
+void KeyPreviewApplication::addKeyPreview(QWidget* window, Preview preview) {
+    removeKeyPreview(window);
+    previews_.push_back({window, std::move(preview)});
+}
+
+void KeyPreviewApplication::removeKeyPreview(QWidget* window) {
+    std::erase_if(previews_, [window](const Entry& e) { return e.window == window; });
+}
+
+bool KeyPreviewApplication::notify(QObject* receiver, QEvent* event) {
+    // notify() sees a key press once with its widget target (propagation to parents happens
+    // inside the base implementation), unlike an event filter, which sees every propagation step.
+    if (event->type() == QEvent::KeyPress && receiver->isWidgetType() && !previews_.empty()) {
+        auto* widget = static_cast<QWidget*>(receiver);
+        QWidget* window = widget->window();
+        for (const Entry& entry : previews_) {
+            if (entry.window == window) {
+                entry.preview(*static_cast<QKeyEvent*>(event));
+                break;
+            }
+        }
+    }
+    return QApplication::notify(receiver, event);
+}
+
+} // namespace zr::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QApplication>
+#include <functional>
+#include <vector>
+
+class QKeyEvent;
+
+namespace zr::ui {
+
+// The application object. It lets a window see every character typed into any of its
+// controls before the control does (keyboard preview), exactly once per key press.
+class KeyPreviewApplication : public QApplication {
+    Q_OBJECT
+public:
+    using Preview = std::function<void(QKeyEvent&)>;
+
+    KeyPreviewApplication(int& argc, char** argv);
+
+    // Called for each key press whose target lies in `window` (the window itself included).
+    void addKeyPreview(QWidget* window, Preview preview);
+    void removeKeyPreview(QWidget* window);
+
+    static KeyPreviewApplication* instance();
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    struct Entry {
+        QWidget* window;
+        Preview preview;
+    };
+    std::vector<Entry> previews_;
+};
+
+} // namespace zr::ui

@@ -1,0 +1,110 @@
+#include "app/AboutBox.h"
+#include "app/DataDirectory.h"
+#include "support/ProgramHarness.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using zr::test::ProgramHarness;
+
+namespace {
+
+void writeFile(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("%PDF-1.4\n");
+}
+
+// Restores the working directory a test changes.
+struct CurrentDirGuard {
+    QString saved = QDir::currentPath();
+    ~CurrentDirGuard() { QDir::setCurrent(saved); }
+};
+
+} // namespace
+
+TEST(Startup, TheDataDirectoryBecomesCurrentWhereverTheProgramWasStarted) {
+    CurrentDirGuard guard;
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    ProgramHarness h;
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(h.dataDir.path()).canonicalPath());
+
+    // The guide is found next to the program's files, not in the start directory.
+    writeFile(h.dataDir.filePath("ZR-6040.pdf"));
+    h.window().invokeHandler("N29Click");
+    ASSERT_EQ(h.openedDocuments.size(), 1);
+    EXPECT_EQ(QFileInfo(h.openedDocuments.front()).canonicalFilePath(),
+              QFileInfo(h.dataDir.filePath("ZR-6040.pdf")).canonicalFilePath());
+    EXPECT_TRUE(h.messages.informed.isEmpty());
+}
+
+TEST(Startup, AMissingGuideOrAFailingViewerGivesTheMessage) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    h.window().invokeHandler("N29Click");
+    EXPECT_TRUE(h.openedDocuments.isEmpty());
+    EXPECT_EQ(h.messages.informed, QStringList{QStringLiteral("Немогу выполнить  !")});
+
+    writeFile(h.dataDir.filePath("ZR-6040.pdf"));
+    h.viewerWorks = false;
+    h.window().invokeHandler("N29Click");
+    EXPECT_EQ(h.openedDocuments.size(), 1);
+    EXPECT_EQ(h.messages.informed.size(), 2);
+}
+
+TEST(Startup, DataDirectoryIsTheProgramDirectoryOnlyWhenWritable) {
+    QTemporaryDir portable;
+    EXPECT_EQ(zr::app::chooseDataDirectory(portable.path()), QDir(portable.path()).absolutePath());
+
+    const QString fallback = zr::app::chooseDataDirectory(QStringLiteral("/proc/1"));
+    EXPECT_NE(fallback, QStringLiteral("/proc/1"));
+    EXPECT_TRUE(QFileInfo(fallback).isDir());
+}
+
+TEST(Startup, BothTimersAreArmedAndDialogsExistHidden) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
+    EXPECT_TRUE(h.window().timerReadLog().isEnabled());
+    EXPECT_EQ(h.window().timerReadTable().interval(), 1000);
+    EXPECT_EQ(h.window().timerReadLog().interval(), 1500);
+    QStringList names;
+    for (QDialog* dialog : h.window().findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        names << dialog->objectName();
+        EXPECT_FALSE(dialog->isVisible()) << dialog->objectName().toStdString();
+    }
+    for (const char* name : {"Form3", "Form1", "Form2", "Form4", "Form5", "Form6", "AboutBox"}) {
+        EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
+    }
+}
+
+TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    zr::app::AboutBox* box = h.program->dialogs().aboutBox.get();
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("О программе"));
+    EXPECT_EQ(box->size(), QSize(284, 178));
+    EXPECT_EQ(box->findChild<QLabel*>("ProductName")->text(),
+              QStringLiteral("ZR-6040  USB серия 60"));
+    EXPECT_EQ(box->findChild<QLabel*>("Version")->text(),
+              QStringLiteral("Version 3a  Build 2015"));
+    auto* ok = box->findChild<QPushButton*>("OKButton");
+    EXPECT_EQ(ok->geometry(), QRect(103, 148, 75, 25));
+    EXPECT_TRUE(ok->isDefault());
+
+    bool wasModal = false;
+    QTimer::singleShot(50, [&] {
+        wasModal = QApplication::activeModalWidget() == box;
+        ok->click();
+    });
+    h.window().invokeHandler("N30Click");
+    EXPECT_TRUE(wasModal);
+    EXPECT_FALSE(box->isVisible());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/MessageService.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zr::test {
+
+// Records every message box instead of showing it; questions get a preset answer.
+class FakeMessageService : public ui::MessageService {
+public:
+    void inform(const QString& text) override { informed << text; }
+    void showError(const QString& text) override { errors << text; }
+    bool confirm(const QString& text) override {
+        questions << text;
+        return answer;
+    }
+
+    QStringList informed;
+    QStringList errors;
+    QStringList questions;
+    bool answer = true;
+};
+
+} // namespace zr::test

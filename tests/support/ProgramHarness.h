@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/Program.h"
+#include "support/FakeMessageService.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace zr::test {
+
+// The real program (main window and dialogs) on the offscreen platform, with a fresh data
+// directory, message boxes recorded and the document viewer replaced by a recorder.
+class ProgramHarness {
+public:
+    ProgramHarness() {
+        app::MainWindowContext context{messages, dataDir.path(), [this](const QString& path) {
+                                           openedDocuments << path;
+                                           return viewerWorks;
+                                       }};
+        program = std::make_unique<app::Program>(std::move(context));
+    }
+
+    app::MainWindow& window() { return program->mainWindow(); }
+    template <typename T> T* find(const QString& name) { return window().findChild<T*>(name); }
+
+    FakeMessageService messages;
+    QTemporaryDir dataDir;
+    QStringList openedDocuments;
+    bool viewerWorks = true;
+    std::unique_ptr<app::Program> program;
+};
+
+} // namespace zr::test

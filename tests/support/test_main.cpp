@@ -1,0 +1,14 @@
+#include "ui/KeyPreviewApplication.h"
+
+#include <gtest/gtest.h>
+
+// Every test binary runs with a real application object on the offscreen platform, so that
+// widget, timer and cross-thread tests behave as in the program.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    zr::ui::KeyPreviewApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
