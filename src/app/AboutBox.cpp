@@ -58,6 +58,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &AboutBox::OKButtonClick);
 }
 
-void AboutBox::OKButtonClick() { accept(); }
+void AboutBox::OKButtonClick() {
+    accept();
+}
 
 } // namespace zr::app

@@ -17,7 +17,9 @@ QString chooseDataDirectory(const QString& executableDir) {
     return appData;
 }
 
-void enterDataDirectory(const QString& dir) { QDir::setCurrent(dir); }
+void enterDataDirectory(const QString& dir) {
+    QDir::setCurrent(dir);
+}
 
 void provideUserGuide(const QString& dataDir, const QString& executableDir) {
     const QString name = QString::fromLatin1(kUserGuideFile);

@@ -22,6 +22,8 @@ Dialogs::Dialogs(MainWindow& mainWindow)
     mainWindow.setDialogs(this);
 }
 
-Dialogs::~Dialogs() { mainWindow_.setDialogs(nullptr); }
+Dialogs::~Dialogs() {
+    mainWindow_.setDialogs(nullptr);
+}
 
 } // namespace zr::app

@@ -6,7 +6,12 @@
 #include "app/Dialogs.h"
 #include "app/ServicePage.h"
 #include "calibration/CalibrationListBlock.h"
+#include "common/AppError.h"
+#include "device/connection/LiveDisplay.h"
 #include "device/connection/ResultsBlock.h"
+#include "device/hid/HidDeviceController.h"
+#include "device/protocol/IntegerText.h"
+#include "device/protocol/MemoryMap.h"
 #include "records/ChartPage.h"
 #include "records/MeasurementTableTexts.h"
 #include "records/SaveDialogFilter.h"
@@ -14,6 +19,7 @@
 #include "records/TablePage.h"
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
+#include "ui/LogView.h"
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
 
@@ -21,7 +27,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 
 namespace zr::app {
@@ -32,7 +40,43 @@ constexpr int kClientHeight = 565;
 } // namespace
 
 MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
-    : QMainWindow(parent), context_(std::move(context)), guard_(context_.messages) {
+    : QMainWindow(parent), context_(std::move(context)), guard_(context_.messages),
+      hidController_(new hid::HidDeviceController(context_.hidPlatform, this)),
+      meter_(std::make_unique<connection::MeterConnection>(
+          *hidController_, state_,
+          connection::MeterConnection::Events{
+              [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload,
+                     std::uint16_t size) {
+                  guard_.run([&] { inputReports_.HandleInputReport(payload, size); });
+              },
+              [this](const QString& text) { status_->setPanelText(0, text); },
+              [this] {
+                  timerReadTable_.enable();
+                  timerReadLog_.enable();
+              }})),
+      commands_(
+          *meter_, [this](const std::string& line) { AppendLogLine(line); },
+          [this] { status_->setPanelText(0, QStringLiteral("Прибор не подключен !")); }),
+      inputReports_(state_, connection::InputReportRoutes{
+                                [this](const std::string& line) { AppendLogLine(line); },
+                                [this] { timerReadTable_.enable(); },
+                                {}, // stored values page: filled by the stored values block
+                                [this](std::uint8_t value) {
+                                    servicePage_->edit1()->setText(QString::number(value));
+                                },
+                                {}, // calibration entry: filled by the calibration list
+                                [this] { refreshLiveDisplay(); },
+                            }) {
+    hidController_->setObjectName(QStringLiteral("HidController"));
+    hidController_->setOnArrival(
+        [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });
+    hidController_->setOnRemoval([this](hid::HidDevice& device) {
+        guard_.run([&] { meter_->HidControllerRemoval(device); });
+    });
+    // Attached as designed; the HID layer never raises it.
+    hidController_->setOnEnumerate([](hid::HidDevice&, int) { return true; });
+    commands_.setAfterSelectMethod([this] { timerReadTable_.enable(); });
+
     setObjectName(QStringLiteral("ZR6040USB"));
     setWindowTitle(QStringLiteral("ZR6040USB"));
     setWindowIcon(ui::icon(ui::IconKind::Program));
@@ -46,7 +90,14 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     buildMenus();
     buildSaveDialog();
     registerHandlers();
-    bindCommands(this, [this](const QString& name, int argument) { invokeHandler(name, argument); });
+    bindCommands(this,
+                 [this](const QString& name, int argument) { invokeHandler(name, argument); });
+    connect(servicePage_->button1(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("Button1Click")); });
+    connect(servicePage_->button2(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("Button2Click")); });
+    connect(servicePage_->button3(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("Button3Click")); });
 
     // The client area is measured below the menu bar, as on the system the layout was made for.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -64,6 +115,9 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // Readers of devices still claimed stop before the window they report to goes away.
+    delete hidController_;
+    hidController_ = nullptr;
     if (auto* app = ui::KeyPreviewApplication::instance()) {
         app->removeKeyPreview(this);
     }
@@ -161,7 +215,7 @@ void MainWindow::FormCreate() {
 }
 
 void MainWindow::FormClose() {
-    state_.deviceList.clear();
+    meter_->releaseDeviceList();
     SaveSelectionLists();
 }
 
@@ -189,7 +243,44 @@ void MainWindow::N30Click() {
     }
 }
 
-void MainWindow::TimerReadLogTimer() {}
+void MainWindow::AppendLogLine(const std::string& line) {
+    servicePage_->log()->appendLine(std::string_view(line));
+}
+
+void MainWindow::TimerReadLogTimer() {
+    invokeHandler(QStringLiteral("ToolButton3Click"));
+}
+
+// The calibration list refresh for the current method comes with the calibration list.
 void MainWindow::TimerReadTableTimer() {}
+
+void MainWindow::selectMethodFromMenu(int method) {
+    state_.status.method = static_cast<std::uint8_t>(method);
+    commands_.selectMethod(method);
+}
+
+void MainWindow::refreshLiveDisplay() {
+    connection::refreshLiveDisplay(
+        state_.status,
+        connection::LiveDisplayWidgets{*results_, *status_, *calibrationList_->grid()});
+}
+
+void MainWindow::Button1Click() {
+    commands_.readStoredValues(protocol::memory::kFirstRecordAddress);
+}
+
+void MainWindow::Button2Click() {
+    const QString text = servicePage_->edit2()->text();
+    const auto address = protocol::parseInt32(text.toStdString());
+    if (!address) {
+        throw common::AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    }
+    commands_.readByte(*address);
+}
+
+void MainWindow::Button3Click() {
+    // The test entry: slot 1, "2222", method 1, with a neutral line (slope 1, no offset).
+    commands_.writeCalibrationEntry(protocol::CalibrationSlot{1, "2222", 1, 1000, 0});
+}
 
 } // namespace zr::app

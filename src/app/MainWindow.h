@@ -2,12 +2,17 @@
 
 #include "app/ServiceKeyCounter.h"
 #include "common/OneShotTimer.h"
+#include "device/connection/InputReportHandler.h"
+#include "device/connection/MeterConnection.h"
 #include "device/connection/SharedState.h"
+#include "device/protocol/CommandSender.h"
 #include "ui/HandlerGuard.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <string>
 #include <unordered_map>
 
 class QActionGroup;
@@ -30,6 +35,10 @@ class CalibrationListBlock;
 namespace zr::connection {
 class ResultsBlock;
 }
+namespace zr::hid {
+class HidDeviceController;
+class HidPlatform;
+} // namespace zr::hid
 
 namespace zr::app {
 
@@ -39,6 +48,8 @@ struct Dialogs;
 // What the main window is given by the program (or a test).
 struct MainWindowContext {
     ui::MessageService& messages;
+    // The HID services the window's HID controller works on.
+    hid::HidPlatform& hidPlatform;
     // The directory of the program's files; made current by FormCreate.
     QString dataDir;
     // Opens a document with the desktop's default viewer; false when that fails.
@@ -65,6 +76,12 @@ public:
     common::OneShotTimer& timerReadTable() { return timerReadTable_; }
     QFileDialog* saveDialog() const { return saveDialog_; }
     int serviceKeyCount() const { return keyCounter_.value(); }
+    hid::HidDeviceController& hidController() { return *hidController_; }
+    protocol::CommandSender& commands() { return commands_; }
+    ServicePage* servicePage() const { return servicePage_; }
+    connection::ResultsBlock* results() const { return results_; }
+    // Appends one line to the traffic log.
+    void AppendLogLine(const std::string& line);
 
 signals:
     // Emitted as a handler starts; lets tests see which handler a control runs.
@@ -89,10 +106,19 @@ private:
     void N30Click();
     void TimerReadLogTimer();
     void TimerReadTableTimer();
+    void selectMethodFromMenu(int method);
+    void refreshLiveDisplay();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
 
     MainWindowContext context_;
     ui::HandlerGuard guard_;
     connection::SharedState state_;
+    hid::HidDeviceController* hidController_ = nullptr;
+    std::unique_ptr<connection::MeterConnection> meter_;
+    protocol::CommandSender commands_;
+    connection::InputReportHandler inputReports_;
     ServiceKeyCounter keyCounter_;
     std::unordered_map<QString, std::function<void(int)>> handlers_;
     Dialogs* dialogs_ = nullptr;

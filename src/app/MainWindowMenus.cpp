@@ -25,8 +25,8 @@ void MainWindow::buildMenus() {
 
     QMenu* correction = bar->addMenu(QStringLiteral("Коррекция"));
     correction->setObjectName(QStringLiteral("N18"));
-    QMenu* linear = correction->addMenu(ui::icon(IconKind::Correction),
-                                        QStringLiteral("Линейная коррекция "));
+    QMenu* linear =
+        correction->addMenu(ui::icon(IconKind::Correction), QStringLiteral("Линейная коррекция "));
     linear->setObjectName(QStringLiteral("N31"));
     addMenuItem(linear, QStringLiteral("N32"), QStringLiteral("Установить"), IconKind::Correction);
     QMenu* twoPoint = correction->addMenu(ui::icon(IconKind::Correction),
@@ -70,11 +70,13 @@ void MainWindow::registerHandlers() {
     // Operations that later work fills in are registered as empty slots so that every control
     // already reaches its named handler.
     const char* const emptySlots[] = {
-        "N13Click",         "N15Click",          "N32Click",          "N21Click",
-        "N22Click",         "N23Click",          "N24Click",          "ToolButton1Click",
-        "ToolButton2Click", "ToolButton3Click",  "ToolButton4Click",  "ToolButton5Click",
-        "ToolButton7Click", "ToolButton9Click",  "ToolButton13Click", "ToolButton14Click",
-        "HeaderControl1SectionClick",
+        "N13Click",          "N15Click",
+        "N32Click",          "N24Click",
+        "ToolButton1Click",  "ToolButton2Click",
+        "ToolButton3Click",  "ToolButton4Click",
+        "ToolButton5Click",  "ToolButton7Click",
+        "ToolButton9Click",  "ToolButton13Click",
+        "ToolButton14Click", "HeaderControl1SectionClick",
     };
     for (const char* name : emptySlots) {
         handler(name, [](int) {});
@@ -82,6 +84,12 @@ void MainWindow::registerHandlers() {
     handler("N29Click", [this](int) { N29Click(); });
     handler("N30Click", [this](int) { N30Click(); });
     handler("ExitClick", [this](int) { close(); });
+    handler("N21Click", [this](int) { selectMethodFromMenu(1); });
+    handler("N22Click", [this](int) { selectMethodFromMenu(2); });
+    handler("N23Click", [this](int) { selectMethodFromMenu(3); });
+    handler("Button1Click", [this](int) { Button1Click(); });
+    handler("Button2Click", [this](int) { Button2Click(); });
+    handler("Button3Click", [this](int) { Button3Click(); });
 }
 
 } // namespace zr::app

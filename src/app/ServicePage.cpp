@@ -1,8 +1,9 @@
 #include "app/ServicePage.h"
 
+#include "ui/LogView.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace zr::app {
@@ -16,7 +17,7 @@ template <typename W> W* place(W* widget, const char* name, int x, int y, int w,
 } // namespace
 
 ServicePage::ServicePage(QWidget* parent) : QWidget(parent) {
-    memo1_ = place(new QPlainTextEdit(this), "Memo1", 8, 32, 649, 177);
+    memo1_ = place(new ui::LogView(this), "Memo1", 8, 32, 649, 177);
     memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     button1_ = place(new QPushButton(QStringLiteral("Button1"), this), "Button1", 488, 0, 75, 25);

@@ -4,8 +4,11 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace zr::ui {
+class LogView;
+}
 
 namespace zr::app {
 
@@ -15,7 +18,8 @@ class ServicePage : public QWidget {
 public:
     explicit ServicePage(QWidget* parent = nullptr);
 
-    QPlainTextEdit* memo() const { return memo1_; }
+    // Memo1, the traffic log.
+    ui::LogView* log() const { return memo1_; }
     QPushButton* button1() const { return button1_; }
     QPushButton* button2() const { return button2_; }
     QPushButton* button3() const { return button3_; }
@@ -23,7 +27,7 @@ public:
     QLineEdit* edit2() const { return edit2_; }
 
 private:
-    QPlainTextEdit* memo1_;
+    ui::LogView* memo1_;
     QPushButton* button1_;
     QLineEdit* edit2_;
     QPushButton* button2_;

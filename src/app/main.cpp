@@ -1,5 +1,9 @@
 #include "app/DataDirectory.h"
 #include "app/Program.h"
+#include "device/hid/linux/LinuxHidPlatform.h"
+#include "device/hid/simulated/SimulatedHidBus.h"
+#include "sim/SimulatedMeter.h"
+#include "sim/SimulatorWindow.h"
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/MessageService.h"
@@ -7,6 +11,25 @@
 #include <QCommandLineParser>
 #include <QDesktopServices>
 #include <QUrl>
+#include <memory>
+
+namespace {
+
+// Runs the program on the given HID services until the main window closes.
+int runProgram(zr::hid::HidPlatform& platform, const QString& dataDir,
+               const std::function<void(zr::app::Program&)>& beforeShow = {}) {
+    zr::ui::QtMessageService messages;
+    zr::app::Program program({messages, platform, dataDir, [](const QString& path) {
+                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+                              }});
+    if (beforeShow) {
+        beforeShow(program);
+    }
+    program.mainWindow().show();
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     zr::ui::KeyPreviewApplication app(argc, argv);
@@ -25,10 +48,20 @@ int main(int argc, char** argv) {
     const QString dataDir = zr::app::chooseDataDirectory(exeDir);
     zr::app::provideUserGuide(dataDir, exeDir);
 
-    zr::ui::QtMessageService messages;
-    zr::app::Program program({messages, dataDir, [](const QString& path) {
-                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-                              }});
-    program.mainWindow().show();
-    return QApplication::exec();
+    if (!options.isSet(simulate)) {
+        zr::hid::LinuxHidPlatform platform;
+        return runProgram(platform, dataDir);
+    }
+
+    zr::hid::SimulatedHidBus bus;
+    zr::sim::SimulatedMeter meter(bus);
+    meter.plug();
+    std::unique_ptr<zr::sim::SimulatorWindow> simulator;
+    return runProgram(bus, dataDir, [&](zr::app::Program& program) {
+        simulator = std::make_unique<zr::sim::SimulatorWindow>(meter);
+        QObject::connect(&program.mainWindow(), &QObject::destroyed, simulator.get(),
+                         &QWidget::close);
+        simulator->move(program.mainWindow().x() + 960, program.mainWindow().y());
+        simulator->show();
+    });
 }

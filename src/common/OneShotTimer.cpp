@@ -18,10 +18,16 @@ void OneShotTimer::enable() {
     }
 }
 
-void OneShotTimer::disable() { timer_.stop(); }
+void OneShotTimer::disable() {
+    timer_.stop();
+}
 
-bool OneShotTimer::isEnabled() const { return timer_.isActive(); }
+bool OneShotTimer::isEnabled() const {
+    return timer_.isActive();
+}
 
-int OneShotTimer::interval() const { return timer_.interval(); }
+int OneShotTimer::interval() const {
+    return timer_.interval();
+}
 
 } // namespace zr::common

@@ -23,8 +23,8 @@ StoredValuesBlock::StoredValuesBlock(QWidget* parent)
                       ui::IconKind::Add, kButton);
     ui::addToolButton(toolBar_, QStringLiteral("ToolButton2"),
                       QStringLiteral("Удалить все значения"), ui::IconKind::DeleteAll, kButton);
-    ui::addToolButton(toolBar_, QStringLiteral("ToolButton4"), QString(),
-                      ui::IconKind::MoveToTable, kButton);
+    ui::addToolButton(toolBar_, QStringLiteral("ToolButton4"), QString(), ui::IconKind::MoveToTable,
+                      kButton);
     ui::addToolGap(toolBar_, 8);
     ui::addToolGap(toolBar_, 158);
     ui::addToolButton(toolBar_, QStringLiteral("ToolButton3"), QStringLiteral("Получить"),

@@ -47,8 +47,8 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
 
     headerModel_ = new QStandardItemModel(0, 4, this);
     for (int i = 0; i < 4; ++i) {
-        auto* item = new QStandardItem(ui::icon(kSections[i].icon),
-                                       QString::fromUtf8(kSections[i].caption));
+        auto* item =
+            new QStandardItem(ui::icon(kSections[i].icon), QString::fromUtf8(kSections[i].caption));
         item->setTextAlignment(kSections[i].centred ? Qt::AlignCenter
                                                     : Qt::AlignLeft | Qt::AlignVCenter);
         headerModel_->setHorizontalHeaderItem(i, item);

@@ -5,7 +5,9 @@
 namespace zr::ui {
 
 namespace {
-QString title() { return QString::fromLatin1(kApplicationTitle); }
+QString title() {
+    return QString::fromLatin1(kApplicationTitle);
+}
 } // namespace
 
 void QtMessageService::inform(const QString& text) {

@@ -17,7 +17,9 @@ StringGrid::StringGrid(int columns, int rows, QWidget* parent)
     }
 }
 
-void StringGrid::setRowCountWithHeader(int rows) { setRowCount(rows > 0 ? rows - 1 : 0); }
+void StringGrid::setRowCountWithHeader(int rows) {
+    setRowCount(rows > 0 ? rows - 1 : 0);
+}
 
 QString StringGrid::cell(int column, int row) const {
     if (column < 0 || column >= columnCount()) {
@@ -63,9 +65,10 @@ void StringGrid::setRowHeight(int height) {
 }
 
 void StringGrid::setEditable(bool editable) {
-    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed
-                             : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable
+                        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
 }
 
 int StringGrid::currentGridRow() const {

@@ -46,9 +46,8 @@ QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption, I
 
 void attachContextMenu(QAbstractScrollArea* view, QMenu* menu) {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(view, &QWidget::customContextMenuRequested, menu, [view, menu](QPoint pos) {
-        menu->popup(view->viewport()->mapToGlobal(pos));
-    });
+    QObject::connect(view, &QWidget::customContextMenuRequested, menu,
+                     [view, menu](QPoint pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
 }
 
 } // namespace zr::ui

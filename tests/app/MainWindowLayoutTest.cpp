@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -42,9 +42,9 @@ TEST(MainWindowLayout, BlocksStandWhereTheyWereDesigned) {
         const char* name;
         QRect inClientArea;
     } blocks[] = {
-        {"GroupBox1", {1, 0, 273, 281}},    {"GroupBox2", {0, 280, 273, 265}},
-        {"Panel1", {276, -3, 661, 129}},    {"PageControl1", {272, 128, 665, 417}},
-        {"Web", {864, 456, 17, 9}},         {"Status", {0, 546, 941, 19}},
+        {"GroupBox1", {1, 0, 273, 281}}, {"GroupBox2", {0, 280, 273, 265}},
+        {"Panel1", {276, -3, 661, 129}}, {"PageControl1", {272, 128, 665, 417}},
+        {"Web", {864, 456, 17, 9}},      {"Status", {0, 546, 941, 19}},
     };
     for (const auto& b : blocks) {
         auto* w = h.find<QWidget>(QString::fromLatin1(b.name));
@@ -79,8 +79,8 @@ TEST(MainWindowLayout, GridsHaveTheirColumnsRowsAndHeaders) {
     EXPECT_EQ(grid3->colCount(), 7);
     const QStringList headers1 = {"№", "Наименование", "К1", "К2"};
     const QStringList headers2 = {"№", "Метод", "Значение", ""};
-    const QStringList headers3 = {"",           "Марка бензина", "Резервуар", "Поставщик",
-                                  "Метод изм.", "ОЧ",            "Дата/Время"};
+    const QStringList headers3 = {"",   "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
+                                  "ОЧ", "Дата/Время"};
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(grid1->cell(c, 0), headers1.at(c));
         EXPECT_EQ(grid2->cell(c, 0), headers2.at(c));
@@ -129,11 +129,11 @@ TEST(MainWindowLayout, MenusHoldEveryItemWithIconsAndMethodItemsAreUncheckedRadi
             EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
         }
     }
-    for (const char* c : {"Сохранить как...", "Печать", "Выход", "Установить", "Добавить...",
-                          "Удалить все с прибора", "Применить выбранную калибровку",
-                          "Отменить текущую калибровку", "Обновить список калибровок",
-                          "Исследовательский", "Моторный", "Цетановое число",
-                          "Описание программы", "О программе..."}) {
+    for (const char* c :
+         {"Сохранить как...", "Печать", "Выход", "Установить", "Добавить...",
+          "Удалить все с прибора", "Применить выбранную калибровку", "Отменить текущую калибровку",
+          "Обновить список калибровок", "Исследовательский", "Моторный", "Цетановое число",
+          "Описание программы", "О программе..."}) {
         EXPECT_TRUE(captions.contains(QString::fromUtf8(c))) << c;
     }
     for (const char* n : {"N21", "N22", "N23"}) {

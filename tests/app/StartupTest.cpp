@@ -93,8 +93,7 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     EXPECT_EQ(box->size(), QSize(284, 178));
     EXPECT_EQ(box->findChild<QLabel*>("ProductName")->text(),
               QStringLiteral("ZR-6040  USB серия 60"));
-    EXPECT_EQ(box->findChild<QLabel*>("Version")->text(),
-              QStringLiteral("Version 3a  Build 2015"));
+    EXPECT_EQ(box->findChild<QLabel*>("Version")->text(), QStringLiteral("Version 3a  Build 2015"));
     auto* ok = box->findChild<QPushButton*>("OKButton");
     EXPECT_EQ(ok->geometry(), QRect(103, 148, 75, 25));
     EXPECT_TRUE(ok->isDefault());

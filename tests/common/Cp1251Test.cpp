@@ -22,6 +22,7 @@ TEST(Cp1251, KnownCharactersMapToTheirBytes) {
 }
 
 TEST(Cp1251, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-    EXPECT_EQ(toCp1251(QStringLiteral("a€bΩc中")), QByteArray("a\x88" "b?c?"));
+    EXPECT_EQ(toCp1251(QStringLiteral("a€bΩc中")), QByteArray("a\x88"
+                                                              "b?c?"));
     EXPECT_EQ(toCp1251String(QStringLiteral("Ω")), std::string("?"));
 }

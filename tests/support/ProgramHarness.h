@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Program.h"
+#include "device/hid/simulated/SimulatedHidBus.h"
 #include "support/FakeMessageService.h"
 
 #include <QDir>
@@ -10,12 +11,20 @@
 
 namespace zr::test {
 
-// The real program (main window and dialogs) on the offscreen platform, with a fresh data
+// The real program (main window and dialogs) on the offscreen platform and a simulated HID
+// bus, with a fresh data
 // directory, message boxes recorded and the document viewer replaced by a recorder.
 class ProgramHarness {
 public:
-    ProgramHarness() {
-        app::MainWindowContext context{messages, dataDir.path(), [this](const QString& path) {
+    // With start = false the test prepares the bus first and calls start() itself.
+    explicit ProgramHarness(bool startNow = true) {
+        if (startNow) {
+            start();
+        }
+    }
+
+    void start() {
+        app::MainWindowContext context{messages, bus, dataDir.path(), [this](const QString& path) {
                                            openedDocuments << path;
                                            return viewerWorks;
                                        }};
@@ -25,6 +34,8 @@ public:
     app::MainWindow& window() { return program->mainWindow(); }
     template <typename T> T* find(const QString& name) { return window().findChild<T*>(name); }
 
+    // Declared first so that it outlives the program's devices.
+    hid::SimulatedHidBus bus;
     FakeMessageService messages;
     QTemporaryDir dataDir;
     QStringList openedDocuments;

@@ -1,6 +1,6 @@
+#include "ui/HandlerGuard.h"
 #include "common/AppError.h"
 #include "support/FakeMessageService.h"
-#include "ui/HandlerGuard.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,0 +1,83 @@
+#include "device/connection/InputReportHandler.h"
+
+#include "device/protocol/TrafficLog.h"
+
+namespace zr::connection {
+
+namespace {
+constexpr std::uint8_t kStatusReport = 0x37;
+constexpr std::uint8_t kStoredValuesPage = 0x67;
+constexpr std::uint8_t kByteValueReply = 0x65;
+constexpr std::uint8_t kCalibrationEntryReply = 0x3D;
+constexpr int kMaxStoredValues = 10;
+
+template <typename F, typename... Args> void call(const F& route, Args&&... args) {
+    if (route) {
+        route(std::forward<Args>(args)...);
+    }
+}
+} // namespace
+
+InputReportHandler::InputReportHandler(SharedState& state, InputReportRoutes routes)
+    : state_(state), routes_(std::move(routes)) {}
+
+void InputReportHandler::HandleInputReport(const std::uint8_t* payload, std::uint16_t size) {
+    call(routes_.appendLogLine, protocol::formatReceiveLine(payload, size));
+    if (dispatch(payload, size)) {
+        call(routes_.refreshDisplay);
+    }
+}
+
+bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t size) {
+    const auto code = protocol::replyCode(payload, size);
+    if (!code) {
+        return true;
+    }
+    switch (*code) {
+    case kStatusReport: {
+        const auto report = protocol::decodeStatusReport(payload, size);
+        if (!report) {
+            return false; // too short to hold a status: logged, otherwise ignored
+        }
+        if (report->method != state_.status.method) {
+            call(routes_.methodChanged);
+        }
+        state_.status = {report->frequency,  report->method,      report->measuredValue,
+                         report->correction, report->activeTable, report->dataCount};
+        return true;
+    }
+    case kStoredValuesPage: {
+        if (state_.status.dataCount == 0 || state_.status.dataCount > kMaxStoredValues) {
+            return false;
+        }
+        const auto page = protocol::decodeStoredValuesPage(payload, size);
+        if (!page) {
+            return false;
+        }
+        call(routes_.storedValuesPage, *page);
+        return true;
+    }
+    case kByteValueReply: {
+        const auto reply = protocol::decodeByteValueReply(payload, size);
+        if (!reply) {
+            return false;
+        }
+        if (reply->flag == 1) {
+            call(routes_.byteValue, reply->value);
+        }
+        return true;
+    }
+    case kCalibrationEntryReply: {
+        const auto entry = protocol::decodeCalibrationEntry(payload, size);
+        if (!entry) {
+            return false;
+        }
+        call(routes_.calibrationEntry, *entry);
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+} // namespace zr::connection

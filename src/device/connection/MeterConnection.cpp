@@ -1,0 +1,71 @@
+#include "device/connection/MeterConnection.h"
+
+#include "common/Cp1251.h"
+#include "device/hid/HidDeviceController.h"
+
+namespace zr::connection {
+
+MeterConnection::MeterConnection(hid::HidDeviceController& controller, SharedState& state,
+                                 Events events)
+    : controller_(controller), state_(state), events_(std::move(events)) {}
+
+void MeterConnection::dropMeter() {
+    if (state_.currentDevice) {
+        state_.currentDevice->setDataHandler({});
+        state_.currentDevice = nullptr;
+    }
+}
+
+void MeterConnection::HidControllerArrival() {
+    dropMeter();
+    for (hid::HidDevice* device : state_.deviceList) {
+        controller_.returnDevice(device);
+    }
+    state_.deviceList.clear();
+
+    while (hid::HidDevice* device = controller_.claimDevice()) {
+        device->setInputQueueDepth(kQueueDepth);
+        device->setReadQueueDepth(kQueueDepth);
+        state_.deviceList.push_back(device);
+        if (device->vendorId() == kMeterVendorId && device->productId() == kMeterProductId) {
+            dropMeter();
+            device->setDataHandler(events_.dataHandler);
+            state_.currentDevice = device;
+            // The name passes through the ANSI code page, as everything shown does.
+            events_.showConnectionText(
+                common::fromCp1251(common::toCp1251(device->productString())));
+            events_.meterArrived();
+        }
+    }
+}
+
+void MeterConnection::HidControllerRemoval(hid::HidDevice& removed) {
+    // Only the meter's own removal disconnects it; other devices come and go freely.
+    if (&removed != state_.currentDevice) {
+        return;
+    }
+    events_.showConnectionText(QString());
+    dropMeter();
+}
+
+void MeterConnection::releaseDeviceList() {
+    state_.deviceList.clear();
+}
+
+bool MeterConnection::connected() const {
+    return state_.currentDevice != nullptr;
+}
+
+std::size_t MeterConnection::outputReportLength() {
+    return state_.currentDevice ? state_.currentDevice->capabilities().outputReportByteLength : 0;
+}
+
+protocol::WriteOutcome MeterConnection::write(const std::uint8_t* data, std::size_t length) {
+    if (!state_.currentDevice) {
+        return {false, 0, 0};
+    }
+    const hid::WriteResult result = state_.currentDevice->writeReport(data, length);
+    return {result.ok, result.bytesWritten, result.errorCode};
+}
+
+} // namespace zr::connection

@@ -1,0 +1,308 @@
+#include "device/hid/HidDevice.h"
+
+#include "device/hid/HidControllerError.h"
+#include "device/hid/HidDeviceController.h"
+#include "device/hid/HidDeviceReadThread.h"
+
+#include <QDebug>
+
+#include <cerrno>
+
+namespace zr::hid {
+
+namespace {
+// Product and serial caches hold at most 254 characters, up to the first zero character.
+QString cacheText(const QString& text) {
+    QString result = text;
+    const auto zero = result.indexOf(QChar(u'\0'));
+    if (zero >= 0) {
+        result.truncate(zero);
+    }
+    return result.left(254);
+}
+}  // namespace
+
+HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform,
+                     std::unique_ptr<HidPnPInfo> info, DataHandler data, UnplugHandler unplug)
+    : controller_(controller), platform_(&platform), pnpInfo_(std::move(info)) {
+    // 1. Present, not claimed, no handles, empty caches, depths 0, ReadWaitSlice 100, the
+    //    controller's default handlers (no reader starts: the device is not claimed).
+    unplugHandler_ = std::move(unplug);
+    setDataHandler(std::move(data));
+    // 2. open read-write, else with no access rights (enough to query the device).
+    std::unique_ptr<HidHandle> handle = platform_->open(pnpInfo_->interface, HidOpenMode::ReadWrite, nullptr);
+    openedReadWrite_ = handle != nullptr;
+    if (!handle) {
+        handle = platform_->open(pnpInfo_->interface, HidOpenMode::QueryOnly, nullptr);
+    }
+    // 3. attributes; without any handle they stay 0 and the creation succeeds.
+    if (handle) {
+        const std::optional<HidAttributes> attributes = handle->attributes();
+        if (!attributes) {
+            throw HidControllerError("device cannot be identified");
+        }
+        attributes_ = *attributes;
+    }
+    // 4. the handle closes here.
+}
+
+HidDevice::~HidDevice() {
+    destroying_ = true;
+    // 1. remember the handlers; stop the reader (waiting for its end) and clear them.
+    std::shared_ptr<const DataHandler> data = dataHandler_;
+    UnplugHandler unplug = std::move(unplugHandler_);
+    setDataHandler(nullptr);
+    unplugHandler_ = nullptr;
+    // 2. close the handles, release the capability data.
+    closeHandles();
+    preparsed_.reset();
+    // 3. a fresh unclaimed copy at the same list position while the device is attached.
+    if (controller_ != nullptr) {
+        HidDeviceController* controller = controller_;
+        const int index = controller->indexOf(this);
+        if (index >= 0) {
+            auto position = controller->devices_.begin() + index;
+            if (present_.load()) {
+                try {
+                    auto* fresh = new HidDevice(controller, *platform_, std::move(pnpInfo_),
+                                                data ? *data : DataHandler{}, std::move(unplug));
+                    fresh->readWaitSlice_.store(readWaitSlice_.load());
+                    *position = fresh;
+                } catch (const HidControllerError&) {
+                    controller->devices_.erase(position);
+                }
+            } else {
+                controller->devices_.erase(position);
+            }
+        }
+    }
+    // 4. the plug-and-play info goes with this object if it still owns it.
+}
+
+bool HidDevice::isAccessible() const {
+    return present_.load() && (claimed_.load() || inScanCallback_.load());
+}
+
+std::unique_ptr<HidHandle> HidDevice::openHandle(HidOpenMode mode, int* errorCode) {
+    int code = 0;
+    std::unique_ptr<HidHandle> handle = platform_->open(pnpInfo_->interface, mode, &code);
+    if (!handle && errorCode != nullptr) {
+        *errorCode = code != 0 ? code : ENODEV;
+    }
+    return handle;
+}
+
+namespace {
+int notAccessibleError(bool present) { return present ? EPERM : ENODEV; }
+}  // namespace
+
+bool HidDevice::openSyncHandle(int* errorCode) {
+    if (!isAccessible()) {
+        if (errorCode != nullptr) {
+            *errorCode = notAccessibleError(present_.load());
+        }
+        return false;
+    }
+    if (syncHandle_) {
+        return true;
+    }
+    std::unique_ptr<HidHandle> handle = openHandle(HidOpenMode::ReadWrite, errorCode);
+    openedReadWrite_ = handle != nullptr;
+    if (!handle) {
+        handle = openHandle(HidOpenMode::QueryOnly, errorCode);
+    }
+    if (!handle) {
+        return false;
+    }
+    syncHandle_ = std::move(handle);
+    if (inputQueueDepth_ != 0) {
+        syncHandle_->setQueueDepth(inputQueueDepth_);
+        inputQueueDepth_ = syncHandle_->queueDepth();
+    }
+    return true;
+}
+
+void HidDevice::closeSyncHandle() {
+    if (syncHandle_) {
+        syncHandle_->close();
+        syncHandle_.reset();
+    }
+    inputQueueDepth_ = 0;
+}
+
+std::shared_ptr<HidHandle> HidDevice::acquireReadHandle(int* errorCode) {
+    std::lock_guard lock(readMutex_);
+    if (readHandle_) {
+        return readHandle_;
+    }
+    if (!isAccessible()) {
+        if (errorCode != nullptr) {
+            *errorCode = notAccessibleError(present_.load());
+        }
+        return nullptr;
+    }
+    std::unique_ptr<HidHandle> handle = openHandle(HidOpenMode::Read, errorCode);
+    if (!handle) {
+        return nullptr;
+    }
+    readHandle_ = std::shared_ptr<HidHandle>(std::move(handle));
+    const int depth = readQueueDepth_.load();
+    if (depth != 0) {
+        readHandle_->setQueueDepth(depth);
+        readQueueDepth_.store(readHandle_->queueDepth());
+    }
+    return readHandle_;
+}
+
+void HidDevice::closeHandles() {
+    closeSyncHandle();
+    std::shared_ptr<HidHandle> read;
+    {
+        std::lock_guard lock(readMutex_);
+        read = std::move(readHandle_);
+        readHandle_.reset();
+        readQueueDepth_.store(0);
+    }
+    if (read) {
+        // Wakes a reader waiting on it; the handle object (and the file) goes when the reader
+        // let go of it too, a moment later.
+        read->close();
+    }
+    // The write handle of the original is never opened by this system.
+}
+
+void HidDevice::unplug() {
+    closeHandles();
+    present_.store(false);
+    if (unplugHandler_) {
+        UnplugHandler handler = std::move(unplugHandler_);
+        unplugHandler_ = nullptr;
+        handler(*this);
+    }
+}
+
+QString HidDevice::productString() {
+    if (productCache_.isEmpty() && openSyncHandle()) {
+        const std::optional<QString> text = syncHandle_->productString();
+        if (text) {
+            productCache_ = cacheText(*text);
+        }
+        closeSyncHandle();
+    }
+    return productCache_;
+}
+
+QString HidDevice::serialString() {
+    if (serialCache_.isEmpty() && openSyncHandle()) {
+        const std::optional<QString> text = syncHandle_->serialString();
+        if (text) {
+            serialCache_ = cacheText(*text);
+        }
+        closeSyncHandle();
+    }
+    return serialCache_;
+}
+
+HidCaps HidDevice::capabilities() {
+    if (!preparsed_ && openSyncHandle()) {
+        preparsed_ = syncHandle_->capabilities();
+        closeSyncHandle();
+    }
+    return preparsed_.value_or(HidCaps{});
+}
+
+WriteResult HidDevice::writeReport(const uint8_t* data, std::size_t length) {
+    int errorCode = 0;
+    if (!openSyncHandle(&errorCode)) {
+        return {false, 0, errorCode};
+    }
+    return syncHandle_->write(data, length);  // the synchronous handle stays open
+}
+
+void HidDevice::setInputQueueDepth(int count) {
+    if (count == inputQueueDepth_ || !openSyncHandle()) {
+        return;
+    }
+    syncHandle_->setQueueDepth(count);
+    inputQueueDepth_ = syncHandle_->queueDepth();
+}
+
+void HidDevice::setReadQueueDepth(int count) {
+    if (count == readQueueDepth_.load()) {
+        return;
+    }
+    // Opening the read handle here applies the old depth; then the new one is asked for.
+    std::shared_ptr<HidHandle> handle = acquireReadHandle(nullptr);
+    if (!handle) {
+        return;
+    }
+    handle->setQueueDepth(count);
+    std::lock_guard lock(readMutex_);
+    if (readHandle_ == handle) {
+        readQueueDepth_.store(handle->queueDepth());
+    }
+}
+
+void HidDevice::setDataHandler(DataHandler handler) {
+    if (!handler) {
+        if (stopReader()) {
+            dataHandler_.reset();
+        }
+        return;
+    }
+    dataHandler_ = std::make_shared<const DataHandler>(std::move(handler));
+    startReaderIfReady();
+}
+
+void HidDevice::setReadErrorHandler(ReadErrorHandler handler) { readErrorHandler_ = std::move(handler); }
+
+void HidDevice::setUnplugHandler(UnplugHandler handler) { unplugHandler_ = std::move(handler); }
+
+void HidDevice::setReadWaitSlice(int ms) {
+    if (ms >= kMinReadWaitSlice && ms <= kMaxReadWaitSlice) {
+        readWaitSlice_.store(ms);
+    }
+}
+
+void HidDevice::startReaderIfReady() {
+    if (!dataHandler_ || reader_ || destroying_ || !present_.load() || !claimed_.load() ||
+        !openedReadWrite_) {
+        return;
+    }
+    // The capabilities are fetched here, on the main thread; the reader only uses the length.
+    const HidCaps caps = capabilities();
+    reader_ = std::make_unique<HidDeviceReadThread>(*this, caps.inputReportByteLength);
+    reader_->start();
+}
+
+bool HidDevice::stopReader() {
+    if (!reader_) {
+        return true;
+    }
+    // The reader stays in place while it stops, so that no second reader starts meanwhile. A
+    // handler carried out while waiting may even destroy this device: then touch nothing.
+    const std::weak_ptr<int> alive = lifeToken_;
+    reader_->stop();
+    if (alive.expired()) {
+        return false;
+    }
+    reader_.reset();
+    return true;
+}
+
+void HidDevice::deliverReport(uint8_t reportId, const uint8_t* data, uint16_t size) {
+    // A copy of the handler: it may clear itself (or destroy this device) while it runs.
+    const std::shared_ptr<const DataHandler> handler = dataHandler_;
+    if (handler && *handler) {
+        (*handler)(*this, reportId, data, size);
+    }
+}
+
+void HidDevice::deliverReadError(int errorCode) {
+    const ReadErrorHandler handler = readErrorHandler_;
+    if (handler) {
+        handler(*this, errorCode);
+    }
+}
+
+}  // namespace zr::hid

@@ -1,0 +1,217 @@
+#include "device/hid/HidDeviceController.h"
+
+#include <QDebug>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+namespace zr::hid {
+
+HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
+    : QObject(parent), platform_(&platform) {
+    // 1.-2. empty list, DevThreadSleepTime 100, no handlers; the platform's services.
+    if (!platform_->isAvailable()) {
+        // 4. no services: no notices, no scan, never a device.
+        return;
+    }
+    // 3. the notification "window": the platform's change notices arrive here on the main
+    //    thread; the first scan is a posted notice with the parameter -1.
+    connect(platform_, &HidPlatform::devicesChanged, this,
+            [this] { deviceChangeNotice(kDevNodesChanged, 0); });
+    QMetaObject::invokeMethod(
+        this, [this] { deviceChangeNotice(kDevNodesChanged, kFirstScanParameter); },
+        Qt::QueuedConnection);
+}
+
+HidDeviceController::~HidDeviceController() {
+    onDeviceChange_ = nullptr;
+    onDeviceUnplug_ = nullptr;
+    onEnumerate_ = nullptr;
+    disconnect(platform_, nullptr, this, nullptr);
+    std::vector<HidDevice*> devices = std::move(devices_);
+    devices_.clear();
+    for (HidDevice* device : devices) {
+        device->controller_ = nullptr;
+        if (device->isClaimed()) {
+            // The application still owns it. Its reader is stopped here (design.md section 7),
+            // before the unplug, so that it reports no failed reads on the way out.
+            const std::weak_ptr<int> alive = device->lifeToken_;
+            if (device->stopReader() && !alive.expired()) {
+                device->unplug();
+            }
+        } else {
+            delete device;
+        }
+    }
+}
+
+HidDevice* HidDeviceController::deviceAt(int index) const {
+    if (index < 0 || index >= deviceCount()) {
+        return nullptr;
+    }
+    return devices_[static_cast<std::size_t>(index)];
+}
+
+int HidDeviceController::indexOf(const HidDevice* device) const {
+    const auto it = std::find(devices_.begin(), devices_.end(), device);
+    return it == devices_.end() ? -1 : static_cast<int>(it - devices_.begin());
+}
+
+bool HidDeviceController::claim(HidDevice* device) {
+    if (device == nullptr || device->isClaimed()) {
+        return false;
+    }
+    device->claimed_.store(true);
+    device->startReaderIfReady();
+    return true;
+}
+
+HidDevice* HidDeviceController::claimDevice() {
+    for (int i = 0; i < deviceCount(); ++i) {
+        HidDevice* device = deviceAt(i);
+        if (claim(device)) {
+            return device;
+        }
+    }
+    return nullptr;
+}
+
+HidDevice* HidDeviceController::claimDeviceAt(int index) {
+    HidDevice* device = deviceAt(index);
+    return claim(device) ? device : nullptr;
+}
+
+void HidDeviceController::returnDevice(HidDevice* device) {
+    if (device == nullptr || !device->isClaimed() || device->destroying_) {
+        return;
+    }
+    delete device;
+}
+
+void HidDeviceController::deviceChangeNotice(int eventCode, long parameter) {
+    if (eventCode != kDevNodesChanged) {
+        return;
+    }
+    if (inScan_) {
+        return;  // a notice arriving during a scan is dropped, not queued
+    }
+    inScan_ = true;
+    noticeParameter_ = parameter;
+    struct ScanFlag {
+        bool& flag;
+        ~ScanFlag() { flag = false; }
+    } clearFlag{inScan_};
+    try {
+        deviceChange();
+    } catch (const std::exception& e) {
+        qCritical("HID: device scan ended by an exception: %s", e.what());
+    } catch (...) {
+        qCritical("HID: device scan ended by an exception");
+    }
+}
+
+HidDevice* HidDeviceController::createDevice(const HidInterfaceInfo& info) {
+    auto* device = new HidDevice(this, *platform_, std::make_unique<HidPnPInfo>(HidPnPInfo{info}),
+                                 onDeviceData_, onDeviceUnplug_);
+    device->readWaitSlice_.store(devThreadSleepTime_);
+    return device;
+}
+
+void HidDeviceController::deviceChange() {
+    ++scanCount_;
+    // 1. the first scan always counts as a change.
+    bool changed = noticeParameter_ == kFirstScanParameter;
+
+    // 2. a fresh list of the interfaces present now; a device whose creation fails is left out.
+    std::vector<std::unique_ptr<HidDevice>> fresh;
+    for (const HidInterfaceInfo& info : platform_->enumerate()) {
+        try {
+            fresh.emplace_back(createDevice(info));
+            fresh.back()->controller_ = nullptr;  // not in the list yet
+        } catch (const HidControllerError&) {
+            // left out without a message
+        }
+    }
+    const auto inFresh = [&fresh](const QString& identity) {
+        return std::any_of(fresh.begin(), fresh.end(), [&](const std::unique_ptr<HidDevice>& d) {
+            return d->pnpInfo().deviceInstance() == identity;
+        });
+    };
+
+    // 3. removal pass, from the last device to the first. Handlers may return (destroy) devices
+    //    meanwhile, so the pass works on a snapshot and checks each device is still alive.
+    std::vector<std::pair<HidDevice*, std::weak_ptr<int>>> snapshot;
+    for (HidDevice* device : devices_) {
+        snapshot.emplace_back(device, device->lifeToken_);
+    }
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+        HidDevice* device = it->first;
+        if (it->second.expired() || indexOf(device) < 0) {
+            continue;
+        }
+        if (device->isPresent() && inFresh(device->pnpInfo().deviceInstance())) {
+            continue;  // still there
+        }
+        device->unplug();
+        if (it->second.expired()) {
+            changed = true;
+            continue;
+        }
+        device->inScanCallback_.store(true);
+        if (onRemoval_) {
+            const DeviceEvent handler = onRemoval_;
+            handler(*device);
+        }
+        changed = true;
+        if (it->second.expired()) {
+            continue;  // returned by the handler
+        }
+        device->inScanCallback_.store(false);
+        const int index = indexOf(device);
+        if (!device->isClaimed() && index >= 0) {
+            devices_.erase(devices_.begin() + index);
+            device->controller_ = nullptr;
+            delete device;
+        }
+    }
+
+    // 4. duplicate pass: fresh devices already listed (and Present) are destroyed at once.
+    for (auto it = fresh.begin(); it != fresh.end();) {
+        const QString& identity = (*it)->pnpInfo().deviceInstance();
+        const bool listed = std::any_of(devices_.begin(), devices_.end(), [&](const HidDevice* d) {
+            return d->isPresent() && d->pnpInfo().deviceInstance() == identity;
+        });
+        if (listed) {
+            it = fresh.erase(it);  // detached already: its destruction leaves the list alone
+        } else {
+            ++it;
+        }
+    }
+
+    // 5. arrival pass, in scan order: append, then raise OnArrival before the next one.
+    for (std::unique_ptr<HidDevice>& owned : fresh) {
+        HidDevice* device = owned.release();
+        device->controller_ = this;
+        devices_.push_back(device);
+        changed = true;
+        const std::weak_ptr<int> alive = device->lifeToken_;
+        device->inScanCallback_.store(true);
+        if (onArrival_) {
+            const DeviceEvent handler = onArrival_;
+            handler(*device);
+        }
+        if (!alive.expired()) {
+            device->inScanCallback_.store(false);
+        }
+    }
+
+    // 6.
+    if (changed && onDeviceChange_) {
+        const ControllerEvent handler = onDeviceChange_;
+        handler(*this);
+    }
+}
+
+}  // namespace zr::hid

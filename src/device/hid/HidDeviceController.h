@@ -1,0 +1,108 @@
+#pragma once
+
+#include "device/hid/HidControllerError.h"
+#include "device/hid/HidDevice.h"
+#include "device/hid/HidPlatform.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace zr::hid {
+
+// The HID controller of spec Part 1.1 (HidController): keeps the list of HID devices present,
+// raises OnArrival / OnRemoval / OnDeviceChange on the main thread, hands devices out.
+// Lives on the main thread; every member is for the main thread.
+class HidDeviceController : public QObject {
+    Q_OBJECT
+public:
+    using DeviceEvent = std::function<void(HidDevice& device)>;
+    using ControllerEvent = std::function<void(HidDeviceController& controller)>;
+
+    // DBT_DEVNODES_CHANGED and the parameter of the first, self-posted notice.
+    static constexpr int kDevNodesChanged = 7;
+    static constexpr long kFirstScanParameter = -1;
+
+    // Queues the first device scan (a posted event: it runs once the event loop runs) when the
+    // platform's HID services are available; otherwise the controller never reports a device.
+    explicit HidDeviceController(HidPlatform& platform, QObject* parent = nullptr);
+    // Clears the events; every device still listed is detached; claimed ones are unplugged
+    // (their UnplugHandler runs) and their readers stopped (design.md section 7), unclaimed ones
+    // destroyed. Claimed devices stay owned by the application.
+    ~HidDeviceController() override;
+
+    HidDeviceController(const HidDeviceController&) = delete;
+    HidDeviceController& operator=(const HidDeviceController&) = delete;
+
+    // Events, raised on the main thread.
+    void setOnArrival(DeviceEvent handler) { onArrival_ = std::move(handler); }
+    void setOnRemoval(DeviceEvent handler) { onRemoval_ = std::move(handler); }
+    void setOnDeviceChange(ControllerEvent handler) { onDeviceChange_ = std::move(handler); }
+    // A slot the layer never raises (kept for the program's handler, spec Part 2.1).
+    void setOnEnumerate(std::function<bool(HidDevice& device, int index)> handler) {
+        onEnumerate_ = std::move(handler);
+    }
+    bool hasOnEnumerate() const { return static_cast<bool>(onEnumerate_); }
+
+    // Defaults given to every new device: OnDeviceData becomes its DataHandler, OnDeviceUnplug
+    // its UnplugHandler. OnDeviceDataError is kept but new devices start without one.
+    void setOnDeviceData(HidDevice::DataHandler handler) { onDeviceData_ = std::move(handler); }
+    void setOnDeviceUnplug(HidDevice::UnplugHandler handler) { onDeviceUnplug_ = std::move(handler); }
+    void setOnDeviceDataError(HidDevice::ReadErrorHandler handler) {
+        onDeviceDataError_ = std::move(handler);
+    }
+
+    // Wait slice new devices start with (DevThreadSleepTime, 100 ms).
+    int devThreadSleepTime() const { return devThreadSleepTime_; }
+
+    // The first device in list order that is not claimed, now claimed (its reader started if it
+    // has a DataHandler and read-write access); nullptr when every device is claimed.
+    HidDevice* claimDevice();
+    // The same for one list index; nullptr for an index outside the list or a claimed device.
+    HidDevice* claimDeviceAt(int index);
+    // Gives a claimed device back (destroys it; see ~HidDevice). Ignores nullptr and devices
+    // that are not claimed.
+    void returnDevice(HidDevice* device);
+
+    int deviceCount() const { return static_cast<int>(devices_.size()); }
+    HidDevice* deviceAt(int index) const;
+    int indexOf(const HidDevice* device) const;
+
+    HidPlatform& platform() const { return *platform_; }
+    bool isScanning() const { return inScan_; }
+    // Number of device scans run so far.
+    int scanCount() const { return scanCount_; }
+
+    // The notification window's handling of a device-change notice (WM_DEVICECHANGE): with
+    // DBT_DEVNODES_CHANGED and no scan in progress, records the parameter and runs a scan;
+    // during a scan the notice is dropped. Public for tests; the platform's devicesChanged()
+    // arrives here with parameter 0.
+    void deviceChangeNotice(int eventCode, long parameter);
+
+private:
+    friend class HidDevice;
+
+    void deviceChange();  // the device scan
+    HidDevice* createDevice(const HidInterfaceInfo& info);
+    bool claim(HidDevice* device);
+
+    HidPlatform* platform_;
+    std::vector<HidDevice*> devices_;
+    int devThreadSleepTime_ = HidDevice::kDefaultReadWaitSlice;
+    bool inScan_ = false;
+    long noticeParameter_ = 0;
+    int scanCount_ = 0;
+
+    DeviceEvent onArrival_;
+    DeviceEvent onRemoval_;
+    ControllerEvent onDeviceChange_;
+    std::function<bool(HidDevice&, int)> onEnumerate_;
+    HidDevice::DataHandler onDeviceData_;
+    HidDevice::UnplugHandler onDeviceUnplug_;
+    HidDevice::ReadErrorHandler onDeviceDataError_;
+};
+
+}  // namespace zr::hid

@@ -1,0 +1,170 @@
+#include "device/connection/ResultsBlock.h"
+#include "support/MeterHarness.h"
+#include "ui/StringGrid.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using zr::test::MeterHarness;
+
+namespace {
+
+struct LocaleGuard {
+    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
+};
+
+QString valueText(MeterHarness& h) {
+    return h.window().results()->valuePanel()->text();
+}
+QColor valueColour(MeterHarness& h) {
+    return h.window().results()->valuePanel()->palette().color(QPalette::WindowText);
+}
+QString octanPanel(MeterHarness& h, int i) {
+    return h.window().results()->statusOctan()->panelText(i);
+}
+
+} // namespace
+
+TEST(Connection, ArrivalShowsTheMetersProductString) {
+    MeterHarness h;
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
+    EXPECT_EQ(h.window().state().deviceList.size(), 1U);
+}
+
+TEST(Connection, TheStatusExampleShowsWithACommaAndWithAPoint) {
+    for (const auto& [locale, value, correction] :
+         {std::tuple{QLocale(QLocale::Russian), "92,3", "Коррекция=0,5"},
+          std::tuple{QLocale(QLocale::English), "92.3", "Коррекция=0.5"}}) {
+        LocaleGuard guard(locale);
+        MeterHarness h;
+        h.find<zr::ui::StringGrid>("StringGrid1")->setCell(1, 2, QStringLiteral("AI95-LAB"));
+        // The report bytes of the protocol's example.
+        h.sendReport({0x00, 0x37, 0x94, 0x11, 0x01, 0x9A, 0x99, 0xB8, 0x42, 0x00, 0x00, 0x00, 0x3F,
+                      0x02, 0x03});
+        EXPECT_TRUE(h.lastLogLine().startsWith("55 148 17 01 154 153 184 66 00 00 00 63 02 03 "));
+        EXPECT_EQ(h.window().results()->methodLabel()->text(),
+                  QStringLiteral("Исследовательский метод"));
+        EXPECT_EQ(valueText(h), QString::fromLatin1(value));
+        EXPECT_EQ(valueColour(h), QColor(255, 0, 0));
+        EXPECT_EQ(h.window().results()->calibrationLabel()->text(), QStringLiteral("AI95-LAB"));
+        EXPECT_EQ(octanPanel(h, 1), QString::fromUtf8(correction));
+        EXPECT_EQ(octanPanel(h, 2), QStringLiteral("Таблица=2"));
+        EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4500 Данных=3"));
+    }
+}
+
+TEST(Connection, TheValueShowsOnlyWithinTheFrequencyRange) {
+    LocaleGuard guard(QLocale(QLocale::English));
+    MeterHarness h;
+    const std::pair<std::uint16_t, const char*> cases[] = {
+        {3999, "0"}, {4000, "95.1"}, {5100, "95.1"}, {5101, "0"}};
+    for (const auto& [frequency, expected] : cases) {
+        h.sendStatus(frequency, 1, 95.06F, -1.25F, 0, 0);
+        EXPECT_EQ(valueText(h), QString::fromLatin1(expected)) << frequency;
+        EXPECT_EQ(octanPanel(h, 1), QStringLiteral("Коррекция=-1.2")) << frequency;
+        EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=%1 Данных=0").arg(frequency));
+    }
+}
+
+TEST(Connection, ActiveTableMarksTheCalibrationInForce) {
+    MeterHarness h;
+    h.find<zr::ui::StringGrid>("StringGrid1")->setCell(1, 2, QStringLiteral("SECOND"));
+    h.sendStatus(4500, 1, 92.0F, 0, 0, 0);
+    EXPECT_EQ(octanPanel(h, 2), QStringLiteral("Таблица=0"));
+    EXPECT_EQ(h.window().results()->calibrationLabel()->text(), QString());
+    EXPECT_EQ(valueColour(h), QColor(Qt::black));
+    EXPECT_EQ(valueText(h), QStringLiteral("92"));
+
+    h.sendStatus(4500, 1, 92.0F, 0, 255, 0);
+    EXPECT_EQ(octanPanel(h, 2), QStringLiteral("Таблица=255"));
+    EXPECT_EQ(h.window().results()->calibrationLabel()->text(), QString());
+    EXPECT_EQ(valueColour(h), QColor(255, 0, 0));
+
+    h.sendStatus(4500, 1, 92.0F, 0, 2, 0);
+    EXPECT_EQ(h.window().results()->calibrationLabel()->text(), QStringLiteral("SECOND"));
+    EXPECT_EQ(valueColour(h), QColor(255, 0, 0));
+}
+
+TEST(Connection, MethodNamesAndUnknownMethods) {
+    MeterHarness h;
+    h.sendStatus(4500, 4, 92.0F, 0, 0, 0);
+    EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("AKI"));
+    h.sendStatus(4500, 0, 92.0F, 0, 0, 0);
+    EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("AKI"));
+    h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
+    EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("Моторный метод"));
+}
+
+TEST(Connection, AMethodChangeRequestsTheCalibrationListOnceAboutASecondLater) {
+    MeterHarness h;
+    QTest::qWait(1200); // let the start-up round of the timer pass
+    h.sendStatus(4500, 1, 92.0F, 0, 0, 0);
+    QTest::qWait(1200);
+    QSignalSpy expiries(&h.window().timerReadTable(), &zr::common::OneShotTimer::expired);
+    h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
+    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
+    QTest::qWait(600);
+    h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
+    EXPECT_EQ(expiries.count(), 0);
+    QTest::qWait(700);
+    EXPECT_EQ(expiries.count(), 1);
+    h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
+    QTest::qWait(1200);
+    EXPECT_EQ(expiries.count(), 1);
+    EXPECT_EQ(h.window().state().status.method, 2);
+}
+
+TEST(Connection, TheMethodMenuSendsTheCommandAndArmsTheListRefresh) {
+    MeterHarness h;
+    QTest::qWait(1100);
+    ASSERT_FALSE(h.window().timerReadTable().isEnabled());
+    h.find<QAction>("N22")->trigger();
+    EXPECT_TRUE(h.lastLogLine().startsWith("WR 41  00 64 02 00 "));
+    EXPECT_EQ(h.window().state().status.method, 2);
+    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
+        2000);
+    // The meter confirming the method does not arm the timer again.
+    QTest::qWait(1100);
+    h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
+    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+}
+
+TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
+    MeterHarness h;
+    zr::hid::SimulatedDeviceInfo mouse;
+    mouse.path = QStringLiteral("sim/mouse");
+    mouse.vendorId = 0x046D;
+    mouse.productId = 0xC077;
+    mouse.product = QStringLiteral("Mouse");
+    mouse.inputReportLength = 5;
+    mouse.outputReportLength = 0;
+    const auto id = h.bus.plug(mouse, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(h.window().state().deviceList.size(), 2U, 3000);
+    h.waitForMeter();
+    h.bus.unplug(id);
+    QTest::qWait(300);
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
+    ASSERT_NE(h.window().state().currentDevice, nullptr);
+    h.sendStatus(4600, 1, 91.0F, 0, 0, 0);
+    EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4600 Данных=0"));
+}
+
+TEST(Connection, UnpluggingTheMeterDisconnectsItAndCommandsAreRefused) {
+    MeterHarness h;
+    h.meter.unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    EXPECT_EQ(h.statusPanel(0), QString());
+    const std::size_t lines = h.logLines();
+    h.find<QAction>("N21")->trigger();
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("Прибор не подключен !"));
+    EXPECT_EQ(h.logLines(), lines);
+
+    h.meter.plug();
+    h.waitForMeter();
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
+}
