@@ -28,9 +28,9 @@ void storeValue(MeterModel& model, int recordNumber, int method, float value) {
 
 void loadDemonstrationContents(MeterModel& model) {
     // Names are code page 1251 bytes.
-    model.storeCalibration({1, "\xC0\xC8-92", 1, 1012, -9});          // АИ-92
-    model.storeCalibration({2, "\xC0\xC8-95", 1, 995, 6});            // АИ-95
-    model.storeCalibration({1, "\xCC\xCE\xD2\xCE\xD0-80", 2, 1020, -15}); // МОТОР-80
+    model.storeCalibration({1, "\xC0\xC8-92", 1, 1012, -9});                      // АИ-92
+    model.storeCalibration({2, "\xC0\xC8-95", 1, 995, 6});                        // АИ-95
+    model.storeCalibration({1, "\xCC\xCE\xD2\xCE\xD0-80", 2, 1020, -15});         // МОТОР-80
     model.storeCalibration({1, "\xC4\xD2 \xEB\xE5\xF2\xED\xE5\xE5", 3, 1000, 4}); // ДТ летнее
     storeValue(model, 1, 1, 92.3f);
     storeValue(model, 2, 1, 95.1f);

@@ -28,7 +28,8 @@ ReportBuffer replyBuffer(std::uint8_t code) {
 
 MeterModel::MeterModel() {
     for (int method = 1; method <= kHighestMethod; ++method) {
-        memory_[static_cast<std::size_t>(memory::calibrationInForceAddress(method))] = memory::kNone;
+        memory_[static_cast<std::size_t>(memory::calibrationInForceAddress(method))] =
+            memory::kNone;
     }
 }
 
@@ -50,7 +51,8 @@ std::optional<protocol::CalibrationSlot> MeterModel::calibration(int method, int
     if (!isCalibrated(method) || !isSlot(slot)) {
         return std::nullopt;
     }
-    const auto& stored = slots_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
+    const auto& stored =
+        slots_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
     if (!stored) {
         return std::nullopt;
     }
@@ -82,11 +84,13 @@ float MeterModel::correction(int method) const {
     if (method < 1 || method > kHighestMethod) {
         return 0.0f;
     }
-    return protocol::readFloat(&memory_[static_cast<std::size_t>(memory::correctionAddress(method))]);
+    return protocol::readFloat(
+        &memory_[static_cast<std::size_t>(memory::correctionAddress(method))]);
 }
 
 int MeterModel::activeTable() const {
-    const int inForce = memory_[static_cast<std::size_t>(memory::calibrationInForceAddress(method_))];
+    const int inForce =
+        memory_[static_cast<std::size_t>(memory::calibrationInForceAddress(method_))];
     return isSlot(inForce) ? inForce : 0;
 }
 
@@ -95,7 +99,8 @@ const MeterModel::StoredEntry* MeterModel::entryInForce() const {
     if (!isCalibrated(method_) || slot == 0) {
         return nullptr;
     }
-    const auto& stored = slots_[static_cast<std::size_t>(method_ - 1)][static_cast<std::size_t>(slot - 1)];
+    const auto& stored =
+        slots_[static_cast<std::size_t>(method_ - 1)][static_cast<std::size_t>(slot - 1)];
     return stored ? &*stored : nullptr;
 }
 

@@ -74,8 +74,7 @@ private:
     static bool isSlot(int slot) { return slot >= 1 && slot <= kSlotsPerMethod; }
 
     std::array<std::uint8_t, 256> memory_{};
-    std::array<std::array<std::optional<StoredEntry>, kSlotsPerMethod>, kCalibratedMethods>
-        slots_;
+    std::array<std::array<std::optional<StoredEntry>, kSlotsPerMethod>, kCalibratedMethods> slots_;
     int method_ = 1;
     int commitCount_ = 0;
     MeterSample sample_;

@@ -16,13 +16,14 @@ hid::SimulatedDeviceInfo SimulatedMeter::deviceInfo() {
 
 SimulatedMeter::SimulatedMeter(hid::SimulatedHidBus& bus, QObject* parent)
     : QObject(parent), bus_(&bus), device_(std::make_shared<MeterDevice>()) {
-    device_->withModel([](MeterModel& model) {
-        model.sample().setNoiseAmplitude(kDefaultNoiseAmplitude);
-    });
+    device_->withModel(
+        [](MeterModel& model) { model.sample().setNoiseAmplitude(kDefaultNoiseAmplitude); });
     connect(&statusTimer_, &QTimer::timeout, this, [this] { sendStatusReport(); });
 }
 
-SimulatedMeter::~SimulatedMeter() { unplug(); }
+SimulatedMeter::~SimulatedMeter() {
+    unplug();
+}
 
 void SimulatedMeter::plug() {
     if (deviceId_ || !bus_) {
@@ -45,7 +46,9 @@ void SimulatedMeter::unplug() {
     emit pluggedChanged(false);
 }
 
-bool SimulatedMeter::isPlugged() const { return deviceId_.has_value(); }
+bool SimulatedMeter::isPlugged() const {
+    return deviceId_.has_value();
+}
 
 void SimulatedMeter::setTrueOctane(double octane) {
     device_->withModel([octane](MeterModel& model) { model.sample().setTrueOctane(octane); });
@@ -101,7 +104,8 @@ bool SimulatedMeter::sendReport(const protocol::ReportBuffer& report) {
 }
 
 std::uint8_t SimulatedMeter::memoryByte(int address) const {
-    return device_->withModel([address](const MeterModel& model) { return model.memoryByte(address); });
+    return device_->withModel(
+        [address](const MeterModel& model) { return model.memoryByte(address); });
 }
 
 } // namespace zr::sim

@@ -13,9 +13,10 @@
 namespace zr::sim {
 
 SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
-    : QWidget(parent), meter_(meter), plugButton_(new QPushButton(QStringLiteral("Подключить"), this)),
-      unplugButton_(new QPushButton(QStringLiteral("Отключить"), this)), connectionLabel_(new QLabel(this)),
-      octaneSpin_(new QDoubleSpinBox(this)),
+    : QWidget(parent), meter_(meter),
+      plugButton_(new QPushButton(QStringLiteral("Подключить"), this)),
+      unplugButton_(new QPushButton(QStringLiteral("Отключить"), this)),
+      connectionLabel_(new QLabel(this)), octaneSpin_(new QDoubleSpinBox(this)),
       outOfRangeCheck_(new QCheckBox(QStringLiteral("Частота вне диапазона"), this)),
       readout_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Симулятор"));
@@ -56,17 +57,19 @@ SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
 void SimulatorWindow::showPlugged(bool plugged) {
     plugButton_->setEnabled(!plugged);
     unplugButton_->setEnabled(plugged);
-    connectionLabel_->setText(plugged ? QStringLiteral("Прибор подключен") : QStringLiteral("Прибор отключен"));
+    connectionLabel_->setText(plugged ? QStringLiteral("Прибор подключен")
+                                      : QStringLiteral("Прибор отключен"));
 }
 
 void SimulatorWindow::showStatus(const protocol::StatusReport& status) {
-    readout_->setText(QStringLiteral("Метод %1, значение %2, коррекция %3\nТаблица %4, частота %5, данных %6")
-                          .arg(status.method)
-                          .arg(static_cast<double>(status.measuredValue), 0, 'f', 2)
-                          .arg(static_cast<double>(status.correction), 0, 'f', 1)
-                          .arg(status.activeTable)
-                          .arg(status.frequency)
-                          .arg(status.dataCount));
+    readout_->setText(
+        QStringLiteral("Метод %1, значение %2, коррекция %3\nТаблица %4, частота %5, данных %6")
+            .arg(status.method)
+            .arg(static_cast<double>(status.measuredValue), 0, 'f', 2)
+            .arg(static_cast<double>(status.correction), 0, 'f', 1)
+            .arg(status.activeTable)
+            .arg(status.frequency)
+            .arg(status.dataCount));
 }
 
 } // namespace zr::sim

@@ -87,6 +87,8 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setFont(windowFont);
 
     buildLayout();
+    liveDisplay_ = std::make_unique<connection::LiveDisplay>(
+        connection::LiveDisplayWidgets{*results_, *status_, *calibrationList_->grid()});
     buildMenus();
     buildSaveDialog();
     registerHandlers();
@@ -260,9 +262,7 @@ void MainWindow::selectMethodFromMenu(int method) {
 }
 
 void MainWindow::refreshLiveDisplay() {
-    connection::refreshLiveDisplay(
-        state_.status,
-        connection::LiveDisplayWidgets{*results_, *status_, *calibrationList_->grid()});
+    liveDisplay_->refresh(state_.status);
 }
 
 void MainWindow::Button1Click() {

@@ -3,6 +3,7 @@
 #include "app/ServiceKeyCounter.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/InputReportHandler.h"
+#include "device/connection/LiveDisplay.h"
 #include "device/connection/MeterConnection.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/CommandSender.h"
@@ -119,6 +120,7 @@ private:
     std::unique_ptr<connection::MeterConnection> meter_;
     protocol::CommandSender commands_;
     connection::InputReportHandler inputReports_;
+    std::unique_ptr<connection::LiveDisplay> liveDisplay_;
     ServiceKeyCounter keyCounter_;
     std::unordered_map<QString, std::function<void(int)>> handlers_;
     Dialogs* dialogs_ = nullptr;

@@ -49,8 +49,8 @@ protected:
     }
 
     protocol::CalibrationSlot requestEntry(int method, int slot) {
-        const auto reply = send(protocol::encodeRequestCalibrationEntry(
-            {.slot = slot, .name = {}, .method = method}));
+        const auto reply = send(
+            protocol::encodeRequestCalibrationEntry({.slot = slot, .name = {}, .method = method}));
         EXPECT_TRUE(reply);
         EXPECT_EQ((*reply)[1], protocol::reply::kCalibrationEntry);
         return *protocol::decodeCalibrationEntry(payload(*reply), kPayloadLength);
@@ -142,14 +142,13 @@ TEST_F(MeterModelTest, ErasedStoredValuesAreReportedWithCount255) {
 TEST_F(MeterModelTest, WrittenCalibrationEntryIsAnsweredWithItsPaddedName) {
     send(protocol::encodeWriteCalibrationEntry(
         {.slot = 3, .name = "ABC", .method = 2, .k1 = -1000, .k2 = 25}));
-    EXPECT_EQ(requestEntry(2, 3),
-              (protocol::CalibrationSlot{3, "ABC       ", 2, -1000, 25}));
+    EXPECT_EQ(requestEntry(2, 3), (protocol::CalibrationSlot{3, "ABC       ", 2, -1000, 25}));
     EXPECT_EQ(requestEntry(1, 3).slot, 0) << "the same slot of another method stays empty";
 }
 
 TEST_F(MeterModelTest, EmptyOrImpossibleSlotsAreAnsweredWithSlotZero) {
-    for (const auto& [method, slot] : std::vector<std::pair<int, int>>{{1, 1}, {3, 4}, {4, 1},
-                                                                        {1, 0}, {1, 5}}) {
+    for (const auto& [method, slot] :
+         std::vector<std::pair<int, int>>{{1, 1}, {3, 4}, {4, 1}, {1, 0}, {1, 5}}) {
         const auto reply = requestEntry(method, slot);
         EXPECT_EQ(reply.slot, 0) << method << "/" << slot;
     }

@@ -145,11 +145,11 @@ TEST_F(SimulatedMeterTest, ReachesTheProgramThroughTheHidController) {
     EXPECT_EQ(device->productString(), QStringLiteral("ZR-6040 USB"));
 
     std::vector<std::vector<std::uint8_t>> payloads;
-    device->setDataHandler([&](hid::HidDevice&, std::uint8_t reportId, const std::uint8_t* data,
-                               std::uint16_t size) {
-        EXPECT_EQ(reportId, 0);
-        payloads.emplace_back(data, data + size);
-    });
+    device->setDataHandler(
+        [&](hid::HidDevice&, std::uint8_t reportId, const std::uint8_t* data, std::uint16_t size) {
+            EXPECT_EQ(reportId, 0);
+            payloads.emplace_back(data, data + size);
+        });
     ASSERT_TRUE(device->hasReader());
 
     // The reader opens its handle on its own thread; reports sent before that are lost, as

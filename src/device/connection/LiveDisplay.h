@@ -23,7 +23,16 @@ struct LiveDisplayWidgets {
 // Shows the meter's last status: method name, calibration in force, value (red while a
 // calibration is in force, "0" outside the valid frequency range), correction, frequency and
 // number of stored values; then repaints the calibration grid, which marks the row in force.
-void refreshLiveDisplay(const DeviceStatus& status, const LiveDisplayWidgets& widgets,
-                        const QLocale& locale = QLocale());
+class LiveDisplay {
+public:
+    explicit LiveDisplay(LiveDisplayWidgets widgets) : w_(widgets) {}
+
+    void refresh(const DeviceStatus& status, const QLocale& locale = QLocale());
+
+private:
+    LiveDisplayWidgets w_;
+    // The row in force when the grid was last repainted; -1 before the first refresh.
+    int markedTable_ = -1;
+};
 
 } // namespace zr::connection

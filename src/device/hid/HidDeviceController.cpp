@@ -16,12 +16,17 @@ HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
         // 4. no services: no notices, no scan, never a device.
         return;
     }
-    // 3. the notification "window": the platform's change notices arrive here on the main
-    //    thread; the first scan is a posted notice with the parameter -1.
-    connect(platform_, &HidPlatform::devicesChanged, this,
-            [this] { deviceChangeNotice(kDevNodesChanged, 0); });
+    // 3. the notification "window": the first scan is a posted notice with the parameter -1.
+    //    The platform's change notices are taken from then on; notices already queued before
+    //    the controller existed are not its business (as a window does not get the broadcasts
+    //    sent before it was created); the first scan sees their changes anyway.
     QMetaObject::invokeMethod(
-        this, [this] { deviceChangeNotice(kDevNodesChanged, kFirstScanParameter); },
+        this,
+        [this] {
+            connect(platform_, &HidPlatform::devicesChanged, this,
+                    [this] { deviceChangeNotice(kDevNodesChanged, 0); });
+            deviceChangeNotice(kDevNodesChanged, kFirstScanParameter);
+        },
         Qt::QueuedConnection);
 }
 

@@ -149,6 +149,7 @@ TEST_F(ControllerTest, StringsAreCachedOnceRead) {
 
 TEST_F(ControllerTest, ANoticeDuringAScanIsLostAndTheNextOneCatchesUp) {
     bus.plug(meterInfo());
+    settle();  // the plug notice goes by before the controller exists
     HidDeviceController controller(bus);
     int notices = 0;
     QObject::connect(&bus, &HidPlatform::devicesChanged, [&] { ++notices; });

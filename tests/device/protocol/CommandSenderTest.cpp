@@ -121,16 +121,5 @@ TEST_F(CommandSenderTest, SelectMethodRunsItsHookAfterSendingEvenWithoutMeter) {
     EXPECT_EQ(events.size(), 2u);
 }
 
-TEST_F(CommandSenderTest, OperationsSendTheirCommands) {
-    sender.eraseCalibrations(192);
-    sender.requestCalibrationEntry({.slot = 4, .name = {}, .method = 3});
-    ASSERT_EQ(port.writes.size(), 2u);
-    EXPECT_EQ(port.writes[0][1], 0x41);
-    EXPECT_EQ(port.writes[0][2], 0xC0);
-    EXPECT_EQ(port.writes[1][1], 0x3D);
-    EXPECT_EQ(port.writes[1][2], 4);
-    EXPECT_EQ(port.writes[1][13], 3);
-}
-
 } // namespace
 } // namespace zr::protocol

@@ -32,11 +32,6 @@ TEST(TrafficLog, WriteLineCountHasAtLeastTwoDigitsAndNoLimit) {
     EXPECT_EQ(formatWriteLine(256, bytes.data(), bytes.size()), "WR 100  " + repeated("AB ", 256));
 }
 
-TEST(TrafficLog, WriteLineNeverShowsMoreThanAvailable) {
-    const std::vector<std::uint8_t> bytes{0x01, 0xFE};
-    EXPECT_EQ(formatWriteLine(65, bytes.data(), bytes.size()), "WR 41  01 FE ");
-}
-
 TEST(TrafficLog, FailureLinesFrameTheMessageAndTheWriteLine) {
     const ReportBuffer buffer = encodeSelectMethod(2);
     const auto lines = formatWriteFailureLines(0, ENODEV, buffer.data(), buffer.size());

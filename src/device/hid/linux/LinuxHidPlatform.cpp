@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -264,13 +266,30 @@ public:
 
     HidReadResult read(uint8_t* buffer, std::size_t capacity, int timeoutMs) override {
         using Status = HidReadResult::Status;
-        if (closed_.load()) {
-            return {Status::Cancelled, 0, 0};
+        int fd = -1;
+        {
+            std::lock_guard lock(useMutex_);
+            if (closed_.load()) {
+                return {Status::Cancelled, 0, 0};
+            }
+            fd = fd_;
+            ++readers_;
         }
-        if (fd_ < 0 || mode_ == HidOpenMode::QueryOnly || capacity == 0) {
+        const HidReadResult result = readFrom(fd, buffer, capacity, timeoutMs);
+        {
+            std::lock_guard lock(useMutex_);
+            --readers_;
+        }
+        readerLeft_.notify_all();
+        return result;
+    }
+
+    HidReadResult readFrom(int fd, uint8_t* buffer, std::size_t capacity, int timeoutMs) {
+        using Status = HidReadResult::Status;
+        if (fd < 0 || mode_ == HidOpenMode::QueryOnly || capacity == 0) {
             return {Status::Failed, 0, EBADF};
         }
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wake_, POLLIN, 0}};
         const int ready = ::poll(fds, wake_ >= 0 ? 2 : 1, timeoutMs);
         if (ready < 0) {
             return errno == EINTR ? HidReadResult{Status::Timeout, 0, 0}
@@ -292,7 +311,7 @@ public:
         const std::size_t room = numbered_ ? capacity : capacity - 1;
         ssize_t n = 0;
         do {
-            n = ::read(fd_, target, room);
+            n = ::read(fd, target, room);
         } while (n < 0 && errno == EINTR);
         if (n < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
@@ -318,10 +337,17 @@ public:
     }
 
     void close() override {
-        // The descriptor itself is closed with the object, once no reader uses it any more:
-        // closing it under a poll() in another thread would be unsafe (the number may be reused).
+        // A reader waiting in poll() is woken first and the descriptor closed once it has left
+        // (closing it under a poll() in another thread would be unsafe: the number may be
+        // reused). That takes microseconds; a reader busy elsewhere does not hold the file.
+        std::unique_lock lock(useMutex_);
         closed_.store(true);
         cancelRead();
+        readerLeft_.wait(lock, [this] { return readers_ == 0; });
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
 
     // hidraw keeps a fixed ring per open file; nothing to set.
@@ -345,8 +371,11 @@ private:
     }
 
     const fs::path syspath_;
-    const int fd_;
+    int fd_;  // written only by close(), under useMutex_, while no read() uses it
     const HidOpenMode mode_;
+    std::mutex useMutex_;
+    std::condition_variable readerLeft_;
+    int readers_ = 0;
     int wake_ = -1;
     bool numbered_ = false;
     std::atomic<bool> closed_{false};
