@@ -18,7 +18,7 @@ namespace zr::hid {
 class HidDeviceController;
 class HidDeviceReadThread;
 
-// One HID interface found by a device scan (spec Part 1.1). Created by the controller; handed
+// One HID interface found by a device scan. Created by the controller; handed
 // out by HidDeviceController::claimDevice(); given back with HidDeviceController::returnDevice()
 // (or by deleting it, which is the same). Every member is for the main thread.
 class HidDevice {
@@ -98,7 +98,7 @@ private:
     friend class HidDeviceController;
     friend class HidDeviceReadThread;
 
-    // Device creation (spec: from a HidPnPInfo); throws HidControllerError when the device
+    // Device creation (from a HidPnPInfo); throws HidControllerError when the device
     // cannot be identified.
     HidDevice(HidDeviceController* controller, HidPlatform& platform,
               std::unique_ptr<HidPnPInfo> info, DataHandler data, UnplugHandler unplug);

@@ -13,7 +13,7 @@
 
 namespace zr::hid {
 
-// The HID controller of spec Part 1.1 (HidController): keeps the list of HID devices present,
+// The HID controller (HidController): keeps the list of HID devices present,
 // raises OnArrival / OnRemoval / OnDeviceChange on the main thread, hands devices out.
 // Lives on the main thread; every member is for the main thread.
 class HidDeviceController : public QObject {
@@ -41,7 +41,7 @@ public:
     void setOnArrival(DeviceEvent handler) { onArrival_ = std::move(handler); }
     void setOnRemoval(DeviceEvent handler) { onRemoval_ = std::move(handler); }
     void setOnDeviceChange(ControllerEvent handler) { onDeviceChange_ = std::move(handler); }
-    // A slot the layer never raises (kept for the program's handler, spec Part 2.1).
+    // A slot the layer never raises (kept for the program's handler).
     void setOnEnumerate(std::function<bool(HidDevice& device, int index)> handler) {
         onEnumerate_ = std::move(handler);
     }

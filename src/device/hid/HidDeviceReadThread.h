@@ -1,6 +1,6 @@
 #pragma once
 
-// The reader thread of one claimed device (spec Part 1.1, design.md section 5): one outstanding
+// The reader thread of one claimed device: one outstanding
 // read at a time, waiting in ReadWaitSlice slices; each report is handed to the main thread
 // (the thread that created the reader) and the reader blocks until the DataHandler returned.
 // Stopping never deadlocks: while the main thread waits for the reader to end it carries out the

@@ -1,4 +1,4 @@
-// The HID layer of spec Part 1.1 on the simulated bus: scans and events, claiming and
+// The HID layer on the simulated bus: scans and events, claiming and
 // returning, accessibility, strings, capabilities, writes, queue depths, the reader and unplug.
 
 #include "HidTestSupport.h"
