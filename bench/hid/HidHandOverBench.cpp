@@ -1,5 +1,5 @@
-// Hand-over of input reports from a device's reader thread to the main thread (design.md
-// section 5), on the simulated bus: how many reports per second reach the DataHandler when the
+// Hand-over of input reports from a device's reader thread to the main thread
+// on the simulated bus: how many reports per second reach the DataHandler when the
 // device produces them as fast as it can, and the latency from a report's arrival in the device
 // queue to the start of its DataHandler on the main thread (median, 99th percentile).
 
@@ -100,7 +100,8 @@ void BM_HandOverThroughput(benchmark::State& state) {
     producing.store(false);
     producer.join();
     state.SetItemsProcessed(total);
-    state.counters["handovers_per_s"] = benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
+    state.counters["handovers_per_s"] =
+        benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
 }
 
 // Latency: one report at a time (the next is pushed by the handler of the previous one), stamped
@@ -127,7 +128,9 @@ void BM_HandOverLatency(benchmark::State& state) {
     }
     rig.device->setDataHandler(nullptr);
     std::sort(samples.begin(), samples.end());
-    const auto at = [&](double q) { return samples[static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1))]; };
+    const auto at = [&](double q) {
+        return samples[static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1))];
+    };
     state.SetItemsProcessed(static_cast<int64_t>(samples.size()));
     state.counters["median_us"] = at(0.5) / 1000.0;
     state.counters["p99_us"] = at(0.99) / 1000.0;
@@ -137,7 +140,7 @@ void BM_HandOverLatency(benchmark::State& state) {
 BENCHMARK(BM_HandOverThroughput)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_HandOverLatency)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -60,8 +60,14 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 // The meter's interface: vendor-defined, 64-byte input and output reports, no report IDs.
 const uint8_t kMeterDescriptor[] = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29, 0x40, 0x15, 0x00, 0x26,
-    0xFF, 0x00, 0x75, 0x08, 0x95, 0x40, 0x81, 0x02, 0x19, 0x01, 0x29, 0x40, 0x91, 0x02, 0xC0,
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29, 0x40, 0x15, 0x00, 0x26, 0xFF,
+    0x00, 0x75, 0x08, 0x95, 0x40, 0x81, 0x02, 0x19, 0x01, 0x29, 0x40, 0x91, 0x02, 0xC0,
+};
+
+// A device with numbered reports: input report 2 of 8 bytes, output report 3 of 4 bytes.
+const uint8_t kNumberedDescriptor[] = {
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
+    0x95, 0x08, 0x09, 0x01, 0x81, 0x02, 0x85, 0x03, 0x95, 0x04, 0x09, 0x01, 0x91, 0x02, 0xC0,
 };
 
 // The device side of one uhid device, with a thread that answers the kernel.
@@ -69,7 +75,9 @@ class UhidPeer {
 public:
     ~UhidPeer() { destroy(); }
 
-    bool create(const char* name, const char* uniq, uint32_t product) {
+    bool create(const char* name, const char* uniq, uint32_t product,
+                const uint8_t* descriptor = kMeterDescriptor,
+                std::size_t descriptorSize = sizeof kMeterDescriptor) {
         fd_ = ::open("/dev/uhid", O_RDWR | O_CLOEXEC);
         if (fd_ < 0) {
             std::printf("open /dev/uhid: %s\n", std::strerror(errno));
@@ -77,12 +85,15 @@ public:
         }
         uhid_event ev{};
         ev.type = UHID_CREATE2;
-        std::snprintf(reinterpret_cast<char*>(ev.u.create2.name), sizeof ev.u.create2.name, "%s", name);
-        std::snprintf(reinterpret_cast<char*>(ev.u.create2.uniq), sizeof ev.u.create2.uniq, "%s", uniq);
-        std::snprintf(reinterpret_cast<char*>(ev.u.create2.phys), sizeof ev.u.create2.phys, "zr-kernel-test");
-        ev.u.create2.rd_size = sizeof kMeterDescriptor;
-        std::memcpy(ev.u.create2.rd_data, kMeterDescriptor, sizeof kMeterDescriptor);
-        ev.u.create2.bus = 0x03;  // BUS_USB, as the meter
+        std::snprintf(reinterpret_cast<char*>(ev.u.create2.name), sizeof ev.u.create2.name, "%s",
+                      name);
+        std::snprintf(reinterpret_cast<char*>(ev.u.create2.uniq), sizeof ev.u.create2.uniq, "%s",
+                      uniq);
+        std::snprintf(reinterpret_cast<char*>(ev.u.create2.phys), sizeof ev.u.create2.phys,
+                      "zr-kernel-test");
+        ev.u.create2.rd_size = static_cast<uint16_t>(descriptorSize);
+        std::memcpy(ev.u.create2.rd_data, descriptor, descriptorSize);
+        ev.u.create2.bus = 0x03; // BUS_USB, as the meter
         ev.u.create2.vendor = 0x04D7;
         ev.u.create2.product = product;
         ev.u.create2.version = 0x0100;
@@ -95,6 +106,9 @@ public:
     }
 
     bool input(const std::vector<uint8_t>& report) {
+        if (report.size() > UHID_DATA_MAX) {
+            return false;
+        }
         uhid_event ev{};
         ev.type = UHID_INPUT2;
         ev.u.input2.size = static_cast<uint16_t>(report.size());
@@ -214,7 +228,7 @@ std::vector<uint8_t> inputReport(int sequence) {
     return report;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -250,15 +264,16 @@ int main(int argc, char** argv) {
     controller.setOnDeviceChange([&](HidDeviceController&) { ++changes; });
 
     check(waitUntil([&] { return controller.scanCount() >= 1; }, 5000), "first scan ran");
-    check(controller.deviceCount() == 1, "the scan finds one device (found " +
-                                             std::to_string(controller.deviceCount()) + ")");
+    check(controller.deviceCount() == 1,
+          "the scan finds one device (found " + std::to_string(controller.deviceCount()) + ")");
     check(arrivals.size() == 1 && changes == 1, "OnArrival and OnDeviceChange raised once");
     if (controller.deviceCount() != 1) {
         std::printf("ZR-KERNEL-PROBE: %d failure(s)\n", failures + 1);
         return 1;
     }
     HidDevice* listed = controller.deviceAt(0);
-    check(listed->pnpInfo().devicePath() == QStringLiteral("/dev/hidraw0"), "device path /dev/hidraw0");
+    check(listed->pnpInfo().devicePath() == QStringLiteral("/dev/hidraw0"),
+          "device path /dev/hidraw0");
     check(listed->pnpInfo().deviceInstance().startsWith(QStringLiteral("/sys/devices/")) &&
               listed->pnpInfo().deviceInstance().endsWith(QStringLiteral("/hidraw/hidraw0")),
           "identity is the syspath: " + listed->pnpInfo().deviceInstance().toStdString());
@@ -284,8 +299,8 @@ int main(int argc, char** argv) {
     dev->setReadQueueDepth(128);
     check(dev->inputQueueDepth() == 64, "input queue depth in force: hidraw's 64 (" +
                                             std::to_string(dev->inputQueueDepth()) + ")");
-    check(dev->readQueueDepth() == 64, "read queue depth in force: hidraw's 64 (" +
-                                           std::to_string(dev->readQueueDepth()) + ")");
+    check(dev->readQueueDepth() == 64,
+          "read queue depth in force: hidraw's 64 (" + std::to_string(dev->readQueueDepth()) + ")");
 
     struct Received {
         uint8_t id;
@@ -313,9 +328,9 @@ int main(int argc, char** argv) {
               std::to_string(write.bytesWritten) + " err=" + std::to_string(write.errorCode) + ")");
     check(waitUntil([&] { return !meter.outputs().empty(); }, 3000), "UHID_OUTPUT arrived");
     const auto outputs = meter.outputs();
-    check(outputs.size() == 1 && outputs[0] == out, "the output report is byte-exact (" +
-                                                        std::to_string(outputs.empty() ? 0 : outputs[0].size()) +
-                                                        " bytes)");
+    check(outputs.size() == 1 && outputs[0] == out,
+          "the output report is byte-exact (" +
+              std::to_string(outputs.empty() ? 0 : outputs[0].size()) + " bytes)");
 
     // 3. Input reports reach the DataHandler with ID 0 and 64 payload bytes, in order.
     constexpr int kReports = 40;
@@ -336,11 +351,52 @@ int main(int argc, char** argv) {
     // 4. A device created after start arrives through the udev monitor (kernel uevents).
     UhidPeer second;
     check(second.create("ZR6040 second meter", "ZR-0002", 0x0140), "second uhid device created");
-    check(waitUntil([&] { return arrivals.size() == 2; }, 5000), "OnArrival for the device created after start");
+    check(waitUntil([&] { return arrivals.size() == 2; }, 5000),
+          "OnArrival for the device created after start");
     if (arrivals.size() == 2) {
         check(arrivals[1]->productId() == 0x0140 && controller.deviceCount() == 2,
               "the new device is listed with product 0140");
-        check(arrivals[1]->pnpInfo().devicePath() == QStringLiteral("/dev/hidraw1"), "at /dev/hidraw1");
+        check(arrivals[1]->pnpInfo().devicePath() == QStringLiteral("/dev/hidraw1"),
+              "at /dev/hidraw1");
+    }
+
+    // 4b. A device with numbered reports: the report ID comes from the report itself, and a
+    //     write goes out with its ID as the first byte.
+    UhidPeer numbered;
+    check(numbered.create("ZR numbered test", "ZR-0003", 0x0141, kNumberedDescriptor,
+                          sizeof kNumberedDescriptor),
+          "numbered uhid device created");
+    check(waitUntil([&] { return arrivals.size() == 3; }, 5000),
+          "OnArrival for the numbered device");
+    if (arrivals.size() == 3) {
+        HidDevice* n = controller.claimDeviceAt(controller.indexOf(arrivals[2]));
+        check(n != nullptr, "numbered device claimed");
+        if (n != nullptr) {
+            const HidCaps ncaps = n->capabilities();
+            check(ncaps.numberedReports && ncaps.inputReportByteLength == 9 &&
+                      ncaps.outputReportByteLength == 5,
+                  "numbered caps: in 9, out 5 (" + std::to_string(ncaps.inputReportByteLength) +
+                      "/" + std::to_string(ncaps.outputReportByteLength) + ")");
+            n->setReadQueueDepth(128);
+            std::vector<std::pair<uint8_t, std::vector<uint8_t>>> got;
+            n->setDataHandler([&](HidDevice&, uint8_t id, const uint8_t* data, uint16_t size) {
+                got.emplace_back(id, std::vector<uint8_t>(data, data + size));
+            });
+            numbered.input({2, 11, 12, 13, 14, 15, 16, 17, 18});
+            const bool arrived = waitUntil([&] { return !got.empty(); }, 5000);
+            check(arrived && got[0].first == 2 &&
+                      got[0].second == std::vector<uint8_t>{11, 12, 13, 14, 15, 16, 17, 18},
+                  "numbered input: report ID 2 and its 8 bytes");
+            const uint8_t nout[5] = {3, 0xDE, 0xAD, 0xBE, 0xEF};
+            const WriteResult nw = n->writeReport(nout, sizeof nout);
+            check(nw.ok && nw.bytesWritten == 5, "numbered write ok");
+            check(waitUntil([&] { return !numbered.outputs().empty(); }, 3000) &&
+                      numbered.outputs()[0] == std::vector<uint8_t>(nout, nout + 5),
+                  "numbered output arrives byte-exact with its ID first");
+            controller.returnDevice(n);
+            check(controller.deviceCount() == 3 && !controller.deviceAt(2)->isClaimed(),
+                  "returning the attached numbered device leaves a fresh copy in its place");
+        }
     }
 
     // 5. Destroying the claimed meter raises OnRemoval after its handles were closed; clearing the
@@ -363,7 +419,8 @@ int main(int argc, char** argv) {
     });
     check(openDescriptorsOn("/dev/hidraw0") >= 1, "the meter's node is open before the removal");
     meter.destroy();
-    check(waitUntil([&] { return !removals.empty(); }, 5000), "OnRemoval raised through the monitor");
+    check(waitUntil([&] { return !removals.empty(); }, 5000),
+          "OnRemoval raised through the monitor");
     check(removals.size() == 1 && removals[0] == dev, "OnRemoval for the meter only");
     check(!presentAtRemoval, "not Present in OnRemoval");
     check(descriptorsAtRemoval == 0,
@@ -372,12 +429,15 @@ int main(int argc, char** argv) {
           "reader stopped within one slice (" + std::to_string(stopMs) + " ms)");
     check(openDescriptorsOn("/dev/hidraw0") == 0, "no descriptor left on the meter's node");
     controller.returnDevice(dev);
-    check(controller.deviceCount() == 1, "returning the vanished meter removes it from the list");
+    check(controller.deviceCount() == 2, "returning the vanished meter removes it from the list");
 
-    // 6. The second device goes too; an unclaimed device is removed at once.
+    // 6. The other devices go too; unclaimed devices are removed at once.
     second.destroy();
-    check(waitUntil([&] { return removals.size() == 2; }, 5000) && controller.deviceCount() == 0,
-          "the unclaimed second device is removed");
+    numbered.destroy();
+    const bool allGone =
+        waitUntil([&] { return removals.size() == 3 && controller.deviceCount() == 0; }, 5000);
+    check(allGone, "the unclaimed devices are removed (" +
+                       std::to_string(controller.deviceCount()) + " left)");
 
     std::printf("ZR-KERNEL-PROBE: %d failure(s)\n", failures);
     std::fflush(stdout);

@@ -42,10 +42,10 @@ fi
 for tool in qemu-system-x86_64 timeout; do
     command -v "$tool" >/dev/null || fail "$tool missing (scripts/setup installs qemu-system-x86)"
 done
-busybox=$(command -v busybox || true)
-[ -n "$busybox" ] && file_is_static=$(ldd "$busybox" 2>&1 | grep -c "not a dynamic" || true)
-[ -n "$busybox" ] && [ "${file_is_static:-0}" -ge 1 ] || busybox=/bin/busybox
-[ -x "$busybox" ] || fail "busybox missing (scripts/setup installs busybox-static)"
+# busybox-static's binary needs no libraries: it is the VM's whole userland besides the probe.
+busybox=/bin/busybox
+[ -x "$busybox" ] || fail "$busybox missing (scripts/setup installs busybox-static)"
+[[ "$(ldd "$busybox" 2>&1 || true)" == *"not a dynamic"* ]] || fail "$busybox is not static (install busybox-static)"
 
 # Modules in load order: the dependencies named by modules.dep (last first), then the module.
 modules=()

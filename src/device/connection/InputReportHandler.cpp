@@ -42,8 +42,7 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
         if (report->method != state_.status.method) {
             call(routes_.methodChanged);
         }
-        state_.status = {report->frequency,  report->method,      report->measuredValue,
-                         report->correction, report->activeTable, report->dataCount};
+        state_.status = *report;
         return true;
     }
     case kStoredValuesPage: {

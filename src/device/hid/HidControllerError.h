@@ -12,4 +12,4 @@ public:
     explicit HidControllerError(const std::string& what) : std::runtime_error(what) {}
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

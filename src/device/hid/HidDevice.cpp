@@ -20,7 +20,7 @@ QString cacheText(const QString& text) {
     }
     return result.left(254);
 }
-}  // namespace
+} // namespace
 
 HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform,
                      std::unique_ptr<HidPnPInfo> info, DataHandler data, UnplugHandler unplug)
@@ -30,7 +30,8 @@ HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform,
     unplugHandler_ = std::move(unplug);
     setDataHandler(std::move(data));
     // 2. open read-write, else with no access rights (enough to query the device).
-    std::unique_ptr<HidHandle> handle = platform_->open(pnpInfo_->interface, HidOpenMode::ReadWrite, nullptr);
+    std::unique_ptr<HidHandle> handle =
+        platform_->open(pnpInfo_->interface, HidOpenMode::ReadWrite, nullptr);
     openedReadWrite_ = handle != nullptr;
     if (!handle) {
         handle = platform_->open(pnpInfo_->interface, HidOpenMode::QueryOnly, nullptr);
@@ -93,8 +94,10 @@ std::unique_ptr<HidHandle> HidDevice::openHandle(HidOpenMode mode, int* errorCod
 }
 
 namespace {
-int notAccessibleError(bool present) { return present ? EPERM : ENODEV; }
-}  // namespace
+int notAccessibleError(bool present) {
+    return present ? EPERM : ENODEV;
+}
+} // namespace
 
 bool HidDevice::openSyncHandle(int* errorCode) {
     if (!isAccessible()) {
@@ -216,7 +219,7 @@ WriteResult HidDevice::writeReport(const uint8_t* data, std::size_t length) {
     if (!openSyncHandle(&errorCode)) {
         return {false, 0, errorCode};
     }
-    return syncHandle_->write(data, length);  // the synchronous handle stays open
+    return syncHandle_->write(data, length); // the synchronous handle stays open
 }
 
 void HidDevice::setInputQueueDepth(int count) {
@@ -254,9 +257,13 @@ void HidDevice::setDataHandler(DataHandler handler) {
     startReaderIfReady();
 }
 
-void HidDevice::setReadErrorHandler(ReadErrorHandler handler) { readErrorHandler_ = std::move(handler); }
+void HidDevice::setReadErrorHandler(ReadErrorHandler handler) {
+    readErrorHandler_ = std::move(handler);
+}
 
-void HidDevice::setUnplugHandler(UnplugHandler handler) { unplugHandler_ = std::move(handler); }
+void HidDevice::setUnplugHandler(UnplugHandler handler) {
+    unplugHandler_ = std::move(handler);
+}
 
 void HidDevice::setReadWaitSlice(int ms) {
     if (ms >= kMinReadWaitSlice && ms <= kMaxReadWaitSlice) {
@@ -305,4 +312,4 @@ void HidDevice::deliverReadError(int errorCode) {
     }
 }
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -25,8 +25,8 @@ class HidDevice {
 public:
     // Input reports: device, report ID (buffer byte 0), the bytes after it and their count.
     // Always called on the main thread.
-    using DataHandler =
-        std::function<void(HidDevice& device, uint8_t reportId, const uint8_t* data, uint16_t size)>;
+    using DataHandler = std::function<void(HidDevice& device, uint8_t reportId, const uint8_t* data,
+                                           uint16_t size)>;
     // A read that could not be started, with errno.
     using ReadErrorHandler = std::function<void(HidDevice& device, int errorCode)>;
     // Called once when a scan finds the device gone.
@@ -152,4 +152,4 @@ private:
     std::unique_ptr<HidDeviceReadThread> reader_;
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -40,7 +40,7 @@ HidDeviceController::~HidDeviceController() {
     for (HidDevice* device : devices) {
         device->controller_ = nullptr;
         if (device->isClaimed()) {
-            // The application still owns it. Its reader is stopped here (design.md section 7),
+            // The application still owns it. Its reader is stopped here,
             // before the unplug, so that it reports no failed reads on the way out.
             const std::weak_ptr<int> alive = device->lifeToken_;
             if (device->stopReader() && !alive.expired()) {
@@ -100,7 +100,7 @@ void HidDeviceController::deviceChangeNotice(int eventCode, long parameter) {
         return;
     }
     if (inScan_) {
-        return;  // a notice arriving during a scan is dropped, not queued
+        return; // a notice arriving during a scan is dropped, not queued
     }
     inScan_ = true;
     noticeParameter_ = parameter;
@@ -134,7 +134,7 @@ void HidDeviceController::deviceChange() {
     for (const HidInterfaceInfo& info : platform_->enumerate()) {
         try {
             fresh.emplace_back(createDevice(info));
-            fresh.back()->controller_ = nullptr;  // not in the list yet
+            fresh.back()->controller_ = nullptr; // not in the list yet
         } catch (const HidControllerError&) {
             // left out without a message
         }
@@ -157,7 +157,7 @@ void HidDeviceController::deviceChange() {
             continue;
         }
         if (device->isPresent() && inFresh(device->pnpInfo().deviceInstance())) {
-            continue;  // still there
+            continue; // still there
         }
         device->unplug();
         if (it->second.expired()) {
@@ -171,7 +171,7 @@ void HidDeviceController::deviceChange() {
         }
         changed = true;
         if (it->second.expired()) {
-            continue;  // returned by the handler
+            continue; // returned by the handler
         }
         device->inScanCallback_.store(false);
         const int index = indexOf(device);
@@ -189,7 +189,7 @@ void HidDeviceController::deviceChange() {
             return d->isPresent() && d->pnpInfo().deviceInstance() == identity;
         });
         if (listed) {
-            it = fresh.erase(it);  // detached already: its destruction leaves the list alone
+            it = fresh.erase(it); // detached already: its destruction leaves the list alone
         } else {
             ++it;
         }
@@ -219,4 +219,4 @@ void HidDeviceController::deviceChange() {
     }
 }
 
-}  // namespace zr::hid
+} // namespace zr::hid

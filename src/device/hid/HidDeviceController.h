@@ -30,7 +30,7 @@ public:
     // platform's HID services are available; otherwise the controller never reports a device.
     explicit HidDeviceController(HidPlatform& platform, QObject* parent = nullptr);
     // Clears the events; every device still listed is detached; claimed ones are unplugged
-    // (their UnplugHandler runs) and their readers stopped (design.md section 7), unclaimed ones
+    // (their UnplugHandler runs) and their readers stopped, unclaimed ones
     // destroyed. Claimed devices stay owned by the application.
     ~HidDeviceController() override;
 
@@ -50,7 +50,9 @@ public:
     // Defaults given to every new device: OnDeviceData becomes its DataHandler, OnDeviceUnplug
     // its UnplugHandler. OnDeviceDataError is kept but new devices start without one.
     void setOnDeviceData(HidDevice::DataHandler handler) { onDeviceData_ = std::move(handler); }
-    void setOnDeviceUnplug(HidDevice::UnplugHandler handler) { onDeviceUnplug_ = std::move(handler); }
+    void setOnDeviceUnplug(HidDevice::UnplugHandler handler) {
+        onDeviceUnplug_ = std::move(handler);
+    }
     void setOnDeviceDataError(HidDevice::ReadErrorHandler handler) {
         onDeviceDataError_ = std::move(handler);
     }
@@ -85,7 +87,7 @@ public:
 private:
     friend class HidDevice;
 
-    void deviceChange();  // the device scan
+    void deviceChange(); // the device scan
     HidDevice* createDevice(const HidInterfaceInfo& info);
     bool claim(HidDevice* device);
 
@@ -105,4 +107,4 @@ private:
     HidDevice::ReadErrorHandler onDeviceDataError_;
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -38,9 +38,9 @@ struct HidDeviceReadThread::Shared {
     std::atomic<int> lastError{0};
 
     // Main thread only.
-    std::unique_ptr<QObject> context;  // lives on the main thread; target of the hand-overs
+    std::unique_ptr<QObject> context; // lives on the main thread; target of the hand-overs
     std::thread thread;
-    int runningHandOvers = 0;  // > 0 while a hand-over of this reader runs on the main thread
+    int runningHandOvers = 0; // > 0 while a hand-over of this reader runs on the main thread
     bool waitingForEnd = false;
     bool joinDeferred = false;
 
@@ -59,7 +59,7 @@ namespace {
 // The weak self-reference given to queued hand-overs (the reader thread holds a raw pointer only,
 // so that the shared state always dies on the main thread).
 thread_local std::weak_ptr<HidDeviceReadThread::Shared> tlsSelf;
-}  // namespace
+} // namespace
 
 void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_ptr<Shared> self) {
     {
@@ -67,7 +67,7 @@ void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_
         pending = std::move(job);
         handOverDone = false;
     }
-    cv.notify_all();  // a main thread waiting for our end carries it out itself
+    cv.notify_all(); // a main thread waiting for our end carries it out itself
     QMetaObject::invokeMethod(
         context.get(),
         [self] {
@@ -116,12 +116,13 @@ void HidDeviceReadThread::Shared::run() {
             if (stopRequested.load()) {
                 break;
             }
-            const HidReadResult r = handle->read(buffer.data(), buffer.size(), dev->readWaitSlice());
+            const HidReadResult r =
+                handle->read(buffer.data(), buffer.size(), dev->readWaitSlice());
             if (stopRequested.load()) {
                 break;
             }
             if (r.status == HidReadResult::Status::Timeout) {
-                continue;  // the read stays outstanding; wait another slice
+                continue; // the read stays outstanding; wait another slice
             }
             if (r.status == HidReadResult::Status::Data) {
                 if (r.length > 0) {
@@ -129,7 +130,8 @@ void HidDeviceReadThread::Shared::run() {
                     const uint8_t* payload = buffer.data() + 1;
                     const auto size = static_cast<uint16_t>(r.length - 1);
                     delivered.fetch_add(1);
-                    handOver([dev, reportId, payload, size] { dev->deliverReport(reportId, payload, size); },
+                    handOver([dev, reportId, payload,
+                              size] { dev->deliverReport(reportId, payload, size); },
                              self);
                 }
                 break;
@@ -165,7 +167,7 @@ void HidDeviceReadThread::Shared::runPending(const std::shared_ptr<Shared>& s) {
     {
         std::lock_guard lock(s->mutex);
         if (!s->pending) {
-            return;  // already carried out by a main thread waiting for our end
+            return; // already carried out by a main thread waiting for our end
         }
         job = std::move(s->pending);
         s->pending = nullptr;
@@ -200,7 +202,7 @@ void HidDeviceReadThread::Shared::waitForEnd(const std::shared_ptr<Shared>& s) {
         s->cv.wait(lock, [&] { return s->finished || static_cast<bool>(s->pending); });
         if (s->pending) {
             lock.unlock();
-            runPending(s);  // the reader is blocked in this hand-over: carry it out here
+            runPending(s); // the reader is blocked in this hand-over: carry it out here
             continue;
         }
         break;
@@ -236,7 +238,9 @@ HidDeviceReadThread::HidDeviceReadThread(HidDevice& device, std::size_t reportLe
     s_->context = std::make_unique<QObject>();
 }
 
-HidDeviceReadThread::~HidDeviceReadThread() { stop(); }
+HidDeviceReadThread::~HidDeviceReadThread() {
+    stop();
+}
 
 void HidDeviceReadThread::start() {
     if (s_->thread.joinable() || s_->stopRequested.load()) {
@@ -266,9 +270,17 @@ bool HidDeviceReadThread::isRunning() const {
     return s_->thread.joinable() && !s_->finished;
 }
 
-uint64_t HidDeviceReadThread::reportsDelivered() const { return s_->delivered.load(); }
-uint64_t HidDeviceReadThread::readErrors() const { return s_->errors.load(); }
-int HidDeviceReadThread::lastErrorCode() const { return s_->lastError.load(); }
-std::size_t HidDeviceReadThread::bufferLength() const { return s_->buffer.size(); }
+uint64_t HidDeviceReadThread::reportsDelivered() const {
+    return s_->delivered.load();
+}
+uint64_t HidDeviceReadThread::readErrors() const {
+    return s_->errors.load();
+}
+int HidDeviceReadThread::lastErrorCode() const {
+    return s_->lastError.load();
+}
+std::size_t HidDeviceReadThread::bufferLength() const {
+    return s_->buffer.size();
+}
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -39,10 +39,10 @@ public:
     int lastErrorCode() const;
     std::size_t bufferLength() const;
 
-    struct Shared;  // internal
+    struct Shared; // internal
 
 private:
     std::shared_ptr<Shared> s_;
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -1,6 +1,6 @@
 #pragma once
 
-// The platform interface of the HID layer (design.md section 2): everything the layer above
+// The platform interface of the HID layer: everything the layer above
 // (HidDeviceController, HidDevice, HidDeviceReadThread) needs from the operating system's HID
 // services. Back ends: LinuxHidPlatform (libudev + hidraw) and SimulatedHidBus (in process).
 //
@@ -56,18 +56,18 @@ struct HidInterfaceInfo {
 };
 
 enum class HidOpenMode {
-    ReadWrite,  // read and write access, for queries and writes (the "synchronous handle")
-    QueryOnly,  // no access rights: identity, strings and capabilities only
-    Read,       // read access, used only by the reader thread (the "read handle")
+    ReadWrite, // read and write access, for queries and writes (the "synchronous handle")
+    QueryOnly, // no access rights: identity, strings and capabilities only
+    Read,      // read access, used only by the reader thread (the "read handle")
 };
 
 // Outcome of one HidHandle::read().
 struct HidReadResult {
     enum class Status {
-        Data,       // a report was read: `length` bytes in the buffer, ID byte first
-        Timeout,    // nothing arrived within the time slice; the read stays outstanding
-        Cancelled,  // cancelRead() or close() ended the wait; no bytes
-        Failed,     // the read could not be done; `errorCode` holds errno
+        Data,      // a report was read: `length` bytes in the buffer, ID byte first
+        Timeout,   // nothing arrived within the time slice; the read stays outstanding
+        Cancelled, // cancelRead() or close() ended the wait; no bytes
+        Failed,    // the read could not be done; `errorCode` holds errno
     };
     Status status = Status::Timeout;
     std::size_t length = 0;
@@ -78,7 +78,7 @@ struct HidReadResult {
 struct WriteResult {
     bool ok = false;
     std::size_t bytesWritten = 0;
-    int errorCode = 0;  // errno at failure, 0 on success
+    int errorCode = 0; // errno at failure, 0 on success
 };
 
 // One open handle on a device. Destroying it closes it.
@@ -129,7 +129,7 @@ public:
     // The HID interfaces present now, in the platform's order.
     virtual std::vector<HidInterfaceInfo> enumerate() = 0;
     // Opens an interface; nullptr on failure with errno (or the back end's equivalent) in
-    // *errorCode when given.
+    // *errorCode when given. Thread-safe: a reader thread opens its read handle itself.
     virtual std::unique_ptr<HidHandle> open(const HidInterfaceInfo& info, HidOpenMode mode,
                                             int* errorCode = nullptr) = 0;
 
@@ -139,4 +139,4 @@ signals:
     void devicesChanged();
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

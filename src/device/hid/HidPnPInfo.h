@@ -19,4 +19,4 @@ struct HidPnPInfo {
     const QMap<QString, QString>& properties() const { return interface.properties; }
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -9,7 +9,13 @@ namespace {
 
 // Item types and tags of the short items the parser cares about.
 enum ItemType : uint8_t { Main = 0, Global = 1, Local = 2 };
-enum MainTag : uint8_t { Input = 0x8, Output = 0x9, Collection = 0xA, Feature = 0xB, EndCollection = 0xC };
+enum MainTag : uint8_t {
+    Input = 0x8,
+    Output = 0x9,
+    Collection = 0xA,
+    Feature = 0xB,
+    EndCollection = 0xC
+};
 enum GlobalTag : uint8_t {
     UsagePage = 0x0,
     ReportSize = 0x7,
@@ -27,7 +33,7 @@ struct Globals {
     uint8_t reportId = 0;
 };
 
-}  // namespace
+} // namespace
 
 uint16_t ReportDescriptorInfo::byteLength(const std::map<uint8_t, uint32_t>& bits) {
     uint32_t largest = 0;
@@ -63,14 +69,14 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
     ReportDescriptorInfo info;
     Globals globals;
     std::vector<Globals> stack;
-    std::vector<uint32_t> usages;  // local usages since the last main item
+    std::vector<uint32_t> usages; // local usages since the last main item
     int depth = 0;
     bool topLevelSeen = false;
 
     std::size_t pos = 0;
     while (pos < length) {
         const uint8_t prefix = data[pos];
-        if (prefix == 0xFE) {  // long item: prefix, size, tag, data
+        if (prefix == 0xFE) { // long item: prefix, size, tag, data
             if (pos + 2 >= length) {
                 return std::nullopt;
             }
@@ -113,8 +119,8 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
                     topLevelSeen = true;
                     const uint32_t usage = usages.empty() ? 0 : usages.front();
                     // A four-byte usage carries its own page in the high half.
-                    info.usagePage = static_cast<uint16_t>(
-                        (usage >> 16) != 0 ? (usage >> 16) : globals.usagePage);
+                    info.usagePage = static_cast<uint16_t>((usage >> 16) != 0 ? (usage >> 16)
+                                                                              : globals.usagePage);
                     info.usage = static_cast<uint16_t>(usage & 0xFFFF);
                 }
                 ++depth;
@@ -128,7 +134,7 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
             default:
                 break;
             }
-            usages.clear();  // local items end with every main item
+            usages.clear(); // local items end with every main item
             break;
         }
         case Global:
@@ -165,10 +171,11 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
             break;
         case Local:
             if (tag == Usage) {
-                usages.push_back(size == 4 ? value : (globals.usagePage << 16 | value) & 0xFFFFFFFFu);
+                usages.push_back(size == 4 ? value
+                                           : (globals.usagePage << 16 | value) & 0xFFFFFFFFu);
             }
             break;
-        default:  // reserved item type
+        default: // reserved item type
             break;
         }
     }
@@ -181,4 +188,4 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
     return info;
 }
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -32,4 +32,4 @@ struct ReportDescriptorInfo {
 // End Collection without Collection, a Report ID of 0).
 std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, std::size_t length);
 
-}  // namespace zr::hid
+} // namespace zr::hid

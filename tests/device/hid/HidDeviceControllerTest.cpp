@@ -51,7 +51,7 @@ protected:
     SimulatedHidBus bus;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ControllerTest, CreationQueuesTheFirstScanWhichRaisesOnDeviceChangeWithoutDevices) {
     HidDeviceController controller(bus);
@@ -141,7 +141,7 @@ TEST_F(ControllerTest, StringsAreCachedOnceRead) {
     ASSERT_NE(meter, nullptr);
     EXPECT_EQ(meter->productString(), QStringLiteral("ZR6040 Octane Meter"));
     EXPECT_EQ(meter->serialString(), QStringLiteral("SN000123"));
-    bus.unplug(id);  // the device cannot be asked any more; the caches still answer
+    bus.unplug(id); // the device cannot be asked any more; the caches still answer
     EXPECT_EQ(meter->productString(), QStringLiteral("ZR6040 Octane Meter"));
     EXPECT_EQ(meter->serialString(), QStringLiteral("SN000123"));
     controller.returnDevice(meter);
@@ -149,7 +149,7 @@ TEST_F(ControllerTest, StringsAreCachedOnceRead) {
 
 TEST_F(ControllerTest, ANoticeDuringAScanIsLostAndTheNextOneCatchesUp) {
     bus.plug(meterInfo());
-    settle();  // the plug notice goes by before the controller exists
+    settle(); // the plug notice goes by before the controller exists
     HidDeviceController controller(bus);
     int notices = 0;
     QObject::connect(&bus, &HidPlatform::devicesChanged, [&] { ++notices; });
@@ -172,7 +172,7 @@ TEST_F(ControllerTest, ANoticeDuringAScanIsLostAndTheNextOneCatchesUp) {
     EXPECT_EQ(controller.deviceCount(), 1);
     EXPECT_EQ(events.arrived.size(), 1u);
 
-    bus.raiseChangeNotice();  // the next notice scans again and catches up
+    bus.raiseChangeNotice(); // the next notice scans again and catches up
     settle();
     EXPECT_EQ(controller.scanCount(), 2);
     ASSERT_EQ(controller.deviceCount(), 2);
@@ -232,9 +232,8 @@ TEST_F(ControllerTest, ReturningTheAttachedMeterLeavesAFreshCopyThatKeepsItsHand
     int unplugCalls = 0;
     meter->setReadWaitSlice(40);
     meter->setUnplugHandler([&](HidDevice&) { ++unplugCalls; });
-    meter->setDataHandler([&](HidDevice&, uint8_t, const uint8_t* data, uint16_t) {
-        received.push_back(data[0]);
-    });
+    meter->setDataHandler(
+        [&](HidDevice&, uint8_t, const uint8_t* data, uint16_t) { received.push_back(data[0]); });
     EXPECT_TRUE(meter->hasReader());
 
     controller.returnDevice(meter);
@@ -370,7 +369,7 @@ TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
     settle();
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
-    meter->setReadQueueDepth(128);  // opens the read handle now, as the program does
+    meter->setReadQueueDepth(128); // opens the read handle now, as the program does
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> got;
     meter->setDataHandler([&](HidDevice& d, uint8_t id, const uint8_t* data, uint16_t size) {
         EXPECT_EQ(&d, meter);
@@ -430,7 +429,7 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
         offMainThread = offMainThread || QThread::currentThread() != qApp->thread();
         inHandler = true;
         sequence.push_back(data[0]);
-        QCoreApplication::processEvents();  // a nested loop does not bring the next report in
+        QCoreApplication::processEvents(); // a nested loop does not bring the next report in
         inHandler = false;
     });
     constexpr int kReports = 300;
@@ -605,10 +604,10 @@ TEST_F(ControllerTest, StoppingAReaderCarriesOutItsPendingHandOverInsteadOfDeadl
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(reports, 0);
-    meter->setDataHandler(nullptr);  // must not deadlock
+    meter->setDataHandler(nullptr); // must not deadlock
     EXPECT_EQ(reports, 1) << "the pending hand-over was carried out while stopping";
     EXPECT_FALSE(meter->hasReader());
-    settle();  // the queued call that arrives now finds nothing to do
+    settle(); // the queued call that arrives now finds nothing to do
     EXPECT_EQ(reports, 1);
     controller.returnDevice(meter);
 }
@@ -658,7 +657,10 @@ TEST_F(ControllerTest, ControllerDestructionStopsTheReadersOfDevicesStillClaimed
     int unplugs = 0;
     {
         HidDeviceController controller(bus);
-        controller.setOnEnumerate([](HidDevice&, int) { ADD_FAILURE() << "never raised"; return true; });
+        controller.setOnEnumerate([](HidDevice&, int) {
+            ADD_FAILURE() << "never raised";
+            return true;
+        });
         settle();
         meter = controller.claimDevice();
         ASSERT_NE(meter, nullptr);
@@ -672,7 +674,7 @@ TEST_F(ControllerTest, ControllerDestructionStopsTheReadersOfDevicesStillClaimed
     EXPECT_EQ(meter->controller(), nullptr);
     EXPECT_EQ(unplugs, 1);
     EXPECT_EQ(bus.openHandleCount(1), 0);
-    delete meter;  // the application still owns it
+    delete meter; // the application still owns it
 }
 
 TEST_F(ControllerTest, TheDefaultHandlersGoToEveryNewDevice) {

@@ -93,4 +93,4 @@ inline std::vector<uint8_t> meterReport(uint8_t fill) {
     return report;
 }
 
-}  // namespace zr::hid::test
+} // namespace zr::hid::test

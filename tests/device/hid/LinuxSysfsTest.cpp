@@ -64,7 +64,7 @@ HidInterfaceInfo interfaceAt(const fs::path& syspath) {
     return info;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LinuxSysfs, ParsesHidId) {
     const auto ids = linux_sysfs::parseHidId("0003:000004D7:0000013F");
@@ -141,7 +141,8 @@ TEST(LinuxHidPlatform, EnumeratesAndMonitorsWithoutFailingOnAMachineWithoutHidra
     EXPECT_TRUE(platform.isAvailable());
     // This machine's kernel may have no hidraw devices; every entry found must be a hidraw node.
     for (const HidInterfaceInfo& info : platform.enumerate()) {
-        EXPECT_TRUE(info.identity.contains(QStringLiteral("/hidraw/"))) << info.identity.toStdString();
+        EXPECT_TRUE(info.identity.contains(QStringLiteral("/hidraw/")))
+            << info.identity.toStdString();
         EXPECT_TRUE(info.path.startsWith(QStringLiteral("/dev/")));
     }
 }

@@ -33,7 +33,8 @@ TEST(SimulatedHidBus, PlugAndUnplugRaiseOneNoticeEachFromTheEventLoop) {
 TEST(SimulatedHidBus, ANoticeFromAnotherThreadArrivesOnTheBusThread) {
     SimulatedHidBus bus;
     QThread* seenOn = nullptr;
-    QObject::connect(&bus, &HidPlatform::devicesChanged, [&] { seenOn = QThread::currentThread(); });
+    QObject::connect(&bus, &HidPlatform::devicesChanged,
+                     [&] { seenOn = QThread::currentThread(); });
     std::thread other([&] { bus.plug(meterInfo()); });
     other.join();
     ASSERT_TRUE(waitUntil([&] { return seenOn != nullptr; }));
@@ -132,7 +133,8 @@ TEST(SimulatedHidBus, CancelCloseAndUnplugEndAWaitingRead) {
     const uint8_t out[65] = {};
     EXPECT_EQ(handle->write(out, 65).errorCode, EBADF) << "a Read handle cannot write";
     handle->close();
-    EXPECT_EQ(handle->read(buffer.data(), buffer.size(), 0).status, HidReadResult::Status::Cancelled);
+    EXPECT_EQ(handle->read(buffer.data(), buffer.size(), 0).status,
+              HidReadResult::Status::Cancelled);
     EXPECT_EQ(bus.openHandleCount(id), 0);
 }
 

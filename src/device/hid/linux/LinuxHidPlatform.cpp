@@ -15,14 +15,14 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 
 namespace zr::hid {
@@ -73,7 +73,8 @@ std::optional<std::pair<uint16_t, uint16_t>> parseHidId(const std::string& hidId
     if (std::sscanf(hidId.c_str(), "%x:%x:%x%c", &bus, &vendor, &product, &tail) != 3) {
         return std::nullopt;
     }
-    return std::pair<uint16_t, uint16_t>{static_cast<uint16_t>(vendor), static_cast<uint16_t>(product)};
+    return std::pair<uint16_t, uint16_t>{static_cast<uint16_t>(vendor),
+                                         static_cast<uint16_t>(product)};
 }
 
 std::optional<HidrawSysfs> HidrawSysfs::locate(const fs::path& syspath) {
@@ -86,7 +87,8 @@ std::optional<HidrawSysfs> HidrawSysfs::locate(const fs::path& syspath) {
     }
     // The USB parent: the nearest ancestor that is a usb_device (it has idVendor and bcdDevice;
     // a USB interface between it and the HID device has neither).
-    for (fs::path p = s.hidDir.parent_path(); !p.empty() && p != p.root_path(); p = p.parent_path()) {
+    for (fs::path p = s.hidDir.parent_path(); !p.empty() && p != p.root_path();
+         p = p.parent_path()) {
         if (fs::exists(p / "idVendor", ec) && fs::exists(p / "bcdDevice", ec)) {
             s.usbDeviceDir = p;
             break;
@@ -132,12 +134,12 @@ std::optional<QString> hidUeventText(const fs::path& hidDir, const char* key) {
 std::optional<QString> usbText(const fs::path& usbDir, const char* attribute) {
     std::error_code ec;
     if (!fs::exists(usbDir, ec)) {
-        return std::nullopt;  // gone
+        return std::nullopt; // gone
     }
     const auto text = readAttribute(usbDir / attribute);
-    return text ? QString::fromStdString(*text) : QString();  // empty when absent
+    return text ? QString::fromStdString(*text) : QString(); // empty when absent
 }
-}  // namespace
+} // namespace
 
 std::optional<QString> HidrawSysfs::product() const {
     return usbDeviceDir ? usbText(*usbDeviceDir, "product") : hidUeventText(hidDir, "HID_NAME");
@@ -152,11 +154,12 @@ std::optional<std::vector<uint8_t>> HidrawSysfs::reportDescriptor() const {
     if (!in) {
         return std::nullopt;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     return bytes;
 }
 
-}  // namespace linux_sysfs
+} // namespace linux_sysfs
 
 // ---------------------------------------------------------------------------------------------
 // handles
@@ -325,7 +328,7 @@ public:
         if (numbered_) {
             return {Status::Data, static_cast<std::size_t>(n), 0};
         }
-        buffer[0] = 0;  // Windows framing: the 0 report ID in front
+        buffer[0] = 0; // Windows framing: the 0 report ID in front
         return {Status::Data, static_cast<std::size_t>(n) + 1, 0};
     }
 
@@ -359,7 +362,8 @@ public:
 private:
     std::optional<std::vector<uint8_t>> descriptorFromFd() const {
         int size = 0;
-        if (::ioctl(fd_, HIDIOCGRDESCSIZE, &size) < 0 || size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
+        if (::ioctl(fd_, HIDIOCGRDESCSIZE, &size) < 0 || size < 0 ||
+            size > HID_MAX_DESCRIPTOR_SIZE) {
             return std::nullopt;
         }
         hidraw_report_descriptor descriptor{};
@@ -371,7 +375,7 @@ private:
     }
 
     const fs::path syspath_;
-    int fd_;  // written only by close(), under useMutex_, while no read() uses it
+    int fd_; // written only by close(), under useMutex_, while no read() uses it
     const HidOpenMode mode_;
     std::mutex useMutex_;
     std::condition_variable readerLeft_;
@@ -381,7 +385,7 @@ private:
     std::atomic<bool> closed_{false};
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // platform
@@ -403,7 +407,8 @@ LinuxHidPlatform::LinuxHidPlatform(QObject* parent, MonitorSource source) : HidP
     if (source == MonitorSource::None) {
         return;
     }
-    monitor_ = udev_monitor_new_from_netlink(udev_, source == MonitorSource::Udev ? "udev" : "kernel");
+    monitor_ =
+        udev_monitor_new_from_netlink(udev_, source == MonitorSource::Udev ? "udev" : "kernel");
     if (monitor_ != nullptr &&
         (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
          udev_monitor_enable_receiving(monitor_) < 0)) {
@@ -429,7 +434,9 @@ LinuxHidPlatform::~LinuxHidPlatform() {
     }
 }
 
-bool LinuxHidPlatform::isAvailable() const { return udev_ != nullptr; }
+bool LinuxHidPlatform::isAvailable() const {
+    return udev_ != nullptr;
+}
 
 void LinuxHidPlatform::onMonitorReadable() {
     // The socket is non-blocking: take every queued event; each added or removed hidraw node is
@@ -461,7 +468,7 @@ std::vector<HidInterfaceInfo> LinuxHidPlatform::enumerate() {
         const char* syspath = udev_list_entry_get_name(entry);
         udev_device* device = udev_device_new_from_syspath(udev_, syspath);
         if (device == nullptr) {
-            continue;  // gone meanwhile
+            continue; // gone meanwhile
         }
         HidInterfaceInfo info;
         info.identity = QString::fromUtf8(syspath);
@@ -471,7 +478,8 @@ std::vector<HidInterfaceInfo> LinuxHidPlatform::enumerate() {
                                        : QStringLiteral("/dev/") + QString::fromUtf8(sysname);
         info.properties.insert(QStringLiteral("subsystem"), QStringLiteral("hidraw"));
         info.properties.insert(QStringLiteral("sysname"), QString::fromUtf8(sysname));
-        if (udev_device* hid = udev_device_get_parent_with_subsystem_devtype(device, "hid", nullptr)) {
+        if (udev_device* hid =
+                udev_device_get_parent_with_subsystem_devtype(device, "hid", nullptr)) {
             const auto put = [&](const char* key, const char* property) {
                 if (const char* value = udev_device_get_property_value(hid, property)) {
                     info.properties.insert(QString::fromUtf8(key), QString::fromUtf8(value));
@@ -512,7 +520,8 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::open(const HidInterfaceInfo& info, 
             return fail(ENODEV);
         }
     } else {
-        const int flags = (mode == HidOpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
+        const int flags =
+            (mode == HidOpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
         fd = ::open(info.path.toLocal8Bit().constData(), flags);
         if (fd < 0) {
             return fail(errno);
@@ -524,4 +533,4 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::open(const HidInterfaceInfo& info, 
     return std::make_unique<LinuxHidHandle>(syspath, fd, mode);
 }
 
-}  // namespace zr::hid
+} // namespace zr::hid

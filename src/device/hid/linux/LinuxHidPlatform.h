@@ -81,20 +81,20 @@ std::optional<std::pair<uint16_t, uint16_t>> parseHidId(const std::string& hidId
 // What sysfs tells about one hidraw node, given its syspath
 // (…/0003:04D7:013F.0001/hidraw/hidraw0).
 struct HidrawSysfs {
-    std::filesystem::path hidrawDir;  // the syspath
-    std::filesystem::path hidDir;     // the HID device (hidrawDir/device, resolved)
-    std::optional<std::filesystem::path> usbDeviceDir;  // the USB parent (usb_device), if any
+    std::filesystem::path hidrawDir; // the syspath
+    std::filesystem::path hidDir;    // the HID device (hidrawDir/device, resolved)
+    std::optional<std::filesystem::path> usbDeviceDir; // the USB parent (usb_device), if any
 
     // nullopt when the syspath or its HID device is gone.
     static std::optional<HidrawSysfs> locate(const std::filesystem::path& syspath);
 
-    std::optional<std::pair<uint16_t, uint16_t>> vendorProduct() const;  // HID_ID
-    uint16_t version() const;  // the USB parent's bcdDevice; 0 without a USB parent
+    std::optional<std::pair<uint16_t, uint16_t>> vendorProduct() const; // HID_ID
+    uint16_t version() const; // the USB parent's bcdDevice; 0 without a USB parent
     std::optional<QString> product() const;
     std::optional<QString> serial() const;
     std::optional<std::vector<uint8_t>> reportDescriptor() const;
 };
 
-}  // namespace linux_sysfs
+} // namespace linux_sysfs
 
-}  // namespace zr::hid
+} // namespace zr::hid

@@ -15,7 +15,7 @@ namespace zr::hid {
 
 namespace {
 class SimulatedHandle;
-}  // namespace
+} // namespace
 
 // One virtual device: its description, its model and its open handles. One mutex guards all of
 // it, including the input queues of the handles.
@@ -50,7 +50,7 @@ public:
     }
 
     bool hasQueue() const { return mode_ != HidOpenMode::QueryOnly; }
-    bool isOpen() const { return !closed_; }  // under device mutex
+    bool isOpen() const { return !closed_; } // under device mutex
     HidOpenMode mode() const { return mode_; }
 
     // Under the device mutex.
@@ -59,7 +59,7 @@ public:
             return;
         }
         while (static_cast<int>(queue_.size()) >= depth_) {
-            queue_.pop_front();  // a full queue drops its oldest report
+            queue_.pop_front(); // a full queue drops its oldest report
         }
         queue_.push_back(report);
         wake_.notify_all();
@@ -138,7 +138,7 @@ public:
     HidReadResult read(uint8_t* buffer, std::size_t capacity, int timeoutMs) override {
         std::unique_lock lock(device_->mutex);
         if (closed_) {
-            return {HidReadResult::Status::Cancelled, 0, 0};  // closed under the reader
+            return {HidReadResult::Status::Cancelled, 0, 0}; // closed under the reader
         }
         if (!hasQueue()) {
             return {HidReadResult::Status::Failed, 0, EBADF};
@@ -208,7 +208,7 @@ private:
     std::condition_variable wake_;
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // SimulatedInputPort
@@ -222,7 +222,7 @@ bool SimulatedInputPort::pushInputReport(std::vector<uint8_t> report) {
         return false;
     }
     if (info.numberedReports != (report[0] != 0)) {
-        return false;  // unnumbered devices send ID 0, numbered ones never do
+        return false; // unnumbered devices send ID 0, numbered ones never do
     }
     for (SimulatedHandle* handle : state_->handles) {
         handle->enqueue(report);
@@ -242,7 +242,9 @@ bool SimulatedInputPort::isPlugged() const {
     return state_->plugged;
 }
 
-SimulatedDeviceId SimulatedInputPort::id() const { return state_->id; }
+SimulatedDeviceId SimulatedInputPort::id() const {
+    return state_->id;
+}
 
 std::size_t SimulatedInputPort::pendingReports() const {
     std::lock_guard lock(state_->mutex);
@@ -270,7 +272,8 @@ struct SimulatedHidBus::Impl {
     }
 };
 
-SimulatedHidBus::SimulatedHidBus(QObject* parent) : HidPlatform(parent), d_(std::make_unique<Impl>()) {}
+SimulatedHidBus::SimulatedHidBus(QObject* parent)
+    : HidPlatform(parent), d_(std::make_unique<Impl>()) {}
 
 SimulatedHidBus::~SimulatedHidBus() {
     std::vector<std::shared_ptr<State>> devices;
@@ -300,7 +303,8 @@ SimulatedHidBus::~SimulatedHidBus() {
 }
 
 void SimulatedHidBus::postNotice() {
-    QMetaObject::invokeMethod(this, [this] { emit devicesChanged(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit devicesChanged(); }, Qt::QueuedConnection);
 }
 
 SimulatedDeviceId SimulatedHidBus::plug(const SimulatedDeviceInfo& info,
@@ -322,12 +326,11 @@ SimulatedDeviceId SimulatedHidBus::plug(const SimulatedDeviceInfo& info,
     state->iface.path = state->info.path;
     state->iface.properties.insert(QStringLiteral("subsystem"), QStringLiteral("simulated"));
     state->iface.properties.insert(QStringLiteral("name"), state->info.product);
-    state->iface.properties.insert(
-        QStringLiteral("hardwareId"),
-        QStringLiteral("HID\\VID_%1&PID_%2")
-            .arg(info.vendorId, 4, 16, QLatin1Char('0'))
-            .arg(info.productId, 4, 16, QLatin1Char('0'))
-            .toUpper());
+    state->iface.properties.insert(QStringLiteral("hardwareId"),
+                                   QStringLiteral("HID\\VID_%1&PID_%2")
+                                       .arg(info.vendorId, 4, 16, QLatin1Char('0'))
+                                       .arg(info.productId, 4, 16, QLatin1Char('0'))
+                                       .toUpper());
     state->model = model;
     if (model) {
         model->attached(std::make_shared<SimulatedInputPort>(state));
@@ -414,7 +417,9 @@ void SimulatedHidBus::setAvailable(bool available) {
     d_->available = available;
 }
 
-void SimulatedHidBus::raiseChangeNotice() { postNotice(); }
+void SimulatedHidBus::raiseChangeNotice() {
+    postNotice();
+}
 
 int SimulatedHidBus::openHandleCount(SimulatedDeviceId id) const {
     std::shared_ptr<State> state;
@@ -440,10 +445,9 @@ int SimulatedHidBus::openHandleCount(SimulatedDeviceId id, HidOpenMode mode) con
         return 0;
     }
     std::lock_guard lock(state->mutex);
-    return static_cast<int>(
-        std::count_if(state->handles.begin(), state->handles.end(), [mode](const SimulatedHandle* h) {
-            return h->isOpen() && h->mode() == mode;
-        }));
+    return static_cast<int>(std::count_if(
+        state->handles.begin(), state->handles.end(),
+        [mode](const SimulatedHandle* h) { return h->isOpen() && h->mode() == mode; }));
 }
 
 void SimulatedHidBus::setWriteError(SimulatedDeviceId id, int errorCode) {
@@ -529,4 +533,4 @@ std::unique_ptr<HidHandle> SimulatedHidBus::open(const HidInterfaceInfo& info, H
     return std::make_unique<SimulatedHandle>(state, mode);
 }
 
-}  // namespace zr::hid
+} // namespace zr::hid

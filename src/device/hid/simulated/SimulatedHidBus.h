@@ -55,7 +55,7 @@ struct SimulatedDeviceInfo {
 // any timer. Stays valid after the device was unplugged (pushes are then refused).
 class SimulatedInputPort {
 public:
-    struct State;  // internal
+    struct State; // internal
     explicit SimulatedInputPort(std::shared_ptr<State> state);
 
     // Queues one input report on every open handle of the device. The report must be full
@@ -102,7 +102,7 @@ public:
     static constexpr int kMaxQueueDepth = 512;
 
     explicit SimulatedHidBus(QObject* parent = nullptr);
-    ~SimulatedHidBus() override;  // detaches every model; open handles start failing
+    ~SimulatedHidBus() override; // detaches every model; open handles start failing
 
     SimulatedHidBus(const SimulatedHidBus&) = delete;
     SimulatedHidBus& operator=(const SimulatedHidBus&) = delete;
@@ -148,4 +148,4 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
-}  // namespace zr::hid
+} // namespace zr::hid
