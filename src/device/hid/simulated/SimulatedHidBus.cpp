@@ -266,9 +266,24 @@ struct SimulatedHidBus::Impl {
     // Every device ever plugged (unplugged ones stay for the handle counts), by id.
     std::map<SimulatedDeviceId, std::shared_ptr<State>> devices;
 
+    // Callers hold `mutex`.
     std::shared_ptr<State> find(SimulatedDeviceId id) const {
         auto it = devices.find(id);
         return it == devices.end() ? nullptr : it->second;
+    }
+
+    std::shared_ptr<State> lookup(SimulatedDeviceId id) const {
+        std::lock_guard lock(mutex);
+        return find(id);
+    }
+
+    std::vector<std::shared_ptr<State>> snapshot() const {
+        std::lock_guard lock(mutex);
+        std::vector<std::shared_ptr<State>> all;
+        for (const auto& [id, state] : devices) {
+            all.push_back(state);
+        }
+        return all;
     }
 };
 
@@ -340,11 +355,7 @@ SimulatedDeviceId SimulatedHidBus::plug(const SimulatedDeviceInfo& info,
 }
 
 bool SimulatedHidBus::unplug(SimulatedDeviceId id) {
-    std::shared_ptr<State> state;
-    {
-        std::lock_guard lock(d_->mutex);
-        state = d_->find(id);
-    }
+    const std::shared_ptr<State> state = d_->lookup(id);
     if (!state) {
         return false;
     }
@@ -374,11 +385,7 @@ void SimulatedHidBus::unplugAll() {
 }
 
 bool SimulatedHidBus::isPlugged(SimulatedDeviceId id) const {
-    std::shared_ptr<State> state;
-    {
-        std::lock_guard lock(d_->mutex);
-        state = d_->find(id);
-    }
+    const std::shared_ptr<State> state = d_->lookup(id);
     if (!state) {
         return false;
     }
@@ -387,13 +394,7 @@ bool SimulatedHidBus::isPlugged(SimulatedDeviceId id) const {
 }
 
 std::vector<SimulatedDeviceId> SimulatedHidBus::pluggedDevices() const {
-    std::vector<std::shared_ptr<State>> all;
-    {
-        std::lock_guard lock(d_->mutex);
-        for (const auto& [id, state] : d_->devices) {
-            all.push_back(state);
-        }
-    }
+    const std::vector<std::shared_ptr<State>> all = d_->snapshot();
     std::vector<SimulatedDeviceId> ids;
     for (const auto& state : all) {
         std::lock_guard lock(state->mutex);
@@ -422,40 +423,26 @@ void SimulatedHidBus::raiseChangeNotice() {
 }
 
 int SimulatedHidBus::openHandleCount(SimulatedDeviceId id) const {
-    std::shared_ptr<State> state;
-    {
-        std::lock_guard lock(d_->mutex);
-        state = d_->find(id);
-    }
-    if (!state) {
-        return 0;
-    }
-    std::lock_guard lock(state->mutex);
-    return static_cast<int>(std::count_if(state->handles.begin(), state->handles.end(),
-                                          [](const SimulatedHandle* h) { return h->isOpen(); }));
+    return openHandles(id, std::nullopt);
 }
 
 int SimulatedHidBus::openHandleCount(SimulatedDeviceId id, HidOpenMode mode) const {
-    std::shared_ptr<State> state;
-    {
-        std::lock_guard lock(d_->mutex);
-        state = d_->find(id);
-    }
+    return openHandles(id, mode);
+}
+
+int SimulatedHidBus::openHandles(SimulatedDeviceId id, std::optional<HidOpenMode> mode) const {
+    const std::shared_ptr<State> state = d_->lookup(id);
     if (!state) {
         return 0;
     }
     std::lock_guard lock(state->mutex);
     return static_cast<int>(std::count_if(
         state->handles.begin(), state->handles.end(),
-        [mode](const SimulatedHandle* h) { return h->isOpen() && h->mode() == mode; }));
+        [mode](const SimulatedHandle* h) { return h->isOpen() && (!mode || h->mode() == *mode); }));
 }
 
 void SimulatedHidBus::setWriteError(SimulatedDeviceId id, int errorCode) {
-    std::shared_ptr<State> state;
-    {
-        std::lock_guard lock(d_->mutex);
-        state = d_->find(id);
-    }
+    const std::shared_ptr<State> state = d_->lookup(id);
     if (state) {
         std::lock_guard lock(state->mutex);
         state->writeError = errorCode;

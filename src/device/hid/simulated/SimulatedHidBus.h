@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zr::hid {
@@ -143,6 +144,7 @@ public:
 
 private:
     void postNotice();
+    int openHandles(SimulatedDeviceId id, std::optional<HidOpenMode> mode) const;
 
     struct Impl;
     std::unique_ptr<Impl> d_;
