@@ -2,6 +2,9 @@
 #include "app/Program.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
+#include "sim/DemonstrationContents.h"
+#include "sim/MeterDevice.h"
+#include "sim/MeterModel.h"
 #include "sim/SimulatedMeter.h"
 #include "sim/SimulatorWindow.h"
 #include "ui/Icons.h"
@@ -55,6 +58,8 @@ int main(int argc, char** argv) {
 
     zr::hid::SimulatedHidBus bus;
     zr::sim::SimulatedMeter meter(bus);
+    meter.device().withModel(
+        [](zr::sim::MeterModel& model) { zr::sim::loadDemonstrationContents(model); });
     meter.plug();
     std::unique_ptr<zr::sim::SimulatorWindow> simulator;
     return runProgram(bus, dataDir, [&](zr::app::Program& program) {

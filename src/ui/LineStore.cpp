@@ -1,21 +1,25 @@
 #include "ui/LineStore.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace zr::ui {
 
 void LineStore::append(std::string_view line) {
-    if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < line.size()) {
-        const std::size_t capacity = std::max(kBlockSize, line.size());
-        blocks_.push_back({std::make_unique<char[]>(capacity), capacity, 0});
+    std::size_t target = current_;
+    if (line.size() > kBlockSize) {
+        // An oversized line gets a block of its own; short lines go on filling the current one.
+        blocks_.push_back({std::make_unique<char[]>(line.size()), line.size(), 0});
+        target = blocks_.size() - 1;
+    } else if (blocks_.empty() ||
+               blocks_[current_].capacity - blocks_[current_].used < line.size()) {
+        blocks_.push_back({std::make_unique<char[]>(kBlockSize), kBlockSize, 0});
+        current_ = target = blocks_.size() - 1;
     }
-    Block& block = blocks_.back();
+    Block& block = blocks_[target];
     if (!line.empty()) {
         std::memcpy(block.data.get() + block.used, line.data(), line.size());
     }
-    refs_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1),
-                     static_cast<std::uint32_t>(block.used),
+    refs_.push_back({static_cast<std::uint32_t>(target), static_cast<std::uint32_t>(block.used),
                      static_cast<std::uint32_t>(line.size())});
     block.used += line.size();
     textBytes_ += line.size();

@@ -37,6 +37,8 @@ private:
     };
     std::vector<Block> blocks_;
     std::deque<Ref> refs_;
+    // The block short lines are appended to.
+    std::size_t current_ = 0;
     std::size_t textBytes_ = 0;
 };
 
