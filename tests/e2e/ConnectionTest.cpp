@@ -168,3 +168,16 @@ TEST(Connection, UnpluggingTheMeterDisconnectsItAndCommandsAreRefused) {
     h.waitForMeter();
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
 }
+
+TEST(Connection, ClosingTheWindowReleasesTheDevicesAndStopsTheMetersReader) {
+    MeterHarness h;
+    h.window().show();
+    zr::hid::HidDevice* meter = h.window().state().currentDevice;
+    ASSERT_TRUE(meter->hasReader());
+    h.window().close();
+    EXPECT_TRUE(h.window().state().deviceList.empty());
+    // Destroying the window stops the reader before anything it reports to is gone.
+    h.program.reset();
+    ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
+    EXPECT_EQ(h.bus.openHandleCount(h.bus.pluggedDevices().front()), 0);
+}

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using zr::test::MeterHarness;
@@ -81,4 +82,19 @@ TEST(ServicePage, TheLogHoldsEveryReportSinceStartEvenWhileHidden) {
     EXPECT_GE(h.logLines(), 2U);
     EXPECT_TRUE(h.logLine(h.logLines() - 2).startsWith("55 148 17 "));
     EXPECT_TRUE(h.lastLogLine().startsWith("WR "));
+}
+
+TEST(ServicePage, AFailedWriteLeavesTheFourErrorLinesAndNothingElse) {
+    MeterHarness h;
+    ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
+    h.bus.setWriteError(h.bus.pluggedDevices().front(), EIO);
+    const std::size_t before = h.logLines();
+    h.window().servicePage()->button1()->click();
+    ASSERT_EQ(h.logLines(), before + 4);
+    EXPECT_EQ(h.logLine(before), QStringLiteral("---------error--------------"));
+    EXPECT_EQ(h.logLine(before + 1), QStringLiteral("0 = WRITE ERROR: Input/output error (5)"));
+    EXPECT_EQ(h.logLine(before + 2), QStringLiteral("WR 00  "));
+    EXPECT_EQ(h.logLine(before + 3), QStringLiteral("---------    --------------"));
+    EXPECT_TRUE(h.messages.errors.isEmpty());
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
 }

@@ -1,5 +1,5 @@
-#include "ui/LineStore.h"
 #include "ui/LogView.h"
+#include "ui/LineStore.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,6 +52,5 @@ TEST(LogView, SelectAllCopiesEveryLine) {
     view.appendLine(QStringLiteral("55 148 17 "));
     view.selectAll();
     view.copy();
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QStringLiteral("WR 41  00 67 9B \n55 148 17 "));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("WR 41  00 67 9B \n55 148 17 "));
 }
