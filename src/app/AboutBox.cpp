@@ -26,9 +26,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFrameShape(QFrame::Panel);
+    // A sunken box draws a lowered outer and a raised inner bevel.
+    panel->setFrameShape(QFrame::Box);
     panel->setFrameShadow(QFrame::Sunken);
-    panel->setLineWidth(2);
+    panel->setLineWidth(1);
     panel->setGeometry(0, 0, 284, 178);
 
     auto* icon = new QLabel(panel);
