@@ -184,26 +184,23 @@ void HidDevice::unplug() {
     }
 }
 
-QString HidDevice::productString() {
-    if (productCache_.isEmpty() && openSyncHandle()) {
-        const std::optional<QString> text = syncHandle_->productString();
+QString HidDevice::cachedString(QString& cache, std::optional<QString> (HidHandle::*query)()) {
+    if (cache.isEmpty() && openSyncHandle()) {
+        const std::optional<QString> text = ((*syncHandle_).*query)();
         if (text) {
-            productCache_ = cacheText(*text);
+            cache = cacheText(*text);
         }
         closeSyncHandle();
     }
-    return productCache_;
+    return cache;
+}
+
+QString HidDevice::productString() {
+    return cachedString(productCache_, &HidHandle::productString);
 }
 
 QString HidDevice::serialString() {
-    if (serialCache_.isEmpty() && openSyncHandle()) {
-        const std::optional<QString> text = syncHandle_->serialString();
-        if (text) {
-            serialCache_ = cacheText(*text);
-        }
-        closeSyncHandle();
-    }
-    return serialCache_;
+    return cachedString(serialCache_, &HidHandle::serialString);
 }
 
 HidCaps HidDevice::capabilities() {

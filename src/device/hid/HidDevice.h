@@ -103,6 +103,8 @@ private:
     HidDevice(HidDeviceController* controller, HidPlatform& platform,
               std::unique_ptr<HidPnPInfo> info, DataHandler data, UnplugHandler unplug);
 
+    // A string query through the synchronous handle, cached once it succeeded.
+    QString cachedString(QString& cache, std::optional<QString> (HidHandle::*query)());
     std::unique_ptr<HidHandle> openHandle(HidOpenMode mode, int* errorCode);
     bool openSyncHandle(int* errorCode = nullptr);
     void closeSyncHandle();

@@ -258,6 +258,31 @@ std::size_t SimulatedInputPort::pendingReports() const {
 // ---------------------------------------------------------------------------------------------
 // SimulatedHidBus
 
+namespace {
+
+// Takes a device off the bus: its open handles start failing and its model is told, outside the
+// device's lock. False if it was not plugged in.
+bool pullOut(SimulatedInputPort::State& state) {
+    std::shared_ptr<SimulatedDeviceModel> model;
+    {
+        std::lock_guard lock(state.mutex);
+        if (!state.plugged) {
+            return false;
+        }
+        state.plugged = false;
+        for (SimulatedHandle* handle : state.handles) {
+            handle->wakeAll();
+        }
+        model = std::move(state.model);
+    }
+    if (model) {
+        model->detached();
+    }
+    return true;
+}
+
+} // namespace
+
 struct SimulatedHidBus::Impl {
     mutable std::mutex mutex;
     bool available = true;
@@ -299,21 +324,7 @@ SimulatedHidBus::~SimulatedHidBus() {
         }
     }
     for (auto& state : devices) {
-        std::shared_ptr<SimulatedDeviceModel> model;
-        {
-            std::lock_guard lock(state->mutex);
-            if (!state->plugged) {
-                continue;
-            }
-            state->plugged = false;
-            for (SimulatedHandle* handle : state->handles) {
-                handle->wakeAll();
-            }
-            model = std::move(state->model);
-        }
-        if (model) {
-            model->detached();
-        }
+        pullOut(*state);
     }
 }
 
@@ -359,20 +370,8 @@ bool SimulatedHidBus::unplug(SimulatedDeviceId id) {
     if (!state) {
         return false;
     }
-    std::shared_ptr<SimulatedDeviceModel> model;
-    {
-        std::lock_guard lock(state->mutex);
-        if (!state->plugged) {
-            return false;
-        }
-        state->plugged = false;
-        for (SimulatedHandle* handle : state->handles) {
-            handle->wakeAll();
-        }
-        model = std::move(state->model);
-    }
-    if (model) {
-        model->detached();
+    if (!pullOut(*state)) {
+        return false;
     }
     postNotice();
     return true;
