@@ -16,8 +16,10 @@ std::uint16_t MeterSample::frequencyFor(double octane) {
     const double clamped =
         std::isfinite(octane) ? std::clamp(octane, kLowestOctane, kHighestOctane) : kLowestOctane;
     const double share = (clamped - kLowestOctane) / (kHighestOctane - kLowestOctane);
-    const double band = kHighestValidFrequency - kLowestValidFrequency;
-    return static_cast<std::uint16_t>(kLowestValidFrequency + std::lround(share * band));
+    const double band =
+        protocol::meter::kHighestValidFrequency - protocol::meter::kLowestValidFrequency;
+    return static_cast<std::uint16_t>(protocol::meter::kLowestValidFrequency +
+                                      std::lround(share * band));
 }
 
 MeterSample::Reading MeterSample::read() {

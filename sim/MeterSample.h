@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/protocol/Meter.h"
+
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -10,9 +12,6 @@ namespace zr::sim {
 // and at which measuring frequency.
 class MeterSample {
 public:
-    // The frequency band in which the meter's reading is valid.
-    static constexpr std::uint16_t kLowestValidFrequency = 4000;
-    static constexpr std::uint16_t kHighestValidFrequency = 5100;
     // Reported while the sample is pushed out of that band.
     static constexpr std::uint16_t kOutOfRangeFrequency = 3850;
 

@@ -4,8 +4,8 @@ namespace zr::sim {
 
 hid::SimulatedDeviceInfo SimulatedMeter::deviceInfo() {
     hid::SimulatedDeviceInfo info;
-    info.vendorId = kVendorId;
-    info.productId = kProductId;
+    info.vendorId = protocol::meter::kVendorId;
+    info.productId = protocol::meter::kProductId;
     info.version = 0x0100;
     info.product = QStringLiteral("ZR-6040 USB");
     info.serial = QStringLiteral("SIM6040");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/hid/simulated/SimulatedHidBus.h"
+#include "device/protocol/Meter.h"
 #include "device/protocol/Replies.h"
 #include "sim/MeterDevice.h"
 
@@ -20,8 +21,6 @@ namespace zr::sim {
 class SimulatedMeter : public QObject {
     Q_OBJECT
 public:
-    static constexpr std::uint16_t kVendorId = 0x04D7;
-    static constexpr std::uint16_t kProductId = 0x013F;
     static constexpr int kReportLength = 65;
     static constexpr int kDefaultStatusIntervalMs = 500;
     // Readings wander by up to this much, as a real cell's do.

@@ -13,7 +13,7 @@
 
 namespace {
 
-class SilentMessages : public zr::ui::MessageService {
+class SilentMessages : public zr::common::MessageService {
 public:
     void inform(const QString&) override {}
     void showError(const QString&) override {}

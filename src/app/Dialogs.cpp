@@ -2,12 +2,12 @@
 
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
-#include "calibration/CalibrationLibraryWindow.h"
-#include "calibration/CorrectionWizard.h"
-#include "calibration/LibraryEntryDialog.h"
-#include "calibration/ManualCorrectionDialog.h"
-#include "records/NumberInputDialog.h"
-#include "records/TextInputDialog.h"
+#include "calibration/views/CalibrationLibraryWindow.h"
+#include "calibration/views/CorrectionWizard.h"
+#include "calibration/views/LibraryEntryDialog.h"
+#include "calibration/views/ManualCorrectionDialog.h"
+#include "records/views/NumberInputDialog.h"
+#include "records/views/TextInputDialog.h"
 
 namespace zr::app {
 

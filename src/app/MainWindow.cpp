@@ -4,19 +4,27 @@
 #include "app/CommandTable.h"
 #include "app/DataDirectory.h"
 #include "app/Dialogs.h"
+#include "app/LiveDisplay.h"
+#include "app/ResultsBlock.h"
+#include "app/ServiceCommands.h"
 #include "app/ServicePage.h"
-#include "calibration/CalibrationListBlock.h"
-#include "common/AppError.h"
-#include "device/connection/LiveDisplay.h"
-#include "device/connection/ResultsBlock.h"
+#include "calibration/CalibrationList.h"
+#include "calibration/ManualCorrection.h"
+#include "calibration/views/CalibrationListBlock.h"
+#include "device/connection/InputReportHandler.h"
+#include "device/connection/MeterConnection.h"
 #include "device/hid/HidDeviceController.h"
-#include "device/protocol/IntegerText.h"
-#include "device/protocol/MemoryMap.h"
-#include "records/ChartPage.h"
+#include "device/protocol/CommandSender.h"
+#include "records/Export.h"
+#include "records/MeasurementTable.h"
 #include "records/MeasurementTableTexts.h"
-#include "records/SaveDialogFilter.h"
-#include "records/StoredValuesBlock.h"
-#include "records/TablePage.h"
+#include "records/PrintReport.h"
+#include "records/SelectionLists.h"
+#include "records/StoredValues.h"
+#include "records/views/ChartPage.h"
+#include "records/views/SaveDialog.h"
+#include "records/views/StoredValuesBlock.h"
+#include "records/views/TablePage.h"
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/LogView.h"
@@ -25,7 +33,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -41,42 +48,7 @@ constexpr int kClientHeight = 565;
 
 MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), context_(std::move(context)), guard_(context_.messages),
-      hidController_(new hid::HidDeviceController(context_.hidPlatform, this)),
-      meter_(std::make_unique<connection::MeterConnection>(
-          *hidController_, state_,
-          connection::MeterConnection::Events{
-              [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload,
-                     std::uint16_t size) {
-                  guard_.run([&] { inputReports_.HandleInputReport(payload, size); });
-              },
-              [this](const QString& text) { status_->setPanelText(0, text); },
-              [this] {
-                  timerReadTable_.enable();
-                  timerReadLog_.enable();
-              }})),
-      commands_(
-          *meter_, [this](const std::string& line) { AppendLogLine(line); },
-          [this] { status_->setPanelText(0, QStringLiteral("Прибор не подключен !")); }),
-      inputReports_(state_, connection::InputReportRoutes{
-                                [this](const std::string& line) { AppendLogLine(line); },
-                                [this] { timerReadTable_.enable(); },
-                                {}, // stored values page: filled by the stored values block
-                                [this](std::uint8_t value) {
-                                    servicePage_->edit1()->setText(QString::number(value));
-                                },
-                                {}, // calibration entry: filled by the calibration list
-                                [this] { refreshLiveDisplay(); },
-                            }) {
-    hidController_->setObjectName(QStringLiteral("HidController"));
-    hidController_->setOnArrival(
-        [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });
-    hidController_->setOnRemoval([this](hid::HidDevice& device) {
-        guard_.run([&] { meter_->HidControllerRemoval(device); });
-    });
-    // Attached as designed; the HID layer never raises it.
-    hidController_->setOnEnumerate([](hid::HidDevice&, int) { return true; });
-    commands_.setAfterSelectMethod([this] { timerReadTable_.enable(); });
-
+      saveDialog_(std::make_unique<records::SaveDialog>(this)) {
     setObjectName(QStringLiteral("ZR6040USB"));
     setWindowTitle(QStringLiteral("ZR6040USB"));
     setWindowIcon(ui::icon(ui::IconKind::Program));
@@ -87,10 +59,24 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setFont(windowFont);
 
     buildLayout();
-    liveDisplay_ = std::make_unique<connection::LiveDisplay>(
-        connection::LiveDisplayWidgets{*results_, *status_, *calibrationList_->grid()});
+    buildConnection();
+    bindRecords();
+    bindCalibration();
+    inputReports_ = std::make_unique<connection::InputReportHandler>(
+        state_,
+        connection::InputReportRoutes{
+            [this](const std::string& line) { AppendLogLine(line); },
+            [this] { timerReadTable_.enable(); },
+            [this](const protocol::StoredValuesPage& page) {
+                storedValues_->StoredValuesPage(page);
+            },
+            [this](std::uint8_t value) { servicePage_->edit1()->setText(QString::number(value)); },
+            [this](const protocol::CalibrationSlot& entry) {
+                calibrationList_->CalibrationEntry(entry);
+            },
+            [this] { liveDisplay_->refresh(state_.status); },
+        });
     buildMenus();
-    buildSaveDialog();
     registerHandlers();
     bindCommands(this,
                  [this](const QString& name, int argument) { invokeHandler(name, argument); });
@@ -101,14 +87,14 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     connect(servicePage_->button3(), &QPushButton::clicked, this,
             [this] { invokeHandler(QStringLiteral("Button3Click")); });
 
-    // The client area is measured below the menu bar, as on the system the layout was made for.
+    // The client area is measured below the menu bar, as the layout was drawn.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     move(349, 237);
 
     connect(&timerReadLog_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { TimerReadLogTimer(); }));
+            guard_.wrap([this] { storedValues_->TimerReadLogTimer(); }));
     connect(&timerReadTable_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { TimerReadTableTimer(); }));
+            guard_.wrap([this] { calibrationList_->TimerReadTableTimer(); }));
     if (auto* app = ui::KeyPreviewApplication::instance()) {
         app->addKeyPreview(this, [this](QKeyEvent& event) { FormKeyPress(event); });
     }
@@ -125,19 +111,54 @@ MainWindow::~MainWindow() {
     }
 }
 
+void MainWindow::buildConnection() {
+    hidController_ = new hid::HidDeviceController(context_.hidPlatform, this);
+    hidController_->setObjectName(QStringLiteral("HidController"));
+    meter_ = std::make_unique<connection::MeterConnection>(
+        *hidController_, state_,
+        connection::MeterConnection::Events{
+            [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload, std::uint16_t size) {
+                guard_.run([&] { inputReports_->HandleInputReport(payload, size); });
+            },
+            [this](const QString& text) { status_->setPanelText(0, text); },
+            [this] {
+                timerReadTable_.enable();
+                timerReadLog_.enable();
+            }});
+    hidController_->setOnArrival(
+        [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });
+    hidController_->setOnRemoval([this](hid::HidDevice& device) {
+        guard_.run([&] { meter_->HidControllerRemoval(device); });
+    });
+    // Attached as designed; the HID layer never raises it.
+    hidController_->setOnEnumerate([](hid::HidDevice&, int) { return true; });
+
+    commands_ = std::make_unique<protocol::CommandSender>(
+        *meter_, [this](const std::string& line) { AppendLogLine(line); },
+        [this] { status_->setPanelText(0, QStringLiteral("Прибор не подключен !")); });
+    commands_->setAfterSelectMethod([this] { timerReadTable_.enable(); });
+    liveDisplay_ = std::make_unique<LiveDisplay>(
+        LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()});
+    serviceCommands_ = std::make_unique<ServiceCommands>(*commands_);
+}
+
+connection::ControllerContext MainWindow::controllerContext() {
+    return {state_, *commands_, context_.messages};
+}
+
 void MainWindow::buildLayout() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    storedValues_ = new records::StoredValuesBlock(client);
-    storedValues_->move(1, 0);
+    storedValuesBlock_ = new records::StoredValuesBlock(client);
+    storedValuesBlock_->move(1, 0);
 
-    calibrationList_ = new calibration::CalibrationListBlock(client);
-    calibrationList_->move(0, 280);
+    calibrationListBlock_ = new calibration::CalibrationListBlock(client);
+    calibrationListBlock_->move(0, 280);
 
-    results_ = new connection::ResultsBlock(client);
+    results_ = new ResultsBlock(client);
     results_->move(276, -3);
 
     pageControl1_ = new QTabWidget(client);
@@ -166,27 +187,13 @@ void MainWindow::buildLayout() {
     web_->setGeometry(864, 456, 17, 9);
 }
 
-void MainWindow::buildSaveDialog() {
-    saveDialog_ = new QFileDialog(this);
-    saveDialog_->setObjectName(QStringLiteral("SaveDialog"));
-    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-    const QStringList filters = records::saveDialogFilters();
-    saveDialog_->setNameFilters(filters);
-    saveDialog_->selectNameFilter(filters.at(1)); // the text file
-    saveDialog_->setDefaultSuffix(QStringLiteral("xls"));
-}
-
 void MainWindow::invokeHandler(const QString& name, int argument) {
-    const auto found = handlers_.find(name);
-    if (found == handlers_.end()) {
+    const common::HandlerRegistry::Handler* handler = handlers_.find(name);
+    if (!handler) {
         return;
     }
     emit handlerInvoked(name, argument);
-    guard_.run([&] { found->second(argument); });
-}
-
-void MainWindow::handler(const char* name, std::function<void(int)> body) {
-    handlers_.emplace(QString::fromLatin1(name), std::move(body));
+    guard_.run([&] { (*handler)(argument); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -203,22 +210,22 @@ void MainWindow::FormCreate() {
     const QStringList storedHeaders = {QStringLiteral("№"), QStringLiteral("Метод"),
                                        QStringLiteral("Значение"), QString()};
     for (int c = 0; c < 4; ++c) {
-        calibrationList_->grid()->setCell(c, 0, calibrationHeaders.at(c));
-        storedValues_->grid()->setCell(c, 0, storedHeaders.at(c));
+        calibrationListBlock_->grid()->setCell(c, 0, calibrationHeaders.at(c));
+        storedValuesBlock_->grid()->setCell(c, 0, storedHeaders.at(c));
     }
     const auto tableHeaders = records::measurementTableHeaders();
     for (int c = 0; c < static_cast<int>(tableHeaders.size()); ++c) {
         tablePage_->grid()->setCell(c, 0, tableHeaders.at(static_cast<std::size_t>(c)));
     }
 
-    LoadSelectionLists();
+    selectionLists_->LoadSelectionLists();
     timerReadTable_.enable();
     timerReadLog_.enable();
 }
 
 void MainWindow::FormClose() {
     meter_->releaseDeviceList();
-    SaveSelectionLists();
+    selectionLists_->SaveSelectionLists();
 }
 
 void MainWindow::FormKeyPress(QKeyEvent& event) {
@@ -227,10 +234,6 @@ void MainWindow::FormKeyPress(QKeyEvent& event) {
         pageControl1_->setTabVisible(1, true);
     }
 }
-
-// Filled by the measurement table: reads and writes the four list files.
-void MainWindow::LoadSelectionLists() {}
-void MainWindow::SaveSelectionLists() {}
 
 void MainWindow::N29Click() {
     const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kUserGuideFile));
@@ -247,40 +250,6 @@ void MainWindow::N30Click() {
 
 void MainWindow::AppendLogLine(const std::string& line) {
     servicePage_->log()->appendLine(std::string_view(line));
-}
-
-void MainWindow::TimerReadLogTimer() {
-    invokeHandler(QStringLiteral("ToolButton3Click"));
-}
-
-// The calibration list refresh for the current method comes with the calibration list.
-void MainWindow::TimerReadTableTimer() {}
-
-void MainWindow::selectMethodFromMenu(int method) {
-    state_.status.method = static_cast<std::uint8_t>(method);
-    commands_.selectMethod(method);
-}
-
-void MainWindow::refreshLiveDisplay() {
-    liveDisplay_->refresh(state_.status);
-}
-
-void MainWindow::Button1Click() {
-    commands_.readStoredValues(protocol::memory::kFirstRecordAddress);
-}
-
-void MainWindow::Button2Click() {
-    const QString text = servicePage_->edit2()->text();
-    const auto address = protocol::parseInt32(text.toStdString());
-    if (!address) {
-        throw common::AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    }
-    commands_.readByte(*address);
-}
-
-void MainWindow::Button3Click() {
-    // The test entry: slot 1, "2222", method 1, with a neutral line (slope 1, no offset).
-    commands_.writeCalibrationEntry(protocol::CalibrationSlot{1, "2222", 1, 1000, 0});
 }
 
 } // namespace zr::app

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "app/ServiceKeyCounter.h"
+#include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "device/connection/InputReportHandler.h"
-#include "device/connection/LiveDisplay.h"
-#include "device/connection/MeterConnection.h"
+#include "device/connection/ControllerContext.h"
 #include "device/connection/SharedState.h"
-#include "device/protocol/CommandSender.h"
 #include "ui/HandlerGuard.h"
 
 #include <QMainWindow>
@@ -14,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 class QActionGroup;
 class QFileDialog;
@@ -23,19 +20,30 @@ class QTabWidget;
 
 namespace zr::ui {
 class StatusPanels;
-class StringGrid;
-} // namespace zr::ui
+}
+namespace zr::protocol {
+class CommandSender;
+}
+namespace zr::connection {
+class InputReportHandler;
+class MeterConnection;
+} // namespace zr::connection
 namespace zr::records {
 class StoredValuesBlock;
 class TablePage;
 class ChartPage;
+class SaveDialog;
+class StoredValues;
+class MeasurementTable;
+class SelectionLists;
+class Export;
+class PrintReport;
 } // namespace zr::records
 namespace zr::calibration {
 class CalibrationListBlock;
-}
-namespace zr::connection {
-class ResultsBlock;
-}
+class CalibrationList;
+class ManualCorrection;
+} // namespace zr::calibration
 namespace zr::hid {
 class HidDeviceController;
 class HidPlatform;
@@ -43,12 +51,15 @@ class HidPlatform;
 
 namespace zr::app {
 
+class LiveDisplay;
+class ResultsBlock;
+class ServiceCommands;
 class ServicePage;
 struct Dialogs;
 
 // What the main window is given by the program (or a test).
 struct MainWindowContext {
-    ui::MessageService& messages;
+    common::MessageService& messages;
     // The HID services the window's HID controller works on.
     hid::HidPlatform& hidPlatform;
     // The directory of the program's files; made current by FormCreate.
@@ -57,8 +68,8 @@ struct MainWindowContext {
     std::function<bool(const QString& path)> openDocument;
 };
 
-// TZR6040USB, the main window: owns the shared state, composes the blocks and ties every
-// control to its handler through the command table.
+// TZR6040USB, the main window: owns the shared state, composes the blocks and the subsystems'
+// controllers, and ties every control to its handler through the command table.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -75,12 +86,12 @@ public:
     QTabWidget* pageControl() const { return pageControl1_; }
     common::OneShotTimer& timerReadLog() { return timerReadLog_; }
     common::OneShotTimer& timerReadTable() { return timerReadTable_; }
-    QFileDialog* saveDialog() const { return saveDialog_; }
+    records::SaveDialog& saveDialog() { return *saveDialog_; }
     int serviceKeyCount() const { return keyCounter_.value(); }
     hid::HidDeviceController& hidController() { return *hidController_; }
-    protocol::CommandSender& commands() { return commands_; }
+    protocol::CommandSender& commands() { return *commands_; }
     ServicePage* servicePage() const { return servicePage_; }
-    connection::ResultsBlock* results() const { return results_; }
+    ResultsBlock* results() const { return results_; }
     // Appends one line to the traffic log.
     void AppendLogLine(const std::string& line);
 
@@ -94,40 +105,31 @@ protected:
 private:
     void buildLayout();
     void buildMenus();
-    void buildSaveDialog();
+    void buildConnection();
+    void bindRecords();
+    void bindCalibration();
     void registerHandlers();
-    void handler(const char* name, std::function<void(int)> body);
+    connection::ControllerContext controllerContext();
 
     void FormCreate();
     void FormClose();
     void FormKeyPress(QKeyEvent& event);
-    void LoadSelectionLists();
-    void SaveSelectionLists();
     void N29Click();
     void N30Click();
-    void TimerReadLogTimer();
-    void TimerReadTableTimer();
-    void selectMethodFromMenu(int method);
-    void refreshLiveDisplay();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
 
     MainWindowContext context_;
     ui::HandlerGuard guard_;
     connection::SharedState state_;
-    hid::HidDeviceController* hidController_ = nullptr;
-    std::unique_ptr<connection::MeterConnection> meter_;
-    protocol::CommandSender commands_;
-    connection::InputReportHandler inputReports_;
-    std::unique_ptr<connection::LiveDisplay> liveDisplay_;
+    common::HandlerRegistry handlers_;
+    common::OneShotTimer timerReadLog_{1500};
+    common::OneShotTimer timerReadTable_{1000};
     ServiceKeyCounter keyCounter_;
-    std::unordered_map<QString, std::function<void(int)>> handlers_;
     Dialogs* dialogs_ = nullptr;
 
-    records::StoredValuesBlock* storedValues_ = nullptr;
-    calibration::CalibrationListBlock* calibrationList_ = nullptr;
-    connection::ResultsBlock* results_ = nullptr;
+    // Widgets, owned by the window.
+    records::StoredValuesBlock* storedValuesBlock_ = nullptr;
+    calibration::CalibrationListBlock* calibrationListBlock_ = nullptr;
+    ResultsBlock* results_ = nullptr;
     QTabWidget* pageControl1_ = nullptr;
     records::TablePage* tablePage_ = nullptr;
     ServicePage* servicePage_ = nullptr;
@@ -135,9 +137,26 @@ private:
     ui::StatusPanels* status_ = nullptr;
     QWidget* web_ = nullptr;
     QActionGroup* methodItems_ = nullptr;
-    QFileDialog* saveDialog_ = nullptr;
-    common::OneShotTimer timerReadLog_{1500};
-    common::OneShotTimer timerReadTable_{1000};
+    std::unique_ptr<records::SaveDialog> saveDialog_;
+
+    // The link to the meter, made once the widgets it reports to exist.
+    hid::HidDeviceController* hidController_ = nullptr;
+    std::unique_ptr<connection::MeterConnection> meter_;
+    std::unique_ptr<protocol::CommandSender> commands_;
+    std::unique_ptr<LiveDisplay> liveDisplay_;
+    std::unique_ptr<ServiceCommands> serviceCommands_;
+
+    // The subsystems' controllers.
+    std::unique_ptr<records::MeasurementTable> measurementTable_;
+    std::unique_ptr<records::StoredValues> storedValues_;
+    std::unique_ptr<records::SelectionLists> selectionLists_;
+    std::unique_ptr<records::Export> export_;
+    std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::CalibrationList> calibrationList_;
+    std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
+
+    // Made last: it routes the meter's replies to the controllers.
+    std::unique_ptr<connection::InputReportHandler> inputReports_;
 };
 
 } // namespace zr::app

@@ -1,8 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/ServiceCommands.h"
+#include "app/ServicePage.h"
+#include "device/connection/MethodSelection.h"
 #include "ui/ToolBars.h"
 
 #include <QActionGroup>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -67,29 +71,21 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::registerHandlers() {
-    // Operations that later work fills in are registered as empty slots so that every control
-    // already reaches its named handler.
-    const char* const emptySlots[] = {
-        "N13Click",          "N15Click",
-        "N32Click",          "N24Click",
-        "ToolButton1Click",  "ToolButton2Click",
-        "ToolButton3Click",  "ToolButton4Click",
-        "ToolButton5Click",  "ToolButton7Click",
-        "ToolButton9Click",  "ToolButton13Click",
-        "ToolButton14Click", "HeaderControl1SectionClick",
-    };
-    for (const char* name : emptySlots) {
-        handler(name, [](int) {});
+    handlers_.add("N29Click", [this](int) { N29Click(); });
+    handlers_.add("N30Click", [this](int) { N30Click(); });
+    handlers_.add("ExitClick", [this](int) { close(); });
+    const std::pair<const char*, int> methodItems[] = {
+        {"N21Click", 1}, {"N22Click", 2}, {"N23Click", 3}};
+    for (const auto& [name, method] : methodItems) {
+        handlers_.add(name, [this, method = method](int) {
+            connection::ControllerContext context = controllerContext();
+            connection::selectMethod(context, method);
+        });
     }
-    handler("N29Click", [this](int) { N29Click(); });
-    handler("N30Click", [this](int) { N30Click(); });
-    handler("ExitClick", [this](int) { close(); });
-    handler("N21Click", [this](int) { selectMethodFromMenu(1); });
-    handler("N22Click", [this](int) { selectMethodFromMenu(2); });
-    handler("N23Click", [this](int) { selectMethodFromMenu(3); });
-    handler("Button1Click", [this](int) { Button1Click(); });
-    handler("Button2Click", [this](int) { Button2Click(); });
-    handler("Button3Click", [this](int) { Button3Click(); });
+    handlers_.add("Button1Click", [this](int) { serviceCommands_->Button1Click(); });
+    handlers_.add("Button2Click",
+                  [this](int) { serviceCommands_->Button2Click(servicePage_->edit2()->text()); });
+    handlers_.add("Button3Click", [this](int) { serviceCommands_->Button3Click(); });
 }
 
 } // namespace zr::app

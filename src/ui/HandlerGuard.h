@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MessageService.h"
+#include "common/MessageService.h"
 
 #include <QObject>
 #include <QString>
@@ -16,7 +16,7 @@ QString errorBoxText(const QString& message);
 // Every handler of every window runs through here.
 class HandlerGuard {
 public:
-    explicit HandlerGuard(MessageService& messages) : messages_(messages) {}
+    explicit HandlerGuard(common::MessageService& messages) : messages_(messages) {}
 
     void run(const std::function<void()>& handler) const;
 
@@ -25,10 +25,10 @@ public:
         return [this, handler = std::move(handler)](auto&&...) { run(handler); };
     }
 
-    MessageService& messages() const { return messages_; }
+    common::MessageService& messages() const { return messages_; }
 
 private:
-    MessageService& messages_;
+    common::MessageService& messages_;
 };
 
 } // namespace zr::ui

@@ -6,7 +6,7 @@ namespace zr::ui {
 
 namespace {
 QString title() {
-    return QString::fromLatin1(kApplicationTitle);
+    return QString::fromLatin1(common::kApplicationTitle);
 }
 } // namespace
 

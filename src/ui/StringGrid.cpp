@@ -50,6 +50,12 @@ void StringGrid::setCell(int column, int row, const QString& text) {
     }
 }
 
+void StringGrid::removeRow(int row) {
+    if (row >= 1 && row <= rowCount()) {
+        QTableWidget::removeRow(row - 1);
+    }
+}
+
 void StringGrid::setColumnWidths(std::initializer_list<int> widths) {
     int c = 0;
     for (int w : widths) {

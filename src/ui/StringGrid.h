@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/TextGrid.h"
+
 #include <QString>
 #include <QTableWidget>
 
@@ -7,26 +9,26 @@ namespace zr::ui {
 
 // A text grid addressed like the program's designed grids: (column, row) with row 0 the fixed
 // header row shown as the horizontal header, rows 1.. the body.
-class StringGrid : public QTableWidget {
+class StringGrid : public QTableWidget, public common::TextGrid {
     Q_OBJECT
 public:
     StringGrid(int columns, int rows, QWidget* parent = nullptr);
 
-    int colCount() const { return columnCount(); }
-    // Rows including the header row.
-    int rowCountWithHeader() const { return rowCount() + 1; }
-    void setRowCountWithHeader(int rows);
+    int colCount() const override { return columnCount(); }
+    int rowCountWithHeader() const override { return rowCount() + 1; }
+    void setRowCountWithHeader(int rows) override;
 
-    QString cell(int column, int row) const;
-    void setCell(int column, int row, const QString& text);
+    QString cell(int column, int row) const override;
+    void setCell(int column, int row, const QString& text) override;
+    void removeRow(int row) override;
 
     void setColumnWidths(std::initializer_list<int> widths);
     void setRowHeight(int height);
     void setEditable(bool editable);
 
-    // The current row in grid numbering (1 = first body row), 0 when none.
-    int currentGridRow() const;
-    void setCurrentGridRow(int row);
+    int currentGridRow() const override;
+    void setCurrentGridRow(int row) override;
+    void redraw() override { viewport()->update(); }
 };
 
 } // namespace zr::ui

@@ -1,4 +1,5 @@
-#include "device/connection/ResultsBlock.h"
+#include "app/ResultsBlock.h"
+#include "device/hid/HidDevice.h"
 #include "support/MeterHarness.h"
 #include "ui/StringGrid.h"
 

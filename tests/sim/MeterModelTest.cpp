@@ -250,15 +250,15 @@ TEST_F(MeterModelTest, FrequencyStaysInTheValidBandUnlessPushedOut) {
     for (const double octane : {0.0, 40.0, 80.0, 92.3, 120.0, 500.0}) {
         model.sample().setTrueOctane(octane);
         const auto frequency = status().frequency;
-        EXPECT_GE(frequency, MeterSample::kLowestValidFrequency) << octane;
-        EXPECT_LE(frequency, MeterSample::kHighestValidFrequency) << octane;
+        EXPECT_GE(frequency, zr::protocol::meter::kLowestValidFrequency) << octane;
+        EXPECT_LE(frequency, zr::protocol::meter::kHighestValidFrequency) << octane;
     }
     EXPECT_EQ(MeterSample::frequencyFor(40.0), 4000);
     EXPECT_EQ(MeterSample::frequencyFor(120.0), 5100);
     EXPECT_LT(MeterSample::frequencyFor(90.0), MeterSample::frequencyFor(95.0));
 
     model.sample().setFrequencyOverride(MeterSample::kOutOfRangeFrequency);
-    EXPECT_LT(status().frequency, MeterSample::kLowestValidFrequency);
+    EXPECT_LT(status().frequency, zr::protocol::meter::kLowestValidFrequency);
     model.sample().setFrequencyOverride(std::nullopt);
     EXPECT_EQ(status().frequency, MeterSample::frequencyFor(500.0));
 }

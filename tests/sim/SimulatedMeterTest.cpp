@@ -127,9 +127,9 @@ TEST_F(SimulatedMeterTest, FrequencyCanBePushedOutOfRangeAndBack) {
     ASSERT_EQ(sent.count(), 2);
     const auto out = sent.at(0).at(0).value<protocol::StatusReport>();
     const auto back = sent.at(1).at(0).value<protocol::StatusReport>();
-    EXPECT_LT(out.frequency, MeterSample::kLowestValidFrequency);
-    EXPECT_GE(back.frequency, MeterSample::kLowestValidFrequency);
-    EXPECT_LE(back.frequency, MeterSample::kHighestValidFrequency);
+    EXPECT_LT(out.frequency, zr::protocol::meter::kLowestValidFrequency);
+    EXPECT_GE(back.frequency, zr::protocol::meter::kLowestValidFrequency);
+    EXPECT_LE(back.frequency, zr::protocol::meter::kHighestValidFrequency);
 }
 
 // The whole road as the program takes it: the controller's scan finds the meter, its reader
@@ -140,8 +140,8 @@ TEST_F(SimulatedMeterTest, ReachesTheProgramThroughTheHidController) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.scanCount() > 0; }, 2000));
     hid::HidDevice* device = controller.claimDevice();
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->vendorId(), SimulatedMeter::kVendorId);
-    EXPECT_EQ(device->productId(), SimulatedMeter::kProductId);
+    EXPECT_EQ(device->vendorId(), zr::protocol::meter::kVendorId);
+    EXPECT_EQ(device->productId(), zr::protocol::meter::kProductId);
     EXPECT_EQ(device->productString(), QStringLiteral("ZR-6040 USB"));
 
     std::vector<std::vector<std::uint8_t>> payloads;

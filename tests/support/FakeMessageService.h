@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MessageService.h"
+#include "common/MessageService.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,7 +8,7 @@
 namespace zr::test {
 
 // Records every message box instead of showing it; questions get a preset answer.
-class FakeMessageService : public ui::MessageService {
+class FakeMessageService : public common::MessageService {
 public:
     void inform(const QString& text) override { informed << text; }
     void showError(const QString& text) override { errors << text; }

@@ -1,16 +1,12 @@
 #include "device/connection/InputReportHandler.h"
 
+#include "device/protocol/MemoryMap.h"
+#include "device/protocol/ReportBuffer.h"
 #include "device/protocol/TrafficLog.h"
 
 namespace zr::connection {
 
 namespace {
-constexpr std::uint8_t kStatusReport = 0x37;
-constexpr std::uint8_t kStoredValuesPage = 0x67;
-constexpr std::uint8_t kByteValueReply = 0x65;
-constexpr std::uint8_t kCalibrationEntryReply = 0x3D;
-constexpr int kMaxStoredValues = 10;
-
 template <typename F, typename... Args> void call(const F& route, Args&&... args) {
     if (route) {
         route(std::forward<Args>(args)...);
@@ -34,7 +30,7 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
         return true;
     }
     switch (*code) {
-    case kStatusReport: {
+    case protocol::reply::kStatusReport: {
         const auto report = protocol::decodeStatusReport(payload, size);
         if (!report) {
             return false; // too short to hold a status: logged, otherwise ignored
@@ -45,8 +41,9 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
         state_.status = *report;
         return true;
     }
-    case kStoredValuesPage: {
-        if (state_.status.dataCount == 0 || state_.status.dataCount > kMaxStoredValues) {
+    case protocol::reply::kStoredValuesPage: {
+        if (state_.status.dataCount == 0 ||
+            state_.status.dataCount > protocol::memory::kMaxStoredValues) {
             return false;
         }
         const auto page = protocol::decodeStoredValuesPage(payload, size);
@@ -56,17 +53,17 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
         call(routes_.storedValuesPage, *page);
         return true;
     }
-    case kByteValueReply: {
+    case protocol::reply::kByteValue: {
         const auto reply = protocol::decodeByteValueReply(payload, size);
         if (!reply) {
             return false;
         }
-        if (reply->flag == 1) {
+        if (reply->flag == protocol::kByteValueFlag) {
             call(routes_.byteValue, reply->value);
         }
         return true;
     }
-    case kCalibrationEntryReply: {
+    case protocol::reply::kCalibrationEntry: {
         const auto entry = protocol::decodeCalibrationEntry(payload, size);
         if (!entry) {
             return false;

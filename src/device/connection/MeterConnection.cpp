@@ -2,6 +2,7 @@
 
 #include "common/Cp1251.h"
 #include "device/hid/HidDeviceController.h"
+#include "device/protocol/Meter.h"
 
 namespace zr::connection {
 
@@ -27,7 +28,8 @@ void MeterConnection::HidControllerArrival() {
         device->setInputQueueDepth(kQueueDepth);
         device->setReadQueueDepth(kQueueDepth);
         state_.deviceList.push_back(device);
-        if (device->vendorId() == kMeterVendorId && device->productId() == kMeterProductId) {
+        if (device->vendorId() == protocol::meter::kVendorId &&
+            device->productId() == protocol::meter::kProductId) {
             dropMeter();
             device->setDataHandler(events_.dataHandler);
             state_.currentDevice = device;

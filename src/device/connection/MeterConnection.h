@@ -17,8 +17,6 @@ namespace zr::connection {
 // command sender writes to it through the MeterPort interface.
 class MeterConnection : public protocol::MeterPort {
 public:
-    static constexpr std::uint16_t kMeterVendorId = 0x04D7;
-    static constexpr std::uint16_t kMeterProductId = 0x013F;
     static constexpr int kQueueDepth = 128;
 
     struct Events {

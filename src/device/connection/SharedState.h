@@ -1,7 +1,9 @@
 #pragma once
 
+#include "device/protocol/CalibrationSlot.h"
 #include "device/protocol/Replies.h"
 
+#include <array>
 #include <vector>
 
 namespace zr::hid {
@@ -13,12 +15,39 @@ namespace zr::connection {
 // The meter's last status report; all fields 0 until the first report.
 using DeviceStatus = protocol::StatusReport;
 
-// State shared by the main window's blocks and the dialogs, owned by the main window and handed
-// to them by reference. Touched by the main thread only.
+// The meter's calibration entries as its replies brought them: methods 1 to 3 by slots 1 to 4.
+class CalibrationTables {
+public:
+    static constexpr int kMethods = 3;
+    static constexpr int kSlots = 4;
+
+    static constexpr bool holds(int method, int slot) {
+        return method >= 1 && method <= kMethods && slot >= 1 && slot <= kSlots;
+    }
+    // Only for holds(method, slot).
+    protocol::CalibrationSlot& at(int method, int slot) {
+        return entries_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
+    }
+    const protocol::CalibrationSlot& at(int method, int slot) const {
+        return entries_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
+    }
+
+private:
+    std::array<std::array<protocol::CalibrationSlot, kSlots>, kMethods> entries_{};
+};
+
+// State shared by the main window's blocks, the controllers and the dialogs, owned by the main
+// window and handed to them by reference. Touched by the main thread only.
 struct SharedState {
     DeviceStatus status;
     hid::HidDevice* currentDevice = nullptr;
     std::vector<hid::HidDevice*> deviceList;
+
+    CalibrationTables calibrationTables;
+    // The highest calibration slot the meter reported since the last refresh of the list.
+    int lastSlot = 0;
+    // The linear correction last applied per method 1 to 4 during this run (index 0 unused).
+    std::array<double, 5> correctionCache{};
 };
 
 } // namespace zr::connection

@@ -1,4 +1,4 @@
-#include "records/ChartPage.h"
+#include "records/views/ChartPage.h"
 
 #include <QChart>
 #include <QChartView>

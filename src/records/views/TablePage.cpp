@@ -1,4 +1,4 @@
-#include "records/TablePage.h"
+#include "records/views/TablePage.h"
 
 #include "ui/Icons.h"
 #include "ui/StringGrid.h"

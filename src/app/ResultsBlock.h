@@ -9,7 +9,7 @@ namespace zr::ui {
 class StatusPanels;
 }
 
-namespace zr::connection {
+namespace zr::app {
 
 // The results block of the main window (Panel1): method name, the calibration in force, the
 // correction/table/… status line and the big measured value.
@@ -31,4 +31,4 @@ private:
     QLabel* panel2_;
 };
 
-} // namespace zr::connection
+} // namespace zr::app

@@ -1,4 +1,4 @@
-#include "records/StoredValuesBlock.h"
+#include "records/views/StoredValuesBlock.h"
 
 #include "ui/StringGrid.h"
 #include "ui/ToolBars.h"

@@ -9,7 +9,7 @@ class StatusPanels;
 class StringGrid;
 } // namespace zr::ui
 
-namespace zr::connection {
+namespace zr::app {
 
 class ResultsBlock;
 
@@ -20,14 +20,13 @@ struct LiveDisplayWidgets {
     ui::StringGrid& calibrationGrid;
 };
 
-// Shows the meter's last status: method name, calibration in force, value (red while a
-// calibration is in force, "0" outside the valid frequency range), correction, frequency and
-// number of stored values; then repaints the calibration grid, which marks the row in force.
+// Shows the meter's last status in the results block and the status bar, and repaints the
+// calibration grid, which marks the row in force.
 class LiveDisplay {
 public:
     explicit LiveDisplay(LiveDisplayWidgets widgets) : w_(widgets) {}
 
-    void refresh(const DeviceStatus& status, const QLocale& locale = QLocale());
+    void refresh(const connection::DeviceStatus& status, const QLocale& locale = QLocale());
 
 private:
     LiveDisplayWidgets w_;
@@ -35,4 +34,4 @@ private:
     int markedTable_ = -1;
 };
 
-} // namespace zr::connection
+} // namespace zr::app

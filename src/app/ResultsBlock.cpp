@@ -1,11 +1,11 @@
-#include "device/connection/ResultsBlock.h"
+#include "app/ResultsBlock.h"
 
 #include "ui/StatusPanels.h"
 
 #include <QGroupBox>
 #include <QLabel>
 
-namespace zr::connection {
+namespace zr::app {
 
 namespace {
 constexpr int kWidth = 661;
@@ -59,4 +59,4 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     label1_->setAlignment(Qt::AlignCenter);
 }
 
-} // namespace zr::connection
+} // namespace zr::app

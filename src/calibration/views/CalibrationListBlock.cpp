@@ -1,4 +1,4 @@
-#include "calibration/CalibrationListBlock.h"
+#include "calibration/views/CalibrationListBlock.h"
 
 #include "ui/StringGrid.h"
 #include "ui/ToolBars.h"

@@ -1,0 +1,41 @@
+#include "app/LiveDisplay.h"
+
+#include "app/ResultsBlock.h"
+#include "device/connection/LiveStatus.h"
+#include "ui/StatusPanels.h"
+#include "ui/StringGrid.h"
+
+#include <QLabel>
+
+namespace zr::app {
+
+void LiveDisplay::refresh(const connection::DeviceStatus& status, const QLocale& locale) {
+    const LiveDisplayWidgets& w = w_;
+    const connection::LiveStatus shown = connection::liveStatus(status, locale);
+    if (!shown.methodName.isEmpty()) {
+        w.results.methodLabel()->setText(shown.methodName);
+    }
+    w.results.statusOctan()->setPanelText(2, shown.table);
+    w.results.calibrationLabel()->setText(
+        shown.calibrationRow != 0 ? w.calibrationGrid.cell(1, shown.calibrationRow) : QString());
+
+    QLabel* value = w.results.valuePanel();
+    const QColor colour = shown.calibrationInForce ? QColor(255, 0, 0) : QColor(Qt::black);
+    if (value->palette().color(QPalette::WindowText) != colour) {
+        // A palette change restyles the widget: only on a real change, not on every report.
+        QPalette palette = value->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        value->setPalette(palette);
+    }
+    value->setText(shown.value);
+    w.results.statusOctan()->setPanelText(1, shown.correction);
+    w.status.setPanelText(3, shown.frequencyAndCount);
+    // The grid marks the row in force when it paints; a repaint is due only when that row moved,
+    // since the grid repaints itself when its cells change.
+    if (markedTable_ != status.activeTable) {
+        markedTable_ = status.activeTable;
+        w.calibrationGrid.redraw();
+    }
+}
+
+} // namespace zr::app

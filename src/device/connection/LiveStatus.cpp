@@ -1,0 +1,28 @@
+#include "device/connection/LiveStatus.h"
+
+#include "common/NumberFormat.h"
+#include "device/connection/MethodNames.h"
+#include "device/protocol/Meter.h"
+
+namespace zr::connection {
+
+LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale) {
+    LiveStatus shown;
+    shown.methodName = methodName(status.method);
+    shown.value = protocol::meter::frequencyIsValid(status.frequency)
+                      ? common::formatOneDecimal(status.measuredValue, locale)
+                      : QStringLiteral("0");
+    shown.calibrationInForce = status.activeTable != 0;
+    shown.calibrationRow =
+        status.activeTable >= 1 && status.activeTable <= CalibrationTables::kSlots
+            ? status.activeTable
+            : 0;
+    shown.correction =
+        QStringLiteral("Коррекция=") + common::formatOneDecimal(status.correction, locale);
+    shown.table = QStringLiteral("Таблица=%1").arg(status.activeTable);
+    shown.frequencyAndCount =
+        QStringLiteral("Частота=%1 Данных=%2").arg(status.frequency).arg(status.dataCount);
+    return shown;
+}
+
+} // namespace zr::connection
