@@ -10,6 +10,7 @@
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstring>
 
 namespace {
 
@@ -45,14 +46,37 @@ Rig& rig() {
     return instance;
 }
 
+// A status report whose value, frequency and count differ from the previous one's, as a meter
+// settling on a sample sends them.
+zr::protocol::ReportBuffer settlingReport(int i) {
+    zr::protocol::ReportBuffer report{};
+    report[1] = 0x37;
+    const auto frequency = static_cast<std::uint16_t>(4400 + i % 500);
+    report[2] = static_cast<std::uint8_t>(frequency & 0xFF);
+    report[3] = static_cast<std::uint8_t>(frequency >> 8);
+    report[4] = 1;
+    const float value = 90.0F + static_cast<float>(i % 97) * 0.1F;
+    const float correction = 0.5F;
+    std::memcpy(&report[5], &value, 4);
+    std::memcpy(&report[9], &correction, 4);
+    report[13] = static_cast<std::uint8_t>(i % 2);
+    report[14] = static_cast<std::uint8_t>(i % 11);
+    return report;
+}
+
 // Sends `count` status reports in batches that fit the device queue and waits until the main
 // window has handled all of them.
-void pump(Rig& r, int count) {
+void pump(Rig& r, int count, bool settling = false) {
     constexpr int kBatch = 64;
+    static int serial = 0;
     for (int sent = 0; sent < count; sent += kBatch) {
         const std::size_t target = r.log().lineCount() + kBatch;
         for (int i = 0; i < kBatch; ++i) {
-            r.meter.sendStatusReport();
+            if (settling) {
+                r.meter.sendReport(settlingReport(serial++));
+            } else {
+                r.meter.sendStatusReport();
+            }
         }
         while (r.log().lineCount() < target) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -67,7 +91,16 @@ void BM_StatusReportsThroughTheMainWindow(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 640);
 }
-BENCHMARK(BM_StatusReportsThroughTheMainWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatusReportsThroughTheMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SettlingReportsThroughTheMainWindow(benchmark::State& state) {
+    Rig& r = rig();
+    for (auto _ : state) {
+        pump(r, 640, true);
+    }
+    state.SetItemsProcessed(state.iterations() * 640);
+}
+BENCHMARK(BM_SettlingReportsThroughTheMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_TrafficLogMemoryAfter100000Reports(benchmark::State& state) {
     Rig& r = rig();

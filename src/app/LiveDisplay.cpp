@@ -5,11 +5,39 @@
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <algorithm>
 
 namespace zr::app {
 
-void LiveDisplay::refresh(const connection::DeviceStatus& status, const QLocale& locale) {
+namespace {
+int frameIntervalMs() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double rate = screen && screen->refreshRate() >= 1.0 ? screen->refreshRate() : 60.0;
+    return std::max(1, static_cast<int>(1000.0 / rate));
+}
+} // namespace
+
+LiveDisplay::LiveDisplay(LiveDisplayWidgets widgets) : w_(widgets) {
+    frame_.setSingleShot(true);
+    frame_.setInterval(frameIntervalMs());
+    QObject::connect(&frame_, &QTimer::timeout, [this] {
+        if (status_) {
+            show(*status_);
+        }
+    });
+}
+
+void LiveDisplay::refresh(const connection::DeviceStatus& status) {
+    status_ = &status;
+    if (!frame_.isActive()) {
+        frame_.start();
+    }
+}
+
+void LiveDisplay::show(const connection::DeviceStatus& status, const QLocale& locale) {
     const LiveDisplayWidgets& w = w_;
     const connection::LiveStatus shown = connection::liveStatus(status, locale);
     if (!shown.methodName.isEmpty()) {

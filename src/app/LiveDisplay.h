@@ -3,6 +3,7 @@
 #include "device/connection/SharedState.h"
 
 #include <QLocale>
+#include <QTimer>
 
 namespace zr::ui {
 class StatusPanels;
@@ -22,14 +23,25 @@ struct LiveDisplayWidgets {
 
 // Shows the meter's last status in the results block and the status bar, and repaints the
 // calibration grid, which marks the row in force.
+//
+// A meter can send thousands of reports a second and no screen shows more than one frame per
+// refresh: the display shows the newest status once per frame, so that painting never holds up
+// the reports, each of which is still logged and decoded as it comes.
 class LiveDisplay {
 public:
-    explicit LiveDisplay(LiveDisplayWidgets widgets) : w_(widgets) {}
+    explicit LiveDisplay(LiveDisplayWidgets widgets);
 
-    void refresh(const connection::DeviceStatus& status, const QLocale& locale = QLocale());
+    // Shows `status` at the next frame; it is read then, so the newest status is what shows.
+    void refresh(const connection::DeviceStatus& status);
+    // True while a status waits for its frame.
+    bool pending() const { return frame_.isActive(); }
+    // Shows the status now.
+    void show(const connection::DeviceStatus& status, const QLocale& locale = QLocale());
 
 private:
     LiveDisplayWidgets w_;
+    QTimer frame_;
+    const connection::DeviceStatus* status_ = nullptr;
     // The row in force when the grid was last repainted; -1 before the first refresh.
     int markedTable_ = -1;
 };

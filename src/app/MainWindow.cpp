@@ -248,6 +248,10 @@ void MainWindow::N30Click() {
     }
 }
 
+bool MainWindow::displayPending() const {
+    return liveDisplay_->pending();
+}
+
 void MainWindow::AppendLogLine(const std::string& line) {
     servicePage_->log()->appendLine(std::string_view(line));
 }

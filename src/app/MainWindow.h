@@ -92,6 +92,8 @@ public:
     protocol::CommandSender& commands() { return *commands_; }
     ServicePage* servicePage() const { return servicePage_; }
     ResultsBlock* results() const { return results_; }
+    // True while the newest status waits for the next frame of the live display.
+    bool displayPending() const;
     // Appends one line to the traffic log.
     void AppendLogLine(const std::string& line);
 

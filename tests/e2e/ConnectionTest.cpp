@@ -182,3 +182,35 @@ TEST(Connection, ClosingTheWindowReleasesTheDevicesAndStopsTheMetersReader) {
     ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
     EXPECT_EQ(h.bus.openHandleCount(h.bus.pluggedDevices().front()), 0);
 }
+
+TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
+    LocaleGuard guard(QLocale(QLocale::English));
+    MeterHarness h;
+    const std::size_t before = h.logLines();
+    constexpr int kReports = 40;
+    for (int i = 0; i < kReports; ++i) {
+        zr::protocol::ReportBuffer report{};
+        report[1] = 0x37;
+        const auto frequency = static_cast<std::uint16_t>(4500 + i);
+        report[2] = static_cast<std::uint8_t>(frequency & 0xFF);
+        report[3] = static_cast<std::uint8_t>(frequency >> 8);
+        report[4] = 1;
+        const float value = 80.0F + static_cast<float>(i);
+        std::memcpy(&report[5], &value, 4);
+        report[14] = static_cast<std::uint8_t>(i % 10);
+        ASSERT_TRUE(h.meter.sendReport(report));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(h.logLines(), before + kReports, 5000);
+    for (int i = 0; i < kReports; ++i) {
+        const auto frequency = 4500 + i;
+        EXPECT_TRUE(h.logLine(before + static_cast<std::size_t>(i))
+                        .startsWith(QStringLiteral("55 %1 %2 01 ")
+                                        .arg(frequency & 0xFF, 2, 10, QLatin1Char('0'))
+                                        .arg(frequency >> 8, 2, 10, QLatin1Char('0'))))
+            << i;
+    }
+    h.waitForDisplay();
+    EXPECT_EQ(valueText(h), QStringLiteral("119"));
+    EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4539 Данных=9"));
+    EXPECT_EQ(h.window().state().status.frequency, 4539);
+}

@@ -38,7 +38,7 @@ public:
     QString statusPanel(int index) { return window().status()->panelText(index); }
 
     // Sends a report of the given leading bytes (byte 0 = report ID, byte 1 = reply code) and
-    // waits until the program has handled it.
+    // waits until the program has handled it and shown its effect.
     void sendReport(std::initializer_list<std::uint8_t> bytes) {
         protocol::ReportBuffer report{};
         std::size_t i = 0;
@@ -48,6 +48,12 @@ public:
         const std::size_t before = logLines();
         ASSERT_TRUE(meter.sendReport(report));
         QTRY_VERIFY_WITH_TIMEOUT(logLines() > before, 3000);
+        waitForDisplay();
+    }
+
+    // The live display shows the newest status once per frame.
+    void waitForDisplay() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window().displayPending(); }, 3000));
     }
 
     // A status report with the given fields.
