@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 #include "app/DataDirectory.h"
+#include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
 
 #include <QApplication>
@@ -106,4 +107,24 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     h.window().invokeHandler("N30Click");
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(box->isVisible());
+}
+
+TEST(Startup, ARunThatSavesNothingWritesNoSettingsFile) {
+    CurrentDirGuard guard;
+    const QDir config(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    QFile::remove(config.filePath("QtProject.conf"));
+    {
+        ProgramHarness h;
+        h.window().show();
+        h.window().close();
+    }
+    EXPECT_FALSE(config.exists("QtProject.conf"));
+
+    // Qt keeps its file dialog history once the dialog has been used.
+    {
+        ProgramHarness h;
+        h.window().saveDialog().dialog();
+    }
+    EXPECT_TRUE(config.exists("QtProject.conf"));
+    QFile::remove(config.filePath("QtProject.conf"));
 }

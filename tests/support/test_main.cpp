@@ -1,5 +1,6 @@
 #include "ui/KeyPreviewApplication.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Every test binary runs with a real application object on the offscreen platform, so that
@@ -8,6 +9,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Whatever Qt or the program writes as settings lands in a directory of this run, never in
+    // the user's own configuration.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     zr::ui::KeyPreviewApplication app(argc, argv);
     return RUN_ALL_TESTS();
