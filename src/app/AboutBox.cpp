@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 
+#include "app/BuildInfo.h"
 #include "ui/Icons.h"
 
 #include <QFrame>
@@ -40,8 +41,12 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 
     addLabel(panel, "ProductName", QStringLiteral("ZR-6040  USB серия 60"), 56, 8);
     addLabel(panel, "Version", QStringLiteral("Version 3a  Build 2015"), 56, 24);
+    // The Version label above names the meter series; the program's own version, the one the
+    // package and --version carry, is in the maker's details.
     addLabel(panel, "Copyright",
-             QStringLiteral("Программа управления октанометром\nZR-6040 для Linux"), 24, 40);
+             QStringLiteral("Программа управления октанометром\nZR-6040 для Linux, версия %1")
+                 .arg(QLatin1String(kProgramVersion)),
+             24, 40);
     QLabel* comments = addLabel(
         panel, "Comments",
         QStringLiteral("Измерение октанового и цетанового чисел, хранение значений и калибровок "

@@ -1,5 +1,7 @@
 #include "app/DataDirectory.h"
 
+#include "app/BuildInfo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,9 +9,15 @@
 
 namespace zr::app {
 
+bool isInstalledProgramDirectory(const QString& executableDir) {
+    const QDir dir(executableDir);
+    return dir.dirName() == QLatin1String("bin") &&
+           QFileInfo(dir.filePath(QString::fromLatin1(kInstalledDataDirFromProgram))).isDir();
+}
+
 QString chooseDataDirectory(const QString& executableDir) {
     const QFileInfo exeDir(executableDir);
-    if (exeDir.isDir() && exeDir.isWritable()) {
+    if (exeDir.isDir() && exeDir.isWritable() && !isInstalledProgramDirectory(executableDir)) {
         return exeDir.absoluteFilePath();
     }
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -24,14 +32,23 @@ void enterDataDirectory(const QString& dir) {
 void provideUserGuide(const QString& dataDir, const QString& executableDir) {
     const QString name = QString::fromLatin1(kUserGuideFile);
     const QString target = QDir(dataDir).filePath(name);
-    if (QFileInfo::exists(target)) {
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isSymLink()) {
         return;
     }
-    const QString installed =
-        QDir(executableDir).filePath(QStringLiteral("../share/zr6040usb/") + name);
-    if (QFileInfo::exists(installed)) {
-        QFile::copy(installed, target);
+    const QString installed = QDir::cleanPath(
+        QDir(executableDir).filePath(QString::fromLatin1(kInstalledDocDirFromProgram)) +
+        QLatin1Char('/') + name);
+    if (!QFileInfo::exists(installed)) {
+        return;
     }
+    if (existing.isSymLink()) {
+        if (existing.symLinkTarget() == installed) {
+            return;
+        }
+        QFile::remove(target);
+    }
+    QFile::link(installed, target);
 }
 
 } // namespace zr::app

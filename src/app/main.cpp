@@ -1,3 +1,5 @@
+#include "app/BuildInfo.h"
+#include "app/CommandLine.h"
 #include "app/DataDirectory.h"
 #include "app/Program.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
@@ -11,9 +13,9 @@
 #include "ui/KeyPreviewApplication.h"
 #include "ui/MessageService.h"
 
-#include <QCommandLineParser>
 #include <QDesktopServices>
 #include <QUrl>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -35,23 +37,28 @@ int runProgram(zr::hid::HidPlatform& platform, const QString& dataDir,
 } // namespace
 
 int main(int argc, char** argv) {
-    zr::ui::KeyPreviewApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zr6040usb"));
-    QApplication::setWindowIcon(zr::ui::icon(zr::ui::IconKind::Program));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const zr::app::CommandLine commandLine = zr::app::parseCommandLine(arguments);
+    std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);
+    std::fputs(commandLine.standardError.toLocal8Bit().constData(), stderr);
+    if (!commandLine.run) {
+        return commandLine.exitCode;
+    }
 
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("ZR-6040 USB octane meter control program"));
-    options.addHelpOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Attach the built-in meter simulator."));
-    options.addOption(simulate);
-    options.process(app);
+    zr::ui::KeyPreviewApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(zr::app::kProgramName));
+    QApplication::setApplicationVersion(QString::fromLatin1(zr::app::kProgramVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(zr::app::kApplicationId));
+    QApplication::setWindowIcon(zr::ui::icon(zr::ui::IconKind::Program));
 
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QString dataDir = zr::app::chooseDataDirectory(exeDir);
     zr::app::provideUserGuide(dataDir, exeDir);
 
-    if (!options.isSet(simulate)) {
+    if (!commandLine.simulate) {
         zr::hid::LinuxHidPlatform platform;
         return runProgram(platform, dataDir);
     }

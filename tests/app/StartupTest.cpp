@@ -1,4 +1,5 @@
 #include "app/AboutBox.h"
+#include "app/BuildInfo.h"
 #include "app/DataDirectory.h"
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
@@ -69,6 +70,98 @@ TEST(Startup, DataDirectoryIsTheProgramDirectoryOnlyWhenWritable) {
     EXPECT_TRUE(QFileInfo(fallback).isDir());
 }
 
+namespace {
+
+// Points the per-user data directory into a temporary directory for the test's lifetime.
+struct UserDataHome {
+    QTemporaryDir home;
+    QByteArray saved = qgetenv("XDG_DATA_HOME");
+    UserDataHome() { qputenv("XDG_DATA_HOME", home.path().toUtf8()); }
+    ~UserDataHome() {
+        if (saved.isNull()) {
+            qunsetenv("XDG_DATA_HOME");
+        } else {
+            qputenv("XDG_DATA_HOME", saved);
+        }
+    }
+    QString appData() const {
+        return QDir(home.path()).filePath(QCoreApplication::applicationName());
+    }
+};
+
+// An installation prefix as /usr is: bin with the program, share with the guide.
+struct InstalledPrefix {
+    QTemporaryDir prefix;
+    QString bin = QDir(prefix.path()).filePath(QStringLiteral("bin"));
+    QString guide = QDir(prefix.path()).filePath(QStringLiteral("share/doc/zr6040usb/ZR-6040.pdf"));
+    InstalledPrefix() {
+        QDir().mkpath(bin);
+        QDir().mkpath(QFileInfo(guide).path());
+    }
+};
+
+} // namespace
+
+TEST(Startup, AnInstalledProgramKeepsItsFilesInTheUserDataDirectoryEvenWhenBinIsWritable) {
+    UserDataHome user;
+    InstalledPrefix usr;
+    // Root may write into /usr/bin; the program's files must still not land there.
+    ASSERT_TRUE(QFileInfo(usr.bin).isWritable());
+    EXPECT_TRUE(zr::app::isInstalledProgramDirectory(usr.bin));
+    const QString dataDir = zr::app::chooseDataDirectory(usr.bin);
+    EXPECT_EQ(dataDir, user.appData());
+    EXPECT_TRUE(QFileInfo(dataDir).isDir());
+
+    // A build tree's bin has no share beside it.
+    QTemporaryDir build;
+    const QString buildBin = QDir(build.path()).filePath(QStringLiteral("bin"));
+    QDir().mkpath(buildBin);
+    EXPECT_FALSE(zr::app::isInstalledProgramDirectory(buildBin));
+    EXPECT_EQ(zr::app::chooseDataDirectory(buildBin), buildBin);
+}
+
+TEST(Startup, TheInstalledGuideIsLinkedIntoTheDataDirectoryAndFollowsUpgrades) {
+    InstalledPrefix usr;
+    QTemporaryDir data;
+    const QString inData = QDir(data.path()).filePath(QStringLiteral("ZR-6040.pdf"));
+
+    // No guide installed (a system that drops /usr/share/doc): nothing to link.
+    zr::app::provideUserGuide(data.path(), usr.bin);
+    EXPECT_FALSE(QFileInfo(inData).isSymLink());
+
+    writeFile(usr.guide);
+    zr::app::provideUserGuide(data.path(), usr.bin);
+    ASSERT_TRUE(QFileInfo(inData).isSymLink());
+    EXPECT_EQ(QFileInfo(inData).canonicalFilePath(), QFileInfo(usr.guide).canonicalFilePath());
+
+    // An upgrade replaces the installed file; the data directory shows the new one.
+    QFile::remove(usr.guide);
+    QFile newer(usr.guide);
+    ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
+    newer.write("%PDF-1.7 newer\n");
+    newer.close();
+    zr::app::provideUserGuide(data.path(), usr.bin);
+    QFile opened(inData);
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll(), QByteArray("%PDF-1.7 newer\n"));
+}
+
+TEST(Startup, AGuideTheUserPutIntoTheDataDirectoryIsLeftAlone) {
+    InstalledPrefix usr;
+    writeFile(usr.guide);
+    QTemporaryDir data;
+    const QString inData = QDir(data.path()).filePath(QStringLiteral("ZR-6040.pdf"));
+    QFile own(inData);
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("own guide");
+    own.close();
+
+    zr::app::provideUserGuide(data.path(), usr.bin);
+    EXPECT_FALSE(QFileInfo(inData).isSymLink());
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), QByteArray("own guide"));
+}
+
 TEST(Startup, BothTimersAreArmedAndDialogsExistHidden) {
     CurrentDirGuard guard;
     ProgramHarness h;
@@ -95,6 +188,11 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     EXPECT_EQ(box->findChild<QLabel*>("ProductName")->text(),
               QStringLiteral("ZR-6040  USB серия 60"));
     EXPECT_EQ(box->findChild<QLabel*>("Version")->text(), QStringLiteral("Version 3a  Build 2015"));
+    // The program's version, as the package and --version carry it.
+    EXPECT_TRUE(
+        box->findChild<QLabel*>("Copyright")
+            ->text()
+            .endsWith(QStringLiteral(", версия ") + QLatin1String(zr::app::kProgramVersion)));
     auto* ok = box->findChild<QPushButton*>("OKButton");
     EXPECT_EQ(ok->geometry(), QRect(103, 148, 75, 25));
     EXPECT_TRUE(ok->isDefault());
