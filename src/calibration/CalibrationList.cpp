@@ -1,5 +1,6 @@
 #include "calibration/CalibrationList.h"
 
+#include "calibration/Methods.h"
 #include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
@@ -16,15 +17,6 @@ namespace {
 
 constexpr bool isSlot(int slot) {
     return slot >= kFirstSlot && slot <= kLastSlot;
-}
-
-// Methods 1 to 3 have calibrations; 4 is measured but never calibrated.
-constexpr bool isCalibratedMethod(int method) {
-    return method >= 1 && method <= connection::CalibrationTables::kMethods;
-}
-
-constexpr bool isKnownMethod(int method) {
-    return method >= 1 && method <= 4;
 }
 
 constexpr int kColumns = 4;
@@ -68,7 +60,7 @@ void CalibrationList::clearSlotRows() {
 
 void CalibrationList::TimerReadTableTimer() {
     const int m = method();
-    if (!isKnownMethod(m)) {
+    if (!isMethod(m)) {
         return;
     }
     context_.state.lastSlot = 0;

@@ -1,5 +1,6 @@
 #include "calibration/ManualCorrection.h"
 
+#include "calibration/Methods.h"
 #include "common/HandlerRegistry.h"
 #include "common/NumberFormat.h"
 #include "device/protocol/ByteOrder.h"
@@ -15,17 +16,6 @@ using manual_correction::kMaxPosition;
 using manual_correction::kMinPosition;
 
 namespace {
-
-constexpr int kHighestMethod = 4;
-
-constexpr bool hasCorrection(int method) {
-    return method >= 1 && method <= kHighestMethod;
-}
-
-// Methods 1 to 3 take the written bytes into use on the commit command; method 4 has none.
-constexpr bool needsCommit(int method) {
-    return method >= 1 && method <= 3;
-}
 
 // The edit holds the number with the user's decimal separator; text that is not a finite
 // number counts as 0.
@@ -61,7 +51,7 @@ CorrectionShown ManualCorrection::shownValue(const QLocale& locale) const {
     const int method = context_.state.status.method;
     CorrectionShown shown;
     shown.methodIndex = method >= 1 && method <= kListedMethods ? method - 1 : -1;
-    if (hasCorrection(method)) {
+    if (isMethod(method)) {
         const double value = context_.state.correctionCache.at(static_cast<std::size_t>(method));
         shown.text = common::formatOneDecimal(value, locale);
         // std::nearbyint takes halfway values to the even integer.
@@ -84,9 +74,10 @@ QString ManualCorrection::UpDown1Click(int position, const QLocale& locale) {
 
 void ManualCorrection::Button2Click(const QString& editText, const QLocale& locale) {
     const int method = context_.state.status.method;
-    if (!hasCorrection(method)) {
+    if (!isMethod(method)) {
         return;
     }
+    // To the nearest hundredth, halfway values to the even one, and sent as a single.
     const double hundredths = std::nearbyint(readDecimal(editText, locale) * 100.0);
     const auto value = static_cast<float>(hundredths / 100.0);
 
@@ -95,7 +86,7 @@ void ManualCorrection::Button2Click(const QString& editText, const QLocale& loca
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         context_.commands.writeByte(first + static_cast<int>(i), bytes[i]);
     }
-    if (needsCommit(method)) {
+    if (isCalibratedMethod(method)) { // method 4 keeps its bytes without a commit
         context_.commands.commitCorrection();
     }
     // Kept even when nothing reached the meter: the dialog shows what was last applied.
