@@ -1,10 +1,8 @@
 #include "calibration/views/CalibrationListBlock.h"
 
-#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QImage>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -88,18 +86,6 @@ TEST_F(CalibrationListBlockTest, NothingIsRedWithoutACalibrationInForceAndTheMar
     for (int r = 1; r <= 8; ++r) {
         EXPECT_NE(fillOf(image, 0, r), kRed) << r;
     }
-}
-
-TEST_F(CalibrationListBlockTest, TypingIntoACellChangesWhatItShows) {
-    grid()->setCell(1, 2, QStringLiteral("OLD"));
-    grid()->setCurrentCell(1, 1);
-    // Any key starts editing the current cell with that key.
-    QTest::keyClick(grid(), Qt::Key_N);
-    auto* editor = grid()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor, QStringLiteral("EW"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    WAIT_UNTIL_EQ(grid()->cell(1, 2), QStringLiteral("nEW"), 3000);
 }
 
 TEST_F(CalibrationListBlockTest, TheToolBarAndTheContextMenuCarryTheirItemsInOrder) {

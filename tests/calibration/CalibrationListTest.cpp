@@ -254,24 +254,5 @@ TEST_F(CalibrationListTest, TheLibraryWindowClosingEmptiesTheSlotRowsAndArmsTheR
     EXPECT_EQ(state.calibrationTables.at(1, 2).slot, 2);
 }
 
-TEST_F(CalibrationListTest, RefreshButtonsArmTheTimerAndHandlersAreRegisteredByName) {
-    common::HandlerRegistry handlers;
-    list.registerHandlers(handlers);
-    const auto* refresh = handlers.find(QStringLiteral("ToolButton13Click"));
-    ASSERT_NE(refresh, nullptr);
-    (*refresh)(0);
-    EXPECT_TRUE(timerReadTable.isEnabled());
-    for (const char* name : {"ToolButton5Click", "ToolButton7Click", "ToolButton9Click",
-                             "ToolButton14Click", "N24Click"}) {
-        EXPECT_NE(handlers.find(QString::fromLatin1(name)), nullptr) << name;
-    }
-}
-
-TEST_F(CalibrationListTest, TheRowInForceIsActiveTable) {
-    EXPECT_EQ(list.rowInForce(), 0);
-    state.status.activeTable = 3;
-    EXPECT_EQ(list.rowInForce(), 3);
-}
-
 } // namespace
 } // namespace zr::calibration

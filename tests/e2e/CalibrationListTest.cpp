@@ -134,20 +134,6 @@ TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDe
     EXPECT_EQ(h.window().state().lastSlot, 0);
 }
 
-TEST(CalibrationListE2e, TheContextMenuCancelsForMethodFourToo) {
-    MeterHarness h;
-    h.sendStatus(4500, 4, 90.0F, 0, 0, 0);
-    const std::size_t before = zr::test::commandsSent(h).size();
-    h.find<QAction>(QStringLiteral("N36"))->trigger();
-    h.find<QAction>(QStringLiteral("N35"))->trigger();
-    EXPECT_EQ(zr::test::commandsSent(h).size(), before);
-    h.find<QAction>(QStringLiteral("N24"))->trigger();
-    const auto sent = zr::test::commandsSent(h);
-    ASSERT_EQ(sent.size(), before + 1);
-    EXPECT_EQ((std::vector<int>(sent.back().begin(), sent.back().begin() + 4)),
-              (std::vector<int>{0, 0x66, 4, 255}));
-}
-
 TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAgain) {
     MeterHarness h;
     storeCalibrations(h);

@@ -107,17 +107,3 @@ TEST(ManualCorrectionE2e, ChoosingAnotherMethodSendsNothingAndTheMeterBringsItsO
     zr::test::meterStatus(h);
     EXPECT_EQ(h.window().state().status.method, 1);
 }
-
-TEST(ManualCorrectionE2e, WithoutMeterApplyIsRefusedButRemembered) {
-    MeterHarness h(false);
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
-    ASSERT_EQ(h.statusPanel(0), QString());
-    h.window().state().status.method = 3;
-    withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {
-        clickUp(dialog, 2);
-        QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
-    });
-    EXPECT_EQ(h.statusPanel(0), QStringLiteral("Прибор не подключен !"));
-    EXPECT_TRUE(zr::test::commandsSent(h).empty());
-    EXPECT_EQ(h.window().state().correctionCache[3], double(0.2F));
-}
