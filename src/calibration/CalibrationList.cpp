@@ -1,10 +1,27 @@
 #include "calibration/CalibrationList.h"
 
+#include "calibration/Methods.h"
+#include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
 #include "common/TextGrid.h"
+#include "device/protocol/Commands.h"
+#include "device/protocol/MemoryMap.h"
 
 namespace zr::calibration {
+
+using calibration_list::kFirstSlot;
+using calibration_list::kLastSlot;
+
+namespace {
+
+constexpr bool isSlot(int slot) {
+    return slot >= kFirstSlot && slot <= kLastSlot;
+}
+
+constexpr int kColumns = 4;
+
+} // namespace
 
 CalibrationList::CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
                                  common::OneShotTimer& timerReadTable,
@@ -21,15 +38,106 @@ void CalibrationList::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N24Click", [this](int) { N24Click(); });
 }
 
-// Filled with the calibration list.
-void CalibrationList::CalibrationEntry(const protocol::CalibrationSlot&) {}
-void CalibrationList::ToolButton5Click() {}
-void CalibrationList::ToolButton7Click() {}
-void CalibrationList::ToolButton9Click() {}
-void CalibrationList::ToolButton13Click() {}
-void CalibrationList::ToolButton14Click() {}
-void CalibrationList::N24Click() {}
+int CalibrationList::method() const {
+    return context_.state.status.method;
+}
 
-void CalibrationList::TimerReadTableTimer() {}
+int CalibrationList::rowInForce() const {
+    return context_.state.status.activeTable;
+}
+
+void CalibrationList::clearRow(int row) {
+    for (int column = 0; column < kColumns; ++column) {
+        grid_.setCell(column, row, QString());
+    }
+}
+
+void CalibrationList::clearSlotRows() {
+    for (int row = kFirstSlot; row <= kLastSlot; ++row) {
+        clearRow(row);
+    }
+}
+
+void CalibrationList::TimerReadTableTimer() {
+    const int m = method();
+    if (!isMethod(m)) {
+        return;
+    }
+    context_.state.lastSlot = 0;
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+        clearRow(slot);
+        protocol::CalibrationSlot request;
+        request.slot = slot;
+        request.method = m;
+        context_.commands.requestCalibrationEntry(request);
+    }
+}
+
+void CalibrationList::CalibrationEntry(const protocol::CalibrationSlot& entry) {
+    connection::CalibrationTables& tables = context_.state.calibrationTables;
+    if (tables.holds(entry.method, entry.slot)) {
+        tables.at(entry.method, entry.slot) = entry;
+    }
+    if (!isSlot(entry.slot)) {
+        return;
+    }
+    // The row shows the entry whatever its method: the meter answered for this slot.
+    context_.state.lastSlot = entry.slot;
+    grid_.setCell(0, entry.slot, QString::number(entry.slot));
+    grid_.setCell(1, entry.slot, common::fromCp1251(entry.name));
+    grid_.setCell(2, entry.slot, QString::number(entry.k1));
+    grid_.setCell(3, entry.slot, QString::number(entry.k2));
+}
+
+void CalibrationList::ToolButton5Click() {
+    if (openLibrary_) {
+        openLibrary_();
+    }
+    clearSlotRows();
+    timerReadTable_.enable();
+}
+
+void CalibrationList::ToolButton7Click() {
+    if (!context_.messages.confirm(QString::fromUtf8(calibration_list::kDeleteAllQuestion))) {
+        return;
+    }
+    const int m = method();
+    context_.commands.eraseCalibrations(protocol::eraseOffsetForMethod(m));
+    context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
+                                protocol::memory::kNone);
+    // Arms the refresh, so the emptied list is read back.
+    context_.commands.selectMethod(m);
+}
+
+void CalibrationList::ToolButton9Click() {
+    const int m = method();
+    if (isCalibratedMethod(m)) {
+        const int row = grid_.currentGridRow();
+        // Only a slot the meter has reported at some time: the tables outlive a refresh.
+        if (isSlot(row) && isSlot(context_.state.calibrationTables.at(m, row).slot)) {
+            context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m), row);
+        }
+    }
+    grid_.redraw();
+}
+
+void CalibrationList::ToolButton13Click() {
+    timerReadTable_.enable();
+}
+
+void CalibrationList::ToolButton14Click() {
+    const int m = method();
+    if (isCalibratedMethod(m)) {
+        context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
+                                    protocol::memory::kNone);
+    }
+    grid_.redraw();
+}
+
+void CalibrationList::N24Click() {
+    // The context-menu variant: for whatever method the meter reported, the grid is left alone.
+    context_.commands.writeByte(protocol::memory::calibrationInForceAddress(method()),
+                                protocol::memory::kNone);
+}
 
 } // namespace zr::calibration

@@ -13,10 +13,20 @@ class TextGrid;
 
 namespace zr::calibration {
 
+// Texts and limits of the calibration list.
+namespace calibration_list {
+inline constexpr int kFirstSlot = 1;
+inline constexpr int kLastSlot = 4;
+inline constexpr const char kDeleteAllQuestion[] =
+    "Удалить все калибровки на данный метод измерения с прибора ?";
+} // namespace calibration_list
+
 // The meter's calibration list StringGrid1 for the current method: refreshing it, putting a
-// calibration in force, cancelling it, deleting them all and opening the library.
+// calibration in force, cancelling it, deleting them all and opening the library. Grid row n
+// shows slot n; only replies fill it.
 class CalibrationList {
 public:
+    // `openLibrary` shows the library window modally and returns when it was closed.
     CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
                     common::OneShotTimer& timerReadTable, std::function<void()> openLibrary);
 
@@ -24,6 +34,9 @@ public:
 
     // Reply route: one calibration entry.
     void CalibrationEntry(const protocol::CalibrationSlot& entry);
+
+    // The grid row whose first cell is marked as the calibration in force, 0 for none.
+    int rowInForce() const;
 
     void ToolButton5Click();
     void ToolButton7Click();
@@ -34,6 +47,10 @@ public:
     void TimerReadTableTimer();
 
 private:
+    int method() const;
+    void clearRow(int row);
+    void clearSlotRows();
+
     connection::ControllerContext context_;
     common::TextGrid& grid_;
     common::OneShotTimer& timerReadTable_;

@@ -2,7 +2,10 @@
 
 #include "device/connection/ControllerContext.h"
 
+#include <QLocale>
+#include <QString>
 #include <functional>
+#include <optional>
 
 namespace zr::common {
 class HandlerRegistry;
@@ -10,8 +13,25 @@ class HandlerRegistry;
 
 namespace zr::calibration {
 
+namespace manual_correction {
+// The up-down steps in tenths from -5.0 to +5.0.
+inline constexpr int kMinPosition = -50;
+inline constexpr int kMaxPosition = 50;
+// The method list holds methods 1 to 3; method 4 has no entry.
+inline constexpr int kListedMethods = 3;
+} // namespace manual_correction
+
+// What the dialog shows for the current method.
+struct CorrectionShown {
+    // Entry of the method list, -1 for none.
+    int methodIndex = -1;
+    // Edit text and up-down position; nothing when the method has no correction (they stay).
+    std::optional<QString> text;
+    std::optional<int> position;
+};
+
 // The linear correction of each method, set through the dialog TForm6 and written byte by byte
-// into the meter's memory.
+// into the meter's memory. The dialog is a view on it.
 class ManualCorrection {
 public:
     ManualCorrection(connection::ControllerContext context, std::function<void()> showDialog);
@@ -19,6 +39,16 @@ public:
     void registerHandlers(common::HandlerRegistry& handlers);
 
     void N32Click();
+
+    // The method in force and its last applied correction, on opening and after a method choice.
+    CorrectionShown shownValue(const QLocale& locale = QLocale()) const;
+    // The user chose entry `index` of the method list: the program takes that method without
+    // telling the meter, whose next status report brings its own method back.
+    CorrectionShown ComboBox1Change(int index, const QLocale& locale = QLocale());
+    // The edit text for the up-down's position after a click.
+    static QString UpDown1Click(int position, const QLocale& locale = QLocale());
+    // Writes the edit's value as the current method's correction.
+    void Button2Click(const QString& editText, const QLocale& locale = QLocale());
 
 private:
     connection::ControllerContext context_;

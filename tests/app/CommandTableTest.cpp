@@ -3,8 +3,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using zr::test::ProgramHarness;
@@ -14,6 +17,15 @@ namespace {
 // Operates a control as the user would and returns the handler names it ran.
 QStringList operate(ProgramHarness& h, const QString& control, int section = 0) {
     QSignalSpy spy(&h.window(), &zr::app::MainWindow::handlerInvoked);
+    // Controls that open a modal dialog wait for it: it is closed as soon as it is up.
+    QTimer closeModal;
+    closeModal.setInterval(10);
+    QObject::connect(&closeModal, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+        }
+    });
+    closeModal.start();
     if (auto* action = h.find<QAction>(control)) {
         action->trigger();
     } else if (auto* button = h.find<QAbstractButton>(control)) {

@@ -1,5 +1,6 @@
 #include "calibration/views/CalibrationListBlock.h"
 
+#include "calibration/views/CalibrationInForceDelegate.h"
 #include "ui/StringGrid.h"
 #include "ui/ToolBars.h"
 
@@ -38,9 +39,13 @@ CalibrationListBlock::CalibrationListBlock(QWidget* parent)
     grid_ = new ui::StringGrid(4, 9, this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setGeometry(2, 44, 269, 219);
-    grid_->setColumnWidths({64, 64, 42, 37});
+    // The widths the grid is drawn with, in force from its first paint.
+    grid_->setColumnWidths({40, 120, 40, 40});
     grid_->setRowHeight(20);
     grid_->setEditable(true);
+    grid_->setItemDelegateForColumn(
+        0,
+        new CalibrationInForceDelegate([this] { return rowInForce_ ? rowInForce_() : 0; }, grid_));
 
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("PopupMenu2"));
@@ -56,6 +61,11 @@ CalibrationListBlock::CalibrationListBlock(QWidget* parent)
     ui::addMenuItem(popup_, QStringLiteral("N10"), QStringLiteral("Обновить"),
                     ui::IconKind::Refresh);
     ui::attachContextMenu(grid_, popup_);
+}
+
+void CalibrationListBlock::setRowInForce(std::function<int()> rowInForce) {
+    rowInForce_ = std::move(rowInForce);
+    grid_->viewport()->update();
 }
 
 } // namespace zr::calibration
