@@ -68,6 +68,7 @@ inline void meterStatus(MeterHarness& h) {
     const std::size_t before = receivedLines(h, "55");
     ASSERT_TRUE(h.meter.sendStatusReport());
     WAIT_UNTIL(receivedLines(h, "55") > before, 3000);
+    h.waitForDisplay();
 }
 
 inline ui::StringGrid* calibrationGrid(MeterHarness& h) {

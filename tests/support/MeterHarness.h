@@ -5,6 +5,7 @@
 #include "sim/MeterDevice.h"
 #include "sim/SimulatedMeter.h"
 #include "support/ProgramHarness.h"
+#include "support/WaitUntil.h"
 #include "ui/LogView.h"
 #include "ui/StatusPanels.h"
 
@@ -32,7 +33,7 @@ public:
     }
 
     void waitForMeter() {
-        QTRY_VERIFY_WITH_TIMEOUT(window().state().currentDevice != nullptr, 3000);
+        WAIT_UNTIL(window().state().currentDevice != nullptr, 3000);
     }
 
     QString statusPanel(int index) { return window().status()->panelText(index); }
@@ -47,7 +48,7 @@ public:
         }
         const std::size_t before = logLines();
         ASSERT_TRUE(meter.sendReport(report));
-        QTRY_VERIFY_WITH_TIMEOUT(logLines() > before, 3000);
+        WAIT_UNTIL(logLines() > before, 3000);
         waitForDisplay();
     }
 
