@@ -22,6 +22,7 @@
 #include "ui/LogView.h"
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -104,6 +105,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     // The client area is measured below the menu bar, as on the system the layout was made for.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     move(349, 237);
+    ui::keepOnScreen(this);
 
     connect(&timerReadLog_, &common::OneShotTimer::expired, this,
             guard_.wrap([this] { TimerReadLogTimer(); }));

@@ -31,6 +31,10 @@ private:
         Preview preview;
     };
     std::vector<Entry> previews_;
+    // Key presses being delivered right now. A control may hand the very same event on to
+    // another (a grid cell passes the key that opens its editor to the editor); it is still
+    // one typed character.
+    std::vector<const QEvent*> delivering_;
 };
 
 } // namespace zr::ui

@@ -1,13 +1,16 @@
 #include "app/AboutBox.h"
 #include "app/DataDirectory.h"
 #include "support/ProgramHarness.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -106,4 +109,34 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     h.window().invokeHandler("N30Click");
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(box->isVisible());
+}
+
+TEST(Startup, TheMainWindowAndEveryDialogAreFittedToTheScreenWhenShown) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    // Where each window belongs on this screen: its own position when it fits, else moved just
+    // enough, its top-left corner kept on screen.
+    const auto expected = [&](const QWidget* w, QPoint wanted) {
+        return zr::ui::fitWithin(QRect(wanted, w->frameGeometry().size()), available);
+    };
+    auto& window = h.window();
+    window.show();
+    EXPECT_EQ(window.frameGeometry().topLeft(), expected(&window, QPoint(349, 237)));
+    EXPECT_GE(window.frameGeometry().left(), available.left());
+    EXPECT_GE(window.frameGeometry().top(), available.top());
+
+    const auto dialogs = window.findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(dialogs.size(), 7);
+    for (QDialog* dialog : dialogs) {
+        const QPoint wanted = available.bottomRight() - QPoint(20, 20);
+        dialog->move(wanted);
+        dialog->show();
+        EXPECT_EQ(dialog->frameGeometry().topLeft(), expected(dialog, wanted))
+            << dialog->objectName().toStdString();
+        EXPECT_TRUE(available.contains(dialog->frameGeometry()) ||
+                    dialog->frameGeometry().topLeft() == available.topLeft())
+            << dialog->objectName().toStdString();
+        dialog->hide();
+    }
 }
