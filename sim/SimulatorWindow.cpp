@@ -44,6 +44,8 @@ SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
     outOfRangeCheck_->setChecked(meter_.frequencyOutOfRange());
     readout_->setText(QStringLiteral("Нет данных"));
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setTextFormat(Qt::PlainText);
+    connectionLabel_->setTextFormat(Qt::PlainText);
     // Room for the longest report from the start, so that the window keeps its size (and its
     // place on screen) when reports arrive.
     readout_->setMinimumSize(

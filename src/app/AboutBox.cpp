@@ -12,6 +12,7 @@ namespace {
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
     label->move(left, top);
     label->adjustSize();
     return label;

@@ -31,6 +31,7 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     panel2_->setObjectName(QStringLiteral("Panel2"));
     panel2_->setGeometry(kWidth - kValueWidth - 1, 1, kValueWidth, kHeight - 2);
     panel2_->setAlignment(Qt::AlignCenter);
+    panel2_->setTextFormat(Qt::PlainText);
     panel2_->setFrameShape(QFrame::Panel);
     panel2_->setFrameShadow(QFrame::Raised);
     panel2_->setFont(fontOfHeight(QStringLiteral("Arial Unicode MS"), 73));
@@ -46,6 +47,7 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     txtmetod_->setObjectName(QStringLiteral("txtmetod"));
     txtmetod_->setGeometry(2, kGroupTitle, groupWidth - 4, 40);
     txtmetod_->setAlignment(Qt::AlignCenter);
+    txtmetod_->setTextFormat(Qt::PlainText);
     txtmetod_->setFont(fontOfHeight(QStringLiteral("Arial Unicode MS"), 29, true));
 
     statusOctan_ = new ui::StatusPanels({130, 130, 130}, groupBox4_);
@@ -57,6 +59,8 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     const int labelTop = kGroupTitle + 40;
     label1_->setGeometry(2, labelTop, groupWidth - 4, groupHeight - 19 - 2 - labelTop);
     label1_->setAlignment(Qt::AlignCenter);
+    // The calibration's name comes from the meter: shown as it is, never as markup.
+    label1_->setTextFormat(Qt::PlainText);
 }
 
 } // namespace zr::connection
