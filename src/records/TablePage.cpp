@@ -1,5 +1,6 @@
 #include "records/TablePage.h"
 
+#include "ui/ElidingHeader.h"
 #include "ui/Icons.h"
 #include "ui/StringGrid.h"
 
@@ -53,7 +54,7 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
                                                     : Qt::AlignLeft | Qt::AlignVCenter);
         headerModel_->setHorizontalHeaderItem(i, item);
     }
-    header_ = new QHeaderView(Qt::Horizontal, this);
+    header_ = new ui::ElidingHeader(Qt::Horizontal, this);
     header_->setObjectName(QStringLiteral("HeaderControl1"));
     header_->setModel(headerModel_);
     header_->setSectionsClickable(true);

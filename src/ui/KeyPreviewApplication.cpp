@@ -1,12 +1,16 @@
 #include "ui/KeyPreviewApplication.h"
 
+#include "ui/Fonts.h"
+
 #include <QKeyEvent>
 #include <QWidget>
 #include <algorithm>
 
 namespace zr::ui {
 
-KeyPreviewApplication::KeyPreviewApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KeyPreviewApplication::KeyPreviewApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    installFontSubstitutions();
+}
 
 KeyPreviewApplication* KeyPreviewApplication::instance() {
     return qobject_cast<KeyPreviewApplication*>(QCoreApplication::instance());

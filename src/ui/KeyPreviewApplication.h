@@ -8,8 +8,9 @@ class QKeyEvent;
 
 namespace zr::ui {
 
-// The application object. It lets a window see every character typed into any of its
-// controls before the control does (keyboard preview), exactly once per key press.
+// The application object. It makes the designed font names resolve to the program's fonts, and
+// lets a window see every character typed into any of its controls before the control does
+// (keyboard preview), exactly once per key press.
 class KeyPreviewApplication : public QApplication {
     Q_OBJECT
 public:
