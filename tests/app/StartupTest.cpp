@@ -140,3 +140,36 @@ TEST(Startup, TheMainWindowAndEveryDialogAreFittedToTheScreenWhenShown) {
         dialog->hide();
     }
 }
+
+TEST(Startup, EveryTextOfTheAboutBoxIsWholeAndApartFromTheOthers) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    zr::app::AboutBox* box = h.program->dialogs().aboutBox.get();
+    box->show();
+    QList<QRect> taken;
+    QStringList names;
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        const QRect place(label->mapTo(box, QPoint(0, 0)), label->size());
+        const std::string name = label->objectName().toStdString();
+        EXPECT_TRUE(box->rect().contains(place)) << name;
+        if (!label->text().isEmpty()) {
+            const QSize needed = label->wordWrap()
+                                     ? QSize(label->width(), label->heightForWidth(label->width()))
+                                     : label->sizeHint();
+            EXPECT_LE(needed.width(), place.width()) << name;
+            EXPECT_LE(needed.height(), place.height()) << name;
+        }
+        taken << place;
+        names << label->objectName();
+    }
+    ASSERT_GE(taken.size(), 6);
+    taken << box->findChild<QPushButton*>("OKButton")->geometry();
+    names << QStringLiteral("OKButton");
+    for (qsizetype i = 0; i < taken.size(); ++i) {
+        for (qsizetype j = i + 1; j < taken.size(); ++j) {
+            EXPECT_FALSE(taken[i].intersects(taken[j]))
+                << names[i].toStdString() << " overlaps " << names[j].toStdString();
+        }
+    }
+    box->hide();
+}
