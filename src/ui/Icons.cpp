@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <algorithm>
 
 namespace zr::ui {
 
@@ -42,6 +44,28 @@ QIcon programIcon() {
     return icon;
 }
 
+// The style's radio indicator, unchecked and checked: a menu shows an item's icon in place of
+// its check mark, so a radio item's icon has to carry the mark itself.
+QIcon radioIcon() {
+    const QStyle* style = QApplication::style();
+    const int size = style->pixelMetric(QStyle::PM_SmallIconSize);
+    const int indicator = std::min(size, style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth));
+    QIcon icon;
+    for (const bool on : {false, true}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QStyleOptionButton option;
+        option.rect = QRect((size - indicator) / 2, (size - indicator) / 2, indicator, indicator);
+        option.state = QStyle::State_Enabled | (on ? QStyle::State_On : QStyle::State_Off);
+        option.palette = QApplication::palette();
+        style->drawPrimitive(QStyle::PE_IndicatorRadioButton, &option, &painter);
+        painter.end();
+        icon.addPixmap(pixmap, QIcon::Normal, on ? QIcon::On : QIcon::Off);
+    }
+    return icon;
+}
+
 QStyle::StandardPixmap standardFor(IconKind kind) {
     switch (kind) {
     case IconKind::Add:
@@ -64,8 +88,6 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
         return QStyle::SP_FileDialogDetailedView;
     case IconKind::Exit:
         return QStyle::SP_DialogCloseButton;
-    case IconKind::Method:
-        return QStyle::SP_MediaPlay;
     case IconKind::Correction:
         return QStyle::SP_FileDialogContentsView;
     case IconKind::Help:
@@ -77,6 +99,7 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
     case IconKind::DeleteValue:
         return QStyle::SP_DialogDiscardButton;
     case IconKind::Program:
+    case IconKind::Method:
         break;
     }
     return QStyle::SP_ComputerIcon;
@@ -88,6 +111,9 @@ QIcon icon(IconKind kind) {
     if (kind == IconKind::Program) {
         static const QIcon program = programIcon();
         return program;
+    }
+    if (kind == IconKind::Method) {
+        return radioIcon();
     }
     return QApplication::style()->standardIcon(standardFor(kind));
 }

@@ -18,7 +18,7 @@ enum class IconKind {
     Save,
     Print,
     Exit,
-    Method,
+    Method, // a radio item: shows whether it is checked
     Correction,
     Help,
     About,
