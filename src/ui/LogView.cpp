@@ -100,51 +100,103 @@ void LogView::paintEvent(QPaintEvent*) {
         }
     }
 
-    const auto selLow = std::min(anchor_, cursor_);
-    const auto selHigh = std::max(anchor_, cursor_);
+    const Position selLow = std::min(anchor_, cursor_);
+    const Position selHigh = std::max(anchor_, cursor_);
+    const bool selection = hasSelection();
     const int perRow = charsPerRow();
     const QFontMetrics metrics(font());
+    const QColor text = palette().color(QPalette::Text);
+    const QColor highlightedText = palette().color(QPalette::HighlightedText);
+    const QBrush highlight = palette().brush(QPalette::Highlight);
     for (const VisibleLine& v : visible_) {
-        const bool selected = anchor_ >= 0 && static_cast<std::ptrdiff_t>(v.index) >= selLow &&
-                              static_cast<std::ptrdiff_t>(v.index) <= selHigh;
-        if (selected) {
-            painter.fillRect(QRect(0, v.top, viewport()->width(), v.height),
-                             palette().brush(QPalette::Highlight));
-            painter.setPen(palette().color(QPalette::HighlightedText));
-        } else {
-            painter.setPen(palette().color(QPalette::Text));
+        const QString content = line(v.index);
+        const auto index = static_cast<std::ptrdiff_t>(v.index);
+        // The selected columns of this line, [from, to).
+        int from = 0;
+        int to = 0;
+        if (selection && index >= selLow.line && index <= selHigh.line) {
+            from = index == selLow.line ? selLow.column : 0;
+            to = index == selHigh.line ? selHigh.column : static_cast<int>(content.size()) + 1;
         }
-        const QString text = line(v.index);
-        for (int row = 0; row * perRow < std::max<qsizetype>(1, text.size()); ++row) {
-            painter.drawText(kMargin, v.top + row * lineHeight_ + metrics.ascent(),
-                             text.mid(row * perRow, perRow));
+        for (int row = 0; row * perRow < std::max<qsizetype>(1, content.size()); ++row) {
+            const int rowStart = row * perRow;
+            const int y = v.top + row * lineHeight_;
+            const QString part = content.mid(rowStart, perRow);
+            painter.setPen(text);
+            painter.drawText(kMargin, y + metrics.ascent(), part);
+            const int selFrom = std::max(from, rowStart);
+            const int selTo = std::min(to, rowStart + perRow);
+            if (selFrom < selTo) {
+                const QRect band(kMargin + (selFrom - rowStart) * charWidth_, y,
+                                 (selTo - selFrom) * charWidth_, lineHeight_);
+                painter.fillRect(band, highlight);
+                painter.setPen(highlightedText);
+                painter.drawText(band.left(), y + metrics.ascent(),
+                                 content.mid(selFrom, selTo - selFrom));
+            }
         }
     }
 }
 
-std::size_t LogView::lineAt(int y) const {
+LogView::Position LogView::positionAt(QPoint point) const {
+    if (visible_.empty()) {
+        return {};
+    }
+    const VisibleLine* hit = &visible_.back();
+    if (point.y() < visible_.front().top) {
+        return {static_cast<std::ptrdiff_t>(visible_.front().index), 0};
+    }
     for (const VisibleLine& v : visible_) {
-        if (y < v.top + v.height) {
-            return v.index;
+        if (point.y() < v.top + v.height) {
+            hit = &v;
+            break;
         }
     }
-    return visible_.empty() ? 0 : visible_.back().index;
+    const int length = static_cast<int>(line(hit->index).size());
+    const int perRow = charsPerRow();
+    const int row = std::clamp((point.y() - hit->top) / lineHeight_, 0, rowsOf(hit->index) - 1);
+    // The nearer gap between two characters.
+    const int inRow = std::clamp((point.x() - kMargin + charWidth_ / 2) / charWidth_, 0, perRow);
+    return {static_cast<std::ptrdiff_t>(hit->index), std::min(row * perRow + inRow, length)};
+}
+
+QRect LogView::characterRect(std::size_t index, int column) const {
+    const int perRow = charsPerRow();
+    for (const VisibleLine& v : visible_) {
+        if (v.index == index) {
+            return {kMargin + (column % perRow) * charWidth_,
+                    v.top + (column / perRow) * lineHeight_, charWidth_, lineHeight_};
+        }
+    }
+    return {};
 }
 
 void LogView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && !lines_.empty()) {
-        anchor_ = cursor_ = static_cast<std::ptrdiff_t>(lineAt(event->position().toPoint().y()));
-        viewport()->update();
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
     }
-    QAbstractScrollArea::mousePressEvent(event);
+    anchor_ = cursor_ = positionAt(event->position().toPoint());
+    viewport()->update();
+    event->accept();
 }
 
 void LogView::mouseMoveEvent(QMouseEvent* event) {
-    if ((event->buttons() & Qt::LeftButton) && anchor_ >= 0) {
-        cursor_ = static_cast<std::ptrdiff_t>(lineAt(event->position().toPoint().y()));
-        viewport()->update();
+    if (!(event->buttons() & Qt::LeftButton) || anchor_.line < 0) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
     }
-    QAbstractScrollArea::mouseMoveEvent(event);
+    cursor_ = positionAt(event->position().toPoint());
+    viewport()->update();
+    event->accept();
+}
+
+void LogView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+    } else {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+    }
 }
 
 void LogView::keyPressEvent(QKeyEvent* event) {
@@ -159,21 +211,30 @@ void LogView::keyPressEvent(QKeyEvent* event) {
 
 void LogView::selectAll() {
     if (!lines_.empty()) {
-        anchor_ = 0;
-        cursor_ = static_cast<std::ptrdiff_t>(lines_.size() - 1);
+        anchor_ = {0, 0};
+        const std::size_t last = lines_.size() - 1;
+        cursor_ = {static_cast<std::ptrdiff_t>(last), static_cast<int>(line(last).size())};
         viewport()->update();
     }
 }
 
 QString LogView::selectedText() const {
-    if (anchor_ < 0) {
+    if (!hasSelection()) {
         return {};
     }
-    QStringList selected;
-    for (auto i = std::min(anchor_, cursor_); i <= std::max(anchor_, cursor_); ++i) {
-        selected << line(static_cast<std::size_t>(i));
+    const Position low = std::min(anchor_, cursor_);
+    const Position high = std::max(anchor_, cursor_);
+    QString text;
+    for (auto i = low.line; i <= high.line; ++i) {
+        const QString content = line(static_cast<std::size_t>(i));
+        const int from = i == low.line ? low.column : 0;
+        const int to = i == high.line ? high.column : static_cast<int>(content.size());
+        text += content.mid(from, to - from);
+        if (i != high.line) {
+            text += QLatin1Char('\n');
+        }
     }
-    return selected.join(QLatin1Char('\n'));
+    return text;
 }
 
 void LogView::copy() const {
