@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 
 #include <QFrame>
@@ -26,9 +27,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("О программе"));
     setFixedSize(284, 178);
     setModal(true);
-    QFont boxFont(QStringLiteral("MS Sans Serif"));
-    boxFont.setPixelSize(11);
-    setFont(boxFont);
+    setFont(ui::uiFont(11));
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));

@@ -1,6 +1,7 @@
 #include "records/TablePage.h"
 
 #include "ui/ElidingHeader.h"
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/StringGrid.h"
 
@@ -64,7 +65,8 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         header_->resizeSection(i, kSections[i].width);
     }
-    QFont bold = header_->font();
+    // Bold, in whatever font the window gives the page.
+    QFont bold;
     bold.setBold(true);
     header_->setFont(bold);
     header_->setGeometry(1, 25, 655, 22);
@@ -82,9 +84,7 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     grid_->setEditable(false);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(11);
-    grid_->setFont(arial);
+    grid_->setFont(ui::uiFont(11));
 }
 
 QComboBox* TablePage::comboBox(int index) const {

@@ -1,12 +1,16 @@
 #include "ui/Icons.h"
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
 
 namespace zr::ui {
 
@@ -36,13 +40,77 @@ QPixmap programPixmap(int size) {
 
 namespace {
 
-QIcon programIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(programPixmap(size));
+// Icons are made when first drawn, not when the controls that carry them are built: most of
+// them sit in menus that may never open, and the style decodes every size of an icon file at
+// once. Start-up then costs no icon work beyond what the first paint shows.
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        made().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
-    return icon;
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return made().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return made_ ? made_->actualSize(size, mode, state) : size;
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return made().availableSizes(mode, state);
+    }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zr-deferred"); }
+
+private:
+    const QIcon& made() {
+        if (!made_) {
+            made_ = make_();
+        }
+        return *made_;
+    }
+
+    std::function<QIcon()> make_;
+    std::optional<QIcon> made_;
+};
+
+QIcon deferred(std::function<QIcon()> make) {
+    return QIcon(new DeferredIconEngine(std::move(make)));
 }
+
+// The program icon painted at exactly the size asked for.
+class ProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawPixmap(rect, pixmapOfSize(std::min(rect.width(), rect.height())));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return pixmapOfSize(std::min(size.width(), size.height()));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    // The sizes a desktop is offered for the window icon.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
+    }
+    QIconEngine* clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zr-program"); }
+
+private:
+    QPixmap pixmapOfSize(int side) {
+        side = std::max(side, 1);
+        auto found = painted_.find(side);
+        if (found == painted_.end()) {
+            found = painted_.emplace(side, programPixmap(side)).first;
+        }
+        return found->second;
+    }
+
+    std::map<int, QPixmap> painted_;
+};
 
 // The style's radio indicator, unchecked and checked: a menu shows an item's icon in place of
 // its check mark, so a radio item's icon has to carry the mark itself.
@@ -109,13 +177,13 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
 
 QIcon icon(IconKind kind) {
     if (kind == IconKind::Program) {
-        static const QIcon program = programIcon();
+        static const QIcon program(new ProgramIconEngine);
         return program;
     }
     if (kind == IconKind::Method) {
-        return radioIcon();
+        return deferred(radioIcon);
     }
-    return QApplication::style()->standardIcon(standardFor(kind));
+    return deferred([kind] { return QApplication::style()->standardIcon(standardFor(kind)); });
 }
 
 } // namespace zr::ui

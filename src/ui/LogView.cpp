@@ -18,9 +18,6 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPixelSize(12);
     setFont(fixed);
-    const QFontMetrics metrics(fixed);
-    charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
-    lineHeight_ = std::max(1, metrics.lineSpacing());
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -48,8 +45,25 @@ QString LogView::line(std::size_t index) const {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+void LogView::measureFont() const {
+    // Measured when first needed: the log usually sits on a hidden page, and loading a font
+    // costs start-up time.
+    if (charWidth_ == 0) {
+        const QFontMetrics metrics(font());
+        charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+        lineHeight_ = std::max(1, metrics.lineSpacing());
+    }
+}
+
+void LogView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        charWidth_ = 0;
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
 int LogView::charsPerRow() const {
-    return std::max(1, (viewport()->width() - 2 * kMargin) / charWidth_);
+    return std::max(1, (viewport()->width() - 2 * kMargin) / charWidth());
 }
 
 int LogView::rowsOf(std::size_t index) const {
@@ -66,7 +80,7 @@ void LogView::updateScrollRange() {
     // One scroll step per line; the last position shows the end of the log.
     const int last = lines_.empty() ? 0 : static_cast<int>(lines_.size() - 1);
     verticalScrollBar()->setRange(0, last);
-    verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / lineHeight_));
+    verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / lineHeight()));
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
@@ -86,7 +100,7 @@ void LogView::paintEvent(QPaintEvent*) {
         // Fill the view from the bottom up so that the newest line sits at the bottom.
         int bottom = height;
         for (std::size_t i = lines_.size(); i-- > 0 && bottom > 0;) {
-            const int h = rowsOf(i) * lineHeight_;
+            const int h = rowsOf(i) * lineHeight();
             visible_.push_back({i, bottom - h, h});
             bottom -= h;
         }
@@ -94,7 +108,7 @@ void LogView::paintEvent(QPaintEvent*) {
     } else {
         int top = 0;
         for (std::size_t i = first; i < lines_.size() && top < height; ++i) {
-            const int h = rowsOf(i) * lineHeight_;
+            const int h = rowsOf(i) * lineHeight();
             visible_.push_back({i, top, h});
             top += h;
         }
@@ -120,15 +134,15 @@ void LogView::paintEvent(QPaintEvent*) {
         }
         for (int row = 0; row * perRow < std::max<qsizetype>(1, content.size()); ++row) {
             const int rowStart = row * perRow;
-            const int y = v.top + row * lineHeight_;
+            const int y = v.top + row * lineHeight();
             const QString part = content.mid(rowStart, perRow);
             painter.setPen(text);
             painter.drawText(kMargin, y + metrics.ascent(), part);
             const int selFrom = std::max(from, rowStart);
             const int selTo = std::min(to, rowStart + perRow);
             if (selFrom < selTo) {
-                const QRect band(kMargin + (selFrom - rowStart) * charWidth_, y,
-                                 (selTo - selFrom) * charWidth_, lineHeight_);
+                const QRect band(kMargin + (selFrom - rowStart) * charWidth(), y,
+                                 (selTo - selFrom) * charWidth(), lineHeight());
                 painter.fillRect(band, highlight);
                 painter.setPen(highlightedText);
                 painter.drawText(band.left(), y + metrics.ascent(),
@@ -154,9 +168,9 @@ LogView::Position LogView::positionAt(QPoint point) const {
     }
     const int length = static_cast<int>(line(hit->index).size());
     const int perRow = charsPerRow();
-    const int row = std::clamp((point.y() - hit->top) / lineHeight_, 0, rowsOf(hit->index) - 1);
+    const int row = std::clamp((point.y() - hit->top) / lineHeight(), 0, rowsOf(hit->index) - 1);
     // The nearer gap between two characters.
-    const int inRow = std::clamp((point.x() - kMargin + charWidth_ / 2) / charWidth_, 0, perRow);
+    const int inRow = std::clamp((point.x() - kMargin + charWidth() / 2) / charWidth(), 0, perRow);
     return {static_cast<std::ptrdiff_t>(hit->index), std::min(row * perRow + inRow, length)};
 }
 
@@ -164,8 +178,8 @@ QRect LogView::characterRect(std::size_t index, int column) const {
     const int perRow = charsPerRow();
     for (const VisibleLine& v : visible_) {
         if (v.index == index) {
-            return {kMargin + (column % perRow) * charWidth_,
-                    v.top + (column / perRow) * lineHeight_, charWidth_, lineHeight_};
+            return {kMargin + (column % perRow) * charWidth(),
+                    v.top + (column / perRow) * lineHeight(), charWidth(), lineHeight()};
         }
     }
     return {};

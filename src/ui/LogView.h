@@ -44,6 +44,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct VisibleLine {
@@ -57,6 +58,15 @@ private:
         int column = 0;
         auto operator<=>(const Position&) const = default;
     };
+    void measureFont() const;
+    int charWidth() const {
+        measureFont();
+        return charWidth_;
+    }
+    int lineHeight() const {
+        measureFont();
+        return lineHeight_;
+    }
     int charsPerRow() const;
     int rowsOf(std::size_t index) const;
     bool following() const;
@@ -65,8 +75,9 @@ private:
     void updateScrollRange();
 
     LineStore lines_;
-    int charWidth_ = 1;
-    int lineHeight_ = 1;
+    // 0 until measured.
+    mutable int charWidth_ = 0;
+    mutable int lineHeight_ = 0;
     std::vector<VisibleLine> visible_;
     Position anchor_;
     Position cursor_;
