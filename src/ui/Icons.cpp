@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -60,6 +62,8 @@ public:
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
         return made().availableSizes(mode, state);
     }
+    // Only icons that exist are deferred; asking must not make them.
+    bool isNull() override { return made_ ? made_->isNull() : false; }
     QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
     QString key() const override { return QStringLiteral("zr-deferred"); }
 
@@ -78,6 +82,24 @@ private:
 QIcon deferred(std::function<QIcon()> make) {
     return QIcon(new DeferredIconEngine(std::move(make)));
 }
+
+// The application's style with every standard icon made when first drawn, also the ones that
+// Qt's own widgets ask for while they are built (a tool bar's extension button, for one).
+class DeferredIconStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (option) {
+            return QProxyStyle::standardIcon(icon, option, widget);
+        }
+        const QPointer<QStyle> base(baseStyle());
+        const QPointer<QWidget> asking(const_cast<QWidget*>(widget));
+        return deferred([base, asking, icon] {
+            QStyle* style = base.data();
+            return style != nullptr ? style->standardIcon(icon, nullptr, asking.data()) : QIcon();
+        });
+    }
+};
 
 // The program icon painted at exactly the size asked for.
 class ProgramIconEngine : public QIconEngine {
@@ -174,6 +196,10 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
 }
 
 } // namespace
+
+void deferStandardIcons() {
+    QApplication::setStyle(new DeferredIconStyle);
+}
 
 QIcon icon(IconKind kind) {
     if (kind == IconKind::Program) {

@@ -1,6 +1,7 @@
 #include "ui/KeyPreviewApplication.h"
 
 #include "ui/Fonts.h"
+#include "ui/Icons.h"
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -10,6 +11,7 @@ namespace zr::ui {
 
 KeyPreviewApplication::KeyPreviewApplication(int& argc, char** argv) : QApplication(argc, argv) {
     installFontSubstitutions();
+    deferStandardIcons();
 }
 
 KeyPreviewApplication* KeyPreviewApplication::instance() {

@@ -8,7 +8,8 @@ class QKeyEvent;
 
 namespace zr::ui {
 
-// The application object. It makes the designed font names resolve to the program's fonts, and
+// The application object. It makes the designed font names resolve to the program's fonts, has
+// standard icons made only when first drawn, and
 // lets a window see every character typed into any of its controls before the control does
 // (keyboard preview), exactly once per key press.
 class KeyPreviewApplication : public QApplication {
