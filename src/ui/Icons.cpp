@@ -56,6 +56,10 @@ public:
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return made().pixmap(size, mode, state);
     }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return made().pixmap(size, scale, mode, state);
+    }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return made_ ? made_->actualSize(size, mode, state) : size;
     }
