@@ -22,6 +22,14 @@ TEST(PlainText, ACalibrationNameThatLooksLikeMarkupShowsAsTyped) {
     EXPECT_GE(label1->sizeHint().width(), label1->fontMetrics().horizontalAdvance(kMarkup));
 }
 
+TEST(PlainText, GridCellsShowMarkupAsTyped) {
+    MeterHarness h;
+    auto* grid = h.find<zr::ui::StringGrid>("StringGrid1");
+    grid->setCell(1, 1, kMarkup);
+    const QAbstractItemView* view = grid;
+    EXPECT_GE(view->sizeHintForColumn(1), grid->fontMetrics().horizontalAdvance(kMarkup));
+}
+
 TEST(PlainText, EveryLabelOfTheWindowAndItsDialogsIsPlainText) {
     MeterHarness h;
     QList<QLabel*> labels = h.window().findChildren<QLabel*>();
