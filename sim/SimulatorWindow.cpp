@@ -12,6 +12,18 @@
 
 namespace zr::sim {
 
+namespace {
+QString statusText(const protocol::StatusReport& status) {
+    return QStringLiteral("Метод %1, значение %2, коррекция %3\nТаблица %4, частота %5, данных %6")
+        .arg(status.method)
+        .arg(static_cast<double>(status.measuredValue), 0, 'f', 2)
+        .arg(static_cast<double>(status.correction), 0, 'f', 1)
+        .arg(status.activeTable)
+        .arg(status.frequency)
+        .arg(status.dataCount);
+}
+} // namespace
+
 SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
     : QWidget(parent), meter_(meter),
       plugButton_(new QPushButton(QStringLiteral("Подключить"), this)),
@@ -21,6 +33,9 @@ SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
       readout_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Симулятор"));
     setObjectName(QStringLiteral("SimulatorWindow"));
+    // A companion of the main window: closing the main window ends the program even while
+    // this window is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     octaneSpin_->setRange(40.0, 120.0);
     octaneSpin_->setDecimals(1);
@@ -29,6 +44,15 @@ SimulatorWindow::SimulatorWindow(SimulatedMeter& meter, QWidget* parent)
     outOfRangeCheck_->setChecked(meter_.frequencyOutOfRange());
     readout_->setText(QStringLiteral("Нет данных"));
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readout_->setTextFormat(Qt::PlainText);
+    connectionLabel_->setTextFormat(Qt::PlainText);
+    // Room for the longest report from the start, so that the window keeps its size (and its
+    // place on screen) when reports arrive.
+    readout_->setMinimumSize(
+        readout_->fontMetrics()
+            .boundingRect(QRect(), 0,
+                          statusText(protocol::StatusReport{65535, 3, -1000.0F, -100.0F, 255, 255}))
+            .size());
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(plugButton_);
@@ -62,14 +86,7 @@ void SimulatorWindow::showPlugged(bool plugged) {
 }
 
 void SimulatorWindow::showStatus(const protocol::StatusReport& status) {
-    readout_->setText(
-        QStringLiteral("Метод %1, значение %2, коррекция %3\nТаблица %4, частота %5, данных %6")
-            .arg(status.method)
-            .arg(static_cast<double>(status.measuredValue), 0, 'f', 2)
-            .arg(static_cast<double>(status.correction), 0, 'f', 1)
-            .arg(status.activeTable)
-            .arg(status.frequency)
-            .arg(status.dataCount));
+    readout_->setText(statusText(status));
 }
 
 } // namespace zr::sim

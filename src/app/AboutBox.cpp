@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 
 #include "app/BuildInfo.h"
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 
 #include <QFrame>
@@ -10,11 +11,14 @@
 namespace zr::app {
 
 namespace {
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+// Each text has a box of its own that holds it whole; the boxes do not overlap one another or
+// the OK button below them.
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& box) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(box);
     return label;
 }
 } // namespace
@@ -24,6 +28,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("О программе"));
     setFixedSize(284, 178);
     setModal(true);
+    setFont(ui::uiFont(11));
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -39,23 +44,20 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     icon->setScaledContents(true);
     icon->setPixmap(ui::programPixmap(64));
 
-    addLabel(panel, "ProductName", QStringLiteral("ZR-6040  USB серия 60"), 56, 8);
-    addLabel(panel, "Version", QStringLiteral("Version 3a  Build 2015"), 56, 24);
+    addLabel(panel, "ProductName", QStringLiteral("ZR-6040  USB серия 60"), {56, 8, 220, 16});
+    addLabel(panel, "Version", QStringLiteral("Version 3a  Build 2015"), {56, 24, 220, 16});
     // The Version label above names the meter series; the program's own version, the one the
     // package and --version carry, is in the maker's details.
     addLabel(panel, "Copyright",
              QStringLiteral("Программа управления октанометром\nZR-6040 для Linux, версия %1")
                  .arg(QLatin1String(kProgramVersion)),
-             24, 40);
-    QLabel* comments = addLabel(
-        panel, "Comments",
-        QStringLiteral("Измерение октанового и цетанового чисел, хранение значений и калибровок "
-                       "прибора, таблица измерений с сохранением и печатью."),
-        24, 72);
+             {24, 40, 252, 32});
+    QLabel* comments = addLabel(panel, "Comments",
+                                QStringLiteral("Октановое и цетановое числа: измерение, значения "
+                                               "и калибровки прибора, таблица измерений."),
+                                {24, 72, 252, 40});
     comments->setWordWrap(true);
-    comments->setFixedWidth(236);
-    comments->adjustSize();
-    addLabel(panel, "Contacts", QStringLiteral("Свободная программа"), 104, 112);
+    addLabel(panel, "Contacts", QStringLiteral("Свободная программа"), {104, 112, 172, 16});
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

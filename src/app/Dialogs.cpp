@@ -8,6 +8,9 @@
 #include "calibration/views/ManualCorrectionDialog.h"
 #include "records/views/NumberInputDialog.h"
 #include "records/views/TextInputDialog.h"
+#include "ui/WindowPlacement.h"
+
+#include <QDialog>
 
 namespace zr::app {
 
@@ -20,6 +23,9 @@ Dialogs::Dialogs(MainWindow& mainWindow)
       form6(std::make_unique<calibration::ManualCorrectionDialog>(&mainWindow)),
       aboutBox(std::make_unique<AboutBox>(&mainWindow)), mainWindow_(mainWindow) {
     mainWindow.setDialogs(this);
+    for (QDialog* dialog : mainWindow.findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        ui::keepOnScreen(dialog);
+    }
 }
 
 Dialogs::~Dialogs() {

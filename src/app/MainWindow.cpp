@@ -25,11 +25,13 @@
 #include "records/views/SaveDialog.h"
 #include "records/views/StoredValuesBlock.h"
 #include "records/views/TablePage.h"
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/LogView.h"
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -54,9 +56,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     setWindowIcon(ui::icon(ui::IconKind::Program));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(ui::uiFont(11));
 
     buildLayout();
     buildConnection();
@@ -90,6 +90,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     // The client area is measured below the menu bar, as the layout was drawn.
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     move(349, 237);
+    ui::keepOnScreen(this);
 
     connect(&timerReadLog_, &common::OneShotTimer::expired, this,
             guard_.wrap([this] { storedValues_->TimerReadLogTimer(); }));
@@ -164,11 +165,12 @@ void MainWindow::buildLayout() {
     pageControl1_ = new QTabWidget(client);
     pageControl1_->setObjectName(QStringLiteral("PageControl1"));
     pageControl1_->setGeometry(272, 128, 665, 417);
-    tablePage_ = new records::TablePage;
+    // Built inside the page control, so that they are measured in the window's font.
+    tablePage_ = new records::TablePage(pageControl1_);
     tablePage_->setObjectName(QStringLiteral("TabSheet1"));
-    servicePage_ = new ServicePage;
+    servicePage_ = new ServicePage(pageControl1_);
     servicePage_->setObjectName(QStringLiteral("TabSheet2"));
-    chartPage_ = new records::ChartPage;
+    chartPage_ = new records::ChartPage(pageControl1_);
     chartPage_->setObjectName(QStringLiteral("TabSheet3"));
     pageControl1_->addTab(tablePage_, QStringLiteral("Таблица"));
     pageControl1_->addTab(servicePage_, QStringLiteral("TabSheet2"));

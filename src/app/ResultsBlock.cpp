@@ -1,5 +1,6 @@
 #include "app/ResultsBlock.h"
 
+#include "ui/Fonts.h"
 #include "ui/StatusPanels.h"
 
 #include <QGroupBox>
@@ -12,13 +13,6 @@ constexpr int kWidth = 661;
 constexpr int kHeight = 129;
 constexpr int kValueWidth = 169;
 constexpr int kGroupTitle = 15;
-
-QFont fontOfHeight(const QString& family, int pixelHeight, bool bold = false) {
-    QFont font(family);
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    return font;
-}
 } // namespace
 
 ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
@@ -31,22 +25,24 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     panel2_->setObjectName(QStringLiteral("Panel2"));
     panel2_->setGeometry(kWidth - kValueWidth - 1, 1, kValueWidth, kHeight - 2);
     panel2_->setAlignment(Qt::AlignCenter);
+    panel2_->setTextFormat(Qt::PlainText);
     panel2_->setFrameShape(QFrame::Panel);
     panel2_->setFrameShadow(QFrame::Raised);
-    panel2_->setFont(fontOfHeight(QStringLiteral("Arial Unicode MS"), 73));
+    panel2_->setFont(ui::displayFont(73));
 
     groupBox4_ = new QGroupBox(QStringLiteral("Результаты измерения"), this);
     groupBox4_->setObjectName(QStringLiteral("GroupBox4"));
     const int groupWidth = kWidth - kValueWidth - 2;
     const int groupHeight = kHeight - 2;
     groupBox4_->setGeometry(1, 1, groupWidth, groupHeight);
-    groupBox4_->setFont(fontOfHeight(font().family(), 13));
+    groupBox4_->setFont(ui::uiFont(13));
 
     txtmetod_ = new QLabel(QStringLiteral(" "), groupBox4_);
     txtmetod_->setObjectName(QStringLiteral("txtmetod"));
     txtmetod_->setGeometry(2, kGroupTitle, groupWidth - 4, 40);
     txtmetod_->setAlignment(Qt::AlignCenter);
-    txtmetod_->setFont(fontOfHeight(QStringLiteral("Arial Unicode MS"), 29, true));
+    txtmetod_->setTextFormat(Qt::PlainText);
+    txtmetod_->setFont(ui::displayFont(29, true));
 
     statusOctan_ = new ui::StatusPanels({130, 130, 130}, groupBox4_);
     statusOctan_->setObjectName(QStringLiteral("StatusOctan"));
@@ -57,6 +53,8 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     const int labelTop = kGroupTitle + 40;
     label1_->setGeometry(2, labelTop, groupWidth - 4, groupHeight - 19 - 2 - labelTop);
     label1_->setAlignment(Qt::AlignCenter);
+    // The calibration's name comes from the meter: shown as it is, never as markup.
+    label1_->setTextFormat(Qt::PlainText);
 }
 
 } // namespace zr::app

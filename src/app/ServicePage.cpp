@@ -26,6 +26,7 @@ ServicePage::ServicePage(QWidget* parent) : QWidget(parent) {
     edit1_ = place(new QLineEdit(QStringLiteral("Edit1"), this), "Edit1", 248, 232, 121, 21);
     button3_ = place(new QPushButton(QStringLiteral("Button3"), this), "Button3", 464, 280, 75, 25);
     label2_ = place(new QLabel(QStringLiteral("Label2"), this), "Label2", 96, 288, 32, 13);
+    label2_->setTextFormat(Qt::PlainText);
 
     QWidget::setTabOrder(memo1_, button1_);
     QWidget::setTabOrder(button1_, edit1_);

@@ -12,8 +12,10 @@
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/MessageService.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDesktopServices>
+#include <QScreen>
 #include <QUrl>
 #include <cstdio>
 #include <memory>
@@ -22,15 +24,15 @@ namespace {
 
 // Runs the program on the given HID services until the main window closes.
 int runProgram(zr::hid::HidPlatform& platform, const QString& dataDir,
-               const std::function<void(zr::app::Program&)>& beforeShow = {}) {
+               const std::function<void(zr::app::Program&)>& afterShow = {}) {
     zr::ui::QtMessageService messages;
     zr::app::Program program({messages, platform, dataDir, [](const QString& path) {
                                   return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
                               }});
-    if (beforeShow) {
-        beforeShow(program);
-    }
     program.mainWindow().show();
+    if (afterShow) {
+        afterShow(program);
+    }
     return QApplication::exec();
 }
 
@@ -73,7 +75,12 @@ int main(int argc, char** argv) {
         simulator = std::make_unique<zr::sim::SimulatorWindow>(meter);
         QObject::connect(&program.mainWindow(), &QObject::destroyed, simulator.get(),
                          &QWidget::close);
-        simulator->move(program.mainWindow().x() + 960, program.mainWindow().y());
+        simulator->adjustSize();
+        QWidget& mainWindow = program.mainWindow();
+        const QScreen* screen = mainWindow.screen();
+        simulator->move(zr::ui::besideOrOver(mainWindow.frameGeometry(), simulator->size(),
+                                             screen->availableGeometry()));
+        zr::ui::keepOnScreen(simulator.get());
         simulator->show();
     });
 }

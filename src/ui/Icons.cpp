@@ -1,10 +1,18 @@
 #include "ui/Icons.h"
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
 
 namespace zr::ui {
 
@@ -34,10 +42,120 @@ QPixmap programPixmap(int size) {
 
 namespace {
 
-QIcon programIcon() {
+// Icons are made when first drawn, not when the controls that carry them are built: most of
+// them sit in menus that may never open, and the style decodes every size of an icon file at
+// once. Start-up then costs no icon work beyond what the first paint shows.
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        made().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return made().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return made().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return made_ ? made_->actualSize(size, mode, state) : size;
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return made().availableSizes(mode, state);
+    }
+    // Only icons that exist are deferred; asking must not make them.
+    bool isNull() override { return made_ ? made_->isNull() : false; }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zr-deferred"); }
+
+private:
+    const QIcon& made() {
+        if (!made_) {
+            made_ = make_();
+        }
+        return *made_;
+    }
+
+    std::function<QIcon()> make_;
+    std::optional<QIcon> made_;
+};
+
+QIcon deferred(std::function<QIcon()> make) {
+    return QIcon(new DeferredIconEngine(std::move(make)));
+}
+
+// The application's style with every standard icon made when first drawn, also the ones that
+// Qt's own widgets ask for while they are built (a tool bar's extension button, for one).
+class DeferredIconStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (option) {
+            return QProxyStyle::standardIcon(icon, option, widget);
+        }
+        const QPointer<QStyle> base(baseStyle());
+        const QPointer<QWidget> asking(const_cast<QWidget*>(widget));
+        return deferred([base, asking, icon] {
+            QStyle* style = base.data();
+            return style != nullptr ? style->standardIcon(icon, nullptr, asking.data()) : QIcon();
+        });
+    }
+};
+
+// The program icon painted at exactly the size asked for.
+class ProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawPixmap(rect, pixmapOfSize(std::min(rect.width(), rect.height())));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return pixmapOfSize(std::min(size.width(), size.height()));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    // The sizes a desktop is offered for the window icon.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
+    }
+    QIconEngine* clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("zr-program"); }
+
+private:
+    QPixmap pixmapOfSize(int side) {
+        side = std::max(side, 1);
+        auto found = painted_.find(side);
+        if (found == painted_.end()) {
+            found = painted_.emplace(side, programPixmap(side)).first;
+        }
+        return found->second;
+    }
+
+    std::map<int, QPixmap> painted_;
+};
+
+// The style's radio indicator, unchecked and checked: a menu shows an item's icon in place of
+// its check mark, so a radio item's icon has to carry the mark itself.
+QIcon radioIcon() {
+    const QStyle* style = QApplication::style();
+    const int size = style->pixelMetric(QStyle::PM_SmallIconSize);
+    const int indicator = std::min(size, style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth));
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(programPixmap(size));
+    for (const bool on : {false, true}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QStyleOptionButton option;
+        option.rect = QRect((size - indicator) / 2, (size - indicator) / 2, indicator, indicator);
+        option.state = QStyle::State_Enabled | (on ? QStyle::State_On : QStyle::State_Off);
+        option.palette = QApplication::palette();
+        style->drawPrimitive(QStyle::PE_IndicatorRadioButton, &option, &painter);
+        painter.end();
+        icon.addPixmap(pixmap, QIcon::Normal, on ? QIcon::On : QIcon::Off);
     }
     return icon;
 }
@@ -64,8 +182,6 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
         return QStyle::SP_FileDialogDetailedView;
     case IconKind::Exit:
         return QStyle::SP_DialogCloseButton;
-    case IconKind::Method:
-        return QStyle::SP_MediaPlay;
     case IconKind::Correction:
         return QStyle::SP_FileDialogContentsView;
     case IconKind::Help:
@@ -77,6 +193,7 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
     case IconKind::DeleteValue:
         return QStyle::SP_DialogDiscardButton;
     case IconKind::Program:
+    case IconKind::Method:
         break;
     }
     return QStyle::SP_ComputerIcon;
@@ -84,12 +201,19 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
 
 } // namespace
 
+void deferStandardIcons() {
+    QApplication::setStyle(new DeferredIconStyle);
+}
+
 QIcon icon(IconKind kind) {
     if (kind == IconKind::Program) {
-        static const QIcon program = programIcon();
+        static const QIcon program(new ProgramIconEngine);
         return program;
     }
-    return QApplication::style()->standardIcon(standardFor(kind));
+    if (kind == IconKind::Method) {
+        return deferred(radioIcon);
+    }
+    return deferred([kind] { return QApplication::style()->standardIcon(standardFor(kind)); });
 }
 
 } // namespace zr::ui

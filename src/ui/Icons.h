@@ -18,7 +18,7 @@ enum class IconKind {
     Save,
     Print,
     Exit,
-    Method,
+    Method, // a radio item: shows whether it is checked
     Correction,
     Help,
     About,
@@ -27,6 +27,11 @@ enum class IconKind {
 };
 
 QIcon icon(IconKind kind);
+
+// Makes the application style hand out its standard icons unmade, to be made when first drawn:
+// start-up then decodes only the icons the first paint shows. Call once the application object
+// exists, before any widget is created.
+void deferStandardIcons();
 
 // The program icon at one size (also used to make the installed icon file).
 QPixmap programPixmap(int size);

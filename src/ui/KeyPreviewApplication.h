@@ -8,8 +8,10 @@ class QKeyEvent;
 
 namespace zr::ui {
 
-// The application object. It lets a window see every character typed into any of its
-// controls before the control does (keyboard preview), exactly once per key press.
+// The application object. It makes the designed font names resolve to the program's fonts, has
+// standard icons made only when first drawn, and
+// lets a window see every character typed into any of its controls before the control does
+// (keyboard preview), exactly once per key press.
 class KeyPreviewApplication : public QApplication {
     Q_OBJECT
 public:
@@ -31,6 +33,10 @@ private:
         Preview preview;
     };
     std::vector<Entry> previews_;
+    // Key presses being delivered right now. A control may hand the very same event on to
+    // another (a grid cell passes the key that opens its editor to the editor); it is still
+    // one typed character.
+    std::vector<const QEvent*> delivering_;
 };
 
 } // namespace zr::ui

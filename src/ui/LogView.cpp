@@ -18,9 +18,6 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPixelSize(12);
     setFont(fixed);
-    const QFontMetrics metrics(fixed);
-    charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
-    lineHeight_ = std::max(1, metrics.lineSpacing());
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -48,8 +45,25 @@ QString LogView::line(std::size_t index) const {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+void LogView::measureFont() const {
+    // Measured when first needed: the log usually sits on a hidden page, and loading a font
+    // costs start-up time.
+    if (charWidth_ == 0) {
+        const QFontMetrics metrics(font());
+        charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+        lineHeight_ = std::max(1, metrics.lineSpacing());
+    }
+}
+
+void LogView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        charWidth_ = 0;
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
 int LogView::charsPerRow() const {
-    return std::max(1, (viewport()->width() - 2 * kMargin) / charWidth_);
+    return std::max(1, (viewport()->width() - 2 * kMargin) / charWidth());
 }
 
 int LogView::rowsOf(std::size_t index) const {
@@ -66,7 +80,7 @@ void LogView::updateScrollRange() {
     // One scroll step per line; the last position shows the end of the log.
     const int last = lines_.empty() ? 0 : static_cast<int>(lines_.size() - 1);
     verticalScrollBar()->setRange(0, last);
-    verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / lineHeight_));
+    verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / lineHeight()));
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
@@ -86,7 +100,7 @@ void LogView::paintEvent(QPaintEvent*) {
         // Fill the view from the bottom up so that the newest line sits at the bottom.
         int bottom = height;
         for (std::size_t i = lines_.size(); i-- > 0 && bottom > 0;) {
-            const int h = rowsOf(i) * lineHeight_;
+            const int h = rowsOf(i) * lineHeight();
             visible_.push_back({i, bottom - h, h});
             bottom -= h;
         }
@@ -94,57 +108,109 @@ void LogView::paintEvent(QPaintEvent*) {
     } else {
         int top = 0;
         for (std::size_t i = first; i < lines_.size() && top < height; ++i) {
-            const int h = rowsOf(i) * lineHeight_;
+            const int h = rowsOf(i) * lineHeight();
             visible_.push_back({i, top, h});
             top += h;
         }
     }
 
-    const auto selLow = std::min(anchor_, cursor_);
-    const auto selHigh = std::max(anchor_, cursor_);
+    const Position selLow = std::min(anchor_, cursor_);
+    const Position selHigh = std::max(anchor_, cursor_);
+    const bool selection = hasSelection();
     const int perRow = charsPerRow();
     const QFontMetrics metrics(font());
+    const QColor text = palette().color(QPalette::Text);
+    const QColor highlightedText = palette().color(QPalette::HighlightedText);
+    const QBrush highlight = palette().brush(QPalette::Highlight);
     for (const VisibleLine& v : visible_) {
-        const bool selected = anchor_ >= 0 && static_cast<std::ptrdiff_t>(v.index) >= selLow &&
-                              static_cast<std::ptrdiff_t>(v.index) <= selHigh;
-        if (selected) {
-            painter.fillRect(QRect(0, v.top, viewport()->width(), v.height),
-                             palette().brush(QPalette::Highlight));
-            painter.setPen(palette().color(QPalette::HighlightedText));
-        } else {
-            painter.setPen(palette().color(QPalette::Text));
+        const QString content = line(v.index);
+        const auto index = static_cast<std::ptrdiff_t>(v.index);
+        // The selected columns of this line, [from, to).
+        int from = 0;
+        int to = 0;
+        if (selection && index >= selLow.line && index <= selHigh.line) {
+            from = index == selLow.line ? selLow.column : 0;
+            to = index == selHigh.line ? selHigh.column : static_cast<int>(content.size()) + 1;
         }
-        const QString text = line(v.index);
-        for (int row = 0; row * perRow < std::max<qsizetype>(1, text.size()); ++row) {
-            painter.drawText(kMargin, v.top + row * lineHeight_ + metrics.ascent(),
-                             text.mid(row * perRow, perRow));
+        for (int row = 0; row * perRow < std::max<qsizetype>(1, content.size()); ++row) {
+            const int rowStart = row * perRow;
+            const int y = v.top + row * lineHeight();
+            const QString part = content.mid(rowStart, perRow);
+            painter.setPen(text);
+            painter.drawText(kMargin, y + metrics.ascent(), part);
+            const int selFrom = std::max(from, rowStart);
+            const int selTo = std::min(to, rowStart + perRow);
+            if (selFrom < selTo) {
+                const QRect band(kMargin + (selFrom - rowStart) * charWidth(), y,
+                                 (selTo - selFrom) * charWidth(), lineHeight());
+                painter.fillRect(band, highlight);
+                painter.setPen(highlightedText);
+                painter.drawText(band.left(), y + metrics.ascent(),
+                                 content.mid(selFrom, selTo - selFrom));
+            }
         }
     }
 }
 
-std::size_t LogView::lineAt(int y) const {
+LogView::Position LogView::positionAt(QPoint point) const {
+    if (visible_.empty()) {
+        return {};
+    }
+    const VisibleLine* hit = &visible_.back();
+    if (point.y() < visible_.front().top) {
+        return {static_cast<std::ptrdiff_t>(visible_.front().index), 0};
+    }
     for (const VisibleLine& v : visible_) {
-        if (y < v.top + v.height) {
-            return v.index;
+        if (point.y() < v.top + v.height) {
+            hit = &v;
+            break;
         }
     }
-    return visible_.empty() ? 0 : visible_.back().index;
+    const int length = static_cast<int>(line(hit->index).size());
+    const int perRow = charsPerRow();
+    const int row = std::clamp((point.y() - hit->top) / lineHeight(), 0, rowsOf(hit->index) - 1);
+    // The nearer gap between two characters.
+    const int inRow = std::clamp((point.x() - kMargin + charWidth() / 2) / charWidth(), 0, perRow);
+    return {static_cast<std::ptrdiff_t>(hit->index), std::min(row * perRow + inRow, length)};
+}
+
+QRect LogView::characterRect(std::size_t index, int column) const {
+    const int perRow = charsPerRow();
+    for (const VisibleLine& v : visible_) {
+        if (v.index == index) {
+            return {kMargin + (column % perRow) * charWidth(),
+                    v.top + (column / perRow) * lineHeight(), charWidth(), lineHeight()};
+        }
+    }
+    return {};
 }
 
 void LogView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && !lines_.empty()) {
-        anchor_ = cursor_ = static_cast<std::ptrdiff_t>(lineAt(event->position().toPoint().y()));
-        viewport()->update();
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
     }
-    QAbstractScrollArea::mousePressEvent(event);
+    anchor_ = cursor_ = positionAt(event->position().toPoint());
+    viewport()->update();
+    event->accept();
 }
 
 void LogView::mouseMoveEvent(QMouseEvent* event) {
-    if ((event->buttons() & Qt::LeftButton) && anchor_ >= 0) {
-        cursor_ = static_cast<std::ptrdiff_t>(lineAt(event->position().toPoint().y()));
-        viewport()->update();
+    if (!(event->buttons() & Qt::LeftButton) || anchor_.line < 0) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
     }
-    QAbstractScrollArea::mouseMoveEvent(event);
+    cursor_ = positionAt(event->position().toPoint());
+    viewport()->update();
+    event->accept();
+}
+
+void LogView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+    } else {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+    }
 }
 
 void LogView::keyPressEvent(QKeyEvent* event) {
@@ -159,21 +225,30 @@ void LogView::keyPressEvent(QKeyEvent* event) {
 
 void LogView::selectAll() {
     if (!lines_.empty()) {
-        anchor_ = 0;
-        cursor_ = static_cast<std::ptrdiff_t>(lines_.size() - 1);
+        anchor_ = {0, 0};
+        const std::size_t last = lines_.size() - 1;
+        cursor_ = {static_cast<std::ptrdiff_t>(last), static_cast<int>(line(last).size())};
         viewport()->update();
     }
 }
 
 QString LogView::selectedText() const {
-    if (anchor_ < 0) {
+    if (!hasSelection()) {
         return {};
     }
-    QStringList selected;
-    for (auto i = std::min(anchor_, cursor_); i <= std::max(anchor_, cursor_); ++i) {
-        selected << line(static_cast<std::size_t>(i));
+    const Position low = std::min(anchor_, cursor_);
+    const Position high = std::max(anchor_, cursor_);
+    QString text;
+    for (auto i = low.line; i <= high.line; ++i) {
+        const QString content = line(static_cast<std::size_t>(i));
+        const int from = i == low.line ? low.column : 0;
+        const int to = i == high.line ? high.column : static_cast<int>(content.size());
+        text += content.mid(from, to - from);
+        if (i != high.line) {
+            text += QLatin1Char('\n');
+        }
     }
-    return selected.join(QLatin1Char('\n'));
+    return text;
 }
 
 void LogView::copy() const {

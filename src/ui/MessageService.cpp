@@ -5,22 +5,29 @@
 namespace zr::ui {
 
 namespace {
-QString title() {
-    return QString::fromLatin1(common::kApplicationTitle);
+
+// Message texts carry file names and texts from the meter: shown as typed, never as markup.
+int ask(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, QString::fromLatin1(common::kApplicationTitle), text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
 }
+
 } // namespace
 
 void QtMessageService::inform(const QString& text) {
-    QMessageBox::information(parent_, title(), text, QMessageBox::Ok);
+    ask(parent_, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void QtMessageService::showError(const QString& text) {
-    QMessageBox::critical(parent_, title(), text, QMessageBox::Ok);
+    ask(parent_, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool QtMessageService::confirm(const QString& text) {
-    return QMessageBox::question(parent_, title(), text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    return ask(parent_, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
+               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 } // namespace zr::ui

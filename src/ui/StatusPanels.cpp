@@ -15,12 +15,19 @@ StatusPanels::StatusPanels(std::initializer_list<int> widths, QWidget* parent) :
         label->setObjectName(QStringLiteral("Panel%1").arg(index++));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setFixedWidth(width);
         label->setTextFormat(Qt::PlainText);
+        label->setMinimumWidth(width);
+        label->setMaximumWidth(width);
         layout->addWidget(label);
         panels_.push_back(label);
     }
-    layout->addStretch(1);
+    // As in a status bar, the last panel reaches the right edge.
+    if (!panels_.empty()) {
+        panels_.back()->setMaximumWidth(QWIDGETSIZE_MAX);
+        layout->setStretchFactor(panels_.back(), 1);
+    } else {
+        layout->addStretch(1);
+    }
 }
 
 QLabel* StatusPanels::panel(int index) const {

@@ -8,7 +8,8 @@ class QLabel;
 
 namespace zr::ui {
 
-// A status bar of fixed-width text panels, addressed by panel index.
+// A status bar of text panels, addressed by panel index: each has its width, and the last one
+// reaches the bar's right edge.
 class StatusPanels : public QFrame {
     Q_OBJECT
 public:

@@ -1,11 +1,14 @@
 #include "ui/StringGrid.h"
 
+#include "ui/ElidingHeader.h"
+
 #include <QHeaderView>
 
 namespace zr::ui {
 
 StringGrid::StringGrid(int columns, int rows, QWidget* parent)
     : QTableWidget(rows > 0 ? rows - 1 : 0, columns, parent) {
+    setHorizontalHeader(new ElidingHeader(Qt::Horizontal, this));
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);

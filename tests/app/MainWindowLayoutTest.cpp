@@ -163,7 +163,11 @@ TEST(MainWindowLayout, PagesStatusBarsAndSaveDialog) {
     auto* status = h.find<zr::ui::StatusPanels>("Status");
     ASSERT_EQ(status->panelCount(), 4);
     EXPECT_EQ(status->panel(0)->width(), 200);
-    EXPECT_EQ(status->panel(3)->width(), 50);
+    EXPECT_EQ(status->panel(2)->width(), 100);
+    // The last panel reaches the bar's right edge.
+    h.window().show();
+    EXPECT_GE(status->panel(3)->width(), 50);
+    EXPECT_EQ(status->panel(3)->geometry().right(), status->contentsRect().right());
     EXPECT_EQ(h.find<zr::ui::StatusPanels>("StatusOctan")->panelCount(), 3);
 
     auto* header = h.find<QHeaderView>("HeaderControl1");

@@ -95,3 +95,24 @@ TEST_F(ServiceKeys, AKeyPressCountsOnceEvenWhenItPropagatesToParents) {
     QTest::keyClick(status, '1');
     EXPECT_EQ(h.window().serviceKeyCount(), 2);
 }
+
+TEST(ServiceKeysInAGridCell, TheKeyThatOpensTheCellEditorCountsOnce) {
+    // The user clicks a cell and types: the first character opens the cell's editor and is
+    // handed on to it, still one character.
+    for (const auto& [keys, reveals] : {std::pair{"71", false}, std::pair{"711", true}}) {
+        ProgramHarness h;
+        h.window().show();
+        auto* grid = h.find<zr::ui::StringGrid>("StringGrid1");
+        grid->setCell(1, 2, QString());
+        grid->setFocus();
+        grid->setCurrentCell(1, 1);
+        ASSERT_EQ(grid->findChild<QLineEdit*>(), nullptr);
+        QTest::keyClick(grid, keys[0]);
+        auto* editor = grid->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr) << "typing opens the cell editor";
+        QTest::keyClicks(editor, QString::fromLatin1(keys + 1));
+        EXPECT_EQ(editor->text(), QString::fromLatin1(keys));
+        EXPECT_EQ(h.window().pageControl()->isTabVisible(1), reveals) << keys;
+        EXPECT_EQ(h.window().pageControl()->isTabVisible(2), reveals) << keys;
+    }
+}

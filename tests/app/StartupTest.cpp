@@ -3,13 +3,16 @@
 #include "app/DataDirectory.h"
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -225,4 +228,67 @@ TEST(Startup, ARunThatSavesNothingWritesNoSettingsFile) {
     }
     EXPECT_TRUE(config.exists("QtProject.conf"));
     QFile::remove(config.filePath("QtProject.conf"));
+}
+
+TEST(Startup, TheMainWindowAndEveryDialogAreFittedToTheScreenWhenShown) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    // Where each window belongs on this screen: its own position when it fits, else moved just
+    // enough, its top-left corner kept on screen.
+    const auto expected = [&](const QWidget* w, QPoint wanted) {
+        return zr::ui::fitWithin(QRect(wanted, w->frameGeometry().size()), available);
+    };
+    auto& window = h.window();
+    window.show();
+    EXPECT_EQ(window.frameGeometry().topLeft(), expected(&window, QPoint(349, 237)));
+    EXPECT_GE(window.frameGeometry().left(), available.left());
+    EXPECT_GE(window.frameGeometry().top(), available.top());
+
+    const auto dialogs = window.findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(dialogs.size(), 7);
+    for (QDialog* dialog : dialogs) {
+        const QPoint wanted = available.bottomRight() - QPoint(20, 20);
+        dialog->move(wanted);
+        dialog->show();
+        EXPECT_EQ(dialog->frameGeometry().topLeft(), expected(dialog, wanted))
+            << dialog->objectName().toStdString();
+        EXPECT_TRUE(available.contains(dialog->frameGeometry()) ||
+                    dialog->frameGeometry().topLeft() == available.topLeft())
+            << dialog->objectName().toStdString();
+        dialog->hide();
+    }
+}
+
+TEST(Startup, EveryTextOfTheAboutBoxIsWholeAndApartFromTheOthers) {
+    CurrentDirGuard guard;
+    ProgramHarness h;
+    zr::app::AboutBox* box = h.program->dialogs().aboutBox.get();
+    box->show();
+    QList<QRect> taken;
+    QStringList names;
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        const QRect place(label->mapTo(box, QPoint(0, 0)), label->size());
+        const std::string name = label->objectName().toStdString();
+        EXPECT_TRUE(box->rect().contains(place)) << name;
+        if (!label->text().isEmpty()) {
+            const QSize needed = label->wordWrap()
+                                     ? QSize(label->width(), label->heightForWidth(label->width()))
+                                     : label->sizeHint();
+            EXPECT_LE(needed.width(), place.width()) << name;
+            EXPECT_LE(needed.height(), place.height()) << name;
+        }
+        taken << place;
+        names << label->objectName();
+    }
+    ASSERT_GE(taken.size(), 6);
+    taken << box->findChild<QPushButton*>("OKButton")->geometry();
+    names << QStringLiteral("OKButton");
+    for (qsizetype i = 0; i < taken.size(); ++i) {
+        for (qsizetype j = i + 1; j < taken.size(); ++j) {
+            EXPECT_FALSE(taken[i].intersects(taken[j]))
+                << names[i].toStdString() << " overlaps " << names[j].toStdString();
+        }
+    }
+    box->hide();
 }

@@ -1,6 +1,7 @@
 #include "common/NumberFormat.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace zr::common;
 
@@ -31,4 +32,31 @@ TEST(NumberFormat, NegativeZeroAndLargeValues) {
     EXPECT_EQ(formatOneDecimal(-0.04, kPoint), QStringLiteral("0"));
     EXPECT_EQ(formatGeneral(1234567.5, kComma), QStringLiteral("1234567,5"));
     EXPECT_EQ(formatGeneral(0.1 + 0.2, kPoint), QStringLiteral("0.3"));
+}
+
+TEST(NumberFormat, ScientificFormHasACapitalEAndABareExponent) {
+    // A single-precision 1e16 widened to double, as a meter value arrives.
+    EXPECT_EQ(formatGeneral(static_cast<double>(1e16F), kComma),
+              QStringLiteral("1,00000002725642E16"));
+    EXPECT_EQ(formatOneDecimal(static_cast<double>(1e16F), kComma),
+              QStringLiteral("1,00000002725642E16"));
+    EXPECT_EQ(formatGeneral(1e15, kPoint), QStringLiteral("1E15"));
+    EXPECT_EQ(formatGeneral(999999999999999.0, kPoint), QStringLiteral("999999999999999"));
+    EXPECT_EQ(formatGeneral(-2.5e20, kComma), QStringLiteral("-2,5E20"));
+    EXPECT_EQ(formatGeneral(1.5e-5, kComma), QStringLiteral("1,5E-5"));
+    EXPECT_EQ(formatGeneral(0.0001, kPoint), QStringLiteral("0.0001"));
+    EXPECT_EQ(formatGeneral(1e-300, kPoint), QStringLiteral("1E-300"));
+}
+
+TEST(NumberFormat, NotANumberAndInfinitiesAreWrittenInCapitals) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(formatGeneral(nan, kComma), QStringLiteral("NAN"));
+    EXPECT_EQ(formatGeneral(-nan, kComma), QStringLiteral("NAN"));
+    EXPECT_EQ(formatGeneral(inf, kComma), QStringLiteral("INF"));
+    EXPECT_EQ(formatGeneral(-inf, kComma), QStringLiteral("-INF"));
+    EXPECT_EQ(formatOneDecimal(static_cast<double>(std::numeric_limits<float>::infinity()), kPoint),
+              QStringLiteral("INF"));
+    EXPECT_EQ(formatOneDecimal(-inf, kPoint), QStringLiteral("-INF"));
+    EXPECT_EQ(formatOneDecimal(nan, kPoint), QStringLiteral("NAN"));
 }

@@ -3,11 +3,14 @@
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "sim/SimulatedMeter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace zr::sim {
@@ -60,6 +63,19 @@ TEST_F(SimulatorWindowTest, ControlsSteerTheSampleAndTheReadoutShowsTheReport) {
     ASSERT_TRUE(meter.sendStatusReport());
     EXPECT_TRUE(window.readout()->text().contains(
         QStringLiteral("частота %1").arg(MeterSample::frequencyFor(97.4))));
+}
+
+TEST_F(SimulatorWindowTest, AnOpenSimulatorDoesNotKeepTheProgramRunningOnceTheMainWindowCloses) {
+    QMainWindow mainWindow;
+    mainWindow.show();
+    window.show();
+    QTimer::singleShot(0, &mainWindow, &QWidget::close);
+    // Ends a run that would otherwise wait for the simulator window to close too.
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, [] { QApplication::exit(1); });
+    stuck.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
 }
 
 } // namespace

@@ -27,6 +27,7 @@ ManualCorrectionDialog::ManualCorrectionDialog(QWidget* parent)
 
     label1_ = new QLabel(QStringLiteral("Method for change of correction"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setTextFormat(Qt::PlainText);
     label1_->setGeometry(8, 8, 238, 16);
 
     comboBox1_ = new QComboBox(this);

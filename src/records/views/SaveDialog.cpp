@@ -1,6 +1,7 @@
 #include "records/views/SaveDialog.h"
 
 #include "records/SaveDialogFilter.h"
+#include "ui/WindowPlacement.h"
 
 #include <QFileDialog>
 
@@ -15,6 +16,7 @@ QFileDialog* SaveDialog::dialog() {
         dialog_->setNameFilters(filters);
         dialog_->selectNameFilter(filters.at(1)); // the text file
         dialog_->setDefaultSuffix(QStringLiteral("xls"));
+        ui::keepOnScreen(dialog_);
     }
     return dialog_;
 }

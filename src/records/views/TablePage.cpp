@@ -1,5 +1,7 @@
 #include "records/views/TablePage.h"
 
+#include "ui/ElidingHeader.h"
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/StringGrid.h"
 
@@ -53,7 +55,7 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
                                                     : Qt::AlignLeft | Qt::AlignVCenter);
         headerModel_->setHorizontalHeaderItem(i, item);
     }
-    header_ = new QHeaderView(Qt::Horizontal, this);
+    header_ = new ui::ElidingHeader(Qt::Horizontal, this);
     header_->setObjectName(QStringLiteral("HeaderControl1"));
     header_->setModel(headerModel_);
     header_->setSectionsClickable(true);
@@ -63,7 +65,8 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         header_->resizeSection(i, kSections[i].width);
     }
-    QFont bold = header_->font();
+    // Bold, in whatever font the window gives the page.
+    QFont bold;
     bold.setBold(true);
     header_->setFont(bold);
     header_->setGeometry(1, 25, 655, 22);
@@ -81,9 +84,7 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     grid_->setEditable(false);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(11);
-    grid_->setFont(arial);
+    grid_->setFont(ui::uiFont(11));
 }
 
 QComboBox* TablePage::comboBox(int index) const {
