@@ -98,40 +98,43 @@ TEST(Connection, MethodNamesAndUnknownMethods) {
     EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("Моторный метод"));
 }
 
+// Waits on conditions only: how long a step takes under a loaded machine does not matter. That
+// repeated requests within the interval do not restart it is the timer's own test.
 TEST(Connection, AMethodChangeRequestsTheCalibrationListOnceAboutASecondLater) {
     MeterHarness h;
-    QTest::qWait(1200); // let the start-up round of the timer pass
-    h.sendStatus(4500, 1, 92.0F, 0, 0, 0);
-    QTest::qWait(1200);
-    QSignalSpy expiries(&h.window().timerReadTable(), &zr::common::OneShotTimer::expired);
+    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    EXPECT_EQ(timer.interval(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isEnabled(), 10000); // the start-up round has passed
+    h.sendStatus(4500, 1, 92.0F, 0, 0, 0);               // the first status changes the method
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isEnabled(), 10000);
+    QSignalSpy expiries(&timer, &zr::common::OneShotTimer::expired);
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
-    QTest::qWait(600);
+    EXPECT_TRUE(timer.isEnabled() || expiries.count() == 1) << "a method change arms it";
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_EQ(expiries.count(), 0);
-    QTest::qWait(700);
-    EXPECT_EQ(expiries.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(expiries.count(), 1, 10000);
+    EXPECT_FALSE(timer.isEnabled());
+    // The same method again arms nothing, so no second request can follow.
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    QTest::qWait(1200);
+    EXPECT_FALSE(timer.isEnabled());
     EXPECT_EQ(expiries.count(), 1);
     EXPECT_EQ(h.window().state().status.method, 2);
 }
 
 TEST(Connection, TheMethodMenuSendsTheCommandAndArmsTheListRefresh) {
     MeterHarness h;
-    QTest::qWait(1100);
-    ASSERT_FALSE(h.window().timerReadTable().isEnabled());
+    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isEnabled(), 10000); // the start-up round has passed
     h.find<QAction>("N22")->trigger();
     EXPECT_TRUE(h.lastLogLine().startsWith("WR 41  00 64 02 00 "));
     EXPECT_EQ(h.window().state().status.method, 2);
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
+    EXPECT_TRUE(timer.isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
-        2000);
+        10000);
     // The meter confirming the method does not arm the timer again.
-    QTest::qWait(1100);
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isEnabled(), 10000);
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+    EXPECT_FALSE(timer.isEnabled());
 }
 
 TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {

@@ -5,7 +5,7 @@
 // bytes (plus the report-ID byte, which Windows counts for every device), whether reports are
 // numbered, and the usage page and usage of the first top-level collection.
 
-#include "device/hid/HidPlatform.h"
+#include "device/hid/HidCaps.h"
 
 #include <cstddef>
 #include <cstdint>
