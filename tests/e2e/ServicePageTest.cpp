@@ -1,4 +1,5 @@
 #include "app/ServicePage.h"
+#include "support/CLocaleMessages.h"
 #include "support/MeterHarness.h"
 
 #include <QLineEdit>
@@ -85,6 +86,7 @@ TEST(ServicePage, TheLogHoldsEveryReportSinceStartEvenWhileHidden) {
 }
 
 TEST(ServicePage, AFailedWriteLeavesTheFourErrorLinesAndNothingElse) {
+    const zr::test::CLocaleMessages english;
     MeterHarness h;
     ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
     h.bus.setWriteError(h.bus.pluggedDevices().front(), EIO);
