@@ -125,6 +125,13 @@ void MainWindow::buildConnection() {
             [this] {
                 timerReadTable_.enable();
                 timerReadLog_.enable();
+            },
+            [this](const QString& reason) {
+                // Told once the scan that found the meter is over, not from inside it.
+                const QString text =
+                    QString::fromUtf8(connection::kMeterNotAccessibleText).arg(reason);
+                QMetaObject::invokeMethod(
+                    this, [this, text] { context_.messages.inform(text); }, Qt::QueuedConnection);
             }});
     hidController_->setOnArrival(
         [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });

@@ -1,6 +1,8 @@
 #include "app/ResultsBlock.h"
 #include "device/hid/HidDevice.h"
+#include "support/CLocaleMessages.h"
 #include "support/MeterHarness.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QAction>
@@ -99,40 +101,43 @@ TEST(Connection, MethodNamesAndUnknownMethods) {
     EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("Моторный метод"));
 }
 
+// Waits on conditions only: how long a step takes under a loaded machine does not matter. That
+// repeated requests within the interval do not restart it is the timer's own test.
 TEST(Connection, AMethodChangeRequestsTheCalibrationListOnceAboutASecondLater) {
     MeterHarness h;
-    QTest::qWait(1200); // let the start-up round of the timer pass
-    h.sendStatus(4500, 1, 92.0F, 0, 0, 0);
-    QTest::qWait(1200);
-    QSignalSpy expiries(&h.window().timerReadTable(), &zr::common::OneShotTimer::expired);
+    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    EXPECT_EQ(timer.interval(), 1000);
+    WAIT_UNTIL(!timer.isEnabled(), 10000); // the start-up round has passed
+    h.sendStatus(4500, 1, 92.0F, 0, 0, 0); // the first status changes the method
+    WAIT_UNTIL(!timer.isEnabled(), 10000);
+    QSignalSpy expiries(&timer, &zr::common::OneShotTimer::expired);
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
-    QTest::qWait(600);
+    EXPECT_TRUE(timer.isEnabled() || expiries.count() == 1) << "a method change arms it";
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_EQ(expiries.count(), 0);
-    QTest::qWait(700);
-    EXPECT_EQ(expiries.count(), 1);
+    WAIT_UNTIL_EQ(expiries.count(), 1, 10000);
+    EXPECT_FALSE(timer.isEnabled());
+    // The same method again arms nothing, so no second request can follow.
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    QTest::qWait(1200);
+    EXPECT_FALSE(timer.isEnabled());
     EXPECT_EQ(expiries.count(), 1);
     EXPECT_EQ(h.window().state().status.method, 2);
 }
 
 TEST(Connection, TheMethodMenuSendsTheCommandAndArmsTheListRefresh) {
     MeterHarness h;
-    QTest::qWait(1100);
-    ASSERT_FALSE(h.window().timerReadTable().isEnabled());
+    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    WAIT_UNTIL(!timer.isEnabled(), 10000); // the start-up round has passed
     h.find<QAction>("N22")->trigger();
     EXPECT_TRUE(h.lastLogLine().startsWith("WR 41  00 64 02 00 "));
     EXPECT_EQ(h.window().state().status.method, 2);
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(
+    EXPECT_TRUE(timer.isEnabled());
+    WAIT_UNTIL_EQ(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
-        2000);
+        10000);
     // The meter confirming the method does not arm the timer again.
-    QTest::qWait(1100);
+    WAIT_UNTIL(!timer.isEnabled(), 10000);
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
-    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+    EXPECT_FALSE(timer.isEnabled());
 }
 
 TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
@@ -145,7 +150,7 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
     mouse.inputReportLength = 5;
     mouse.outputReportLength = 0;
     const auto id = h.bus.plug(mouse, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().state().deviceList.size(), 2U, 3000);
+    WAIT_UNTIL_EQ(h.window().state().deviceList.size(), 2U, 3000);
     h.waitForMeter();
     h.bus.unplug(id);
     QTest::qWait(300);
@@ -158,7 +163,7 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
 TEST(Connection, UnpluggingTheMeterDisconnectsItAndCommandsAreRefused) {
     MeterHarness h;
     h.meter.unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.statusPanel(0), QString());
     const std::size_t lines = h.logLines();
     h.find<QAction>("N21")->trigger();
@@ -200,7 +205,7 @@ TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
         report[14] = static_cast<std::uint8_t>(i % 10);
         ASSERT_TRUE(h.meter.sendReport(report));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(h.logLines(), before + kReports, 5000);
+    WAIT_UNTIL_EQ(h.logLines(), before + kReports, 5000);
     for (int i = 0; i < kReports; ++i) {
         const auto frequency = 4500 + i;
         EXPECT_TRUE(h.logLine(before + static_cast<std::size_t>(i))
@@ -213,4 +218,42 @@ TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
     EXPECT_EQ(valueText(h), QStringLiteral("119"));
     EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4539 Данных=9"));
     EXPECT_EQ(h.window().state().status.frequency, 4539);
+}
+
+TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArrival) {
+    zr::test::CLocaleMessages english;
+    MeterHarness h(false);
+    zr::hid::SimulatedDeviceInfo info = zr::sim::SimulatedMeter::deviceInfo();
+    info.openableReadWrite = false;
+    const auto id = h.bus.plug(info, nullptr);
+    h.waitForMeter();
+    EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
+    WAIT_UNTIL_EQ(h.messages.informed.size(), 1, 3000);
+    EXPECT_TRUE(h.messages.informed.front().contains(QStringLiteral("Permission denied (D)")));
+    EXPECT_TRUE(h.messages.informed.front().contains(QStringLiteral("udev")));
+
+    const std::size_t before = h.logLines();
+    h.find<QAction>("N21")->trigger();
+    QStringList written;
+    for (std::size_t i = before; i < h.logLines(); ++i) {
+        written << h.logLine(i);
+    }
+    EXPECT_TRUE(written.join('\n').contains(QStringLiteral("WRITE ERROR: Permission denied (D)")))
+        << written.join('\n').toStdString();
+
+    // Another device arriving is no new arrival of the meter.
+    zr::hid::SimulatedDeviceInfo mouse;
+    mouse.vendorId = 0x046D;
+    mouse.productId = 0xC077;
+    mouse.inputReportLength = 5;
+    h.bus.plug(mouse, nullptr);
+    WAIT_UNTIL_EQ(h.window().state().deviceList.size(), 2U, 3000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.messages.informed.size(), 1);
+
+    h.bus.unplug(id);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    h.bus.plug(info, nullptr);
+    h.waitForMeter();
+    WAIT_UNTIL_EQ(h.messages.informed.size(), 2, 3000);
 }

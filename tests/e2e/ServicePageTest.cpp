@@ -1,5 +1,7 @@
 #include "app/ServicePage.h"
+#include "support/CLocaleMessages.h"
 #include "support/MeterHarness.h"
+#include "support/WaitUntil.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,7 +51,7 @@ TEST(ServicePage, TheMetersByteValueReplyFillsEdit1) {
     MeterHarness h;
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMemoryByte(3, 2); });
     readByteLine(h, QStringLiteral("3"));
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().servicePage()->edit1()->text(), QStringLiteral("2"), 2000);
+    WAIT_UNTIL_EQ(h.window().servicePage()->edit1()->text(), QStringLiteral("2"), 2000);
     // A reply without the flag leaves Edit1 as it is.
     h.sendReport({0, 0x65, 9, 0});
     EXPECT_EQ(h.window().servicePage()->edit1()->text(), QStringLiteral("2"));
@@ -85,6 +87,7 @@ TEST(ServicePage, TheLogHoldsEveryReportSinceStartEvenWhileHidden) {
 }
 
 TEST(ServicePage, AFailedWriteLeavesTheFourErrorLinesAndNothingElse) {
+    const zr::test::CLocaleMessages english;
     MeterHarness h;
     ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
     h.bus.setWriteError(h.bus.pluggedDevices().front(), EIO);

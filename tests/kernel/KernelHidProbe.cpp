@@ -403,17 +403,18 @@ int main(int argc, char** argv) {
     //    DataHandler there stops the reader within one slice.
     int descriptorsAtRemoval = -1;
     bool presentAtRemoval = true;
-    qint64 stopMs = -1;
+    bool stopped = false;
+    std::uint64_t slicesToStop = 0;
     bool readerAfterStop = true;
     controller.setOnRemoval([&](HidDevice& d) {
         removals.push_back(&d);
-        if (&d == dev && stopMs < 0) {
+        if (&d == dev && !stopped) {
+            stopped = true;
             descriptorsAtRemoval = openDescriptorsOn("/dev/hidraw0");
             presentAtRemoval = d.isPresent();
-            QElapsedTimer timer;
-            timer.start();
+            const std::uint64_t before = d.readSlicesRunOut();
             d.setDataHandler(nullptr);
-            stopMs = timer.elapsed();
+            slicesToStop = d.readSlicesRunOut() - before;
             readerAfterStop = d.hasReader();
         }
     });
@@ -425,8 +426,8 @@ int main(int argc, char** argv) {
     check(!presentAtRemoval, "not Present in OnRemoval");
     check(descriptorsAtRemoval == 0,
           "handles closed before OnRemoval (" + std::to_string(descriptorsAtRemoval) + " open)");
-    check(stopMs >= 0 && stopMs <= dev->readWaitSlice() && !readerAfterStop,
-          "reader stopped within one slice (" + std::to_string(stopMs) + " ms)");
+    check(stopped && slicesToStop <= 1 && !readerAfterStop,
+          "reader stopped within one slice (" + std::to_string(slicesToStop) + " ran out)");
     check(openDescriptorsOn("/dev/hidraw0") == 0, "no descriptor left on the meter's node");
     controller.returnDevice(dev);
     check(controller.deviceCount() == 2, "returning the vanished meter removes it from the list");

@@ -2,6 +2,7 @@
 
 #include "app/ServicePage.h"
 #include "device/protocol/ReportBuffer.h"
+#include "device/protocol/TrafficLog.h"
 #include "sim/MeterDevice.h"
 #include "sim/SimulatedMeter.h"
 #include "support/ProgramHarness.h"
@@ -46,10 +47,22 @@ public:
         for (std::uint8_t b : bytes) {
             report[i++] = b;
         }
+        // Replies to earlier commands may still come in: wait for this report's own line.
+        const QString line = QString::fromStdString(protocol::formatReceiveLine(
+            report.data() + 1, sim::SimulatedMeter::kReportLength - 1));
         const std::size_t before = logLines();
         ASSERT_TRUE(meter.sendReport(report));
-        WAIT_UNTIL(logLines() > before, 3000);
+        WAIT_UNTIL(loggedSince(before, line), 3000);
         waitForDisplay();
+    }
+
+    bool loggedSince(std::size_t first, const QString& line) {
+        for (std::size_t i = first; i < logLines(); ++i) {
+            if (logLine(i) == line) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // The live display shows the newest status once per frame.

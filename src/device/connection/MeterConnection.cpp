@@ -3,6 +3,7 @@
 #include "common/Cp1251.h"
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/Meter.h"
+#include "device/protocol/TrafficLog.h"
 
 namespace zr::connection {
 
@@ -37,6 +38,7 @@ void MeterConnection::HidControllerArrival() {
             events_.showConnectionText(
                 common::fromCp1251(common::toCp1251(device->productString())));
             events_.meterArrived();
+            tellIfNotAccessible(*device);
         }
     }
 }
@@ -47,7 +49,19 @@ void MeterConnection::HidControllerRemoval(hid::HidDevice& removed) {
         return;
     }
     events_.showConnectionText(QString());
+    toldNotAccessible_.clear();
     dropMeter();
+}
+
+void MeterConnection::tellIfNotAccessible(hid::HidDevice& meter) {
+    // Every arrival of any device claims the meter again: tell once per arrival of the meter.
+    if (meter.openedReadWrite() || !events_.meterNotAccessible ||
+        toldNotAccessible_ == meter.pnpInfo().deviceInstance()) {
+        return;
+    }
+    toldNotAccessible_ = meter.pnpInfo().deviceInstance();
+    events_.meterNotAccessible(
+        QString::fromStdString(protocol::formatSystemError(meter.openError())));
 }
 
 void MeterConnection::releaseDeviceList() {

@@ -23,6 +23,9 @@ public:
         hid::HidDevice::DataHandler dataHandler;                // the meter's input reports
         std::function<void(const QString&)> showConnectionText; // panel 0 of the status bar
         std::function<void()> meterArrived;                     // arms both timers
+        // The meter is attached but may not be opened read-write (no udev rule): once per
+        // arrival, with the open error as the log writes it ("Permission denied (D)").
+        std::function<void(const QString& reason)> meterNotAccessible = {};
     };
 
     MeterConnection(hid::HidDeviceController& controller, SharedState& state, Events events);
@@ -38,10 +41,19 @@ public:
 
 private:
     void dropMeter();
+    void tellIfNotAccessible(hid::HidDevice& meter);
 
     hid::HidDeviceController& controller_;
     SharedState& state_;
     Events events_;
+    // The meter the user was told about (its identity), until it is removed.
+    QString toldNotAccessible_;
 };
+
+// What the user is told when the meter is found but cannot be opened; %1 is the reason.
+inline constexpr const char* kMeterNotAccessibleText =
+    "Прибор ZR-6040 найден, но открыть его нельзя: %1.\n"
+    "Установите правило udev для прибора (см. раздел «Using it with a real meter» в README) и "
+    "переподключите прибор.";
 
 } // namespace zr::connection

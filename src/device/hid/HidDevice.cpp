@@ -25,18 +25,19 @@ QString cacheText(const QString& text) {
 HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform,
                      std::unique_ptr<HidPnPInfo> info, DataHandler data, UnplugHandler unplug)
     : controller_(controller), platform_(&platform), pnpInfo_(std::move(info)) {
-    // 1. Present, not claimed, no handles, empty caches, depths 0, ReadWaitSlice 100, the
-    //    controller's default handlers (no reader starts: the device is not claimed).
+    // No reader starts here: the device is not claimed yet.
     unplugHandler_ = std::move(unplug);
     setDataHandler(std::move(data));
-    // 2. open read-write, else with no access rights (enough to query the device).
+    // Read-write, else with no access rights (enough to identify and query the device).
+    int errorCode = 0;
     std::unique_ptr<HidHandle> handle =
-        platform_->open(pnpInfo_->interface, HidOpenMode::ReadWrite, nullptr);
+        platform_->open(pnpInfo_->interface, HidOpenMode::ReadWrite, &errorCode);
     openedReadWrite_ = handle != nullptr;
+    openError_ = handle ? 0 : (errorCode != 0 ? errorCode : ENODEV);
     if (!handle) {
         handle = platform_->open(pnpInfo_->interface, HidOpenMode::QueryOnly, nullptr);
     }
-    // 3. attributes; without any handle they stay 0 and the creation succeeds.
+    // Without any handle the attributes stay 0 and the device is still listed.
     if (handle) {
         const std::optional<HidAttributes> attributes = handle->attributes();
         if (!attributes) {
@@ -44,40 +45,21 @@ HidDevice::HidDevice(HidDeviceController* controller, HidPlatform& platform,
         }
         attributes_ = *attributes;
     }
-    // 4. the handle closes here.
 }
 
 HidDevice::~HidDevice() {
-    destroying_ = true;
-    // 1. remember the handlers; stop the reader (waiting for its end) and clear them.
-    std::shared_ptr<const DataHandler> data = dataHandler_;
-    UnplugHandler unplug = std::move(unplugHandler_);
-    setDataHandler(nullptr);
-    unplugHandler_ = nullptr;
-    // 2. close the handles, release the capability data.
+    release();
+}
+
+bool HidDevice::release() {
+    releasing_ = true;
+    const std::weak_ptr<int> alive = lifeToken_;
+    if (!stopReader() || alive.expired()) {
+        return false;
+    }
     closeHandles();
     preparsed_.reset();
-    // 3. a fresh unclaimed copy at the same list position while the device is attached.
-    if (controller_ != nullptr) {
-        HidDeviceController* controller = controller_;
-        const int index = controller->indexOf(this);
-        if (index >= 0) {
-            auto position = controller->devices_.begin() + index;
-            if (present_.load()) {
-                try {
-                    auto* fresh = new HidDevice(controller, *platform_, std::move(pnpInfo_),
-                                                data ? *data : DataHandler{}, std::move(unplug));
-                    fresh->readWaitSlice_.store(readWaitSlice_.load());
-                    *position = fresh;
-                } catch (const HidControllerError&) {
-                    controller->devices_.erase(position);
-                }
-            } else {
-                controller->devices_.erase(position);
-            }
-        }
-    }
-    // 4. the plug-and-play info goes with this object if it still owns it.
+    return true;
 }
 
 bool HidDevice::isAccessible() const {
@@ -109,8 +91,10 @@ bool HidDevice::openSyncHandle(int* errorCode) {
     if (syncHandle_) {
         return true;
     }
-    std::unique_ptr<HidHandle> handle = openHandle(HidOpenMode::ReadWrite, errorCode);
+    int openCode = 0;
+    std::unique_ptr<HidHandle> handle = openHandle(HidOpenMode::ReadWrite, &openCode);
     openedReadWrite_ = handle != nullptr;
+    openError_ = openCode;
     if (!handle) {
         handle = openHandle(HidOpenMode::QueryOnly, errorCode);
     }
@@ -171,12 +155,13 @@ void HidDevice::closeHandles() {
         // let go of it too, a moment later.
         read->close();
     }
-    // The write handle of the original is never opened by this system.
 }
 
 void HidDevice::unplug() {
-    closeHandles();
+    // Not Present first: a reader woken by the close must not open the path again (a device
+    // attached meanwhile may have taken it).
     present_.store(false);
+    closeHandles();
     if (unplugHandler_) {
         UnplugHandler handler = std::move(unplugHandler_);
         unplugHandler_ = nullptr;
@@ -215,6 +200,10 @@ WriteResult HidDevice::writeReport(const uint8_t* data, std::size_t length) {
     int errorCode = 0;
     if (!openSyncHandle(&errorCode)) {
         return {false, 0, errorCode};
+    }
+    if (!openedReadWrite_) {
+        // A query-only handle: the write would only fail with EBADF; the open error tells why.
+        return {false, 0, openError_};
     }
     return syncHandle_->write(data, length); // the synchronous handle stays open
 }
@@ -269,12 +258,16 @@ void HidDevice::setReadWaitSlice(int ms) {
 }
 
 void HidDevice::startReaderIfReady() {
-    if (!dataHandler_ || reader_ || destroying_ || !present_.load() || !claimed_.load() ||
+    if (!dataHandler_ || reader_ || releasing_ || !present_.load() || !claimed_.load() ||
         !openedReadWrite_) {
         return;
     }
     // The capabilities are fetched here, on the main thread; the reader only uses the length.
+    // Without a usable input report length (none, or a malformed descriptor) nothing is read.
     const HidCaps caps = capabilities();
+    if (caps.inputReportByteLength == 0) {
+        return;
+    }
     reader_ = std::make_unique<HidDeviceReadThread>(*this, caps.inputReportByteLength);
     reader_->start();
 }

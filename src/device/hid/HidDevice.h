@@ -18,9 +18,9 @@ namespace zr::hid {
 class HidDeviceController;
 class HidDeviceReadThread;
 
-// One HID interface found by a device scan. Created by the controller; handed
-// out by HidDeviceController::claimDevice(); given back with HidDeviceController::returnDevice()
-// (or by deleting it, which is the same). Every member is for the main thread.
+// One HID interface found by a device scan. Created, owned and destroyed by its controller only;
+// handed out by HidDeviceController::claimDevice() and given back with
+// HidDeviceController::returnDevice(). Every member is for the main thread.
 class HidDevice {
 public:
     // Input reports: device, report ID (buffer byte 0), the bytes after it and their count.
@@ -35,11 +35,6 @@ public:
     static constexpr int kDefaultReadWaitSlice = 100;
     static constexpr int kMinReadWaitSlice = 10;
     static constexpr int kMaxReadWaitSlice = 10000;
-
-    // Destruction = ReturnDevice: stops the reader, closes the handles and, while the device is
-    // still attached and listed by its controller, puts a fresh unclaimed copy (keeping
-    // DataHandler, UnplugHandler and ReadWaitSlice) at its list position.
-    ~HidDevice();
 
     HidDevice(const HidDevice&) = delete;
     HidDevice& operator=(const HidDevice&) = delete;
@@ -85,10 +80,18 @@ public:
     bool isClaimed() const { return claimed_.load(); }
     bool inScanCallback() const { return inScanCallback_.load(); }
     bool openedReadWrite() const { return openedReadWrite_; }
+    // errno of the last read-write open that failed (at creation or at the last reopening);
+    // 0 while the device opened read-write. Writes to such a device fail with it.
+    int openError() const { return openError_; }
     // Present and (Claimed or InScanCallback): may be opened, queried and written.
     bool isAccessible() const;
     // true while a reader thread exists for this device.
     bool hasReader() const { return reader_ != nullptr; }
+    // Reader statistics over the device object's life (tests, diagnostics): reports and read
+    // errors handed to the main thread, and wait slices that ran out while no stop was asked for.
+    std::uint64_t reportsHandedOver() const { return reportsHandedOver_.load(); }
+    std::uint64_t readErrorsHandedOver() const { return readErrorsHandedOver_.load(); }
+    std::uint64_t readSlicesRunOut() const { return readSlicesRunOut_.load(); }
 
     const HidPnPInfo& pnpInfo() const { return *pnpInfo_; }
     // The controller whose list holds the device; nullptr once the controller is gone.
@@ -97,6 +100,11 @@ public:
 private:
     friend class HidDeviceController;
     friend class HidDeviceReadThread;
+    friend struct std::default_delete<HidDevice>;
+
+    // Releases only what the device holds: stops its reader (waiting for its end), closes its
+    // handles. The controller's list is the controller's business.
+    ~HidDevice();
 
     // Device creation (from a HidPnPInfo); throws HidControllerError when the device
     // cannot be identified.
@@ -116,6 +124,9 @@ private:
     // Stops the reader (waiting, carrying out its pending hand-overs) but keeps the handler.
     // false if a handler run meanwhile destroyed this device.
     bool stopReader();
+    // Stops the reader and closes the handles (the device's part of being returned or
+    // destroyed). false if a handler run meanwhile destroyed this device.
+    bool release();
     void deliverReport(uint8_t reportId, const uint8_t* data, uint16_t size);
     void deliverReadError(int errorCode);
 
@@ -125,12 +136,14 @@ private:
     // Expires when the object is destroyed: lets the controller notice a device that a handler
     // destroyed (returned) while it was raised for it.
     std::shared_ptr<int> lifeToken_ = std::make_shared<int>(0);
-    bool destroying_ = false;
+    // Set once the device is being returned or destroyed: no reader starts any more.
+    bool releasing_ = false;
 
     std::atomic<bool> present_{true};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> inScanCallback_{false};
     bool openedReadWrite_ = false;
+    int openError_ = 0;
     HidAttributes attributes_;
     QString productCache_;
     QString serialCache_;
@@ -147,6 +160,9 @@ private:
     int inputQueueDepth_ = 0;
     std::atomic<int> readQueueDepth_{0};
     std::atomic<int> readWaitSlice_{kDefaultReadWaitSlice};
+    std::atomic<std::uint64_t> reportsHandedOver_{0};
+    std::atomic<std::uint64_t> readErrorsHandedOver_{0};
+    std::atomic<std::uint64_t> readSlicesRunOut_{0};
 
     std::shared_ptr<const DataHandler> dataHandler_;
     ReadErrorHandler readErrorHandler_;

@@ -11,12 +11,11 @@ namespace zr::hid {
 
 HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
     : QObject(parent), platform_(&platform) {
-    // 1.-2. empty list, DevThreadSleepTime 100, no handlers; the platform's services.
     if (!platform_->isAvailable()) {
-        // 4. no services: no notices, no scan, never a device.
+        // No services: no notices, no scan, never a device.
         return;
     }
-    // 3. the notification "window": the first scan is a posted notice with the parameter -1.
+    // The first scan is a posted notice with the parameter -1.
     //    The platform's change notices are taken from then on; notices already queued before
     //    the controller existed are not its business (as a window does not get the broadcasts
     //    sent before it was created); the first scan sees their changes anyway.
@@ -35,20 +34,15 @@ HidDeviceController::~HidDeviceController() {
     onDeviceUnplug_ = nullptr;
     onEnumerate_ = nullptr;
     disconnect(platform_, nullptr, this, nullptr);
-    std::vector<HidDevice*> devices = std::move(devices_);
+    // Handlers carried out while a reader stops see an empty list.
+    std::vector<std::unique_ptr<HidDevice>> devices = std::move(devices_);
     devices_.clear();
-    for (HidDevice* device : devices) {
+    for (std::unique_ptr<HidDevice>& device : devices) {
         device->controller_ = nullptr;
-        if (device->isClaimed()) {
-            // The application still owns it. Its reader is stopped here,
-            // before the unplug, so that it reports no failed reads on the way out.
-            const std::weak_ptr<int> alive = device->lifeToken_;
-            if (device->stopReader() && !alive.expired()) {
-                device->unplug();
-            }
-        } else {
-            delete device;
+        if (device->isClaimed() && device->release()) {
+            device->unplug(); // the application learns that its device is gone
         }
+        device.reset();
     }
 }
 
@@ -56,11 +50,13 @@ HidDevice* HidDeviceController::deviceAt(int index) const {
     if (index < 0 || index >= deviceCount()) {
         return nullptr;
     }
-    return devices_[static_cast<std::size_t>(index)];
+    return devices_[static_cast<std::size_t>(index)].get();
 }
 
 int HidDeviceController::indexOf(const HidDevice* device) const {
-    const auto it = std::find(devices_.begin(), devices_.end(), device);
+    const auto it =
+        std::find_if(devices_.begin(), devices_.end(),
+                     [device](const std::unique_ptr<HidDevice>& d) { return d.get() == device; });
     return it == devices_.end() ? -1 : static_cast<int>(it - devices_.begin());
 }
 
@@ -89,10 +85,40 @@ HidDevice* HidDeviceController::claimDeviceAt(int index) {
 }
 
 void HidDeviceController::returnDevice(HidDevice* device) {
-    if (device == nullptr || !device->isClaimed() || device->destroying_) {
+    if (indexOf(device) < 0 || !device->isClaimed() || device->releasing_) {
         return;
     }
-    delete device;
+    // The copy keeps the handlers and the wait slice of the device it replaces.
+    const std::shared_ptr<const HidDevice::DataHandler> data = device->dataHandler_;
+    HidDevice::UnplugHandler unplug = std::move(device->unplugHandler_);
+    device->unplugHandler_ = nullptr;
+    const int slice = device->readWaitSlice();
+    if (!device->release()) {
+        return; // a handler carried out while the reader stopped destroyed it
+    }
+    const int index = indexOf(device);
+    if (index < 0) {
+        return;
+    }
+    if (device->isPresent()) {
+        try {
+            auto fresh = std::unique_ptr<HidDevice>(
+                new HidDevice(this, *platform_, std::move(device->pnpInfo_),
+                              data ? *data : HidDevice::DataHandler{}, std::move(unplug)));
+            fresh->readWaitSlice_.store(slice);
+            devices_[static_cast<std::size_t>(index)] = std::move(fresh);
+            return;
+        } catch (const HidControllerError&) {
+            // it cannot be identified any more: it leaves the list
+        }
+    }
+    removeAt(index);
+}
+
+void HidDeviceController::removeAt(int index) {
+    std::unique_ptr<HidDevice> device = std::move(devices_[static_cast<std::size_t>(index)]);
+    devices_.erase(devices_.begin() + index);
+    device->controller_ = nullptr;
 }
 
 void HidDeviceController::deviceChangeNotice(int eventCode, long parameter) {
@@ -117,23 +143,24 @@ void HidDeviceController::deviceChangeNotice(int eventCode, long parameter) {
     }
 }
 
-HidDevice* HidDeviceController::createDevice(const HidInterfaceInfo& info) {
-    auto* device = new HidDevice(this, *platform_, std::make_unique<HidPnPInfo>(HidPnPInfo{info}),
-                                 onDeviceData_, onDeviceUnplug_);
+std::unique_ptr<HidDevice> HidDeviceController::createDevice(const HidInterfaceInfo& info) {
+    auto device = std::unique_ptr<HidDevice>(
+        new HidDevice(this, *platform_, std::make_unique<HidPnPInfo>(HidPnPInfo{info}),
+                      onDeviceData_, onDeviceUnplug_));
     device->readWaitSlice_.store(devThreadSleepTime_);
     return device;
 }
 
 void HidDeviceController::deviceChange() {
     ++scanCount_;
-    // 1. the first scan always counts as a change.
+    // The first scan always counts as a change.
     bool changed = noticeParameter_ == kFirstScanParameter;
 
-    // 2. a fresh list of the interfaces present now; a device whose creation fails is left out.
+    // A fresh list of the interfaces present now; a device whose creation fails is left out.
     std::vector<std::unique_ptr<HidDevice>> fresh;
     for (const HidInterfaceInfo& info : platform_->enumerate()) {
         try {
-            fresh.emplace_back(createDevice(info));
+            fresh.push_back(createDevice(info));
             fresh.back()->controller_ = nullptr; // not in the list yet
         } catch (const HidControllerError&) {
             // left out without a message
@@ -145,11 +172,11 @@ void HidDeviceController::deviceChange() {
         });
     };
 
-    // 3. removal pass, from the last device to the first. Handlers may return (destroy) devices
+    // Removal pass, from the last device to the first. Handlers may return (destroy) devices
     //    meanwhile, so the pass works on a snapshot and checks each device is still alive.
     std::vector<std::pair<HidDevice*, std::weak_ptr<int>>> snapshot;
-    for (HidDevice* device : devices_) {
-        snapshot.emplace_back(device, device->lifeToken_);
+    for (const std::unique_ptr<HidDevice>& device : devices_) {
+        snapshot.emplace_back(device.get(), device->lifeToken_);
     }
     for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
         HidDevice* device = it->first;
@@ -176,30 +203,29 @@ void HidDeviceController::deviceChange() {
         device->inScanCallback_.store(false);
         const int index = indexOf(device);
         if (!device->isClaimed() && index >= 0) {
-            devices_.erase(devices_.begin() + index);
-            device->controller_ = nullptr;
-            delete device;
+            removeAt(index);
         }
     }
 
-    // 4. duplicate pass: fresh devices already listed (and Present) are destroyed at once.
+    // Duplicate pass: fresh devices already listed (and Present) are destroyed at once.
     for (auto it = fresh.begin(); it != fresh.end();) {
         const QString& identity = (*it)->pnpInfo().deviceInstance();
-        const bool listed = std::any_of(devices_.begin(), devices_.end(), [&](const HidDevice* d) {
-            return d->isPresent() && d->pnpInfo().deviceInstance() == identity;
-        });
+        const bool listed =
+            std::any_of(devices_.begin(), devices_.end(), [&](const std::unique_ptr<HidDevice>& d) {
+                return d->isPresent() && d->pnpInfo().deviceInstance() == identity;
+            });
         if (listed) {
-            it = fresh.erase(it); // detached already: its destruction leaves the list alone
+            it = fresh.erase(it);
         } else {
             ++it;
         }
     }
 
-    // 5. arrival pass, in scan order: append, then raise OnArrival before the next one.
+    // Arrival pass, in scan order: append, then raise OnArrival before the next one.
     for (std::unique_ptr<HidDevice>& owned : fresh) {
-        HidDevice* device = owned.release();
+        HidDevice* device = owned.get();
         device->controller_ = this;
-        devices_.push_back(device);
+        devices_.push_back(std::move(owned));
         changed = true;
         const std::weak_ptr<int> alive = device->lifeToken_;
         device->inScanCallback_.store(true);
@@ -212,7 +238,6 @@ void HidDeviceController::deviceChange() {
         }
     }
 
-    // 6.
     if (changed && onDeviceChange_) {
         const ControllerEvent handler = onDeviceChange_;
         handler(*this);

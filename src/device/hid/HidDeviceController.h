@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace zr::hid {
@@ -29,9 +30,9 @@ public:
     // Queues the first device scan (a posted event: it runs once the event loop runs) when the
     // platform's HID services are available; otherwise the controller never reports a device.
     explicit HidDeviceController(HidPlatform& platform, QObject* parent = nullptr);
-    // Clears the events; every device still listed is detached; claimed ones are unplugged
-    // (their UnplugHandler runs) and their readers stopped, unclaimed ones
-    // destroyed. Claimed devices stay owned by the application.
+    // Clears the events and frees every device it made. Devices still claimed are returned
+    // first: their readers are stopped (before the unplug, so that they report no failed reads
+    // on the way out) and they are unplugged (their UnplugHandler runs).
     ~HidDeviceController() override;
 
     HidDeviceController(const HidDeviceController&) = delete;
@@ -65,8 +66,11 @@ public:
     HidDevice* claimDevice();
     // The same for one list index; nullptr for an index outside the list or a claimed device.
     HidDevice* claimDeviceAt(int index);
-    // Gives a claimed device back (destroys it; see ~HidDevice). Ignores nullptr and devices
-    // that are not claimed.
+    // Gives a claimed device back: its reader is stopped (waiting for its end), its handles are
+    // closed and the object is destroyed. While the device is attached, a fresh unclaimed copy
+    // keeping its DataHandler, UnplugHandler and ReadWaitSlice takes its list position;
+    // otherwise it leaves the list. Ignores nullptr, devices of another controller and devices
+    // that are not claimed. May be called from inside the device's own handlers.
     void returnDevice(HidDevice* device);
 
     int deviceCount() const { return static_cast<int>(devices_.size()); }
@@ -85,14 +89,15 @@ public:
     void deviceChangeNotice(int eventCode, long parameter);
 
 private:
-    friend class HidDevice;
-
     void deviceChange(); // the device scan
-    HidDevice* createDevice(const HidInterfaceInfo& info);
+    std::unique_ptr<HidDevice> createDevice(const HidInterfaceInfo& info);
     bool claim(HidDevice* device);
+    // Takes a device out of the list and destroys it.
+    void removeAt(int index);
 
     HidPlatform* platform_;
-    std::vector<HidDevice*> devices_;
+    // Every device object the controller made, claimed or not, in list order.
+    std::vector<std::unique_ptr<HidDevice>> devices_;
     int devThreadSleepTime_ = HidDevice::kDefaultReadWaitSlice;
     bool inScan_ = false;
     long noticeParameter_ = 0;

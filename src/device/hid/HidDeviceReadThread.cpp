@@ -47,7 +47,8 @@ struct HidDeviceReadThread::Shared {
     // --- reader thread ---
     void run();
     void handOver(std::function<void()> job, std::weak_ptr<Shared> self);
-    void waitOneSlice(int sliceMs);
+    // true when a stop was asked for (the device may be gone then).
+    bool waitOneSlice(int sliceMs);
 
     // --- main thread ---
     static void runPending(const std::shared_ptr<Shared>& s);
@@ -80,38 +81,41 @@ void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_
     cv.wait(lock, [this] { return handOverDone; });
 }
 
-void HidDeviceReadThread::Shared::waitOneSlice(int sliceMs) {
+bool HidDeviceReadThread::Shared::waitOneSlice(int sliceMs) {
     std::unique_lock lock(mutex);
-    cv.wait_for(lock, std::chrono::milliseconds(sliceMs), [this] { return stopRequested.load(); });
+    return cv.wait_for(lock, std::chrono::milliseconds(sliceMs),
+                       [this] { return stopRequested.load(); });
 }
 
 void HidDeviceReadThread::Shared::run() {
     const std::weak_ptr<Shared> self = tlsSelf;
     HidDevice* const dev = device;
     while (!stopRequested.load()) {
-        // 1. zero the report buffer.
+        // A zeroed report buffer for every read.
         std::fill(buffer.begin(), buffer.end(), uint8_t{0});
-        // 2. start a read on the read handle, opening it first if needed.
+        // The read handle, opened first if needed.
         int errorCode = 0;
         std::shared_ptr<HidHandle> handle = dev->acquireReadHandle(&errorCode);
         if (!handle) {
-            // 4. the read cannot be started: report it on the main thread.
+            // The read cannot be started: report it on the main thread.
             errors.fetch_add(1);
+            dev->readErrorsHandedOver_.fetch_add(1);
             lastError.store(errorCode);
             const int slice = dev->readWaitSlice();
             handOver([dev, errorCode] { dev->deliverReadError(errorCode); }, self);
             // The device may be gone once a hand-over returned with a stop requested: from here
-            // on only `slice` is used. Deviation from the Windows original, which retries at
-            // once: wait one slice first, so that a device gone for good does not keep a core
-            // busy until its owner stops the reader.
-            waitOneSlice(slice);
+            // on only `slice` is used. One slice passes before the next try, so that a device
+            // gone for good does not keep a core busy until its owner stops the reader.
+            if (!waitOneSlice(slice)) {
+                dev->readSlicesRunOut_.fetch_add(1);
+            }
             continue;
         }
         {
             std::lock_guard lock(mutex);
             current = handle;
         }
-        // 3. wait in slices for the read to complete or a stop to be asked.
+        // Wait in slices for the read to complete or a stop to be asked.
         for (;;) {
             if (stopRequested.load()) {
                 break;
@@ -122,6 +126,7 @@ void HidDeviceReadThread::Shared::run() {
                 break;
             }
             if (r.status == HidReadResult::Status::Timeout) {
+                dev->readSlicesRunOut_.fetch_add(1);
                 continue; // the read stays outstanding; wait another slice
             }
             if (r.status == HidReadResult::Status::Data) {
@@ -130,6 +135,7 @@ void HidDeviceReadThread::Shared::run() {
                     const uint8_t* payload = buffer.data() + 1;
                     const auto size = static_cast<uint16_t>(r.length - 1);
                     delivered.fetch_add(1);
+                    dev->reportsHandedOver_.fetch_add(1);
                     handOver([dev, reportId, payload,
                               size] { dev->deliverReport(reportId, payload, size); },
                              self);
@@ -140,11 +146,14 @@ void HidDeviceReadThread::Shared::run() {
                 // The read could not be done (device gone, handle closed): as a read that
                 // cannot start, report it and try again after one slice.
                 errors.fetch_add(1);
+                dev->readErrorsHandedOver_.fetch_add(1);
                 lastError.store(r.errorCode);
                 const int code = r.errorCode;
                 const int slice = dev->readWaitSlice();
                 handOver([dev, code] { dev->deliverReadError(code); }, self);
-                waitOneSlice(slice);
+                if (!waitOneSlice(slice)) {
+                    dev->readSlicesRunOut_.fetch_add(1);
+                }
             }
             // Cancelled: a read that completes with no bytes is not delivered.
             break;

@@ -8,6 +8,8 @@
 // (0 for devices without numbered reports); InputReportByteLength and OutputReportByteLength
 // count that byte.
 
+#include "device/hid/HidCaps.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -27,21 +29,6 @@ struct HidAttributes {
     uint16_t versionNumber = 0;
 
     friend bool operator==(const HidAttributes&, const HidAttributes&) = default;
-};
-
-// The capability record of a device (the part of Windows' HIDP_CAPS the system can use).
-// A zeroed record means "unknown". Report lengths count the report-ID byte and are 0 when the
-// device has no report of that kind.
-struct HidCaps {
-    uint16_t usage = 0;
-    uint16_t usagePage = 0;
-    uint16_t inputReportByteLength = 0;
-    uint16_t outputReportByteLength = 0;
-    uint16_t featureReportByteLength = 0;
-    // true when the report descriptor declares report IDs (reports are "numbered").
-    bool numberedReports = false;
-
-    friend bool operator==(const HidCaps&, const HidCaps&) = default;
 };
 
 // One HID interface found by HidPlatform::enumerate().

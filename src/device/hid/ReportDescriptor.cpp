@@ -35,8 +35,12 @@ struct Globals {
 
 } // namespace
 
-uint16_t ReportDescriptorInfo::byteLength(const std::map<uint8_t, uint32_t>& bits) {
-    uint32_t largest = 0;
+namespace {
+constexpr uint64_t kMaxReportBits = (uint64_t{kMaxReportBytes} - 1) * 8;
+} // namespace
+
+uint16_t ReportDescriptorInfo::byteLength(const std::map<uint8_t, uint64_t>& bits) {
+    uint64_t largest = 0;
     bool any = false;
     for (const auto& [id, size] : bits) {
         if (size > 0) {
@@ -47,8 +51,9 @@ uint16_t ReportDescriptorInfo::byteLength(const std::map<uint8_t, uint32_t>& bit
     if (!any) {
         return 0;
     }
-    const uint32_t bytes = (largest + 7) / 8 + 1;
-    return static_cast<uint16_t>(std::min<uint32_t>(bytes, 0xFFFF));
+    // The parser refuses larger reports, so this fits.
+    const uint64_t bytes = (std::min(largest, kMaxReportBits) + 7) / 8 + 1;
+    return static_cast<uint16_t>(bytes);
 }
 
 HidCaps ReportDescriptorInfo::caps() const {
@@ -101,8 +106,13 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
 
         switch (type) {
         case Main: {
-            auto addBits = [&](std::map<uint8_t, uint32_t>& bits) {
-                bits[globals.reportId] += globals.reportSize * globals.reportCount;
+            // 64-bit: size x count of two 32-bit values cannot wrap; the sum stops just past
+            // the limit, so that it cannot wrap either and the report is refused below.
+            auto addBits = [&](std::map<uint8_t, uint64_t>& bits) {
+                uint64_t& sum = bits[globals.reportId];
+                const uint64_t add = uint64_t{globals.reportSize} * globals.reportCount;
+                sum = add > kMaxReportBits - std::min(sum, kMaxReportBits) ? kMaxReportBits + 1
+                                                                           : sum + add;
             };
             switch (tag) {
             case Input:
@@ -184,6 +194,14 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, s
         info.inputBits.erase(0);
         info.outputBits.erase(0);
         info.featureBits.erase(0);
+    }
+    // A report hidraw could not deliver whole: the descriptor is not one a device can have.
+    for (const auto* bits : {&info.inputBits, &info.outputBits, &info.featureBits}) {
+        for (const auto& [id, size] : *bits) {
+            if (size > kMaxReportBits) {
+                return std::nullopt;
+            }
+        }
     }
     return info;
 }

@@ -5,7 +5,7 @@
 // bytes (plus the report-ID byte, which Windows counts for every device), whether reports are
 // numbered, and the usage page and usage of the first top-level collection.
 
-#include "device/hid/HidPlatform.h"
+#include "device/hid/HidCaps.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,22 +14,27 @@
 
 namespace zr::hid {
 
+// The largest report hidraw hands over, report-ID byte included (the kernel's
+// HID_MAX_BUFFER_SIZE); the kernel refuses devices with larger reports.
+inline constexpr uint32_t kMaxReportBytes = 16384;
+
 struct ReportDescriptorInfo {
-    // Report sizes in bits, by report ID (0 for devices without numbered reports).
-    std::map<uint8_t, uint32_t> inputBits;
-    std::map<uint8_t, uint32_t> outputBits;
-    std::map<uint8_t, uint32_t> featureBits;
+    // Report sizes in bits, by report ID (0 for devices without numbered reports); never more
+    // than (kMaxReportBytes - 1) * 8 in a descriptor the parser accepts.
+    std::map<uint8_t, uint64_t> inputBits;
+    std::map<uint8_t, uint64_t> outputBits;
+    std::map<uint8_t, uint64_t> featureBits;
     bool numberedReports = false;
     uint16_t usagePage = 0;
     uint16_t usage = 0;
 
     // Byte length of the largest report of the kind, counting the report-ID byte; 0 if none.
-    static uint16_t byteLength(const std::map<uint8_t, uint32_t>& bits);
+    static uint16_t byteLength(const std::map<uint8_t, uint64_t>& bits);
     HidCaps caps() const;
 };
 
 // nullopt for a malformed descriptor (an item running past the end, a Pop without Push, an
-// End Collection without Collection, a Report ID of 0).
+// End Collection without Collection, a Report ID of 0, a report longer than kMaxReportBytes).
 std::optional<ReportDescriptorInfo> parseReportDescriptor(const uint8_t* data, std::size_t length);
 
 } // namespace zr::hid

@@ -64,9 +64,7 @@ std::array<std::string, 4> formatWriteFailureLines(std::size_t bytesWritten, int
                                                    const std::uint8_t* data,
                                                    std::size_t available) {
     std::string detail =
-        std::to_string(bytesWritten) + " = WRITE ERROR: " + systemErrorMessage(errorCode) + " (";
-    appendHex(detail, static_cast<std::uint32_t>(errorCode), 1);
-    detail += ')';
+        std::to_string(bytesWritten) + " = WRITE ERROR: " + formatSystemError(errorCode);
     return {"---------error--------------", std::move(detail),
             formatWriteLine(bytesWritten, data, available), "---------    --------------"};
 }
@@ -94,6 +92,13 @@ std::string systemErrorMessage(int errorCode) {
         message.pop_back();
     }
     return message;
+}
+
+std::string formatSystemError(int errorCode) {
+    std::string text = systemErrorMessage(errorCode) + " (";
+    appendHex(text, static_cast<std::uint32_t>(errorCode), 1);
+    text += ')';
+    return text;
 }
 
 } // namespace zr::protocol

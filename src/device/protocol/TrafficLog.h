@@ -24,4 +24,7 @@ std::string formatReceiveLine(const std::uint8_t* payload, std::size_t length);
 // stops.
 std::string systemErrorMessage(int errorCode);
 
+// The error as the log writes it: the system's text and the code in hex, "Permission denied (D)".
+std::string formatSystemError(int errorCode);
+
 } // namespace zr::protocol

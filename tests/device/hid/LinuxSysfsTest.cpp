@@ -1,7 +1,9 @@
 // The Linux back end's sysfs side (identity, strings and descriptor of a hidraw node that cannot
 // be opened) on fake sysfs trees, for a USB device and for a device without a USB parent.
 
-#include "device/hid/linux/LinuxHidPlatform.h"
+#include "device/hid/FakeSysfs.h"
+#include "device/hid/HidDeviceController.h"
+#include "device/hid/HidTestSupport.h"
 
 #include <QTemporaryDir>
 
@@ -10,61 +12,8 @@
 #include <fstream>
 
 using namespace zr::hid;
+using namespace zr::hid::test;
 namespace fs = std::filesystem;
-
-namespace {
-
-void write(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-const std::string kDescriptor = std::string(
-    "\x06\x00\xFF\x09\x01\xA1\x01\x19\x01\x29\x40\x15\x01\x25\x40\x75\x08\x95\x40\x81\x00\x19\x01"
-    "\x29\x40\x91\x00\xC0",
-    28);
-
-// A USB meter: …/usb1/1-1 (usb_device) / 1-1:1.0 (interface) / 0003:04D7:013F.0001 (HID) /
-// hidraw/hidraw0.
-fs::path makeUsbTree(const fs::path& root) {
-    const fs::path usb = root / "devices/pci0000:00/0000:00:14.0/usb1/1-1";
-    write(usb / "idVendor", "04d7\n");
-    write(usb / "idProduct", "013f\n");
-    write(usb / "bcdDevice", "0102\n");
-    write(usb / "product", "ZR6040\n");
-    write(usb / "serial", "A1B2\n");
-    const fs::path iface = usb / "1-1:1.0";
-    write(iface / "bInterfaceNumber", "00\n");
-    const fs::path hid = iface / "0003:04D7:013F.0001";
-    write(hid / "uevent", "DRIVER=hid-generic\nHID_ID=0003:000004D7:0000013F\nHID_NAME=Oki ZR6040\n"
-                          "HID_PHYS=usb-0000:00:14.0-1/input0\nHID_UNIQ=A1B2\n");
-    write(hid / "report_descriptor", kDescriptor);
-    const fs::path hidraw = hid / "hidraw/hidraw0";
-    write(hidraw / "dev", "243:0\n");
-    fs::create_directory_symlink("../../../0003:04D7:013F.0001", hidraw / "device");
-    return hidraw;
-}
-
-// A uhid device: no USB parent; product and serial from HID_NAME and HID_UNIQ.
-fs::path makeUhidTree(const fs::path& root, bool withUniq) {
-    const fs::path hid = root / "devices/virtual/misc/uhid/0003:04D7:013F.0002";
-    write(hid / "uevent", std::string("HID_ID=0003:000004D7:0000013F\nHID_NAME=zr6040-virtual\n") +
-                              (withUniq ? "HID_UNIQ=SIM-42\n" : ""));
-    write(hid / "report_descriptor", kDescriptor);
-    const fs::path hidraw = hid / "hidraw/hidraw1";
-    write(hidraw / "dev", "243:1\n");
-    fs::create_directory_symlink("../../../0003:04D7:013F.0002", hidraw / "device");
-    return hidraw;
-}
-
-HidInterfaceInfo interfaceAt(const fs::path& syspath) {
-    HidInterfaceInfo info;
-    info.identity = QString::fromStdString(syspath.string());
-    info.path = QStringLiteral("/nonexistent/hidraw");
-    return info;
-}
-
-} // namespace
 
 TEST(LinuxSysfs, ParsesHidId) {
     const auto ids = linux_sysfs::parseHidId("0003:000004D7:0000013F");
@@ -145,4 +94,43 @@ TEST(LinuxHidPlatform, EnumeratesAndMonitorsWithoutFailingOnAMachineWithoutHidra
             << info.identity.toStdString();
         EXPECT_TRUE(info.path.startsWith(QStringLiteral("/dev/")));
     }
+}
+
+TEST(LinuxSysfs, ADescriptorWithAReportHidrawCannotDeliverGivesNoCapabilities) {
+    QTemporaryDir dir;
+    const fs::path hidraw = makeUsbTree(dir.path().toStdString());
+    // Report Size 0xFFFFFFFF, Count 1, Input: a 32-bit sum made this one byte long.
+    write(hidraw / "device/report_descriptor",
+          std::string("\x77\xFF\xFF\xFF\xFF\x95\x01\x81\x02", 9));
+    LinuxHidPlatform platform(nullptr, LinuxHidPlatform::MonitorSource::None);
+    auto handle = platform.open(interfaceAt(hidraw), HidOpenMode::QueryOnly);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_TRUE(handle->attributes()) << "still identified, so still listed";
+    EXPECT_FALSE(handle->capabilities());
+}
+
+TEST(LinuxSysfs, AMeterTheUserMayNotOpenIsListedAndWritesFailWithTheOpenError) {
+    QTemporaryDir dir;
+    const fs::path hidraw = makeUsbTree(dir.path().toStdString());
+    HidInterfaceInfo node = interfaceAt(hidraw);
+    node.path = QStringLiteral("/dev/hidraw0");
+    RefusingLinuxPlatform platform({node}, EACCES);
+    HidDeviceController controller(platform);
+    settle();
+    ASSERT_EQ(controller.deviceCount(), 1);
+    HidDevice* meter = controller.claimDevice();
+    ASSERT_NE(meter, nullptr);
+    EXPECT_EQ(meter->vendorId(), 0x04D7);
+    EXPECT_EQ(meter->productId(), 0x013F);
+    EXPECT_FALSE(meter->openedReadWrite());
+    EXPECT_EQ(meter->openError(), EACCES);
+    EXPECT_EQ(meter->productString(), QStringLiteral("ZR6040"));
+    EXPECT_EQ(meter->capabilities().outputReportByteLength, 65);
+    meter->setDataHandler([](HidDevice&, uint8_t, const uint8_t*, uint16_t) {});
+    EXPECT_FALSE(meter->hasReader());
+    const std::vector<uint8_t> report(65, 0);
+    const WriteResult result = meter->writeReport(report.data(), report.size());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.errorCode, EACCES) << "the open error, not EBADF of the query-only handle";
+    controller.returnDevice(meter);
 }

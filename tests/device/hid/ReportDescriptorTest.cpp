@@ -232,7 +232,7 @@ TEST(ReportDescriptor, MouseWithNumberedReports) {
     const auto info = parse(kUnifyingMouse);
     ASSERT_TRUE(info);
     EXPECT_TRUE(info->numberedReports);
-    EXPECT_EQ(info->inputBits, (std::map<uint8_t, uint32_t>{{2, 56}, {3, 32}, {4, 8}, {8, 8}}));
+    EXPECT_EQ(info->inputBits, (std::map<uint8_t, uint64_t>{{2, 56}, {3, 32}, {4, 8}, {8, 8}}));
     EXPECT_TRUE(info->outputBits.empty());
     const HidCaps caps = info->caps();
     EXPECT_EQ(caps.inputReportByteLength, 8) << "the largest report: 7 bytes plus its ID";
@@ -274,4 +274,25 @@ TEST(ReportDescriptor, MalformedDescriptorsAreRefused) {
     const auto empty = parse({});
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->caps(), HidCaps{});
+}
+
+TEST(ReportDescriptor, SizesAddUpWithoutWrappingAndReportsHidrawCannotDeliverAreRefused) {
+    // 32-bit arithmetic made these 1 and 0 bytes long.
+    EXPECT_FALSE(parse({0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x95, 0x01, 0x81, 0x02}));
+    EXPECT_FALSE(parse({0x77, 0x00, 0x00, 0x00, 0x20, 0x95, 0x08, 0x81, 0x02}));
+    // Many items whose sum passes 2^64 still count as too long.
+    std::vector<uint8_t> many = {0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < 8; ++i) {
+        many.insert(many.end(), {0x91, 0x02});
+    }
+    EXPECT_FALSE(parse(many));
+
+    // The largest report hidraw delivers: 16383 bytes after the ID byte; one bit more is too long.
+    const auto largest = parse({0x75, 0x08, 0x96, 0xFF, 0x3F, 0x81, 0x02});
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->caps().inputReportByteLength, kMaxReportBytes);
+    EXPECT_FALSE(parse({0x75, 0x08, 0x96, 0xFF, 0x3F, 0x81, 0x02, 0x75, 0x01, 0x95, 0x01, 0xB1,
+                        0x02, 0x81, 0x02}));
+    // Two reports that are each within the limit but share one ID add up past it.
+    EXPECT_FALSE(parse({0x75, 0x08, 0x96, 0x00, 0x20, 0x91, 0x02, 0x91, 0x02}));
 }

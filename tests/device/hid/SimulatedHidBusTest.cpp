@@ -172,3 +172,27 @@ TEST(SimulatedHidBus, UnavailableBusListsNothing) {
     EXPECT_EQ(bus.enumerate().size(), 1u);
     EXPECT_EQ(bus.enumerateCount(), 2);
 }
+
+TEST(SimulatedHidBus, AnUnpluggedDeviceIsForgottenOnceItsLastHandleCloses) {
+    SimulatedHidBus bus;
+    const auto held = bus.plug(meterInfo());
+    auto handle = bus.open(bus.enumerate().front(), HidOpenMode::Read);
+    ASSERT_NE(handle, nullptr);
+    bus.unplug(held);
+    EXPECT_EQ(bus.knownDeviceCount(), 1u) << "a handle still holds it";
+    handle->close();
+    EXPECT_EQ(bus.knownDeviceCount(), 1u) << "closed, but the object still exists";
+    handle.reset();
+    EXPECT_EQ(bus.knownDeviceCount(), 0u);
+
+    // Many plug/unplug pairs leave nothing behind, so scans and opens do not slow down.
+    for (int i = 0; i < 10000; ++i) {
+        bus.unplug(bus.plug(otherInfo(static_cast<uint16_t>(i))));
+    }
+    EXPECT_EQ(bus.knownDeviceCount(), 0u);
+    const auto kept = bus.plug(meterInfo());
+    EXPECT_EQ(bus.knownDeviceCount(), 1u);
+    EXPECT_EQ(bus.enumerate().size(), 1u);
+    EXPECT_TRUE(bus.isPlugged(kept));
+    settle(); // the notices of the pairs
+}

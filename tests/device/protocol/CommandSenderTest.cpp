@@ -1,6 +1,7 @@
 #include "device/protocol/CommandSender.h"
 
 #include "device/protocol/TrafficLog.h"
+#include "support/CLocaleMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,7 @@ TEST_F(CommandSenderTest, ReportIdIsAlwaysZero) {
 }
 
 TEST_F(CommandSenderTest, FailedWriteLogsExactlyTheFourLines) {
+    const test::CLocaleMessages english;
     port.nextOutcome = {false, 0, ENODEV};
     sender.selectMethod(1);
     ASSERT_EQ(log.size(), 4u);

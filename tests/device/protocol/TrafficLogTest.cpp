@@ -1,6 +1,7 @@
 #include "device/protocol/TrafficLog.h"
 
 #include "device/protocol/Commands.h"
+#include "support/CLocaleMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,10 @@ TEST(TrafficLog, FailureLinesFrameTheMessageAndTheWriteLine) {
 }
 
 TEST(TrafficLog, SystemMessageIsTheCleanedErrorText) {
+    const test::CLocaleMessages english; // the texts differ with the machine's locale
     EXPECT_EQ(systemErrorMessage(ENODEV), "No such device");
     EXPECT_EQ(systemErrorMessage(EIO), "Input/output error");
+    EXPECT_EQ(formatSystemError(EACCES), "Permission denied (D)");
     for (const int code : {0, EPIPE, 99999, -5}) {
         const std::string message = systemErrorMessage(code);
         ASSERT_FALSE(message.empty()) << code;

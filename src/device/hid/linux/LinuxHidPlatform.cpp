@@ -500,6 +500,10 @@ std::vector<HidInterfaceInfo> LinuxHidPlatform::enumerate() {
     return result;
 }
 
+int LinuxHidPlatform::openNode(const char* path, int flags) {
+    return ::open(path, flags);
+}
+
 std::unique_ptr<HidHandle> LinuxHidPlatform::open(const HidInterfaceInfo& info, HidOpenMode mode,
                                                   int* errorCode) {
     const auto fail = [errorCode](int code) -> std::unique_ptr<HidHandle> {
@@ -522,7 +526,7 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::open(const HidInterfaceInfo& info, 
     } else {
         const int flags =
             (mode == HidOpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
-        fd = ::open(info.path.toLocal8Bit().constData(), flags);
+        fd = openNode(info.path.toLocal8Bit().constData(), flags);
         if (fd < 0) {
             return fail(errno);
         }

@@ -59,6 +59,11 @@ public:
     // true when a udev daemon runs (its control socket exists).
     static bool udevDaemonRunning();
 
+protected:
+    // Opens a device node (::open); the seam through which tests refuse an open as the system
+    // would. Thread-safe. -1 with errno on failure.
+    virtual int openNode(const char* path, int flags);
+
 private:
     void onMonitorReadable();
 

@@ -17,18 +17,49 @@ namespace {
 class SimulatedHandle;
 } // namespace
 
+// The bus's list of devices, shared with the handles: the last handle of an unplugged device
+// takes it off the list, also after the bus itself is gone.
+struct SimulatedRegistry;
+
 // One virtual device: its description, its model and its open handles. One mutex guards all of
 // it, including the input queues of the handles.
 struct SimulatedInputPort::State {
     SimulatedDeviceId id = 0;
     SimulatedDeviceInfo info;
     HidInterfaceInfo iface;
+    std::weak_ptr<SimulatedRegistry> registry;
 
     mutable std::mutex mutex;
     bool plugged = true;
     int writeError = 0;
     std::shared_ptr<SimulatedDeviceModel> model;
     std::vector<SimulatedHandle*> handles;
+    SimulatedHidBus::CloseObserver closeObserver;
+};
+
+struct SimulatedRegistry {
+    mutable std::mutex mutex;
+    // The devices plugged in, and those unplugged while a handle is still open on them.
+    std::map<SimulatedDeviceId, std::shared_ptr<SimulatedInputPort::State>> devices;
+
+    // Forgets an unplugged device that no handle holds any more. Takes both locks, the
+    // registry's first.
+    void forgetIfUnused(SimulatedDeviceId id) {
+        std::shared_ptr<SimulatedInputPort::State> gone; // released after both locks
+        std::lock_guard lock(mutex);
+        const auto it = devices.find(id);
+        if (it == devices.end()) {
+            return;
+        }
+        {
+            std::lock_guard deviceLock(it->second->mutex);
+            if (it->second->plugged || !it->second->handles.empty()) {
+                return;
+            }
+        }
+        gone = std::move(it->second);
+        devices.erase(it);
+    }
 };
 
 namespace {
@@ -44,9 +75,18 @@ public:
     }
 
     ~SimulatedHandle() override {
-        std::lock_guard lock(device_->mutex);
-        auto& handles = device_->handles;
-        handles.erase(std::remove(handles.begin(), handles.end(), this), handles.end());
+        bool lastOfGone = false;
+        {
+            std::lock_guard lock(device_->mutex);
+            auto& handles = device_->handles;
+            handles.erase(std::remove(handles.begin(), handles.end(), this), handles.end());
+            lastOfGone = handles.empty() && !device_->plugged;
+        }
+        if (lastOfGone) {
+            if (const auto registry = device_->registry.lock()) {
+                registry->forgetIfUnused(device_->id);
+            }
+        }
     }
 
     bool hasQueue() const { return mode_ != HidOpenMode::QueryOnly; }
@@ -173,10 +213,20 @@ public:
     }
 
     void close() override {
-        std::lock_guard lock(device_->mutex);
-        closed_ = true;
-        queue_.clear();
-        wake_.notify_all();
+        SimulatedHidBus::CloseObserver observer;
+        {
+            std::lock_guard lock(device_->mutex);
+            if (closed_) {
+                return;
+            }
+            closed_ = true;
+            queue_.clear();
+            wake_.notify_all();
+            observer = device_->closeObserver;
+        }
+        if (observer) {
+            observer(mode_);
+        }
     }
 
     bool setQueueDepth(int count) override {
@@ -284,28 +334,24 @@ bool pullOut(SimulatedInputPort::State& state) {
 } // namespace
 
 struct SimulatedHidBus::Impl {
+    // Guards available, nextId and enumerateCount; the device list has the registry's lock.
     mutable std::mutex mutex;
     bool available = true;
     int nextId = 1;
     int enumerateCount = 0;
-    // Every device ever plugged (unplugged ones stay for the handle counts), by id.
-    std::map<SimulatedDeviceId, std::shared_ptr<State>> devices;
-
-    // Callers hold `mutex`.
-    std::shared_ptr<State> find(SimulatedDeviceId id) const {
-        auto it = devices.find(id);
-        return it == devices.end() ? nullptr : it->second;
-    }
+    std::shared_ptr<SimulatedRegistry> registry = std::make_shared<SimulatedRegistry>();
 
     std::shared_ptr<State> lookup(SimulatedDeviceId id) const {
-        std::lock_guard lock(mutex);
-        return find(id);
+        std::lock_guard lock(registry->mutex);
+        const auto it = registry->devices.find(id);
+        return it == registry->devices.end() ? nullptr : it->second;
     }
 
     std::vector<std::shared_ptr<State>> snapshot() const {
-        std::lock_guard lock(mutex);
+        std::lock_guard lock(registry->mutex);
         std::vector<std::shared_ptr<State>> all;
-        for (const auto& [id, state] : devices) {
+        all.reserve(registry->devices.size());
+        for (const auto& [id, state] : registry->devices) {
             all.push_back(state);
         }
         return all;
@@ -316,14 +362,7 @@ SimulatedHidBus::SimulatedHidBus(QObject* parent)
     : HidPlatform(parent), d_(std::make_unique<Impl>()) {}
 
 SimulatedHidBus::~SimulatedHidBus() {
-    std::vector<std::shared_ptr<State>> devices;
-    {
-        std::lock_guard lock(d_->mutex);
-        for (auto& [id, state] : d_->devices) {
-            devices.push_back(state);
-        }
-    }
-    for (auto& state : devices) {
+    for (const auto& state : d_->snapshot()) {
         pullOut(*state);
     }
 }
@@ -339,8 +378,8 @@ SimulatedDeviceId SimulatedHidBus::plug(const SimulatedDeviceInfo& info,
     {
         std::lock_guard lock(d_->mutex);
         state->id = d_->nextId++;
-        d_->devices.emplace(state->id, state);
     }
+    state->registry = d_->registry;
     state->info = info;
     if (state->info.path.isEmpty()) {
         state->info.path = QStringLiteral("/dev/simhid%1").arg(state->id);
@@ -358,6 +397,10 @@ SimulatedDeviceId SimulatedHidBus::plug(const SimulatedDeviceInfo& info,
                                        .arg(info.productId, 4, 16, QLatin1Char('0'))
                                        .toUpper());
     state->model = model;
+    {
+        std::lock_guard lock(d_->registry->mutex);
+        d_->registry->devices.emplace(state->id, state);
+    }
     if (model) {
         model->attached(std::make_shared<SimulatedInputPort>(state));
     }
@@ -373,6 +416,7 @@ bool SimulatedHidBus::unplug(SimulatedDeviceId id) {
     if (!pullOut(*state)) {
         return false;
     }
+    d_->registry->forgetIfUnused(id);
     postNotice();
     return true;
 }
@@ -405,11 +449,11 @@ std::vector<SimulatedDeviceId> SimulatedHidBus::pluggedDevices() const {
 }
 
 std::shared_ptr<SimulatedInputPort> SimulatedHidBus::inputPort(SimulatedDeviceId id) const {
-    if (!isPlugged(id)) {
+    const std::shared_ptr<State> state = d_->lookup(id);
+    if (!state || !isPlugged(id)) {
         return nullptr;
     }
-    std::lock_guard lock(d_->mutex);
-    return std::make_shared<SimulatedInputPort>(d_->find(id));
+    return std::make_shared<SimulatedInputPort>(state);
 }
 
 void SimulatedHidBus::setAvailable(bool available) {
@@ -440,6 +484,19 @@ int SimulatedHidBus::openHandles(SimulatedDeviceId id, std::optional<HidOpenMode
         [mode](const SimulatedHandle* h) { return h->isOpen() && (!mode || h->mode() == *mode); }));
 }
 
+void SimulatedHidBus::setCloseObserver(SimulatedDeviceId id, CloseObserver observer) {
+    const std::shared_ptr<State> state = d_->lookup(id);
+    if (state) {
+        std::lock_guard lock(state->mutex);
+        state->closeObserver = std::move(observer);
+    }
+}
+
+std::size_t SimulatedHidBus::knownDeviceCount() const {
+    std::lock_guard lock(d_->registry->mutex);
+    return d_->registry->devices.size();
+}
+
 void SimulatedHidBus::setWriteError(SimulatedDeviceId id, int errorCode) {
     const std::shared_ptr<State> state = d_->lookup(id);
     if (state) {
@@ -459,17 +516,14 @@ bool SimulatedHidBus::isAvailable() const {
 }
 
 std::vector<HidInterfaceInfo> SimulatedHidBus::enumerate() {
-    std::vector<std::shared_ptr<State>> all;
     {
         std::lock_guard lock(d_->mutex);
         ++d_->enumerateCount;
         if (!d_->available) {
             return {};
         }
-        for (const auto& [id, state] : d_->devices) {
-            all.push_back(state);
-        }
     }
+    const std::vector<std::shared_ptr<State>> all = d_->snapshot();
     std::vector<HidInterfaceInfo> result;
     for (const auto& state : all) {
         std::lock_guard lock(state->mutex);
@@ -489,12 +543,12 @@ std::unique_ptr<HidHandle> SimulatedHidBus::open(const HidInterfaceInfo& info, H
         return nullptr;
     };
     std::shared_ptr<State> state;
+    if (!isAvailable()) {
+        return fail(ENOSYS);
+    }
     {
-        std::lock_guard lock(d_->mutex);
-        if (!d_->available) {
-            return fail(ENOSYS);
-        }
-        for (const auto& [id, candidate] : d_->devices) {
+        std::lock_guard lock(d_->registry->mutex);
+        for (const auto& [id, candidate] : d_->registry->devices) {
             if (candidate->iface.identity == info.identity || candidate->iface.path == info.path) {
                 std::lock_guard deviceLock(candidate->mutex);
                 if (candidate->plugged) {

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -131,6 +132,13 @@ public:
     // Handles now open on the device, all modes together, or only those of one mode.
     int openHandleCount(SimulatedDeviceId id) const;
     int openHandleCount(SimulatedDeviceId id, HidOpenMode mode) const;
+    // Called on the closing thread, outside the bus's locks, whenever a handle of the device is
+    // closed (once per handle), with the handle's mode.
+    using CloseObserver = std::function<void(HidOpenMode mode)>;
+    void setCloseObserver(SimulatedDeviceId id, CloseObserver observer);
+    // Devices the bus still knows: those plugged in and those unplugged with a handle still
+    // open. An unplugged device is forgotten once its last handle is gone.
+    std::size_t knownDeviceCount() const;
     // Makes every write to the device fail with this errno (0: writes work again).
     void setWriteError(SimulatedDeviceId id, int errorCode);
     // How many times enumerate() was called.

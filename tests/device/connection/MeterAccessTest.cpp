@@ -1,0 +1,89 @@
+// A meter the user may not open read-write (no udev rule), through the Linux back end on a fake
+// sysfs tree: it is still named, the log carries the open error, and the user is told once per
+// arrival.
+
+#include "device/connection/MeterConnection.h"
+#include "device/hid/FakeSysfs.h"
+#include "device/hid/HidDeviceController.h"
+#include "device/hid/HidTestSupport.h"
+#include "device/protocol/CommandSender.h"
+#include "support/CLocaleMessages.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zr;
+using namespace zr::hid::test;
+
+namespace {
+
+struct Told {
+    std::vector<QString> panel;
+    std::vector<QString> notAccessible;
+    int arrivals = 0;
+};
+
+hid::HidInterfaceInfo node(const fs::path& syspath, const QString& devnode) {
+    hid::HidInterfaceInfo info = interfaceAt(syspath);
+    info.path = devnode;
+    return info;
+}
+
+} // namespace
+
+TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOncePerArrival) {
+    zr::test::CLocaleMessages english;
+    QTemporaryDir dir;
+    const fs::path meterNode = makeUsbTree(dir.path().toStdString());
+    const fs::path otherNode = makeUhidTree(fs::path(dir.path().toStdString()) / "other", true);
+    write(otherNode / "device/uevent", "HID_ID=0003:0000046D:0000C077\nHID_NAME=Mouse\n");
+    RefusingLinuxPlatform platform({node(meterNode, QStringLiteral("/dev/hidraw0"))}, EACCES);
+    hid::HidDeviceController controller(platform);
+    connection::SharedState state;
+    Told told;
+    connection::MeterConnection meter(
+        controller, state,
+        {[](hid::HidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {},
+         [&](const QString& text) { told.panel.push_back(text); }, [&] { ++told.arrivals; },
+         [&](const QString& reason) { told.notAccessible.push_back(reason); }});
+    controller.setOnArrival([&](hid::HidDevice&) { meter.HidControllerArrival(); });
+    controller.setOnRemoval([&](hid::HidDevice& d) { meter.HidControllerRemoval(d); });
+    settle();
+
+    ASSERT_TRUE(meter.connected());
+    EXPECT_EQ(told.panel, std::vector<QString>{QStringLiteral("ZR6040")}) << "panel 0 names it";
+    EXPECT_EQ(told.notAccessible, std::vector<QString>{QStringLiteral("Permission denied (D)")});
+
+    std::vector<std::string> log;
+    protocol::CommandSender sender(
+        meter, [&](const std::string& line) { log.push_back(line); }, [] {});
+    sender.selectMethod(2);
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[1], "0 = WRITE ERROR: Permission denied (D)");
+
+    // Another device arriving claims the meter again: nothing new is told.
+    platform.setNodes({node(meterNode, QStringLiteral("/dev/hidraw0")),
+                       node(otherNode, QStringLiteral("/dev/hidraw1"))});
+    settle();
+    EXPECT_EQ(told.arrivals, 2);
+    EXPECT_EQ(told.notAccessible.size(), 1u);
+
+    // The meter removed and attached again: a new arrival, told again.
+    platform.setNodes({node(otherNode, QStringLiteral("/dev/hidraw1"))});
+    settle();
+    EXPECT_FALSE(meter.connected());
+    platform.setNodes({node(otherNode, QStringLiteral("/dev/hidraw1")),
+                       node(meterNode, QStringLiteral("/dev/hidraw0"))});
+    settle();
+    EXPECT_TRUE(meter.connected());
+    EXPECT_EQ(told.notAccessible.size(), 2u);
+}
+
+TEST(MeterAccess, TheMessageNamesTheReadmeSectionAndTheReason) {
+    const QString text =
+        QString::fromUtf8(connection::kMeterNotAccessibleText).arg("Permission denied (D)");
+    EXPECT_TRUE(text.contains(QStringLiteral("«Using it with a real meter»")));
+    EXPECT_TRUE(text.contains(QStringLiteral("udev")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Permission denied (D)")));
+}
