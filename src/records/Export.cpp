@@ -46,9 +46,13 @@ void Export::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N13Click", [this](int) { N13Click(); });
 }
 
-void Export::N13Click() { save(ports_.storedValues); }
+void Export::N13Click() {
+    save(ports_.storedValues);
+}
 
-void Export::SaveTable() { save(ports_.table); }
+void Export::SaveTable() {
+    save(ports_.table);
+}
 
 void Export::save(const common::TextGrid& textGrid) {
     const std::optional<SaveChoice> choice = ports_.saveDialog.execute();

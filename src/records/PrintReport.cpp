@@ -18,7 +18,9 @@ void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("WebNavigateComplete2", [this](int) { WebNavigateComplete2(); });
 }
 
-void PrintReport::N15Click() { BuildPrintReport(); }
+void PrintReport::N15Click() {
+    BuildPrintReport();
+}
 
 QString PrintReport::reportPath() const {
     return QDir(ports_.directory).absoluteFilePath(QString::fromLatin1(kPrintReportFile));

@@ -67,13 +67,14 @@ QByteArray printReportBytes(const common::TextGrid& table) {
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"));
     line(QStringLiteral("</head>"));
     line(QStringLiteral("<body  text=\"#000000\">"));
-    line(QStringLiteral(
-        "<table width=\"100%\" border=\"1\" cellpadding=\"0\" cellspacing=\"0\">"));
+    line(QStringLiteral("<table width=\"100%\" border=\"1\" cellpadding=\"0\" cellspacing=\"0\">"));
     line(QStringLiteral("<tr>"));
     const std::array<QString, 7> headers = reportHeaders();
-    line(QStringLiteral("<td align=center width=10><b>") + headers[0] + QStringLiteral("</b></td>"));
+    line(QStringLiteral("<td align=center width=10><b>") + headers[0] +
+         QStringLiteral("</b></td>"));
     for (std::size_t column = 1; column < headers.size(); ++column) {
-        line(QStringLiteral("<td align=center><b>") + headers[column] + QStringLiteral("</b></td>"));
+        line(QStringLiteral("<td align=center><b>") + headers[column] +
+             QStringLiteral("</b></td>"));
     }
     line(QStringLiteral("</tr>"));
     for (int row = 1; row < table.rowCountWithHeader(); ++row) {
@@ -104,8 +105,8 @@ std::optional<ReportPage> readReportPage(const QByteArray& bytes) {
         return std::nullopt;
     }
     const qsizetype tableEnd = html.indexOf(u"</table>", tableStart);
-    const QStringView table = html.sliced(tableStart, (tableEnd < 0 ? html.size() : tableEnd) -
-                                                          tableStart);
+    const QStringView table =
+        html.sliced(tableStart, (tableEnd < 0 ? html.size() : tableEnd) - tableStart);
     position = 0;
     while (true) {
         qsizetype rowEnd = 0;

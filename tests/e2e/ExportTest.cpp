@@ -8,10 +8,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
-#include <QJsonDocument>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -29,10 +29,10 @@ QByteArray fileBytes(const QString& path) {
 void fillTable(ProgramHarness& h) {
     auto* grid = h.find<zr::ui::StringGrid>("StringGrid3");
     grid->setRowCountWithHeader(4);
-    const QStringList first{"10", "АИ-92", "P 1", "ЛУКОЙЛ", "Моторный метод", "85,1",
-                            "07.12.2026 10:00:00"};
-    const QStringList second{"11", "A-76", "P 2", "ЮКОС", "Моторный метод", "76", 
-                             "07.12.2026 10:05:00"};
+    const QStringList first{
+        "10", "АИ-92", "P 1", "ЛУКОЙЛ", "Моторный метод", "85,1", "07.12.2026 10:00:00"};
+    const QStringList second{
+        "11", "A-76", "P 2", "ЮКОС", "Моторный метод", "76", "07.12.2026 10:05:00"};
     for (int c = 0; c < 7; ++c) {
         grid->setCell(c, 1, first[c]);
         grid->setCell(c, 2, second[c]);

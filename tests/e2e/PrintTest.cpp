@@ -54,8 +54,9 @@ QString pdfText(const QString& pdf) {
 
 TEST(PrintE2E, PrintingWritesTheReportAndPrintsItsTableFromThePreview) {
     ProgramHarness h;
-    writeRow(h, 1, {"12", "АИ-95 <Евро> & Ко", "P 3", "БАШНЕФТЬ", "Исследовательский метод",
-                    "95,2", "07.12.2026 11:00:00"});
+    writeRow(h, 1,
+             {"12", "АИ-95 <Евро> & Ко", "P 3", "БАШНЕФТЬ", "Исследовательский метод", "95,2",
+              "07.12.2026 11:00:00"});
     const QString pdf = h.dataDir.filePath(QStringLiteral("печать.pdf"));
     ModalAnswer<QPrintPreviewDialog> previews(printToPdf(pdf));
 
@@ -69,8 +70,8 @@ TEST(PrintE2E, PrintingWritesTheReportAndPrintsItsTableFromThePreview) {
 
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 10000);
     const QString text = pdfText(pdf);
-    for (const char* expected : {"№", "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
-                                 "ОЧ", "Дата/Время", "АИ-95 <Евро> & Ко", "БАШНЕФТЬ", "95,2"}) {
+    for (const char* expected : {"№", "Марка бензина", "Резервуар", "Поставщик", "Метод изм.", "ОЧ",
+                                 "Дата/Время", "АИ-95 <Евро> & Ко", "БАШНЕФТЬ", "95,2"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
                                                                 << text.toStdString();
     }

@@ -34,7 +34,8 @@ public:
         calls_ << QStringLiteral("Range(%1).Font.Bold = %2").arg(range).arg(bold);
     }
     void setRangeInteriorColorIndex(const QString& range, int index) override {
-        calls_ << QStringLiteral("Range(%1).Columns.Interior.ColorIndex = %2").arg(range).arg(index);
+        calls_
+            << QStringLiteral("Range(%1).Columns.Interior.ColorIndex = %2").arg(range).arg(index);
     }
     void setRangeHorizontalAlignment(const QString& range, int alignment) override {
         calls_ << QStringLiteral("Range(%1).HorizontalAlignment = %2").arg(range).arg(alignment);
@@ -56,9 +57,7 @@ public:
     QString saveAsFailure;
 
 private:
-    void add(const char* format, double value) {
-        calls_ << QString::fromLatin1(format).arg(value);
-    }
+    void add(const char* format, double value) { calls_ << QString::fromLatin1(format).arg(value); }
     QStringList& calls_;
 };
 

@@ -73,7 +73,8 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
                             "ExportText and ExportWorkbook cover the messages";
         }
         EXPECT_EQ(exitCode, 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test."))) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test.")))
+            << output.toStdString();
         return;
     }
 
@@ -84,11 +85,11 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor(cursorCalls);
-    records::Export exporter(rig.context(),
-                             records::Export::Ports{table, storedValues, dialog,
-                                                    records::xlsxSpreadsheetServerFactory(
-                                                        records::systemFileWriter()),
-                                                    records::systemFileWriter(), cursor});
+    records::Export exporter(
+        rig.context(),
+        records::Export::Ports{table, storedValues, dialog,
+                               records::xlsxSpreadsheetServerFactory(records::systemFileWriter()),
+                               records::systemFileWriter(), cursor});
     const QString text = QDir(disk).filePath(QStringLiteral("таблица.txt"));
     const QString book = QDir(disk).filePath(QStringLiteral("таблица.xls"));
     dialog.answers.push_back({records::SaveFileType::Text, text});
@@ -97,17 +98,18 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     rig.run([&] { exporter.SaveTable(); });
 
     test::RecordingWeb web;
-    records::PrintReport report(rig.context(), records::PrintReport::Ports{
-                                                   table, web, records::systemFileWriter(), disk});
+    records::PrintReport report(
+        rig.context(), records::PrintReport::Ports{table, web, records::systemFileWriter(), disk});
     rig.run([&] { report.BuildPrintReport(); });
 
     const QString reason = QStringLiteral("No space left on device.");
-    EXPECT_EQ(rig.messages.errors,
-              QStringList({QStringLiteral("Cannot create file \"%1\". ").arg(text) + reason,
-                           QStringLiteral("Cannot create file \"%1\". ").arg(book) + reason,
-                           QStringLiteral("Cannot create file \"%1\". ")
-                                   .arg(QDir(disk).filePath("tmp1.html")) +
-                               reason}));
+    EXPECT_EQ(
+        rig.messages.errors,
+        QStringList(
+            {QStringLiteral("Cannot create file \"%1\". ").arg(text) + reason,
+             QStringLiteral("Cannot create file \"%1\". ").arg(book) + reason,
+             QStringLiteral("Cannot create file \"%1\". ").arg(QDir(disk).filePath("tmp1.html")) +
+                 reason}));
     EXPECT_TRUE(visibleFiles(disk).isEmpty()) << visibleFiles(disk).join(' ').toStdString();
     EXPECT_TRUE(web.navigated.isEmpty());
 }

@@ -1,6 +1,6 @@
+#include "records/Export.h"
 #include "ExportFakes.h"
 #include "ExportTestSupport.h"
-#include "records/Export.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,25 +14,26 @@ using test::ControllerRig;
 namespace {
 
 struct ExportRig : ControllerRig {
-    explicit ExportRig(common::MemoryTextGrid tableGrid, records::FileWriter& writer =
-                                                             records::systemFileWriter())
+    explicit ExportRig(common::MemoryTextGrid tableGrid,
+                       records::FileWriter& writer = records::systemFileWriter())
         : table(std::move(tableGrid)), files(writer) {}
 
     records::Export& exporter() {
         if (!export_) {
             export_ = std::make_unique<records::Export>(
-                context(), records::Export::Ports{table, storedValues, dialog,
-                                                  [this]() -> std::unique_ptr<records::SpreadsheetServer> {
-                                                      ++serversCreated;
-                                                      if (!serverAvailable) {
-                                                          return nullptr;
-                                                      }
-                                                      auto server = std::make_unique<
-                                                          test::RecordingSpreadsheetServer>(calls);
-                                                      server->saveAsFailure = saveAsFailure;
-                                                      return server;
-                                                  },
-                                                  files, cursor});
+                context(), records::Export::Ports{
+                               table, storedValues, dialog,
+                               [this]() -> std::unique_ptr<records::SpreadsheetServer> {
+                                   ++serversCreated;
+                                   if (!serverAvailable) {
+                                       return nullptr;
+                                   }
+                                   auto server =
+                                       std::make_unique<test::RecordingSpreadsheetServer>(calls);
+                                   server->saveAsFailure = saveAsFailure;
+                                   return server;
+                               },
+                               files, cursor});
         }
         return *export_;
     }
@@ -67,12 +68,14 @@ TEST(ExportText, TwoWrittenRowsGiveThreeBlocksOfSevenLinesTheLastEmpty) {
 
     EXPECT_TRUE(rig.messages.errors.isEmpty());
     // Code page 1251 bytes: "АИ-92" is C0 C8 2D 39 32.
-    const QByteArray block1 = "10\n\xC0\xC8-92\nP 1\n\xCB\xD3\xCA\xCE\xC9\xCB\n"
-                              "\xC8\xF1\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xF2\xE5\xEB\xFC\xF1\xEA\xE8\xE9 "
-                              "\xEC\xE5\xF2\xEE\xE4\n92,3\n07.12.2026 10:15:00\n\n";
-    const QByteArray block2 = "11\nA-76\nP 1\n\xCB\xD3\xCA\xCE\xC9\xCB\n"
-                              "\xC8\xF1\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xF2\xE5\xEB\xFC\xF1\xEA\xE8\xE9 "
-                              "\xEC\xE5\xF2\xEE\xE4\n92,3\n07.12.2026 10:15:00\n\n";
+    const QByteArray block1 =
+        "10\n\xC0\xC8-92\nP 1\n\xCB\xD3\xCA\xCE\xC9\xCB\n"
+        "\xC8\xF1\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xF2\xE5\xEB\xFC\xF1\xEA\xE8\xE9 "
+        "\xEC\xE5\xF2\xEE\xE4\n92,3\n07.12.2026 10:15:00\n\n";
+    const QByteArray block2 =
+        "11\nA-76\nP 1\n\xCB\xD3\xCA\xCE\xC9\xCB\n"
+        "\xC8\xF1\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xF2\xE5\xEB\xFC\xF1\xEA\xE8\xE9 "
+        "\xEC\xE5\xF2\xEE\xE4\n92,3\n07.12.2026 10:15:00\n\n";
     const QByteArray entryRow = "\n\n\n\n\n\n\n\n";
     EXPECT_EQ(test::fileBytes(path), crlf(block1 + block2 + entryRow));
     EXPECT_EQ(rig.serversCreated, 0);
@@ -90,7 +93,8 @@ TEST(ExportText, SaveAsWritesTheStoredValuesWhateverTheTableHolds) {
 
     rig.run([&] { rig.exporter().N13Click(); });
 
-    QByteArray expected = crlf("1\n\xCC\xEE\xF2\xEE\xF0\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4\n92,5\n0\n\n");
+    QByteArray expected =
+        crlf("1\n\xCC\xEE\xF2\xEE\xF0\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4\n92,5\n0\n\n");
     for (int row = 2; row <= 10; ++row) {
         expected += QByteArray("\r\n").repeated(5);
     }
@@ -154,8 +158,8 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     rig.run([&] { rig.exporter().SaveTable(); });
 
     EXPECT_EQ(rig.messages.errors,
-              QStringList{QStringLiteral("Cannot create file \"%1\". No space left on device.")
-                              .arg(path)});
+              QStringList{
+                  QStringLiteral("Cannot create file \"%1\". No space left on device.").arg(path)});
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
 }
 
@@ -263,7 +267,7 @@ TEST(ExportSpreadsheet, AFailingSaveAsIsShownAndTheCursorIsBackAndTheServerRelea
     EXPECT_EQ(rig.calls.count(QStringLiteral("cursor busy")), 1);
     EXPECT_EQ(rig.calls.count(QStringLiteral("cursor default")), 1);
     ASSERT_GE(rig.calls.size(), 2);
-    EXPECT_EQ(rig.calls.mid(rig.calls.size() - 2),
-              QStringList({QStringLiteral("WorkBooks(1).SaveAs(/t/b.xls)"),
-                           QStringLiteral("release")}));
+    EXPECT_EQ(
+        rig.calls.mid(rig.calls.size() - 2),
+        QStringList({QStringLiteral("WorkBooks(1).SaveAs(/t/b.xls)"), QStringLiteral("release")}));
 }

@@ -17,11 +17,11 @@ struct WorkbookRig : test::ControllerRig {
 
     void save(records::SaveFileType type, const QString& path) {
         dialog.answers.push_back({type, path});
-        records::Export exporter(context(),
-                                 records::Export::Ports{table, storedValues, dialog,
-                                                        records::xlsxSpreadsheetServerFactory(
-                                                            records::systemFileWriter()),
-                                                        records::systemFileWriter(), cursor});
+        records::Export exporter(
+            context(), records::Export::Ports{
+                           table, storedValues, dialog,
+                           records::xlsxSpreadsheetServerFactory(records::systemFileWriter()),
+                           records::systemFileWriter(), cursor});
         run([&] { exporter.SaveTable(); });
     }
 
@@ -58,8 +58,8 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     }
     EXPECT_TRUE(book.cell("C1").value("fill").isNull());
 
-    const QStringList headers{"№", "Марка бензина", "Резервуар", "Поставщик",
-                              "Метод изм.", "ОЧ", "Дата/Время"};
+    const QStringList headers{"№",  "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
+                              "ОЧ", "Дата/Время"};
     const QString columns = QStringLiteral("ABCDEFG");
     for (int c = 0; c < 7; ++c) {
         const QString address = columns[c] + QStringLiteral("3");
@@ -74,7 +74,8 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     for (int c = 0; c < 7; ++c) {
         for (const auto& [row, texts] : {std::pair{4, first}, std::pair{5, second}}) {
             const QString address = columns[c] + QString::number(row);
-            EXPECT_EQ(book.text(address), texts[static_cast<std::size_t>(c)]) << address.toStdString();
+            EXPECT_EQ(book.text(address), texts[static_cast<std::size_t>(c)])
+                << address.toStdString();
             EXPECT_EQ(book.cell(address).value("size").toDouble(), 8);
             EXPECT_FALSE(book.cell(address).value("bold").toBool());
             EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
@@ -103,7 +104,10 @@ TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter
     for (char16_t c = 1; c < 0x80; ++c) {
         every += QChar(c);
         if (c < 0x20 && c != u'\t' && c != u'\n') {
-            expected += QStringLiteral("_x%1_").arg(int(c), 4, 16, QLatin1Char('0')).toUpper().replace("_X", "_x");
+            expected += QStringLiteral("_x%1_")
+                            .arg(int(c), 4, 16, QLatin1Char('0'))
+                            .toUpper()
+                            .replace("_X", "_x");
         } else {
             expected += QChar(c);
         }
@@ -124,9 +128,10 @@ TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     const QString path = dir.filePath(QStringLiteral("нет/книга.xls"));
     WorkbookRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
     rig.save(records::SaveFileType::Spreadsheet, path);
-    EXPECT_EQ(rig.messages.errors,
-              QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                              .arg(path)});
+    EXPECT_EQ(
+        rig.messages.errors,
+        QStringList{
+            QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(path)});
     EXPECT_EQ(rig.cursorCalls, QStringList({"cursor busy", "cursor default"}));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }

@@ -17,7 +17,8 @@ namespace {
 
 QString pdfText(const QString& pdf) {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(pdftotext.waitForFinished(60000));
     EXPECT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
     return QString::fromUtf8(pdftotext.readAllStandardOutput());

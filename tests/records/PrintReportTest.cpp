@@ -1,8 +1,8 @@
+#include "records/PrintReport.h"
 #include "ExportFakes.h"
 #include "ExportTestSupport.h"
 #include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
-#include "records/PrintReport.h"
 #include "records/PrintReportFormat.h"
 
 #include <QDir>
@@ -42,8 +42,8 @@ QString rowLines(const std::vector<QString>& cells) {
 }
 
 struct PrintRig : test::ControllerRig {
-    explicit PrintRig(common::MemoryTextGrid grid, records::FileWriter& writer =
-                                                       records::systemFileWriter())
+    explicit PrintRig(common::MemoryTextGrid grid,
+                      records::FileWriter& writer = records::systemFileWriter())
         : table(std::move(grid)),
           report(context(), records::PrintReport::Ports{table, web, writer, dir.path()}) {
         report.registerHandlers(handlers);
@@ -70,9 +70,9 @@ TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
     rig.invoke("N15Click");
 
     const QByteArray bytes = rig.reportBytes();
-    EXPECT_EQ(bytes, common::toCp1251(QString::fromUtf8(kReportHead) +
-                                       rowLines(std::vector<QString>(7)) +
-                                       QString::fromUtf8(kReportTail)));
+    EXPECT_EQ(bytes,
+              common::toCp1251(QString::fromUtf8(kReportHead) + rowLines(std::vector<QString>(7)) +
+                               QString::fromUtf8(kReportTail)));
     // Code page 1251 throughout: "№" is B9, "Октанометр" starts CE EA.
     EXPECT_TRUE(bytes.contains("<td align=center width=10><b>\xB9</b></td>\r\n"));
     EXPECT_TRUE(bytes.contains("<title>\xCE\xEA"));
@@ -89,10 +89,10 @@ TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
     rig.invoke("N15Click");
 
     const QByteArray bytes = rig.reportBytes();
-    EXPECT_EQ(bytes, common::toCp1251(QString::fromUtf8(kReportHead) + rowLines(row1) +
-                                       rowLines(row2) + rowLines(row3) +
-                                       rowLines(std::vector<QString>(7)) +
-                                       QString::fromUtf8(kReportTail)));
+    EXPECT_EQ(bytes,
+              common::toCp1251(QString::fromUtf8(kReportHead) + rowLines(row1) + rowLines(row2) +
+                               rowLines(row3) + rowLines(std::vector<QString>(7)) +
+                               QString::fromUtf8(kReportTail)));
     const QList<QByteArray> lines = bytes.split('\n');
     const qsizetype row12 = lines.indexOf("<td align=center width=10>12</td>\r");
     ASSERT_GT(row12, 0);

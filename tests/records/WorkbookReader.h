@@ -24,8 +24,7 @@ struct Workbook {
 
 inline Workbook readWorkbook(const QString& path) {
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(ZR_WORKBOOK_READER), path});
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(ZR_WORKBOOK_READER), path});
     EXPECT_TRUE(python.waitForFinished(60000));
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     return Workbook{QJsonDocument::fromJson(python.readAllStandardOutput()).object()};

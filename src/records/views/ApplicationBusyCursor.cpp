@@ -5,9 +5,13 @@
 
 namespace zr::records {
 
-void ApplicationBusyCursor::show() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+void ApplicationBusyCursor::show() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-void ApplicationBusyCursor::restore() { QGuiApplication::restoreOverrideCursor(); }
+void ApplicationBusyCursor::restore() {
+    QGuiApplication::restoreOverrideCursor();
+}
 
 BusyCursor& applicationBusyCursor() {
     static ApplicationBusyCursor cursor;

@@ -70,9 +70,9 @@ TableLayout layOut(const ReportPage& page, const QFontMetricsF& body, const QFon
             const double room = layout.columnWidths[static_cast<std::size_t>(c)] - 2 * padding;
             if (advances[r][static_cast<std::size_t>(c)] > room ||
                 row[c].contains(QLatin1Char('\n'))) {
-                height = std::max(height,
-                                  metrics.boundingRect(QRectF(0, 0, room, 1e9), kCellFlags, row[c])
-                                      .height());
+                height = std::max(
+                    height,
+                    metrics.boundingRect(QRectF(0, 0, room, 1e9), kCellFlags, row[c]).height());
             }
         }
         layout.rowHeights[r] = height + 2 * padding;

@@ -46,7 +46,9 @@ bool alignmentFor(int code, std::uint8_t* alignment) {
     }
 }
 
-[[noreturn]] void fail(const QString& text) { throw SpreadsheetError(text); }
+[[noreturn]] void fail(const QString& text) {
+    throw SpreadsheetError(text);
+}
 
 } // namespace
 
@@ -347,6 +349,8 @@ void XlsxSpreadsheetServer::closeWorkBook(int workbook, bool /*saveChanges*/) {
     columnsFontSize_ = 0;
 }
 
-void XlsxSpreadsheetServer::quit() { ended_ = true; }
+void XlsxSpreadsheetServer::quit() {
+    ended_ = true;
+}
 
 } // namespace zr::records
