@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -107,6 +108,8 @@ TEST(ExportE2E, TheLastTypeAndNameAreOfferedAgainAndTheWorkbookTypeWritesAWorkbo
     QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 1, 5000);
     const QString book = h.dataDir.filePath(QStringLiteral("книга замеров.xlsx"));
     ASSERT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('\n').toStdString();
+    // The busy cursor is gone again.
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),

@@ -112,8 +112,8 @@ TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter
             expected += QChar(c);
         }
     }
-    every += QStringLiteral("<tag> & \"ЁЖ中\"");
-    expected += QStringLiteral("<tag> & \"ЁЖ中\"");
+    every += QStringLiteral("<tag> & \"ЁЖ中\"") + QChar(0) + QStringLiteral("end");
+    expected += QStringLiteral("<tag> & \"ЁЖ中\"_x0000_end");
     WorkbookRig rig(test::measurementTable({test::sampleRow("1", every)}));
     rig.save(records::SaveFileType::Workbook, path);
     ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
@@ -121,6 +121,18 @@ TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter
     const test::Workbook book = test::readWorkbook(path);
     EXPECT_EQ(book.text("B4"), expected);
     EXPECT_EQ(book.text("B1"), QStringLiteral("ZR-6040 USB"));
+}
+
+TEST(ExportWorkbook, ATextTooLongForACellIsReportedNotDropped) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xlsx"));
+    WorkbookRig rig(test::measurementTable({test::sampleRow("1", QString(40000, u'Ж'))}));
+    rig.save(records::SaveFileType::Workbook, path);
+    ASSERT_EQ(rig.messages.errors.size(), 1);
+    EXPECT_TRUE(rig.messages.errors.first().startsWith(
+        QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+        << rig.messages.errors.first().toStdString();
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {

@@ -303,10 +303,21 @@ QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
             lxw_format* format = formatFor(style);
             const auto r = static_cast<lxw_row_t>(row);
             const auto c = static_cast<lxw_col_t>(column);
+            lxw_error written = LXW_NO_ERROR;
             if (cell.text.isEmpty()) {
-                worksheet_write_blank(sheet, r, c, format);
+                written = worksheet_write_blank(sheet, r, c, format);
             } else {
-                worksheet_write_string(sheet, r, c, cell.text.toUtf8().constData(), format);
+                // The workbook's own escape for the one control character a C string cannot
+                // carry; libxlsxwriter escapes the others the same way.
+                QString text = cell.text;
+                text.replace(QChar(0), QStringLiteral("_x0000_"));
+                written = worksheet_write_string(sheet, r, c, text.toUtf8().constData(), format);
+            }
+            if (written != LXW_NO_ERROR) {
+                // A text the workbook cannot hold (too long) must not vanish unnoticed.
+                *failure = QString::fromUtf8(lxw_strerror(written));
+                workbook_close(workbook);
+                return {};
             }
         }
     }
