@@ -21,11 +21,10 @@ public:
     // Shows the dialog modally.
     std::optional<SaveChoice> execute() override;
 
-    // The choice a confirmed dialog stands for; nothing without a file name.
-    std::optional<SaveChoice> choiceOf(const QFileDialog& dialog) const;
-
 private:
     void offer(int type);
+    // The choice a confirmed dialog stands for; nothing without a file name.
+    std::optional<SaveChoice> choiceOf(const QFileDialog& dialog) const;
 
     QWidget* parent_;
     QFileDialog* dialog_ = nullptr;
