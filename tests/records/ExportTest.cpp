@@ -163,17 +163,6 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
 }
 
-TEST(ExportText, CancellingTheDialogWritesNothing) {
-    test::FailingFileWriter watch(QString{});
-    ExportRig watched(test::measurementTable({}), watch);
-    watched.run([&] { watched.exporter().SaveTable(); });
-    watched.run([&] { watched.exporter().N13Click(); });
-    EXPECT_EQ(watched.dialog.shown, 2);
-    EXPECT_TRUE(watch.paths.isEmpty());
-    EXPECT_EQ(watched.serversCreated, 0);
-    EXPECT_TRUE(watched.messages.errors.isEmpty());
-}
-
 TEST(ExportSpreadsheet, TheServerIsDrivenMemberByMemberInOrder) {
     ExportRig rig(test::measurementTable(
         {test::sampleRow("10", QStringLiteral("АИ-92")), test::sampleRow("11", "A-76")}));
@@ -227,20 +216,6 @@ TEST(ExportSpreadsheet, TheServerIsDrivenMemberByMemberInOrder) {
              << "release";
     EXPECT_EQ(rig.calls, expected);
     EXPECT_TRUE(rig.messages.errors.isEmpty());
-}
-
-TEST(ExportSpreadsheet, SaveAsAndTheWorkbookTypeBothWriteTheMeasurementTable) {
-    ExportRig rig(test::measurementTable({test::sampleRow("77", "A-80")}));
-    rig.storedValues.setCell(1, 1, QStringLiteral("stored"));
-    rig.dialog.answers.push_back({records::SaveFileType::Spreadsheet, QStringLiteral("/t/a.xls")});
-    rig.dialog.answers.push_back({records::SaveFileType::Workbook, QStringLiteral("/t/a.xlsx")});
-
-    rig.run([&] { rig.exporter().N13Click(); });
-    rig.run([&] { rig.exporter().N13Click(); });
-
-    EXPECT_EQ(rig.calls.count(QStringLiteral("Cells(4, 2) = A-80")), 2);
-    EXPECT_FALSE(rig.calls.join('\n').contains(QStringLiteral("stored")));
-    EXPECT_TRUE(rig.calls.contains(QStringLiteral("WorkBooks(1).SaveAs(/t/a.xlsx)")));
 }
 
 TEST(ExportSpreadsheet, WithoutAServerTheUserIsToldAndNothingElseHappens) {

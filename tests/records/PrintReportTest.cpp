@@ -144,16 +144,6 @@ TEST(PrintReport, AFailingPreviewIsReportedAndTheReportStays) {
     EXPECT_FALSE(rig.reportBytes().isEmpty());
 }
 
-TEST(PrintReport, AReportThatCannotBeWrittenIsReportedAndNothingIsLoaded) {
-    test::FailingFileWriter failing(QStringLiteral("Read-only file system"));
-    PrintRig rig(test::measurementTable({}), failing);
-    rig.invoke("N15Click");
-    EXPECT_EQ(rig.messages.errors,
-              QStringList{QStringLiteral("Cannot create file \"%1\". Read-only file system.")
-                              .arg(rig.dir.filePath("tmp1.html"))});
-    EXPECT_TRUE(rig.web.navigated.isEmpty());
-}
-
 TEST(PrintReport, APageWithoutATableIsNotAReport) {
     EXPECT_FALSE(records::readReportPage(QByteArray()));
     EXPECT_FALSE(records::readReportPage("<html><body>nothing</body></html>"));
