@@ -36,7 +36,7 @@ struct WorkbookRig : test::ControllerRig {
 
 TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     QTemporaryDir dir;
-    // The specified type keeps its ".xls" name; the content is an Office Open XML workbook.
+    // Type 1 keeps its ".xls" name; the content is an Office Open XML workbook.
     const QString path = dir.filePath(QStringLiteral("Замеры за декабрь.xls"));
     WorkbookRig rig(test::measurementTable(
         {test::sampleRow("10", QStringLiteral("АИ-92")), test::sampleRow("11", "A-76")}));
