@@ -1,20 +1,32 @@
 #include "app/MainWindow.h"
 
 #include "records/Export.h"
+#include "records/FileWriter.h"
 #include "records/MeasurementTable.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
+#include "records/views/ApplicationBusyCursor.h"
+#include "records/views/ReportPreviewWeb.h"
+#include "records/views/SaveDialog.h"
 #include "records/views/StoredValuesBlock.h"
 #include "records/views/TablePage.h"
+#include "records/xlsx/XlsxSpreadsheetServer.h"
 #include "ui/StringGrid.h"
 
 namespace zr::app {
 
 void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
-    export_ = std::make_unique<records::Export>(context);
-    printReport_ = std::make_unique<records::PrintReport>(context);
+    records::FileWriter& files = records::systemFileWriter();
+    export_ = std::make_unique<records::Export>(
+        context, records::Export::Ports{*tablePage_->grid(), *storedValuesBlock_->grid(),
+                                        *saveDialog_, records::xlsxSpreadsheetServerFactory(files),
+                                        files, records::applicationBusyCursor()});
+    auto* web = new records::ReportPreviewWeb(this);
+    web->setNavigateComplete([this] { invokeHandler(QStringLiteral("WebNavigateComplete2")); });
+    printReport_ = std::make_unique<records::PrintReport>(
+        context, records::PrintReport::Ports{*tablePage_->grid(), *web, files, context_.dataDir});
     measurementTable_ = std::make_unique<records::MeasurementTable>(
         context, *tablePage_->grid(),
         records::MeasurementTable::Commands{[this] { export_->SaveTable(); },

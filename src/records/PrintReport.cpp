@@ -1,16 +1,44 @@
 #include "records/PrintReport.h"
 
+#include "common/AppError.h"
 #include "common/HandlerRegistry.h"
+#include "records/FileWriter.h"
+#include "records/PrintReportFormat.h"
+#include "records/Web.h"
+
+#include <QDir>
 
 namespace zr::records {
 
-PrintReport::PrintReport(connection::ControllerContext context) : context_(context) {}
+PrintReport::PrintReport(connection::ControllerContext context, Ports ports)
+    : context_(context), ports_(std::move(ports)) {}
 
 void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N15Click", [this](int) { N15Click(); });
+    handlers.add("WebNavigateComplete2", [this](int) { WebNavigateComplete2(); });
 }
 
-// Filled with the print report.
-void PrintReport::N15Click() {}
+void PrintReport::N15Click() {
+    BuildPrintReport();
+}
+
+QString PrintReport::reportPath() const {
+    return QDir(ports_.directory).absoluteFilePath(QString::fromLatin1(kPrintReportFile));
+}
+
+void PrintReport::BuildPrintReport() {
+    const QString path = reportPath();
+    const QString failure = ports_.files.write(path, printReportBytes(ports_.table));
+    if (!failure.isEmpty()) {
+        throw common::AppError(cannotCreateFileMessage(path, failure));
+    }
+    ports_.web.Navigate(QDir::toNativeSeparators(path));
+}
+
+void PrintReport::WebNavigateComplete2() {
+    if (!ports_.web.ExecWB(Web::kPrintPreview, Web::kPromptUser)) {
+        throw common::AppError(QStringLiteral("Error print page !"));
+    }
+}
 
 } // namespace zr::records

@@ -177,9 +177,10 @@ TEST(MainWindowLayout, PagesStatusBarsAndSaveDialog) {
 
     // Made when first needed, so that a run that saves nothing leaves Qt's dialog history alone.
     EXPECT_FALSE(h.window().saveDialog().exists());
-    EXPECT_EQ(h.window().saveDialog().dialog()->nameFilters(),
-              QStringList({"Microsoft Excel (*.xls)", "Текстовый файл (*.txt)"}));
+    EXPECT_EQ(
+        h.window().saveDialog().dialog()->nameFilters(),
+        QStringList({"Microsoft Excel (*.xls)", "Текстовый файл (*.txt)", "Книга Excel (*.xlsx)"}));
     EXPECT_EQ(h.window().saveDialog().dialog()->selectedNameFilter(),
               QStringLiteral("Текстовый файл (*.txt)"));
-    EXPECT_EQ(h.window().saveDialog().dialog()->defaultSuffix(), QStringLiteral("xls"));
+    EXPECT_EQ(h.window().saveDialog().dialog()->defaultSuffix(), QStringLiteral("txt"));
 }

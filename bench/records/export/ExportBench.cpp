@@ -1,0 +1,155 @@
+// The export and the print of the measurement table, read from the screen grid as the program
+// does, with the real file writer, workbook server and print preview (offscreen).
+#include "common/MessageService.h"
+#include "device/connection/ControllerContext.h"
+#include "records/BusyCursor.h"
+#include "records/Export.h"
+#include "records/FileWriter.h"
+#include "records/PrintReport.h"
+#include "records/SaveDialogPort.h"
+#include "records/views/ReportPreviewWeb.h"
+#include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "ui/KeyPreviewApplication.h"
+#include "ui/StringGrid.h"
+
+#include <QElapsedTimer>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace zr;
+
+class SilentMessages : public common::MessageService {
+public:
+    void inform(const QString&) override {}
+    void showError(const QString& text) override { qFatal("%s", qPrintable(text)); }
+    bool confirm(const QString&) override { return true; }
+};
+
+class NoMeter : public protocol::MeterPort {
+public:
+    bool connected() const override { return false; }
+    std::size_t outputReportLength() override { return 65; }
+    protocol::WriteOutcome write(const std::uint8_t*, std::size_t) override { return {}; }
+};
+
+class NoDialog : public records::SaveDialogPort {
+public:
+    std::optional<records::SaveChoice> execute() override { return std::nullopt; }
+};
+
+class NoCursor : public records::BusyCursor {
+public:
+    void show() override {}
+    void restore() override {}
+};
+
+struct Rig {
+    explicit Rig(int rows) : table(7, rows + 2) {
+        for (int row = 1; row <= rows; ++row) {
+            table.setCell(0, row, QString::number(row));
+            table.setCell(1, row, QStringLiteral("АИ-%1").arg(90 + row % 9));
+            table.setCell(2, row, QStringLiteral("P %1").arg(row % 4 + 1));
+            table.setCell(3, row, QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ"));
+            table.setCell(4, row, QStringLiteral("Исследовательский метод"));
+            table.setCell(5, row, QStringLiteral("%1,%2").arg(80 + row % 20).arg(row % 10));
+            table.setCell(
+                6, row,
+                QStringLiteral("07.12.2026 10:%1:00").arg(row % 60, 2, 10, QLatin1Char('0')));
+        }
+    }
+    connection::ControllerContext context() { return {state, commands, messages}; }
+
+    ui::StringGrid table;
+    ui::StringGrid storedValues{4, 11};
+    NoMeter port;
+    connection::SharedState state;
+    protocol::CommandSender commands{port, [](const std::string&) {}, [] {}};
+    SilentMessages messages;
+    NoDialog dialog;
+    NoCursor cursor;
+    QTemporaryDir dir;
+};
+
+records::Export makeExport(Rig& rig) {
+    records::FileWriter& files = records::systemFileWriter();
+    return records::Export(rig.context(),
+                           records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
+                                                  records::xlsxSpreadsheetServerFactory(files),
+                                                  files, rig.cursor});
+}
+
+void BM_TextExport(benchmark::State& state) {
+    Rig rig(static_cast<int>(state.range(0)));
+    records::Export exporter = makeExport(rig);
+    const QString path = rig.dir.filePath(QStringLiteral("table.txt"));
+    for (auto _ : state) {
+        exporter.ExportGridToText(rig.table, path);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TextExport)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_WorkbookExport(benchmark::State& state) {
+    Rig rig(static_cast<int>(state.range(0)));
+    records::Export exporter = makeExport(rig);
+    const QString path = rig.dir.filePath(QStringLiteral("table.xls"));
+    for (auto _ : state) {
+        exporter.ExportTableToSpreadsheet(path);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_WorkbookExport)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// From the print command to the preview shown with its pages painted, through the event loop as
+// in the program.
+void BM_PrintToPreview(benchmark::State& state) {
+    Rig rig(static_cast<int>(state.range(0)));
+    QWidget window;
+    records::ReportPreviewWeb web(&window);
+    records::PrintReport report(
+        rig.context(),
+        records::PrintReport::Ports{rig.table, web, records::systemFileWriter(), rig.dir.path()});
+    web.setNavigateComplete([&report] { report.WebNavigateComplete2(); });
+    QElapsedTimer clock;
+    double shownAfter = -1;
+    int pages = 0;
+    QObject::connect(&web, &records::ReportPreviewWeb::previewOpening, &web,
+                     [&](QPrintPreviewDialog* dialog) {
+                         QTimer::singleShot(0, dialog, [&, dialog] {
+                             QCoreApplication::sendPostedEvents();
+                             shownAfter = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+                             pages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+                             dialog->reject();
+                         });
+                     });
+    for (auto _ : state) {
+        shownAfter = -1;
+        clock.start();
+        report.N15Click();
+        while (shownAfter < 0) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        state.SetIterationTime(shownAfter);
+    }
+    state.counters["pages"] = pages;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PrintToPreview)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    zr::ui::KeyPreviewApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

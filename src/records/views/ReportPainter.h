@@ -1,0 +1,14 @@
+#pragma once
+
+#include "records/PrintReportFormat.h"
+
+class QPagedPaintDevice;
+
+namespace zr::records {
+
+// Paints a report page's table onto a printer (or its preview), page by page, with the header
+// row repeated at the top of every page. Cost is linear in the rows: each row is measured once.
+// Returns the number of pages painted.
+int paintReportPage(QPagedPaintDevice& device, const ReportPage& page);
+
+} // namespace zr::records

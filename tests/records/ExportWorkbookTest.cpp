@@ -1,0 +1,175 @@
+#include "ExportFakes.h"
+#include "ExportTestSupport.h"
+#include "WorkbookReader.h"
+#include "records/Export.h"
+#include "records/xlsx/XlsxSpreadsheetServer.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zr;
+
+namespace {
+
+struct WorkbookRig : test::ControllerRig {
+    explicit WorkbookRig(common::MemoryTextGrid tableGrid) : table(std::move(tableGrid)) {}
+
+    void save(records::SaveFileType type, const QString& path) {
+        dialog.answers.push_back({type, path});
+        records::Export exporter(
+            context(), records::Export::Ports{
+                           table, storedValues, dialog,
+                           records::xlsxSpreadsheetServerFactory(records::systemFileWriter()),
+                           records::systemFileWriter(), cursor});
+        run([&] { exporter.SaveTable(); });
+    }
+
+    common::MemoryTextGrid table;
+    common::MemoryTextGrid storedValues{4, 11};
+    test::ScriptedSaveDialog dialog;
+    QStringList cursorCalls;
+    test::RecordingBusyCursor cursor{cursorCalls};
+};
+
+} // namespace
+
+TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
+    QTemporaryDir dir;
+    // Type 1 keeps its ".xls" name; the content is an Office Open XML workbook.
+    const QString path = dir.filePath(QStringLiteral("Замеры за декабрь.xls"));
+    WorkbookRig rig(test::measurementTable(
+        {test::sampleRow("10", QStringLiteral("АИ-92")), test::sampleRow("11", "A-76")}));
+    rig.save(records::SaveFileType::Spreadsheet, path);
+    ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
+    EXPECT_EQ(rig.cursorCalls, QStringList({"cursor busy", "cursor default"}));
+
+    const test::Workbook book = test::readWorkbook(path);
+    EXPECT_EQ(book.json.value("sheets").toInt(), 1);
+
+    EXPECT_EQ(book.text("B1"), QStringLiteral("ZR-6040 USB"));
+    for (const char* address : {"A1", "B1"}) {
+        const QJsonObject cell = book.cell(address);
+        EXPECT_EQ(cell.value("size").toDouble(), 15) << address;
+        EXPECT_TRUE(cell.value("bold").toBool()) << address;
+        // Colour index 8 of the default palette.
+        EXPECT_EQ(cell.value("fill").toString(), QStringLiteral("FF00FFFF")) << address;
+        EXPECT_EQ(cell.value("align").toString(), QStringLiteral("center")) << address;
+    }
+    EXPECT_TRUE(book.cell("C1").value("fill").isNull());
+
+    const QStringList headers{"№",  "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
+                              "ОЧ", "Дата/Время"};
+    const QString columns = QStringLiteral("ABCDEFG");
+    for (int c = 0; c < 7; ++c) {
+        const QString address = columns[c] + QStringLiteral("3");
+        EXPECT_EQ(book.text(address), headers[c]);
+        EXPECT_EQ(book.cell(address).value("size").toDouble(), 10);
+        EXPECT_TRUE(book.cell(address).value("bold").toBool());
+        EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
+    }
+
+    const auto first = test::sampleRow("10", QStringLiteral("АИ-92"));
+    const auto second = test::sampleRow("11", "A-76");
+    for (int c = 0; c < 7; ++c) {
+        for (const auto& [row, texts] : {std::pair{4, first}, std::pair{5, second}}) {
+            const QString address = columns[c] + QString::number(row);
+            EXPECT_EQ(book.text(address), texts[static_cast<std::size_t>(c)])
+                << address.toStdString();
+            EXPECT_EQ(book.cell(address).value("size").toDouble(), 8);
+            EXPECT_FALSE(book.cell(address).value("bold").toBool());
+            EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
+        }
+        // The entry row: empty, but centred like the others.
+        const QString entry = columns[c] + QStringLiteral("6");
+        EXPECT_TRUE(book.cell(entry).value("value").isNull()) << entry.toStdString();
+        EXPECT_EQ(book.cell(entry).value("align").toString(), QStringLiteral("center"));
+        EXPECT_EQ(book.cell(entry).value("size").toDouble(), 8);
+    }
+    EXPECT_EQ(book.json.value("max_row").toInt(), 6);
+
+    const double widths[] = {4, 30, 10, 30, 30, 10, 20};
+    for (int c = 0; c < 7; ++c) {
+        EXPECT_DOUBLE_EQ(book.width(columns.mid(c, 1)), test::storedColumnWidth(widths[c]))
+            << columns[c].toLatin1();
+    }
+    EXPECT_DOUBLE_EQ(book.width(QStringLiteral("A")), 4.7109375);
+}
+
+TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("книга.xlsx"));
+    QString every;
+    QString expected; // control characters come back in the workbook's own escape form
+    for (char16_t c = 1; c < 0x80; ++c) {
+        every += QChar(c);
+        if (c < 0x20 && c != u'\t' && c != u'\n') {
+            expected += QStringLiteral("_x%1_")
+                            .arg(int(c), 4, 16, QLatin1Char('0'))
+                            .toUpper()
+                            .replace("_X", "_x");
+        } else {
+            expected += QChar(c);
+        }
+    }
+    every += QStringLiteral("<tag> & \"ЁЖ中\"") + QChar(0) + QStringLiteral("end");
+    expected += QStringLiteral("<tag> & \"ЁЖ中\"_x0000_end");
+    WorkbookRig rig(test::measurementTable({test::sampleRow("1", every)}));
+    rig.save(records::SaveFileType::Workbook, path);
+    ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
+
+    const test::Workbook book = test::readWorkbook(path);
+    EXPECT_EQ(book.text("B4"), expected);
+    EXPECT_EQ(book.text("B1"), QStringLiteral("ZR-6040 USB"));
+}
+
+TEST(ExportWorkbook, ATextTooLongForACellIsReportedNotDropped) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xlsx"));
+    WorkbookRig rig(test::measurementTable({test::sampleRow("1", QString(40000, u'Ж'))}));
+    rig.save(records::SaveFileType::Workbook, path);
+    ASSERT_EQ(rig.messages.errors.size(), 1);
+    EXPECT_TRUE(rig.messages.errors.first().startsWith(
+        QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+        << rig.messages.errors.first().toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("нет/книга.xls"));
+    WorkbookRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    rig.save(records::SaveFileType::Spreadsheet, path);
+    EXPECT_EQ(
+        rig.messages.errors,
+        QStringList{
+            QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(path)});
+    EXPECT_EQ(rig.cursorCalls, QStringList({"cursor busy", "cursor default"}));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+    old.close();
+    test::FailingFileWriter failing(QStringLiteral("No space left on device"));
+    auto server = records::XlsxSpreadsheetServer::create(failing);
+    ASSERT_TRUE(server);
+    server->setSheetsInNewWorkBook(1);
+    server->addWorkBook();
+    server->selectSheet(1, 1);
+    server->setCell(1, 1, QStringLiteral("x"));
+    try {
+        server->saveAs(1, path);
+        ADD_FAILURE() << "SaveAs reported success";
+    } catch (const records::SpreadsheetError& error) {
+        EXPECT_EQ(error.text(),
+                  QStringLiteral("Cannot create file \"%1\". No space left on device").arg(path));
+    }
+    EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
+    // SaveAs handed the workbook to the writer, which kept the old file.
+    EXPECT_EQ(failing.paths, QStringList{path});
+}

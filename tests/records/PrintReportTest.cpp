@@ -1,0 +1,154 @@
+#include "records/PrintReport.h"
+#include "ExportFakes.h"
+#include "ExportTestSupport.h"
+#include "common/Cp1251.h"
+#include "common/HandlerRegistry.h"
+#include "records/PrintReportFormat.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zr;
+
+namespace {
+
+const char* const kReportHead =
+    "<html>\r\n"
+    "<head>\r\n"
+    "<title>Октанометр ZR6040 серия 60</title>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\r\n"
+    "</head>\r\n"
+    "<body  text=\"#000000\">\r\n"
+    "<table width=\"100%\" border=\"1\" cellpadding=\"0\" cellspacing=\"0\">\r\n"
+    "<tr>\r\n"
+    "<td align=center width=10><b>№</b></td>\r\n"
+    "<td align=center><b>Марка бензина</b></td>\r\n"
+    "<td align=center><b>Резервуар</b></td>\r\n"
+    "<td align=center><b>Поставщик</b></td>\r\n"
+    "<td align=center><b>Метод изм.</b></td>\r\n"
+    "<td align=center><b>ОЧ</b></td>\r\n"
+    "<td align=center><b>Дата/Время</b></td>\r\n"
+    "</tr>\r\n";
+const char* const kReportTail = "</table>\r\n</body>\r\n</html>\r\n";
+
+QString rowLines(const std::vector<QString>& cells) {
+    QString lines = QStringLiteral("<tr>\r\n<td align=center width=10>") + cells[0] +
+                    QStringLiteral("</td>\r\n");
+    for (std::size_t c = 1; c < 7; ++c) {
+        lines += QStringLiteral("<td align=center>") + cells[c] + QStringLiteral("</td>\r\n");
+    }
+    return lines + QStringLiteral("</tr>\r\n");
+}
+
+struct PrintRig : test::ControllerRig {
+    explicit PrintRig(common::MemoryTextGrid grid,
+                      records::FileWriter& writer = records::systemFileWriter())
+        : table(std::move(grid)),
+          report(context(), records::PrintReport::Ports{table, web, writer, dir.path()}) {
+        report.registerHandlers(handlers);
+    }
+    // Runs a handler by name as the main window does.
+    void invoke(const char* name) {
+        const auto* handler = handlers.find(QString::fromLatin1(name));
+        ASSERT_NE(handler, nullptr) << name;
+        run([&] { (*handler)(0); });
+    }
+    QByteArray reportBytes() { return test::fileBytes(dir.filePath("tmp1.html")); }
+
+    QTemporaryDir dir;
+    common::MemoryTextGrid table;
+    test::RecordingWeb web;
+    common::HandlerRegistry handlers;
+    records::PrintReport report;
+};
+
+} // namespace
+
+TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
+    PrintRig rig(test::measurementTable({}));
+    rig.invoke("N15Click");
+
+    const QByteArray bytes = rig.reportBytes();
+    EXPECT_EQ(bytes,
+              common::toCp1251(QString::fromUtf8(kReportHead) + rowLines(std::vector<QString>(7)) +
+                               QString::fromUtf8(kReportTail)));
+    // Code page 1251 throughout: "№" is B9, "Октанометр" starts CE EA.
+    EXPECT_TRUE(bytes.contains("<td align=center width=10><b>\xB9</b></td>\r\n"));
+    EXPECT_TRUE(bytes.contains("<title>\xCE\xEA"));
+    EXPECT_EQ(rig.web.navigated,
+              QStringList{QDir::toNativeSeparators(rig.dir.filePath("tmp1.html"))});
+    EXPECT_TRUE(rig.web.commands.isEmpty()) << "the preview waits for the navigation";
+}
+
+TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
+    const auto row1 = test::sampleRow("10", QStringLiteral("АИ-92"));
+    const auto row2 = test::sampleRow("11", QStringLiteral("АИ-95"));
+    const auto row3 = test::sampleRow("12", QStringLiteral("A-76"));
+    PrintRig rig(test::measurementTable({row1, row2, row3}));
+    rig.invoke("N15Click");
+
+    const QByteArray bytes = rig.reportBytes();
+    EXPECT_EQ(bytes,
+              common::toCp1251(QString::fromUtf8(kReportHead) + rowLines(row1) + rowLines(row2) +
+                               rowLines(row3) + rowLines(std::vector<QString>(7)) +
+                               QString::fromUtf8(kReportTail)));
+    const QList<QByteArray> lines = bytes.split('\n');
+    const qsizetype row12 = lines.indexOf("<td align=center width=10>12</td>\r");
+    ASSERT_GT(row12, 0);
+    EXPECT_EQ(lines[row12 - 1], QByteArray("<tr>\r"));
+    EXPECT_EQ(lines.size() - 1, 16 + 4 * 9 + 3);
+}
+
+TEST(PrintReport, MarkupInACellIsEscapedAndReadsBackAsTyped) {
+    const QString grade = QStringLiteral("<АИ-92 & \"Евро\">\r\nстрока");
+    PrintRig rig(test::measurementTable({test::sampleRow("1", grade)}));
+    rig.invoke("N15Click");
+
+    const QByteArray bytes = rig.reportBytes();
+    EXPECT_TRUE(bytes.contains(common::toCp1251(
+        QStringLiteral("<td align=center>&lt;АИ-92 &amp; &quot;Евро&quot;&gt;\r\nстрока</td>"))));
+    const std::optional<records::ReportPage> page = records::readReportPage(bytes);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->title, QStringLiteral("Октанометр ZR6040 серия 60"));
+    ASSERT_EQ(page->rows.size(), 3U);
+    EXPECT_EQ(page->rows[0].at(1), QStringLiteral("Марка бензина"));
+    EXPECT_EQ(page->rows[1].at(1), grade);
+    EXPECT_EQ(page->rows[1].at(0), QStringLiteral("1"));
+    EXPECT_EQ(page->rows[2], QStringList(7));
+}
+
+TEST(PrintReport, TheLoadedPageOpensThePreviewEveryTime) {
+    PrintRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    rig.invoke("N15Click");
+    rig.invoke("WebNavigateComplete2");
+    const QByteArray first = rig.reportBytes();
+
+    rig.table.setCell(1, 1, QStringLiteral("A-80"));
+    rig.invoke("N15Click");
+    rig.invoke("WebNavigateComplete2");
+
+    EXPECT_EQ(rig.web.navigated.size(), 2);
+    EXPECT_EQ(rig.web.commands, QStringList({"7,1", "7,1"}));
+    EXPECT_NE(rig.reportBytes(), first);
+    EXPECT_TRUE(rig.reportBytes().contains("<td align=center>A-80</td>"));
+    EXPECT_TRUE(rig.messages.errors.isEmpty());
+}
+
+TEST(PrintReport, AFailingPreviewIsReportedAndTheReportStays) {
+    PrintRig rig(test::measurementTable({}));
+    rig.web.execWorks = false;
+    rig.invoke("N15Click");
+    rig.invoke("WebNavigateComplete2");
+    EXPECT_EQ(rig.messages.errors, QStringList{QStringLiteral("Error print page !")});
+    EXPECT_FALSE(rig.reportBytes().isEmpty());
+}
+
+TEST(PrintReport, APageWithoutATableIsNotAReport) {
+    EXPECT_FALSE(records::readReportPage(QByteArray()));
+    EXPECT_FALSE(records::readReportPage("<html><body>nothing</body></html>"));
+    const auto cut = records::readReportPage("<table><tr><td>a</td><td>b");
+    ASSERT_TRUE(cut);
+    ASSERT_EQ(cut->rows.size(), 1U);
+    EXPECT_EQ(cut->rows[0], QStringList{QStringLiteral("a")});
+}
