@@ -11,7 +11,7 @@ set(ZR_MAINTAINER_EMAIL "zr6040usb@users.noreply.github.com")
 set(ZR_LICENSE "MIT") # SPDX identifier; packaging/debian/copyright.in holds its text
 set(ZR_RELEASE_DATE "2026-12-07") # of PROJECT_VERSION, shown in the metainfo and changelog
 # The Debian package of the font the interface is laid out with.
-set(ZR_UI_FONT_PACKAGE "fonts-liberation2")
+set(ZR_UI_FONT_PACKAGE "fonts-paratype")
 set(ZR_ICON_SIZES 48 128 256)
 
 file(RELATIVE_PATH ZR_DOCDIR_FROM_BINDIR "/prefix/${CMAKE_INSTALL_BINDIR}"

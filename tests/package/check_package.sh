@@ -50,7 +50,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 # Computed from the shared libraries, plus the fonts and Qt's window system plugins.
-for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libudev1 fonts-dejavu-core \
+for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
+    libqt6charts6 libxlsxwriter4 libudev1 fonts-dejavu-core \
     "$font" qt6-qpa-plugins; do
     [[ ", $depends" == *", $need"* ]] || fail "Depends lacks $need"
 done
