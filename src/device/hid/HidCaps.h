@@ -4,7 +4,7 @@
 
 namespace zr::hid {
 
-// The capability record of a device (the part of Windows' HIDP_CAPS the system can use).
+// The capability record of a device: what the layer above needs of its report layout.
 // A zeroed record means "unknown". Report lengths count the report-ID byte and are 0 when the
 // device has no report of that kind.
 struct HidCaps {

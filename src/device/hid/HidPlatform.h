@@ -4,7 +4,7 @@
 // (HidDeviceController, HidDevice, HidDeviceReadThread) needs from the operating system's HID
 // services. Back ends: LinuxHidPlatform (libudev + hidraw) and SimulatedHidBus (in process).
 //
-// Framing, as on Windows, for every back end: byte 0 of every report buffer is the report ID
+// Framing, the same for every back end: byte 0 of every report buffer is the report ID
 // (0 for devices without numbered reports); InputReportByteLength and OutputReportByteLength
 // count that byte.
 
@@ -34,7 +34,7 @@ struct HidAttributes {
 // One HID interface found by HidPlatform::enumerate().
 struct HidInterfaceInfo {
     // Stable identity of the interface across scans (Linux: the hidraw device's syspath;
-    // simulated: "sim:<id>"). Plays the role of Windows' DeviceInstance.
+    // simulated: "sim:<id>").
     QString identity;
     // What HidPlatform::open() opens (Linux: /dev/hidrawN).
     QString path;
@@ -82,9 +82,8 @@ public:
     // The product string; nullopt when the query fails, "" when the device has none.
     virtual std::optional<QString> productString() = 0;
     // The real serial number; nullopt when the query fails, "" when the device has none.
-    // (The Windows back end filters out serials that merely repeat the language list.)
     virtual std::optional<QString> serialString() = 0;
-    // nullopt when the capabilities cannot be had (HidD_GetPreparsedData failing).
+    // nullopt when the capabilities cannot be had (no readable report descriptor).
     virtual std::optional<HidCaps> capabilities() = 0;
     // Writes one output report (byte 0 = report ID), synchronously.
     virtual WriteResult write(const uint8_t* data, std::size_t length) = 0;
@@ -121,8 +120,8 @@ public:
                                             int* errorCode = nullptr) = 0;
 
 signals:
-    // The device-change notice (Windows: WM_DEVICECHANGE with DBT_DEVNODES_CHANGED): raised on
-    // the main thread, from the event loop, once for every change of the present devices.
+    // The device-change notice: raised on the main thread, from the event loop, once for every
+    // change of the present devices.
     void devicesChanged();
 };
 

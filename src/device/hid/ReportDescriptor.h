@@ -1,9 +1,9 @@
 #pragma once
 
-// A parser of HID report descriptors (HID 1.11, section 6.2.2), enough to give what Windows'
-// HidP_GetCaps gives the layer: the largest input, output and feature report of the device in
-// bytes (plus the report-ID byte, which Windows counts for every device), whether reports are
-// numbered, and the usage page and usage of the first top-level collection.
+// A parser of HID report descriptors (HID 1.11, section 6.2.2), enough for the capability
+// record: the largest input, output and feature report of the device in bytes (plus the
+// report-ID byte, which the layer counts for every device), whether reports are numbered, and
+// the usage page and usage of the first top-level collection.
 
 #include "device/hid/HidCaps.h"
 

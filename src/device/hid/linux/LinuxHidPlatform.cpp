@@ -328,7 +328,7 @@ public:
         if (numbered_) {
             return {Status::Data, static_cast<std::size_t>(n), 0};
         }
-        buffer[0] = 0; // Windows framing: the 0 report ID in front
+        buffer[0] = 0; // the layer's framing: the 0 report ID in front
         return {Status::Data, static_cast<std::size_t>(n) + 1, 0};
     }
 

@@ -5,7 +5,7 @@
 // notice (HidPlatform::devicesChanged) from the event loop of the bus's thread, as a real
 // platform would. Nothing is raised synchronously inside plug() or unplug().
 //
-// Framing is Windows framing, as everywhere in the HID layer: byte 0 of every report is the
+// Framing is that of the whole HID layer: byte 0 of every report is the
 // report ID (0 for devices without numbered reports); report lengths count that byte.
 //
 // Input queues behave like the kernel's: every open handle of a device with an input queue
@@ -98,7 +98,7 @@ public:
 class SimulatedHidBus : public HidPlatform {
     Q_OBJECT
 public:
-    // Windows' defaults for input-report buffers: 32, accepted range 2..512.
+    // Input-report buffers of a fresh handle: 32, accepted range 2..512.
     static constexpr int kDefaultQueueDepth = 32;
     static constexpr int kMinQueueDepth = 2;
     static constexpr int kMaxQueueDepth = 512;
