@@ -6,7 +6,7 @@ namespace zr::app {
 
 // The directory that holds the program's files (list files, library, report, user guide): the
 // executable's directory when it is writable (a build tree or a portable copy), otherwise the
-// per-user application data directory, created on first use.
+// per-user application data directory, created on first use with an empty calibration library.
 QString chooseDataDirectory(const QString& executableDir);
 
 // Makes `dir` the process's current directory. A failure is not reported: bare file names then

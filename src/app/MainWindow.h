@@ -94,6 +94,8 @@ public:
     ResultsBlock* results() const { return results_; }
     // Appends one line to the traffic log.
     void AppendLogLine(const std::string& line);
+    // The shared state, the way to the meter and to the user, for controllers and dialogs.
+    connection::ControllerContext controllerContext();
 
 signals:
     // Emitted as a handler starts; lets tests see which handler a control runs.
@@ -109,7 +111,6 @@ private:
     void bindRecords();
     void bindCalibration();
     void registerHandlers();
-    connection::ControllerContext controllerContext();
 
     void FormCreate();
     void FormClose();
