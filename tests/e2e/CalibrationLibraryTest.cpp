@@ -149,9 +149,9 @@ TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     });
     EXPECT_FALSE(wizard->run().has_value());
     EXPECT_EQ(h.window().state().status.method, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(h.meter.device().withModel(
-                                  [](const zr::sim::MeterModel& m) { return m.method(); }),
-                              2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
+        3000);
 }
 
 TEST(CalibrationLibrary, CopyWithTheMeterPulledOutOnlyReportsIt) {
