@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace zr::calibration {
@@ -35,6 +38,31 @@ TEST(LibraryStore, AFileThatCannotBeWrittenIsLeftAsItWas) {
     EXPECT_FALSE(directory.read().has_value());
     EXPECT_FALSE(directory.replace("x"));
     EXPECT_TRUE(QFileInfo(dir.filePath("data.zr")).isDir());
+}
+
+// A process killed at any moment of a save leaves the old or the new library, never a shorter
+// or mixed one.
+TEST(LibraryStore, AKilledSaveLeavesAWholeFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.zr");
+    const QByteArray original(279 * 2, 'o');
+    ASSERT_TRUE(FileLibraryStore(path).replace(original));
+    QRandomGenerator random(6040);
+    for (int round = 0; round < 12; ++round) {
+        QProcess child;
+        child.start(QStringLiteral(ZR_LIBRARY_SAVE_CHILD), {path});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForReadyRead(10000));
+        QThread::usleep(random.bounded(1000, 30000));
+        child.kill();
+        child.waitForFinished(10000);
+
+        const auto content = FileLibraryStore(path).read();
+        ASSERT_TRUE(content.has_value());
+        const bool whole = *content == original || *content == QByteArray(279 * 4000, 'a') ||
+                           *content == QByteArray(279 * 7000, 'b');
+        EXPECT_TRUE(whole) << "round " << round << ": " << content->size() << " bytes";
+    }
 }
 
 } // namespace
