@@ -1,3 +1,4 @@
+#include "app/DataDirectory.h"
 #include "app/ResultsBlock.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
@@ -8,9 +9,11 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -186,4 +189,26 @@ TEST(CalibrationLibrary, ANewUserSeesNoMessageButAMissingLibraryIsReported) {
     missing.createLibraryFile = false;
     missing.start();
     EXPECT_EQ(missing.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
+}
+
+TEST(CalibrationLibrary, ANewPerUserDataDirectoryGetsAnEmptyLibraryOnce) {
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    // A program directory the user may not write sends the files to the per-user directory.
+    const QString dir = zr::app::chooseDataDirectory(QStringLiteral("/proc/1"));
+    EXPECT_TRUE(dir.startsWith(home.path()));
+    const QFileInfo library(QDir(dir).filePath(QStringLiteral("data.zr")));
+    EXPECT_TRUE(library.exists());
+    EXPECT_EQ(library.size(), 0);
+
+    // A library that goes missing later is not made again: its loss is reported.
+    ASSERT_TRUE(QFile::remove(library.filePath()));
+    EXPECT_EQ(zr::app::chooseDataDirectory(QStringLiteral("/proc/1")), dir);
+    EXPECT_FALSE(QFileInfo::exists(library.filePath()));
+    if (saved.isNull()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", saved);
+    }
 }

@@ -44,19 +44,19 @@ CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidge
     : QDialog(parent), wizard_(context), guard_(context.messages) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Коррекция..."));
-    setFixedSize(470, 345);
+    setFixedSize(540, 345);
 
     label1_ = makeLabel(QStringLiteral("Label1"), QStringLiteral("Расчет коррекции"), this);
     QFont headingFont = label1_->font();
-    headingFont.setPixelSize(18);
+    headingFont.setPixelSize(15);
     headingFont.setBold(true);
     label1_->setFont(headingFont);
-    label1_->setGeometry(8, 6, 454, 30);
+    label1_->setGeometry(8, 6, 524, 30);
 
     // The page tabs are hidden: the wizard alone moves between the pages.
     pages_ = new QStackedWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setGeometry(8, 40, 454, 256);
+    pages_->setGeometry(8, 40, 524, 256);
     buildPage0();
     buildPage1();
     buildPage2();
@@ -66,7 +66,7 @@ CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidge
     button4_ = makeButton(QStringLiteral("Button4"), QStringLiteral("Отмена"), this);
     button4_->setGeometry(8, 308, 100, 28);
     button3_ = makeButton(QStringLiteral("Button3"), QStringLiteral("Далее >"), this);
-    button3_->setGeometry(222, 308, 240, 28);
+    button3_->setGeometry(292, 308, 240, 28);
     connect(button4_, &QPushButton::clicked, this, &QDialog::reject);
     connect(button3_, &QPushButton::clicked, this,
             [this] { act([this] { wizard_.Button3Click(); }); });
@@ -79,7 +79,7 @@ void CorrectionWizard::buildPage0() {
     auto* memo = new QPlainTextEdit(page);
     memo->setObjectName(QStringLiteral("Memo1"));
     memo->setReadOnly(true);
-    memo->setGeometry(0, 0, 454, 256);
+    memo->setGeometry(0, 0, 524, 256);
     memo->setPlainText(QStringList{
         QStringLiteral("Данный мастер поможет расчитать корректировочные коэффициенты "),
         QStringLiteral("для новой таблицы ."),
@@ -112,7 +112,7 @@ QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
         side == 0 ? TwoPointCalibration::LowReading : TwoPointCalibration::HighReading;
     auto* group = new QGroupBox(title, pages_->widget(2));
     group->setObjectName(QStringLiteral("GroupBox%1").arg(side + 1));
-    group->setGeometry(4 + side * 226, 4, 220, 246);
+    group->setGeometry(4 + side * 260, 4, 256, 246);
 
     makeLabel(QStringLiteral("Label%1").arg(2 + side * 2 + 1),
               QStringLiteral("Значение с октанометра"), group)
@@ -148,7 +148,7 @@ QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
     });
 
     statusLabels_[low] = makeLabel(QStringLiteral("Label%1").arg(6 + side), QString(), group);
-    statusLabels_[low]->setGeometry(10, 160, 204, 80);
+    statusLabels_[low]->setGeometry(10, 160, 236, 80);
     statusLabels_[low]->setWordWrap(true);
     statusLabels_[low]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont bold = statusLabels_[low]->font();
@@ -170,7 +170,7 @@ void CorrectionWizard::buildPage3() {
     QWidget* page = makePage(QStringLiteral("TabSheet4"), pages_);
     auto* group = new QGroupBox(QStringLiteral("Значение коррекции  для ZR-6040"), page);
     group->setObjectName(QStringLiteral("GroupBox3"));
-    group->setGeometry(4, 4, 446, 246);
+    group->setGeometry(4, 4, 516, 246);
     makeLabel(QStringLiteral("Label8"),
               QStringLiteral("Наименование коррекции (латинские буквы , не более 10)"), group)
         ->setGeometry(12, 24, 420, 16);
@@ -201,7 +201,7 @@ void CorrectionWizard::buildPage4() {
     QWidget* page = makePage(QStringLiteral("TabSheet5"), pages_);
     memo2_ = new QPlainTextEdit(page);
     memo2_->setObjectName(QStringLiteral("Memo2"));
-    memo2_->setGeometry(0, 0, 454, 256);
+    memo2_->setGeometry(0, 0, 524, 256);
     connect(memo2_, &QPlainTextEdit::textChanged, this,
             [this] { wizard_.setComment(memo2_->toPlainText()); });
 }

@@ -14,12 +14,12 @@ constexpr int kNameLength = 10;
 LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Редактирование"));
-    setFixedSize(360, 290);
+    setFixedSize(420, 290);
 
     auto* label1 =
         new QLabel(QStringLiteral("Наименование для прибора (не более 10 латинских букв)"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(8, 8, 344, 16);
+    label1->setGeometry(8, 8, 404, 16);
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setMaxLength(kNameLength);
@@ -27,18 +27,18 @@ LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
 
     auto* label2 = new QLabel(QStringLiteral("Комментарий :"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(8, 60, 344, 16);
+    label2->setGeometry(8, 60, 404, 16);
     memo1_ = new QPlainTextEdit(this);
     memo1_->setObjectName(QStringLiteral("Memo1"));
-    memo1_->setGeometry(8, 80, 344, 160);
+    memo1_->setGeometry(8, 80, 404, 160);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
-    ok->setGeometry(176, 252, 84, 28);
+    ok->setGeometry(236, 252, 84, 28);
     ok->setAutoDefault(false);
     auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
     cancel->setObjectName(QStringLiteral("Button2"));
-    cancel->setGeometry(268, 252, 84, 28);
+    cancel->setGeometry(328, 252, 84, 28);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
