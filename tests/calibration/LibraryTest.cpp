@@ -363,5 +363,29 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     EXPECT_EQ(store.file, file);
 }
 
+TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
+    // Every byte value in names and comments, and ten megabytes of noise with a partial tail.
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b) {
+        everyByte.append(static_cast<char>(b));
+    }
+    QByteArray file = everyByte + everyByte.left(23);
+    std::uint32_t seed = 6040;
+    while (file.size() < 10 * 1024 * 1024) {
+        seed = seed * 1664525U + 1013904223U;
+        file.append(static_cast<char>(seed >> 24));
+    }
+    store.file = file;
+    create();
+    ASSERT_EQ(library->entries().size(), static_cast<std::size_t>(file.size() / 279));
+    EXPECT_EQ(library->entries().front().nameBytes(), everyByte.mid(5, 4));
+    EXPECT_EQ(library->entries().front().commentBytes(), everyByte.mid(24, 23));
+    for (const LibraryRecord& r : library->entries()) {
+        ASSERT_LE(r.nameBytes().size(), 10);
+    }
+    library->FormClose();
+    EXPECT_EQ(store.file, wholeRecords(file));
+}
+
 } // namespace
 } // namespace zr::calibration
