@@ -13,7 +13,7 @@
 namespace zr::test {
 
 // The meter as the command sender writes to it: every report kept.
-class RecordingMeterPort : public protocol::MeterPort {
+class LibraryMeterPort : public protocol::MeterPort {
 public:
     bool connected() const override { return isConnected; }
     std::size_t outputReportLength() override { return 65; }
@@ -54,7 +54,7 @@ public:
 // A controller context on a recording meter and recorded message boxes.
 struct ControllerTestContext {
     connection::SharedState state;
-    RecordingMeterPort port;
+    LibraryMeterPort port;
     int notConnected = 0;
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};
     FakeMessageService messages;

@@ -45,8 +45,8 @@ TEST(LibraryStore, AFileThatCannotBeWrittenIsLeftAsItWas) {
 TEST(LibraryStore, AKilledSaveLeavesAWholeFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("data.zr");
-    const QByteArray original(279 * 2, 'o');
-    ASSERT_TRUE(FileLibraryStore(path).replace(original));
+    const QByteArray earlier(279 * 2, 'o');
+    ASSERT_TRUE(FileLibraryStore(path).replace(earlier));
     QRandomGenerator random(6040);
     for (int round = 0; round < 12; ++round) {
         QProcess child;
@@ -59,7 +59,7 @@ TEST(LibraryStore, AKilledSaveLeavesAWholeFile) {
 
         const auto content = FileLibraryStore(path).read();
         ASSERT_TRUE(content.has_value());
-        const bool whole = *content == original || *content == QByteArray(279 * 4000, 'a') ||
+        const bool whole = *content == earlier || *content == QByteArray(279 * 4000, 'a') ||
                            *content == QByteArray(279 * 7000, 'b');
         EXPECT_TRUE(whole) << "round " << round << ": " << content->size() << " bytes";
     }

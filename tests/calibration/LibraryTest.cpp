@@ -280,8 +280,8 @@ TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
 }
 
 TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
-    const QByteArray original = recordBytes(4, "OLD", 1, 5, 6, "a\r\nb\r\n", '\x77');
-    store.file = original;
+    const QByteArray earlier = recordBytes(4, "OLD", 1, 5, 6, "a\r\nb\r\n", '\x77');
+    store.file = earlier;
     create();
     grid.setCurrentGridRow(1);
 
@@ -292,7 +292,7 @@ TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
 
     editorAnswer = shownInEditor;
     library->Button4Click();
-    EXPECT_EQ(store.file, original);
+    EXPECT_EQ(store.file, earlier);
 
     editorAnswer = LibraryEntryText{QStringLiteral("NEWNAME"), QStringLiteral("first\nsecond")};
     library->StringGrid1DblClick();
