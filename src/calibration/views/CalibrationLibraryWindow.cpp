@@ -39,6 +39,7 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
 
     auto* title = new QLabel(QStringLiteral("Список компьютерных калибровок"), this);
     title->setObjectName(QStringLiteral("Label1"));
+    title->setTextFormat(Qt::PlainText);
     title->setAlignment(Qt::AlignCenter);
     QFont titleFont = title->font();
     titleFont.setBold(true);

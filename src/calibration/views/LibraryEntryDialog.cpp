@@ -19,6 +19,7 @@ LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
     auto* label1 =
         new QLabel(QStringLiteral("Наименование для прибора (не более 10 латинских букв)"), this);
     label1->setObjectName(QStringLiteral("Label1"));
+    label1->setTextFormat(Qt::PlainText);
     label1->setGeometry(8, 8, 404, 16);
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
@@ -27,6 +28,7 @@ LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
 
     auto* label2 = new QLabel(QStringLiteral("Комментарий :"), this);
     label2->setObjectName(QStringLiteral("Label2"));
+    label2->setTextFormat(Qt::PlainText);
     label2->setGeometry(8, 60, 404, 16);
     memo1_ = new QPlainTextEdit(this);
     memo1_->setObjectName(QStringLiteral("Memo1"));
