@@ -1,6 +1,7 @@
 #include "app/DataDirectory.h"
 
 #include "app/BuildInfo.h"
+#include "calibration/LibraryFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,13 @@ QString chooseDataDirectory(const QString& executableDir) {
         return exeDir.absoluteFilePath();
     }
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(appData);
+    if (!QFileInfo::exists(appData) && QDir().mkpath(appData)) {
+        // A new user starts with an empty library rather than a missing-file message.
+        QFile library(QDir(appData).filePath(QString::fromLatin1(calibration::kLibraryFileName)));
+        if (library.open(QIODevice::NewOnly)) {
+            library.close();
+        }
+    }
     return appData;
 }
 

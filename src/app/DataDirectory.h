@@ -7,7 +7,8 @@ namespace zr::app {
 // The directory that holds the program's files (list files, library, report, user guide): the
 // executable's directory when it is writable and not an installed program's directory (a build
 // tree or a portable copy), otherwise the per-user application data directory, created on first
-// use. An installed program run by root must not write into /usr/bin.
+// use with an empty calibration library. An installed program run by root must not write into
+// /usr/bin.
 QString chooseDataDirectory(const QString& executableDir);
 
 // True when `executableDir` is the bin directory of an installation prefix (its sibling share

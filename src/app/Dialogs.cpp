@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
+#include "calibration/LibraryStore.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/LibraryEntryDialog.h"
@@ -15,8 +16,16 @@
 namespace zr::app {
 
 Dialogs::Dialogs(MainWindow& mainWindow)
-    : form3(std::make_unique<calibration::CorrectionWizard>(&mainWindow)),
-      form1(std::make_unique<calibration::CalibrationLibraryWindow>(&mainWindow)),
+    : form3(std::make_unique<calibration::CorrectionWizard>(mainWindow.controllerContext(),
+                                                            &mainWindow)),
+      form1(std::make_unique<calibration::CalibrationLibraryWindow>(
+          mainWindow.controllerContext(),
+          calibration::Library::Dialogs{
+              [this] { return form3->run(); },
+              [this](const calibration::LibraryEntryText& shown) { return form2->edit(shown); }},
+          std::make_unique<calibration::FileLibraryStore>(
+              QString::fromLatin1(calibration::kLibraryFileName)),
+          &mainWindow)),
       form2(std::make_unique<calibration::LibraryEntryDialog>(&mainWindow)),
       form4(std::make_unique<records::NumberInputDialog>(&mainWindow)),
       form5(std::make_unique<records::TextInputDialog>(&mainWindow)),

@@ -96,6 +96,8 @@ public:
     bool displayPending() const;
     // Appends one line to the traffic log.
     void AppendLogLine(const std::string& line);
+    // The shared state, the way to the meter and to the user, for controllers and dialogs.
+    connection::ControllerContext controllerContext();
 
 signals:
     // Emitted as a handler starts; lets tests see which handler a control runs.
@@ -111,7 +113,6 @@ private:
     void bindRecords();
     void bindCalibration();
     void registerHandlers();
-    connection::ControllerContext controllerContext();
 
     void FormCreate();
     void FormClose();

@@ -15,6 +15,11 @@ public:
     virtual void showError(const QString& text) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool confirm(const QString& text) = 0;
+    // A warning question with OK and Cancel under its own caption; true for OK.
+    virtual bool confirmWarning(const QString& text, const QString& caption) {
+        (void)caption;
+        return confirm(text);
+    }
 };
 
 // The application title, caption of every message box.

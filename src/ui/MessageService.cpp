@@ -30,4 +30,9 @@ bool QtMessageService::confirm(const QString& text) {
                QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+bool QtMessageService::confirmWarning(const QString& text, const QString& caption) {
+    return QMessageBox::warning(parent_, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 } // namespace zr::ui

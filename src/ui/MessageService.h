@@ -13,6 +13,7 @@ public:
     void inform(const QString& text) override;
     void showError(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool confirmWarning(const QString& text, const QString& caption) override;
 
 private:
     QWidget* parent_;

@@ -16,10 +16,15 @@ public:
         questions << text;
         return answer;
     }
+    bool confirmWarning(const QString& text, const QString& caption) override {
+        warningCaptions << caption;
+        return confirm(text);
+    }
 
     QStringList informed;
     QStringList errors;
     QStringList questions;
+    QStringList warningCaptions;
     bool answer = true;
 };
 

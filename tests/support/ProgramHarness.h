@@ -5,6 +5,7 @@
 #include "support/FakeMessageService.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -24,6 +25,14 @@ public:
     }
 
     void start() {
+        // A new user's data directory holds an empty library; tests that want none remove it
+        // before starting.
+        if (createLibraryFile) {
+            QFile library(dataDir.filePath(QStringLiteral("data.zr")));
+            if (!library.exists() && library.open(QIODevice::WriteOnly)) {
+                library.close();
+            }
+        }
         app::MainWindowContext context{messages, bus, dataDir.path(), [this](const QString& path) {
                                            openedDocuments << path;
                                            return viewerWorks;
@@ -40,6 +49,7 @@ public:
     QTemporaryDir dataDir;
     QStringList openedDocuments;
     bool viewerWorks = true;
+    bool createLibraryFile = true;
     std::unique_ptr<app::Program> program;
 };
 

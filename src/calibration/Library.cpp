@@ -1,0 +1,222 @@
+#include "calibration/Library.h"
+
+#include "calibration/LibraryStore.h"
+#include "common/Cp1251.h"
+#include "common/TextGrid.h"
+#include "device/connection/MethodNames.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace zr::calibration {
+
+namespace {
+
+constexpr int kMethods = 3;
+constexpr int kSlots = 4;
+
+const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
+
+QString methodText(std::int32_t method) {
+    return method >= 1 && method <= kMethods ? connection::methodName(method)
+                                             : QStringLiteral("error");
+}
+
+} // namespace
+
+Library::Library(connection::ControllerContext context, common::TextGrid& grid, LibraryStore& store,
+                 Dialogs dialogs)
+    : context_(context), grid_(grid), store_(store), dialogs_(std::move(dialogs)) {}
+
+void Library::FormCreate() {
+    entries_.clear();
+    load();
+}
+
+void Library::FormShow() {
+    const QStringList headers = {QStringLiteral("№"),     QStringLiteral("Наименование в приборе"),
+                                 QStringLiteral("Метод"), QStringLiteral("К1"),
+                                 QStringLiteral("К2"),    QStringLiteral("Комментарий ")};
+    for (int c = 0; c < headers.size(); ++c) {
+        grid_.setCell(c, 0, headers.at(c));
+    }
+}
+
+// Rows after the last entry keep what they showed.
+void Library::load() {
+    const std::optional<QByteArray> file = store_.read();
+    if (!file) {
+        fileUnread_ = store_.exists();
+        context_.messages.inform(kOpenError);
+        return;
+    }
+    fileUnread_ = false;
+    entries_ = parseLibrary(*file);
+    showEntries();
+}
+
+void Library::showEntries() {
+    const int shown = std::min<int>(static_cast<int>(entries_.size()), kGridRows - 1);
+    for (int row = 1; row <= shown; ++row) {
+        showRow(row, entries_[static_cast<std::size_t>(row - 1)]);
+    }
+}
+
+void Library::showRow(int row, const LibraryRecord& record) {
+    grid_.setCell(0, row, QString::number(row));
+    grid_.setCell(1, row, record.name());
+    grid_.setCell(2, row, methodText(record.method()));
+    grid_.setCell(3, row, QString::number(record.k1()));
+    grid_.setCell(4, row, QString::number(record.k2()));
+    grid_.setCell(5, row, record.comment());
+}
+
+std::optional<std::size_t> Library::selectedEntry() const {
+    const int row = grid_.currentGridRow();
+    if (row < 1 || row > static_cast<int>(entries_.size())) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row - 1);
+}
+
+void Library::Button1Click() {
+    const int activeTable = context_.state.status.activeTable;
+    if (activeTable != 0) {
+        context_.messages.inform(
+            QStringLiteral("Перед созданием новой коррекции необходимо отключить калибровку №") +
+            QString::number(activeTable));
+        return;
+    }
+    const std::optional<WizardResult> result = dialogs_.runWizard();
+    if (!result) {
+        return;
+    }
+    LibraryRecord record;
+    record.setIndex(static_cast<std::int32_t>(entries_.size()));
+    record.setNameBytes(common::toCp1251(result->name));
+    record.setMethod(result->method);
+    record.setK1(result->k1);
+    record.setK2(result->k2);
+    record.setCommentBytes(common::toCp1251(result->comment));
+    entries_.push_back(record);
+
+    // The record goes after the file's last whole record; a partial one there is dropped.
+    QByteArray file;
+    if (store_.exists()) {
+        const std::optional<QByteArray> current = store_.read();
+        if (!current) {
+            context_.messages.inform(kOpenError);
+            return;
+        }
+        file = wholeRecords(*current);
+    }
+    file.append(reinterpret_cast<const char*>(record.bytes().data()),
+                static_cast<qsizetype>(LibraryRecord::kSize));
+    if (!store_.replace(file)) {
+        context_.messages.inform(kOpenError);
+        return;
+    }
+    load();
+}
+
+void Library::Button2Click() {
+    const std::optional<std::size_t> entry = selectedEntry();
+    if (!entry) {
+        return;
+    }
+    if (!context_.messages.confirm(QStringLiteral("Удалить запись ?"))) {
+        return;
+    }
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*entry));
+    for (int row = 1; row < kGridRows; ++row) {
+        for (int c = 0; c < kGridColumns; ++c) {
+            grid_.setCell(c, row, QString());
+        }
+    }
+    saveAndShow();
+}
+
+void Library::Button4Click() {
+    const std::optional<std::size_t> entry = selectedEntry();
+    if (!entry) {
+        return;
+    }
+    LibraryRecord& record = entries_[*entry];
+    const LibraryEntryText shown = entryText(record);
+    const std::optional<LibraryEntryText> edited = dialogs_.editEntry(shown);
+    if (!edited) {
+        return;
+    }
+    applyEntryText(record, shown, *edited);
+    saveAndShow();
+}
+
+// The grid shows the library even when the file cannot be written: the entries stay in memory.
+void Library::saveAndShow() {
+    showEntries();
+    if (!store_.replace(serializeLibrary(entries_))) {
+        context_.messages.inform(kOpenError);
+        return;
+    }
+    fileUnread_ = false;
+}
+
+void Library::Button3Click() {
+    const std::optional<std::size_t> entry = selectedEntry();
+    if (!entry) {
+        return;
+    }
+    const LibraryRecord& record = entries_[*entry];
+    if (record.method() != context_.state.status.method) {
+        context_.messages.showError(
+            QStringLiteral("Метод для записи не совпадает с текущим  методом !"));
+        return;
+    }
+    int& lastSlot = context_.state.lastSlot;
+    ++lastSlot;
+    if (lastSlot > kSlots) {
+        context_.messages.showError(QStringLiteral("Нет свободного места для записи коррекции!"));
+        return;
+    }
+    const QByteArray name = record.nameBytes();
+    context_.commands.writeCalibrationEntry(
+        {lastSlot, std::string(name.constData(), static_cast<std::size_t>(name.size())),
+         record.method() & 0xFF, record.k1(), record.k2()});
+}
+
+void Library::FormClose() {
+    if (!store_.exists() || fileUnread_) {
+        return;
+    }
+    if (!store_.replace(serializeLibrary(entries_))) {
+        context_.messages.inform(QStringLiteral("Ошибка открытия файла калибровок data.zr"));
+    }
+}
+
+LibraryEntryText Library::entryText(const LibraryRecord& record) {
+    return {record.name(), record.comment().replace(QStringLiteral("\r\n"), QStringLiteral("\n"))};
+}
+
+QString Library::commentFromMemo(const QString& memoText) {
+    if (memoText.isEmpty()) {
+        return {};
+    }
+    QString text = QString(memoText).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // A final line break ends the last line; it does not start an empty one.
+    if (!text.endsWith(QStringLiteral("\r\n"))) {
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void Library::applyEntryText(LibraryRecord& record, const LibraryEntryText& shown,
+                             const LibraryEntryText& edited) {
+    if (edited.name != shown.name) {
+        record.setNameBytes(common::toCp1251(edited.name.left(10)));
+    }
+    if (edited.comment != shown.comment) {
+        record.setCommentBytes(common::toCp1251(commentFromMemo(edited.comment)));
+    }
+}
+
+} // namespace zr::calibration

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace zr::calibration {
+
+// The library file as the library sees it; tests put a failing one in its place.
+class LibraryStore {
+public:
+    virtual ~LibraryStore() = default;
+    virtual bool exists() const = 0;
+    // The whole file, or nothing when it cannot be opened (also when it does not exist).
+    virtual std::optional<QByteArray> read() const = 0;
+    // Replaces the file's content, creating it when missing. Either the whole new content is in
+    // place afterwards or the file is as it was; false then.
+    virtual bool replace(const QByteArray& content) = 0;
+};
+
+// The library file on disk, opened by the given path (the bare name resolves in the current
+// directory). Every rewrite goes to a temporary file first and is renamed into place, so a
+// crash or a full disk never leaves a shortened library.
+class FileLibraryStore : public LibraryStore {
+public:
+    explicit FileLibraryStore(QString path) : path_(std::move(path)) {}
+
+    bool exists() const override;
+    std::optional<QByteArray> read() const override;
+    bool replace(const QByteArray& content) override;
+
+private:
+    QString path_;
+};
+
+} // namespace zr::calibration

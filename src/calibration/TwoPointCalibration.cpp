@@ -1,0 +1,154 @@
+#include "calibration/TwoPointCalibration.h"
+
+#include "calibration/TwoPointLine.h"
+#include "common/AppError.h"
+#include "device/connection/MethodSelection.h"
+
+namespace zr::calibration {
+
+namespace {
+
+constexpr int kNameLength = 10;
+constexpr int kMethods = 3;
+// LastSlot exceeds the four slots of a method only after refused copies.
+constexpr int kLastSlotLimit = 8;
+
+QString rememberedText(const CurrencyValue& reading, const CurrencyValue& trueValue) {
+    return QStringLiteral("Корректировать значение ") + reading.shortText() +
+           QStringLiteral(" до ") + trueValue.shortText();
+}
+
+// An integer the way the K edits are read: the whole text, optional sign and digits.
+std::int16_t coefficientFromText(const QString& text, const char* name) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok) {
+        throw common::AppError(QStringLiteral("'") + text +
+                               QStringLiteral("' is not a valid integer value"));
+    }
+    return checkedCoefficient(name, static_cast<long double>(value));
+}
+
+} // namespace
+
+TwoPointCalibration::TwoPointCalibration(connection::ControllerContext context)
+    : context_(context) {}
+
+void TwoPointCalibration::FormShow() {
+    const QString name = screen_.name;
+    const QString comment = screen_.comment;
+    screen_ = Screen{};
+    screen_.name = name;
+    screen_.comment = comment;
+    screen_.heading = QStringLiteral("Залейте низкооктановый бензин");
+    screen_.mainCaption = QStringLiteral("Далее >");
+    const int method = context_.state.status.method;
+    screen_.methodIndex = method >= 1 && method <= kMethods ? method - 1 : -1;
+    finishFlag_ = false;
+    accepted_ = false;
+}
+
+void TwoPointCalibration::ComboBox1Change(int index) {
+    if (index < 0 || index >= kMethods) {
+        return;
+    }
+    screen_.methodIndex = index;
+    connection::selectMethod(context_, index + 1);
+}
+
+void TwoPointCalibration::takeReading(Field field) {
+    const auto value = CurrencyValue::fromFloat(context_.state.status.measuredValue);
+    if (!value) {
+        throw common::AppError(QStringLiteral("Значение с октанометра не является числом"));
+    }
+    screen_.values[field] = *value;
+}
+
+void TwoPointCalibration::SpeedButton1Click() {
+    takeReading(LowReading);
+}
+
+void TwoPointCalibration::SpeedButton2Click() {
+    takeReading(HighReading);
+}
+
+void TwoPointCalibration::Button1Click() {
+    screen_.lowStatus = rememberedText(screen_.values[LowReading], screen_.values[LowTrue]);
+    screen_.highGroupVisible = true;
+    screen_.valueEnabled[LowTrue] = false;
+    screen_.heading = QStringLiteral("Залейте высокооктановый бензи");
+}
+
+void TwoPointCalibration::Button2Click() {
+    screen_.highStatus = rememberedText(screen_.values[HighReading], screen_.values[HighTrue]);
+    screen_.heading = QStringLiteral("Нажмите расчет коррекции для продолжения");
+    screen_.mainEnabled = true;
+    screen_.lowRememberEnabled = false;
+    screen_.highRememberEnabled = false;
+}
+
+void TwoPointCalibration::setValue(Field field, CurrencyValue value) {
+    screen_.values[field] = value;
+}
+
+void TwoPointCalibration::Button3Click() {
+    switch (screen_.page) {
+    case 0:
+        screen_.page = 1;
+        break;
+    case 1:
+        screen_.page = 2;
+        screen_.mainEnabled = false;
+        break;
+    case 2:
+        compute();
+        break;
+    case 3:
+        screen_.page = 4;
+        screen_.heading = QStringLiteral("Комментарий");
+        finishFlag_ = true;
+        break;
+    default:
+        if (finishFlag_) {
+            finish();
+        }
+        break;
+    }
+}
+
+// The fields are read as they are now, whatever the status lines remembered.
+void TwoPointCalibration::compute() {
+    const auto& v = screen_.values;
+    const Coefficients k =
+        computeCoefficients(v[LowReading].toLongDouble(), v[LowTrue].toLongDouble(),
+                            v[HighReading].toLongDouble(), v[HighTrue].toLongDouble());
+    screen_.k1Text = QString::number(k.k1);
+    screen_.k2Text = QString::number(k.k2);
+    screen_.page = 3;
+    screen_.mainCaption = QStringLiteral("Добавить коррекцию в список");
+    screen_.mainBold = true;
+}
+
+// Both K edits are read before anything changes, so a bad one leaves LastSlot alone.
+void TwoPointCalibration::finish() {
+    const std::int16_t k1 = coefficientFromText(screen_.k1Text, "К1");
+    const std::int16_t k2 = coefficientFromText(screen_.k2Text, "К2");
+    int& lastSlot = context_.state.lastSlot;
+    if (lastSlot > kLastSlotLimit) {
+        if (!context_.messages.confirmWarning(
+                QStringLiteral("Нет всободного места для записи коррекции , записать данную "
+                               "коррекцию под номером 1 ?"),
+                QStringLiteral("Предупреждение"))) {
+            return;
+        }
+        lastSlot = 1;
+    }
+    result_.name = screen_.name.left(kNameLength);
+    result_.method = context_.state.status.method;
+    result_.k1 = k1;
+    result_.k2 = k2;
+    result_.comment = QString(screen_.comment).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    accepted_ = true;
+}
+
+} // namespace zr::calibration

@@ -1,0 +1,266 @@
+#include "calibration/views/CorrectionWizard.h"
+
+#include "calibration/views/CurrencyEdit.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+
+namespace zr::calibration {
+
+namespace {
+
+constexpr int kNameLength = 10;
+
+QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QWidget* makePage(const QString& name, QStackedWidget* pages) {
+    auto* page = new QWidget;
+    page->setObjectName(name);
+    pages->addWidget(page);
+    return page;
+}
+
+} // namespace
+
+CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidget* parent)
+    : QDialog(parent), wizard_(context), guard_(context.messages) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Коррекция..."));
+    setFixedSize(540, 345);
+
+    label1_ = makeLabel(QStringLiteral("Label1"), QStringLiteral("Расчет коррекции"), this);
+    QFont headingFont = label1_->font();
+    headingFont.setPixelSize(15);
+    headingFont.setBold(true);
+    label1_->setFont(headingFont);
+    label1_->setGeometry(8, 6, 524, 30);
+
+    // The page tabs are hidden: the wizard alone moves between the pages.
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pages_->setGeometry(8, 40, 524, 256);
+    buildPage0();
+    buildPage1();
+    buildPage2();
+    buildPage3();
+    buildPage4();
+
+    button4_ = makeButton(QStringLiteral("Button4"), QStringLiteral("Отмена"), this);
+    button4_->setGeometry(8, 308, 100, 28);
+    button3_ = makeButton(QStringLiteral("Button3"), QStringLiteral("Далее >"), this);
+    button3_->setGeometry(292, 308, 240, 28);
+    connect(button4_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(button3_, &QPushButton::clicked, this,
+            [this] { act([this] { wizard_.Button3Click(); }); });
+    wizard_.FormShow();
+    render();
+}
+
+void CorrectionWizard::buildPage0() {
+    QWidget* page = makePage(QStringLiteral("TabSheet1"), pages_);
+    auto* memo = new QPlainTextEdit(page);
+    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setReadOnly(true);
+    memo->setGeometry(0, 0, 524, 256);
+    memo->setPlainText(QStringList{
+        QStringLiteral("Данный мастер поможет расчитать корректировочные коэффициенты "),
+        QStringLiteral("для новой таблицы ."),
+        QStringLiteral("Коэффициенты расчитываются для каждого метода отдельно ,"),
+        QStringLiteral(" поэтому на 1 шаге необходимо выбрать метод к которому будет"),
+        QStringLiteral(" применяться корректирующая таблица."),
+        QStringLiteral("На 2 шаге необходимо иметь 2  марки топлива (низкооктановое и "),
+        QStringLiteral("высокооктановое) с точным значением октанового числа."),
+        QStringLiteral("На 3 шаге полученная коррекция записывается в прибор .")}
+                           .join(QLatin1Char('\n')));
+}
+
+void CorrectionWizard::buildPage1() {
+    QWidget* page = makePage(QStringLiteral("TabSheet2"), pages_);
+    makeLabel(QStringLiteral("Label2"), QStringLiteral("Метод измерения"), page)
+        ->setGeometry(16, 40, 300, 16);
+    comboBox1_ = new QComboBox(page);
+    comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+    comboBox1_->addItems({QStringLiteral("Исследовательский метод"),
+                          QStringLiteral("Моторный метод"), QStringLiteral("Цетановое число")});
+    comboBox1_->setGeometry(16, 60, 250, 22);
+    // Only the user's choice is a change; showing the current method is not.
+    connect(comboBox1_, &QComboBox::activated, this,
+            [this](int index) { act([this, index] { wizard_.ComboBox1Change(index); }); });
+}
+
+QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
+    const auto low = static_cast<std::size_t>(side);
+    const int reading =
+        side == 0 ? TwoPointCalibration::LowReading : TwoPointCalibration::HighReading;
+    auto* group = new QGroupBox(title, pages_->widget(2));
+    group->setObjectName(QStringLiteral("GroupBox%1").arg(side + 1));
+    group->setGeometry(4 + side * 260, 4, 256, 246);
+
+    makeLabel(QStringLiteral("Label%1").arg(2 + side * 2 + 1),
+              QStringLiteral("Значение с октанометра"), group)
+        ->setGeometry(10, 22, 200, 16);
+    makeLabel(QStringLiteral("Label%1").arg(2 + side * 2 + 2), QStringLiteral("Реальное значение"),
+              group)
+        ->setGeometry(10, 72, 200, 16);
+    for (int i = 0; i < 2; ++i) {
+        const int field = reading + i;
+        auto* edit = new CurrencyEdit(group);
+        edit->setObjectName(QStringLiteral("CurrencyEdit%1").arg(field + 1));
+        edit->setGeometry(10, 40 + i * 50, 120, 22);
+        connect(edit, &CurrencyEdit::valueEdited, this, [this, field](CurrencyValue value) {
+            wizard_.setValue(static_cast<TwoPointCalibration::Field>(field), value);
+        });
+        values_[static_cast<std::size_t>(field)] = edit;
+    }
+
+    takeButtons_[low] =
+        makeButton(QStringLiteral("SpeedButton%1").arg(side + 1), QStringLiteral("<--"), group);
+    takeButtons_[low]->setGeometry(136, 39, 44, 24);
+    connect(takeButtons_[low], &QPushButton::clicked, this, [this, side] {
+        act([this, side] {
+            side == 0 ? wizard_.SpeedButton1Click() : wizard_.SpeedButton2Click();
+        });
+    });
+
+    rememberButtons_[low] =
+        makeButton(QStringLiteral("Button%1").arg(side + 1), QStringLiteral("Запомнить"), group);
+    rememberButtons_[low]->setGeometry(10, 124, 120, 26);
+    connect(rememberButtons_[low], &QPushButton::clicked, this, [this, side] {
+        act([this, side] { side == 0 ? wizard_.Button1Click() : wizard_.Button2Click(); });
+    });
+
+    statusLabels_[low] = makeLabel(QStringLiteral("Label%1").arg(6 + side), QString(), group);
+    statusLabels_[low]->setGeometry(10, 160, 236, 80);
+    statusLabels_[low]->setWordWrap(true);
+    statusLabels_[low]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont bold = statusLabels_[low]->font();
+    bold.setBold(true);
+    statusLabels_[low]->setFont(bold);
+    QPalette red = statusLabels_[low]->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    statusLabels_[low]->setPalette(red);
+    return group;
+}
+
+void CorrectionWizard::buildPage2() {
+    makePage(QStringLiteral("TabSheet3"), pages_);
+    groups_[0] = buildFuelGroup(0, QStringLiteral("Низкооктановый бензин"));
+    groups_[1] = buildFuelGroup(1, QStringLiteral("Высокооктановый бензин"));
+}
+
+void CorrectionWizard::buildPage3() {
+    QWidget* page = makePage(QStringLiteral("TabSheet4"), pages_);
+    auto* group = new QGroupBox(QStringLiteral("Значение коррекции  для ZR-6040"), page);
+    group->setObjectName(QStringLiteral("GroupBox3"));
+    group->setGeometry(4, 4, 516, 246);
+    makeLabel(QStringLiteral("Label8"),
+              QStringLiteral("Наименование коррекции (латинские буквы , не более 10)"), group)
+        ->setGeometry(12, 24, 420, 16);
+    edit3_ = new QLineEdit(group);
+    edit3_->setObjectName(QStringLiteral("Edit3"));
+    edit3_->setMaxLength(kNameLength);
+    edit3_->setGeometry(12, 44, 160, 22);
+    connect(edit3_, &QLineEdit::textEdited, this, [this](const QString& t) { wizard_.setName(t); });
+
+    makeLabel(QStringLiteral("Label9"), QStringLiteral("Коррекция 1"), group)
+        ->setGeometry(12, 84, 200, 16);
+    edit1_ = new QLineEdit(group);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setGeometry(12, 104, 120, 22);
+    connect(edit1_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { wizard_.setK1Text(t); });
+
+    makeLabel(QStringLiteral("Label10"), QStringLiteral("Коррекция 2"), group)
+        ->setGeometry(12, 144, 200, 16);
+    edit2_ = new QLineEdit(group);
+    edit2_->setObjectName(QStringLiteral("Edit2"));
+    edit2_->setGeometry(12, 164, 120, 22);
+    connect(edit2_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { wizard_.setK2Text(t); });
+}
+
+void CorrectionWizard::buildPage4() {
+    QWidget* page = makePage(QStringLiteral("TabSheet5"), pages_);
+    memo2_ = new QPlainTextEdit(page);
+    memo2_->setObjectName(QStringLiteral("Memo2"));
+    memo2_->setGeometry(0, 0, 524, 256);
+    connect(memo2_, &QPlainTextEdit::textChanged, this,
+            [this] { wizard_.setComment(memo2_->toPlainText()); });
+}
+
+std::optional<WizardResult> CorrectionWizard::run() {
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return wizard_.result();
+}
+
+void CorrectionWizard::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        act([this] { wizard_.FormShow(); });
+    }
+    QDialog::showEvent(event);
+}
+
+void CorrectionWizard::act(const std::function<void()>& handler) {
+    guard_.run(handler);
+    render();
+    if (wizard_.accepted()) {
+        accept();
+    }
+}
+
+namespace {
+void setTextIfChanged(QLineEdit* edit, const QString& text) {
+    if (edit->text() != text) {
+        edit->setText(text);
+    }
+}
+} // namespace
+
+void CorrectionWizard::render() {
+    const TwoPointCalibration::Screen& s = wizard_.screen();
+    label1_->setText(s.heading);
+    pages_->setCurrentIndex(s.page);
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+        values_[i]->setValue(s.values[i]);
+        values_[i]->setEnabled(s.valueEnabled[i]);
+    }
+    groups_[1]->setVisible(s.highGroupVisible);
+    statusLabels_[0]->setText(s.lowStatus);
+    statusLabels_[1]->setText(s.highStatus);
+    rememberButtons_[0]->setEnabled(s.lowRememberEnabled);
+    rememberButtons_[1]->setEnabled(s.highRememberEnabled);
+    button3_->setEnabled(s.mainEnabled);
+    button3_->setText(s.mainCaption);
+    QFont mainFont = button3_->font();
+    mainFont.setBold(s.mainBold);
+    button3_->setFont(mainFont);
+    comboBox1_->setCurrentIndex(s.methodIndex);
+    setTextIfChanged(edit1_, s.k1Text);
+    setTextIfChanged(edit2_, s.k2Text);
+    setTextIfChanged(edit3_, s.name);
+    if (memo2_->toPlainText() != s.comment) {
+        memo2_->setPlainText(s.comment);
+    }
+}
+
+} // namespace zr::calibration

@@ -1,0 +1,23 @@
+// Rewrites the library file given as its argument without end, alternating between two
+// contents of different sizes, until it is killed. LibraryStoreTest kills it at random moments.
+#include "calibration/LibraryStore.h"
+
+#include <QByteArray>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        return 2;
+    }
+    zr::calibration::FileLibraryStore store(QString::fromLocal8Bit(argv[1]));
+    const QByteArray contents[2] = {QByteArray(279 * 4000, 'a'), QByteArray(279 * 7000, 'b')};
+    for (unsigned long i = 0;; ++i) {
+        if (!store.replace(contents[i % 2])) {
+            return 1;
+        }
+        if (i == 0) {
+            std::puts("saving");
+            std::fflush(stdout);
+        }
+    }
+}

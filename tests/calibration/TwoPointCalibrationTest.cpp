@@ -1,0 +1,240 @@
+#include "calibration/TwoPointCalibration.h"
+
+#include "calibration/LibraryFakes.h"
+#include "calibration/TwoPointLine.h"
+#include "common/AppError.h"
+
+#include <gtest/gtest.h>
+
+namespace zr::calibration {
+namespace {
+
+using Field = TwoPointCalibration::Field;
+
+CurrencyValue value(double v) {
+    return *CurrencyValue::fromDouble(v);
+}
+
+class TwoPointTest : public ::testing::Test {
+protected:
+    TwoPointTest() {
+        t.state.status.method = 1;
+        wizard.FormShow();
+    }
+
+    // Through the pages as the user goes: both fuels remembered, then the main button on page 2.
+    void enterFuels(double ml, double rl, double mh, double rh) {
+        wizard.Button3Click();
+        wizard.Button3Click();
+        wizard.setValue(Field::LowReading, value(ml));
+        wizard.setValue(Field::LowTrue, value(rl));
+        wizard.Button1Click();
+        wizard.setValue(Field::HighReading, value(mh));
+        wizard.setValue(Field::HighTrue, value(rh));
+        wizard.Button2Click();
+    }
+    // The error a handler raises, empty when none.
+    QString errorOf(void (TwoPointCalibration::*handler)()) {
+        try {
+            (wizard.*handler)();
+        } catch (const common::AppError& e) {
+            return e.text();
+        }
+        return {};
+    }
+    std::pair<QString, QString> coefficients(double ml, double rl, double mh, double rh) {
+        wizard.FormShow();
+        enterFuels(ml, rl, mh, rh);
+        wizard.Button3Click();
+        EXPECT_EQ(wizard.screen().page, 3);
+        return {wizard.screen().k1Text, wizard.screen().k2Text};
+    }
+
+    test::ControllerTestContext t;
+    TwoPointCalibration wizard{t.context()};
+};
+
+TEST_F(TwoPointTest, TheLineThroughBothFuelsGivesK1AndK2) {
+    using P = std::pair<QString, QString>;
+    EXPECT_EQ(coefficients(70, 80, 86, 93), P("812", "231"));
+    EXPECT_EQ(coefficients(76, 80, 92, 95), P("938", "88"));
+    EXPECT_EQ(coefficients(80, 80, 95, 95), P("1000", "0"));
+    EXPECT_EQ(coefficients(86, 93, 70, 80), P("812", "231"));
+    EXPECT_EQ(coefficients(90.5, 90, 95.25, 96.75), P("1421", "-386"));
+    EXPECT_EQ(wizard.screen().mainCaption, QStringLiteral("Добавить коррекцию в список"));
+    EXPECT_TRUE(wizard.screen().mainBold);
+}
+
+TEST_F(TwoPointTest, TheFieldsAreReadWhenTheComputationRuns) {
+    enterFuels(70, 80, 86, 90);
+    wizard.setValue(Field::HighTrue, value(93));
+    wizard.Button3Click();
+    EXPECT_EQ(wizard.screen().k1Text, QStringLiteral("812"));
+    EXPECT_EQ(wizard.screen().k2Text, QStringLiteral("231"));
+    EXPECT_EQ(wizard.screen().highStatus, QStringLiteral("Корректировать значение 86 до 90"));
+}
+
+TEST_F(TwoPointTest, EqualReadingsStopOnPageTwo) {
+    enterFuels(80, 85, 80, 90);
+    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+              QStringLiteral("Floating point division by zero"));
+    EXPECT_EQ(wizard.screen().page, 2);
+    EXPECT_TRUE(wizard.screen().k1Text.isEmpty());
+
+    wizard.setValue(Field::HighTrue, value(85));
+    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+              QStringLiteral("Invalid floating point operation"));
+    EXPECT_EQ(wizard.screen().page, 2);
+}
+
+TEST_F(TwoPointTest, CoefficientsOutsideSixteenBitsStayOnTheirPage) {
+    enterFuels(70, 0, 70.01, 1000);
+    EXPECT_TRUE(
+        errorOf(&TwoPointCalibration::Button3Click).startsWith("Коэффициент К1 = 100000000"));
+    EXPECT_EQ(wizard.screen().page, 2);
+
+    EXPECT_EQ(checkedCoefficient("К2", 32767.0L), 32767);
+    EXPECT_EQ(checkedCoefficient("К2", -32768.0L), -32768);
+    EXPECT_THROW(checkedCoefficient("К2", 32768.0L), common::AppError);
+}
+
+TEST_F(TwoPointTest, OpeningStartsAfreshButKeepsNameAndComment) {
+    enterFuels(70, 80, 86, 93);
+    wizard.Button3Click();
+    wizard.setName(QStringLiteral("MINE"));
+    wizard.setComment(QStringLiteral("note"));
+    t.state.status.method = 2;
+    wizard.FormShow();
+    const auto& s = wizard.screen();
+    EXPECT_EQ(s.page, 0);
+    EXPECT_EQ(s.heading, QStringLiteral("Залейте низкооктановый бензин"));
+    for (int i = 0; i < TwoPointCalibration::kFields; ++i) {
+        EXPECT_TRUE(s.values[static_cast<std::size_t>(i)].isZero());
+        EXPECT_TRUE(s.valueEnabled[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_FALSE(s.highGroupVisible);
+    EXPECT_TRUE(s.lowStatus.isEmpty() && s.highStatus.isEmpty());
+    EXPECT_TRUE(s.lowRememberEnabled && s.highRememberEnabled && s.mainEnabled);
+    EXPECT_EQ(s.mainCaption, QStringLiteral("Далее >"));
+    EXPECT_TRUE(s.k1Text.isEmpty() && s.k2Text.isEmpty());
+    EXPECT_EQ(s.methodIndex, 1);
+    EXPECT_EQ(s.name, QStringLiteral("MINE"));
+    EXPECT_EQ(s.comment, QStringLiteral("note"));
+
+    t.state.status.method = 4;
+    wizard.FormShow();
+    EXPECT_EQ(wizard.screen().methodIndex, -1);
+}
+
+TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
+    QLocale::setDefault(QLocale(QLocale::Russian));
+    wizard.Button3Click();
+    wizard.Button3Click();
+    EXPECT_EQ(wizard.screen().page, 2);
+    EXPECT_FALSE(wizard.screen().mainEnabled);
+
+    t.state.status.measuredValue = 70.5F;
+    wizard.SpeedButton1Click();
+    wizard.setValue(Field::LowTrue, value(80));
+    wizard.Button1Click();
+    EXPECT_EQ(wizard.screen().values[Field::LowReading].hundredths(), 7050);
+    EXPECT_EQ(wizard.screen().lowStatus, QStringLiteral("Корректировать значение 70,5 до 80"));
+    EXPECT_TRUE(wizard.screen().highGroupVisible);
+    EXPECT_FALSE(wizard.screen().valueEnabled[Field::LowTrue]);
+    EXPECT_TRUE(wizard.screen().lowRememberEnabled);
+    EXPECT_EQ(wizard.screen().heading, QStringLiteral("Залейте высокооктановый бензи"));
+    EXPECT_FALSE(wizard.screen().mainEnabled);
+
+    t.state.status.measuredValue = 92.345F; // a third decimal goes to the even hundredth
+    wizard.SpeedButton2Click();
+    EXPECT_EQ(wizard.screen().values[Field::HighReading].hundredths(), 9234);
+    wizard.Button2Click();
+    EXPECT_EQ(wizard.screen().highStatus, QStringLiteral("Корректировать значение 92,34 до 0"));
+    EXPECT_EQ(wizard.screen().heading, QStringLiteral("Нажмите расчет коррекции для продолжения"));
+    EXPECT_TRUE(wizard.screen().mainEnabled);
+    EXPECT_FALSE(wizard.screen().lowRememberEnabled || wizard.screen().highRememberEnabled);
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(TwoPointTest, ChoosingAMethodSwitchesTheMeterAtOnce) {
+    wizard.Button3Click();
+    wizard.ComboBox1Change(1);
+    EXPECT_EQ(t.state.status.method, 2);
+    ASSERT_EQ(t.port.writes.size(), 1U);
+    EXPECT_EQ(t.port.writes[0][1], 0x64);
+    EXPECT_EQ(t.port.writes[0][2], 2);
+}
+
+TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
+    enterFuels(70, 80, 86, 93);
+    wizard.Button3Click();
+    wizard.Button3Click();
+    EXPECT_EQ(wizard.screen().page, 4);
+    EXPECT_EQ(wizard.screen().heading, QStringLiteral("Комментарий"));
+    EXPECT_FALSE(wizard.accepted());
+    wizard.setName(QStringLiteral("AI92-LAB-12"));
+    wizard.setComment(QStringLiteral("line 1\nline 2"));
+    wizard.setK2Text(QStringLiteral("-15"));
+    t.state.status.method = 3;
+    wizard.Button3Click();
+    ASSERT_TRUE(wizard.accepted());
+    const WizardResult& r = wizard.result();
+    EXPECT_EQ(r.name, QStringLiteral("AI92-LAB-1"));
+    EXPECT_EQ(r.method, 3);
+    EXPECT_EQ(r.k1, 812);
+    EXPECT_EQ(r.k2, -15);
+    EXPECT_EQ(r.comment, QStringLiteral("line 1\r\nline 2"));
+    EXPECT_TRUE(t.messages.questions.isEmpty());
+}
+
+TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
+    enterFuels(70, 80, 86, 93);
+    wizard.Button3Click();
+    wizard.Button3Click();
+    t.state.lastSlot = 9;
+    t.messages.answer = false;
+    wizard.Button3Click();
+    EXPECT_EQ(t.messages.questions,
+              QStringList{QStringLiteral("Нет всободного места для записи коррекции , записать "
+                                         "данную коррекцию под номером 1 ?")});
+    EXPECT_EQ(t.messages.warningCaptions, QStringList{QStringLiteral("Предупреждение")});
+    EXPECT_FALSE(wizard.accepted());
+    EXPECT_EQ(wizard.screen().page, 4);
+    EXPECT_EQ(t.state.lastSlot, 9);
+
+    t.messages.answer = true;
+    wizard.Button3Click();
+    EXPECT_TRUE(wizard.accepted());
+    EXPECT_EQ(t.state.lastSlot, 1);
+
+    // 8 is not yet full.
+    wizard.FormShow();
+    enterFuels(70, 80, 86, 93);
+    wizard.Button3Click();
+    wizard.Button3Click();
+    t.state.lastSlot = 8;
+    wizard.Button3Click();
+    EXPECT_TRUE(wizard.accepted());
+    EXPECT_EQ(t.messages.questions.size(), 2);
+}
+
+TEST_F(TwoPointTest, AKEditThatIsNotAnIntegerStopsTheFinish) {
+    enterFuels(70, 80, 86, 93);
+    wizard.Button3Click();
+    wizard.setK1Text(QStringLiteral("8l2"));
+    wizard.Button3Click();
+    t.state.lastSlot = 9;
+    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+              QStringLiteral("'8l2' is not a valid integer value"));
+    EXPECT_FALSE(wizard.accepted());
+    EXPECT_EQ(wizard.screen().page, 4);
+    EXPECT_EQ(t.state.lastSlot, 9);
+    EXPECT_TRUE(t.messages.questions.isEmpty());
+
+    wizard.setK1Text(QStringLiteral("40000"));
+    EXPECT_TRUE(errorOf(&TwoPointCalibration::Button3Click).startsWith("Коэффициент К1 = 40000"));
+    EXPECT_FALSE(wizard.accepted());
+}
+
+} // namespace
+} // namespace zr::calibration

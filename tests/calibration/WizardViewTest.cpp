@@ -1,0 +1,167 @@
+#include "calibration/LibraryFakes.h"
+#include "calibration/views/CalibrationLibraryWindow.h"
+#include "calibration/views/CorrectionWizard.h"
+#include "calibration/views/CurrencyEdit.h"
+#include "calibration/views/LibraryEntryDialog.h"
+#include "ui/StringGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace zr::calibration {
+namespace {
+
+template <typename T> T* child(QWidget* parent, const char* name) {
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+TEST(CurrencyEditView, ShowsThePatternUnlessBeingEdited) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new CurrencyEdit(&window);
+    auto* other = new QLineEdit(&window);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    other->setFocus();
+    QTRY_VERIFY(other->hasFocus());
+
+    EXPECT_EQ(edit->text(), QString());
+    edit->setValue(CurrencyValue::fromHundredths(7000));
+    EXPECT_EQ(edit->text(), QStringLiteral("070.0."));
+
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    EXPECT_EQ(edit->text(), QStringLiteral("70"));
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("1234.565x"));
+    EXPECT_EQ(edit->text(), QStringLiteral("1234.565")); // the letter is refused
+    EXPECT_EQ(edit->value().hundredths(), 123456);
+
+    other->setFocus();
+    QTRY_VERIFY(other->hasFocus());
+    EXPECT_EQ(edit->text(), QStringLiteral("1,234.6."));
+
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_TRUE(edit->value().isZero());
+    other->setFocus();
+    QTRY_VERIFY(other->hasFocus());
+    EXPECT_EQ(edit->text(), QString());
+}
+
+TEST(CorrectionWizardView, ShowsTheWizardsTextsAndState) {
+    test::ControllerTestContext t;
+    t.state.status.method = 3;
+    CorrectionWizard wizard(t.context());
+    wizard.show();
+    EXPECT_EQ(wizard.windowTitle(), QStringLiteral("Коррекция..."));
+    EXPECT_EQ(child<QPushButton>(&wizard, "Button4")->text(), QStringLiteral("Отмена"));
+    auto* next = child<QPushButton>(&wizard, "Button3");
+    EXPECT_EQ(next->text(), QStringLiteral("Далее >"));
+    const QStringList intro =
+        child<QPlainTextEdit>(&wizard, "Memo1")->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(intro.size(), 8);
+    EXPECT_EQ(intro[0],
+              QStringLiteral("Данный мастер поможет расчитать корректировочные коэффициенты "));
+    EXPECT_EQ(intro[5],
+              QStringLiteral("На 2 шаге необходимо иметь 2  марки топлива (низкооктановое и "));
+    EXPECT_EQ(child<QGroupBox>(&wizard, "GroupBox3")->title(),
+              QStringLiteral("Значение коррекции  для ZR-6040"));
+    EXPECT_EQ(child<QLineEdit>(&wizard, "Edit3")->maxLength(), 10);
+    EXPECT_EQ(child<QComboBox>(&wizard, "ComboBox1")->currentIndex(), 2);
+
+    next->click();
+    next->click();
+    auto* high = child<QGroupBox>(&wizard, "GroupBox2");
+    EXPECT_FALSE(high->isVisible());
+    child<CurrencyEdit>(&wizard, "CurrencyEdit1")->setValue(CurrencyValue::fromHundredths(8000));
+    wizard.wizard().setValue(TwoPointCalibration::LowReading, CurrencyValue::fromHundredths(8000));
+    child<QPushButton>(&wizard, "Button1")->click();
+    EXPECT_TRUE(high->isVisible());
+    EXPECT_FALSE(child<CurrencyEdit>(&wizard, "CurrencyEdit2")->isEnabled());
+    auto* status = child<QLabel>(&wizard, "Label6");
+    EXPECT_EQ(status->text(), QStringLiteral("Корректировать значение 80 до 0"));
+    EXPECT_TRUE(status->font().bold());
+    EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    // Both readings 80: the error message box, and the wizard stays.
+    wizard.wizard().setValue(TwoPointCalibration::HighReading, CurrencyValue::fromHundredths(8000));
+    wizard.wizard().setValue(TwoPointCalibration::HighTrue, CurrencyValue::fromHundredths(9000));
+    child<QPushButton>(&wizard, "Button2")->click();
+    next->click();
+    EXPECT_EQ(t.messages.errors, QStringList{QStringLiteral("Floating point division by zero.")});
+    EXPECT_EQ(next->text(), QStringLiteral("Далее >"));
+    EXPECT_TRUE(wizard.isVisible());
+}
+
+TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
+    test::ControllerTestContext t;
+    auto store = std::make_unique<test::MemoryLibraryStore>();
+    QByteArray record(279, '\0');
+    record[4] = 2;
+    record[5] = 'A';
+    record[6] = 'B';
+    record[15] = 1;
+    store->file = record;
+    auto* storePtr = store.get();
+    LibraryEntryDialog editor;
+    CalibrationLibraryWindow window(
+        t.context(),
+        Library::Dialogs{[] { return std::optional<WizardResult>(); },
+                         [&](const LibraryEntryText& shown) { return editor.edit(shown); }},
+        std::move(store));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Управление калибровками"));
+    EXPECT_EQ(window.size(), QSize(694, 454));
+    EXPECT_EQ(child<QPushButton>(&window, "Button1")->text(), QStringLiteral("Создать"));
+    EXPECT_EQ(child<QPushButton>(&window, "Button2")->text(), QStringLiteral("Удалить"));
+    EXPECT_EQ(child<QPushButton>(&window, "Button4")->text(), QStringLiteral("Изменить"));
+    EXPECT_EQ(child<QPushButton>(&window, "Button3")->text(),
+              QStringLiteral("Копировать в прибор"));
+    window.show();
+    ui::StringGrid* grid = window.grid();
+    EXPECT_EQ(grid->cell(5, 0), QStringLiteral("Комментарий "));
+    EXPECT_EQ(grid->rowCountWithHeader(), 100);
+    window.resize(800, 454);
+    EXPECT_EQ(grid->columnWidth(1), 150);
+    EXPECT_EQ(grid->columnWidth(5), grid->width() - 540);
+
+    // Editing: the name edit takes ten characters at most.
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактирование"));
+    QTimer::singleShot(0, &editor, [&] {
+        EXPECT_EQ(editor.edit1()->text(), QStringLiteral("AB"));
+        editor.edit1()->clear();
+        QTest::keyClicks(editor.edit1(), QStringLiteral("ABCDEFGHIJKL"));
+        editor.memo1()->setPlainText(QStringLiteral("x"));
+        child<QPushButton>(&editor, "Button1")->click();
+    });
+    grid->setCurrentGridRow(1);
+    child<QPushButton>(&window, "Button4")->click();
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("ABCDEFGHIJ"));
+    EXPECT_EQ(grid->cell(5, 1), QStringLiteral("x\r\n"));
+    ASSERT_TRUE(storePtr->file.has_value());
+    EXPECT_EQ(storePtr->file->mid(4, 11), QByteArray("\x0A"
+                                                     "ABCDEFGHIJ"));
+
+    // Closing writes the library back.
+    const int before = storePtr->replaceCount;
+    window.close();
+    EXPECT_EQ(storePtr->replaceCount, before + 1);
+}
+
+} // namespace
+} // namespace zr::calibration

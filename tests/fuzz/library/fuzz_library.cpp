@@ -1,0 +1,62 @@
+// Arbitrary "data.zr" contents through the calibration library: loading reads no record past
+// its end, every entry can be shown and edited, and a library nobody changed is written back
+// as the file's whole records, byte for byte.
+
+#include "calibration/Library.h"
+#include "calibration/LibraryFakes.h"
+#include "calibration/LibraryFile.h"
+#include "common/MemoryTextGrid.h"
+
+#include <cstdlib>
+#include <vector>
+
+using namespace zr::calibration;
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    // An exact-size copy, so that the address sanitizer sees any read past the file.
+    const std::vector<char> bytes(data, data + size);
+    const QByteArray file = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(size));
+    const QByteArray whole = wholeRecords(file);
+
+    const std::vector<LibraryRecord> records = parseLibrary(file);
+    check(records.size() == size / LibraryRecord::kSize);
+    check(serializeLibrary(records) == whole);
+    for (LibraryRecord record : records) {
+        check(record.nameBytes().size() <= 10 && record.commentBytes().size() <= 255);
+        const LibraryEntryText shown = Library::entryText(record);
+        const LibraryRecord before = record;
+        Library::applyEntryText(record, shown, shown);
+        check(record == before);
+    }
+
+    zr::test::ControllerTestContext t;
+    zr::test::MemoryLibraryStore store;
+    store.file = QByteArray(bytes.data(), static_cast<qsizetype>(size));
+    zr::common::MemoryTextGrid grid(Library::kGridColumns, Library::kGridRows);
+    Library library(t.context(), grid, store,
+                    {[] { return std::optional<WizardResult>(); },
+                     [](const LibraryEntryText& shown) { return std::optional(shown); }});
+    library.FormCreate();
+    library.FormShow();
+    check(library.entries().size() == records.size());
+    if (!records.empty()) {
+        grid.setCurrentGridRow(1);
+        library.Button4Click(); // OK with nothing changed
+        check(store.file == whole);
+        t.state.status.method = static_cast<std::uint8_t>(records.front().method());
+        library.Button3Click();
+    }
+    library.FormClose();
+    check(store.file == whole);
+    return 0;
+}
