@@ -1,13 +1,21 @@
 #include "app/MainWindow.h"
 
+#include "app/Dialogs.h"
+#include "app/ResultsBlock.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
+#include "records/views/NumberInputDialog.h"
 #include "records/views/StoredValuesBlock.h"
 #include "records/views/TablePage.h"
+#include "records/views/TextInputDialog.h"
+#include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
+
+#include <QApplication>
+#include <QLabel>
 
 namespace zr::app {
 
@@ -15,18 +23,48 @@ void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
     export_ = std::make_unique<records::Export>(context);
     printReport_ = std::make_unique<records::PrintReport>(context);
+    selectionLists_ = std::make_unique<records::SelectionLists>(
+        context, context_.dataDir,
+        records::SelectionLists::Input{
+            [this]() -> std::optional<int> {
+                return dialogs_ ? dialogs_->form4->ask() : std::nullopt;
+            },
+            [this]() -> std::optional<QString> {
+                return dialogs_ ? dialogs_->form5->ask() : std::nullopt;
+            }});
     measurementTable_ = std::make_unique<records::MeasurementTable>(
-        context, *tablePage_->grid(),
+        context, *tablePage_->grid(), *selectionLists_,
+        [this] {
+            return records::MeasurementTable::LiveCaptions{results_->methodLabel()->text(),
+                                                           results_->valuePanel()->text()};
+        },
         records::MeasurementTable::Commands{[this] { export_->SaveTable(); },
                                             [this] { printReport_->N15Click(); }});
-    storedValues_ = std::make_unique<records::StoredValues>(context, *storedValuesBlock_->grid(),
-                                                            timerReadLog_, *measurementTable_);
-    selectionLists_ = std::make_unique<records::SelectionLists>(context, context_.dataDir);
+    storedValues_ = std::make_unique<records::StoredValues>(
+        context, *storedValuesBlock_->grid(), timerReadLog_, *measurementTable_,
+        records::StoredValues::Progress{
+            [this](const QString& text) {
+                status_->setPanelText(0, text);
+                status_->repaint();
+            },
+            [](bool busy) {
+                if (busy) {
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                } else {
+                    QApplication::restoreOverrideCursor();
+                }
+            }});
+
+    tablePage_->bindLists(*selectionLists_);
+    connect(tablePage_, &records::TablePage::listItemPicked, this, [this](int list) {
+        invokeHandler(QStringLiteral("ComboBox%1Select").arg(list));
+    });
 
     export_->registerHandlers(handlers_);
     printReport_->registerHandlers(handlers_);
     measurementTable_->registerHandlers(handlers_);
     storedValues_->registerHandlers(handlers_);
+    selectionLists_->registerHandlers(handlers_);
 }
 
 } // namespace zr::app
