@@ -25,13 +25,12 @@ void MainWindow::bindRecords() {
     printReport_ = std::make_unique<records::PrintReport>(context);
     selectionLists_ = std::make_unique<records::SelectionLists>(
         context, context_.dataDir,
-        records::SelectionLists::Input{
-            [this]() -> std::optional<int> {
-                return dialogs_ ? dialogs_->form4->ask() : std::nullopt;
-            },
-            [this]() -> std::optional<QString> {
-                return dialogs_ ? dialogs_->form5->ask() : std::nullopt;
-            }});
+        records::SelectionLists::Input{[this]() -> std::optional<int> {
+                                           return dialogs_ ? dialogs_->form4->ask() : std::nullopt;
+                                       },
+                                       [this]() -> std::optional<QString> {
+                                           return dialogs_ ? dialogs_->form5->ask() : std::nullopt;
+                                       }});
     measurementTable_ = std::make_unique<records::MeasurementTable>(
         context, *tablePage_->grid(), *selectionLists_,
         [this] {
@@ -42,23 +41,21 @@ void MainWindow::bindRecords() {
                                             [this] { printReport_->N15Click(); }});
     storedValues_ = std::make_unique<records::StoredValues>(
         context, *storedValuesBlock_->grid(), timerReadLog_, *measurementTable_,
-        records::StoredValues::Progress{
-            [this](const QString& text) {
-                status_->setPanelText(0, text);
-                status_->repaint();
-            },
-            [](bool busy) {
-                if (busy) {
-                    QApplication::setOverrideCursor(Qt::WaitCursor);
-                } else {
-                    QApplication::restoreOverrideCursor();
-                }
-            }});
+        records::StoredValues::Progress{[this](const QString& text) {
+                                            status_->setPanelText(0, text);
+                                            status_->repaint();
+                                        },
+                                        [](bool busy) {
+                                            if (busy) {
+                                                QApplication::setOverrideCursor(Qt::WaitCursor);
+                                            } else {
+                                                QApplication::restoreOverrideCursor();
+                                            }
+                                        }});
 
     tablePage_->bindLists(*selectionLists_);
-    connect(tablePage_, &records::TablePage::listItemPicked, this, [this](int list) {
-        invokeHandler(QStringLiteral("ComboBox%1Select").arg(list));
-    });
+    connect(tablePage_, &records::TablePage::listItemPicked, this,
+            [this](int list) { invokeHandler(QStringLiteral("ComboBox%1Select").arg(list)); });
 
     export_->registerHandlers(handlers_);
     printReport_->registerHandlers(handlers_);

@@ -22,8 +22,7 @@ SelectionLists::SelectionLists(connection::ControllerContext context, QString da
     }
 }
 
-SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir,
-                               Input input)
+SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir, Input input)
     : SelectionLists(context, std::move(dataDir), std::make_unique<DiskFileAccess>(),
                      std::move(input)) {}
 
@@ -52,9 +51,12 @@ QStringList SelectionLists::builtInItems(int list) {
         return {QStringLiteral("P 1"), QStringLiteral("P 2"), QStringLiteral("P 3"),
                 QStringLiteral("P 4")};
     case 4:
-        return {QStringLiteral("ЛУКОЙЛ"),   QStringLiteral("PОСНЕФТЬ"),
-                QStringLiteral("ЮКОС"),     QStringLiteral("БАШНЕФТЬ"),
-                QStringLiteral("СИБНЕФТЬ"), QStringLiteral("АСТРАХАНЬГАЗПРОМ"),
+        return {QStringLiteral("ЛУКОЙЛ"),
+                QStringLiteral("PОСНЕФТЬ"),
+                QStringLiteral("ЮКОС"),
+                QStringLiteral("БАШНЕФТЬ"),
+                QStringLiteral("СИБНЕФТЬ"),
+                QStringLiteral("АСТРАХАНЬГАЗПРОМ"),
                 QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ")};
     default:
         return {};
@@ -151,7 +153,8 @@ void SelectionLists::addItem(int index) {
         return;
     }
     if (index == 1) {
-        if (const std::optional<int> number = input_.askNumber ? input_.askNumber() : std::nullopt) {
+        if (const std::optional<int> number =
+                input_.askNumber ? input_.askNumber() : std::nullopt) {
             target.insertItem(0, QString::number(*number));
         }
     } else if (const std::optional<QString> text =

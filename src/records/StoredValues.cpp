@@ -133,8 +133,8 @@ void StoredValues::ToolButton2Click() {
     {
         const BusyScope busy(progress_);
         clearRows();
-        for (int address = memory::kStoredCountAddress;
-             address <= memory::kLastStoredValuesAddress; ++address) {
+        for (int address = memory::kStoredCountAddress; address <= memory::kLastStoredValuesAddress;
+             ++address) {
             context_.commands.writeByte(address, kErased);
         }
     }

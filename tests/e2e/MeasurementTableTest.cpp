@@ -17,8 +17,8 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QValueAxis>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;

@@ -197,9 +197,8 @@ TEST(StoredValues, AMeterPulledOutDuringTheErasureLogsTheRestAsWriteErrors) {
     EXPECT_EQ(h.statusPanel(0), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
-    EXPECT_EQ(h.pulled->meter_.withModel([](const zr::sim::MeterModel& m) {
-        return m.memoryByte(154 + 39);
-    }),
+    EXPECT_EQ(h.pulled->meter_.withModel(
+                  [](const zr::sim::MeterModel& m) { return m.memoryByte(154 + 39); }),
               255);
 }
 

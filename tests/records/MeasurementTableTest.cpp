@@ -177,7 +177,8 @@ TEST(MeasurementTimestamp, ShortDateAndLongTimeWithSecondsButNoTimeZone) {
     const QDateTime moment(QDate(2026, 12, 7), QTime(14, 3, 9));
     EXPECT_EQ(measurementTimestamp(moment, QLocale(QLocale::Russian, QLocale::Russia)),
               QStringLiteral("07.12.2026 14:03:09"));
-    const QString us = measurementTimestamp(moment, QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString us =
+        measurementTimestamp(moment, QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_TRUE(us.startsWith(QStringLiteral("12/7/26 2:03:09"))) << us.toStdString();
     EXPECT_FALSE(us.contains(QStringLiteral("UTC")) || us.contains(QStringLiteral("GMT")))
         << us.toStdString();

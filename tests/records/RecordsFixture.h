@@ -82,9 +82,7 @@ public:
 // The records controllers on a memory grid, a recording meter port and files in memory.
 class RecordsFixture : public ::testing::Test {
 protected:
-    RecordsFixture() {
-        lists.LoadSelectionLists();
-    }
+    RecordsFixture() { lists.LoadSelectionLists(); }
 
     QString path(int list) const { return lists.filePath(list); }
 
@@ -114,19 +112,22 @@ protected:
     common::MemoryTextGrid tableGrid{7, 2};
     MeasurementTable::LiveCaptions live{QStringLiteral(" "), QStringLiteral("0")};
     QDateTime now{QDate(2026, 3, 14), QTime(9, 5, 7)};
-    MeasurementTable table{context, tableGrid, lists, [this] { return live; },
-                           MeasurementTable::Commands{}, [this] { return now; }};
+    MeasurementTable table{context,
+                           tableGrid,
+                           lists,
+                           [this] { return live; },
+                           MeasurementTable::Commands{},
+                           [this] { return now; }};
 
     common::MemoryTextGrid storedGrid{4, 11};
     common::OneShotTimer timerReadLog{1500};
     QStringList progress;
     StoredValues stored{context, storedGrid, timerReadLog, table,
-                        StoredValues::Progress{
-                            [this](const QString& text) { progress << text; },
-                            [this](bool busy) {
-                                progress << (busy ? QStringLiteral("busy")
-                                                  : QStringLiteral("idle"));
-                            }}};
+                        StoredValues::Progress{[this](const QString& text) { progress << text; },
+                                               [this](bool busy) {
+                                                   progress << (busy ? QStringLiteral("busy")
+                                                                     : QStringLiteral("idle"));
+                                               }}};
 };
 
 } // namespace zr::records::test

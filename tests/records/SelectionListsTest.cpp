@@ -71,7 +71,8 @@ TEST_F(SelectionListsTest, SavedFilesAreCodePage1251WithCrLfAndTheAddItemLast) {
                      "\xC0\xC8-98\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
     EXPECT_EQ(files.files.value(path(3)),
               cp1251("P 1\r\nP 2\r\nP 3\r\nP 4\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
-    EXPECT_TRUE(files.files.value(path(4)).startsWith(cp1251("\xCB\xD3\xCA\xCE\xC9\xCB\r\nP\xCE\xD1")));
+    EXPECT_TRUE(
+        files.files.value(path(4)).startsWith(cp1251("\xCB\xD3\xCA\xCE\xC9\xCB\r\nP\xCE\xD1")));
     EXPECT_EQ(path(1), QStringLiteral("/data/s1.okt"));
     EXPECT_EQ(path(4), QStringLiteral("/data/s4.okt"));
 }
@@ -80,8 +81,7 @@ TEST_F(SelectionListsTest, AFileFromAWindowsMachineLoadsWithItsTexts) {
     files.files.insert(path(2), cp1251("\xC0\xC8-92 \xFD\xEA\xEE\r\n\xC4\xD2-\xEB\r\n"
                                        "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
     const auto loaded = restart();
-    EXPECT_EQ(loaded->list(2).items(),
-              (QStringList{"АИ-92 эко", "ДТ-л", "Добавить..."}));
+    EXPECT_EQ(loaded->list(2).items(), (QStringList{"АИ-92 эко", "ДТ-л", "Добавить..."}));
     EXPECT_EQ(loaded->list(2).selectedText(), QStringLiteral("АИ-92 эко"));
     EXPECT_EQ(loaded->list(1).items(), lists.list(1).items()); // absent files: built-in items
 }
@@ -281,8 +281,8 @@ TEST_F(DiskListFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
         int status = 0;
         ::waitpid(child, &status, 0);
         const QByteArray now = read("s1.okt");
-        EXPECT_TRUE(now == oldBytes || now == newBytes) << "round " << round << ": "
-                                                        << now.size() << " bytes";
+        EXPECT_TRUE(now == oldBytes || now == newBytes)
+            << "round " << round << ": " << now.size() << " bytes";
     }
 }
 

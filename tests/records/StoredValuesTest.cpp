@@ -93,16 +93,16 @@ TEST_F(StoredValuesTest, StoringSendsTheElevenCommandsInOrderAndArmsTheFetch) {
     state.status.measuredValue = 92.5F;
     stored.ToolButton1Click();
     EXPECT_EQ(port.writtenBytes(), (std::vector<std::pair<int, int>>{{185, 4},
-                                                                    {186, 2},
-                                                                    {187, 0x00},
-                                                                    {188, 0x00},
-                                                                    {189, 0xB9},
-                                                                    {190, 0x42},
-                                                                    {191, 0},
-                                                                    {192, 0},
-                                                                    {193, 0},
-                                                                    {194, 0},
-                                                                    {154, 4}}));
+                                                                     {186, 2},
+                                                                     {187, 0x00},
+                                                                     {188, 0x00},
+                                                                     {189, 0xB9},
+                                                                     {190, 0x42},
+                                                                     {191, 0},
+                                                                     {192, 0},
+                                                                     {193, 0},
+                                                                     {194, 0},
+                                                                     {154, 4}}));
     EXPECT_TRUE(timerReadLog.isEnabled());
 }
 
