@@ -8,7 +8,9 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -195,6 +197,30 @@ TEST_F(MeasurementTablePage, TheInputDialogsLookAsDesigned) {
     }
     EXPECT_LT(number->spinEdit()->minimum(), -1000000);
     EXPECT_GT(number->spinEdit()->maximum(), 1000000);
+}
+
+TEST(MeasurementTable, AnEditedNumberListShowsTheErrorBoxAndTheRowIsWritten) {
+    ProgramHarness h(false);
+    {
+        QFile file(h.dataDir.filePath(QStringLiteral("s1.okt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("abc\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n");
+    }
+    ASSERT_TRUE(QDir(h.dataDir.path()).mkdir(QStringLiteral("s2.okt")));
+    h.start();
+    ASSERT_EQ(h.messages.errors.size(), 1); // the list file that cannot be read
+    EXPECT_TRUE(h.messages.errors.front().contains(QStringLiteral("s2.okt")));
+    EXPECT_EQ(combo(h, 2)->currentText(), QStringLiteral("A-76"));
+
+    clickSection(h, 0);
+    ASSERT_EQ(h.messages.errors.size(), 2);
+    EXPECT_EQ(h.messages.errors.back(), QStringLiteral("'abc' is not a valid integer value."));
+    EXPECT_EQ(table(h)->cell(0, 1), QStringLiteral("abc"));
+    EXPECT_EQ(table(h)->rowCountWithHeader(), 3);
+    EXPECT_EQ(combo(h, 1)->currentText(), QStringLiteral("abc"));
+
+    h.window().close();
+    EXPECT_TRUE(QFileInfo(h.dataDir.filePath(QStringLiteral("s2.okt"))).isDir());
 }
 
 TEST(ChartPage, ClearRemovesEveryPointOfTheRedSeries) {
