@@ -259,6 +259,26 @@ TEST_F(DiskListFiles, AFileWithOnlyCrOrOnlyLfOrABinaryTailLoads) {
     EXPECT_EQ(lists->list(4).items(), (QStringList{"good", "Добавить..."}));
 }
 
+TEST_F(DiskListFiles, ABinaryFileLoadsAsTextUpToItsFirstNul) {
+    QByteArray binary;
+    std::uint32_t x = 12345;
+    for (int i = 0; i < 65536; ++i) {
+        x = x * 1103515245U + 12345U;
+        binary += static_cast<char>((x >> 16) & 0xFF);
+    }
+    binary[300] = '\0';
+    write("s4.okt", binary);
+    auto lists = start();
+    EXPECT_TRUE(messages.errors.isEmpty());
+    const QStringList items = lists->list(4).items();
+    ASSERT_FALSE(items.isEmpty());
+    EXPECT_EQ(items.back(), addItemText());
+    EXPECT_EQ(lists->list(4).selectedIndex(), 0);
+    EXPECT_LE(items.join(QString()).size(), 300);
+    lists->SaveSelectionLists();
+    EXPECT_EQ(splitListText(read("s4.okt")).size(), items.size());
+}
+
 // A save killed at any moment leaves the old file or the new one, never a cut one.
 TEST_F(DiskListFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
     const QString target = path("s1.okt");
