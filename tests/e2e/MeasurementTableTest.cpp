@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -180,23 +179,6 @@ TEST_F(MeasurementTablePage, AnEmptyTextIsAnItemAndIsWrittenAsOneSpace) {
 
     h.window().close();
     EXPECT_TRUE(fileBytes(h.dataDir.filePath(QStringLiteral("s2.okt"))).startsWith("\r\nA-76\r\n"));
-}
-
-TEST_F(MeasurementTablePage, TheInputDialogsLookAsDesigned) {
-    auto* number = h.program->dialogs().form4.get();
-    auto* text = h.program->dialogs().form5.get();
-    EXPECT_EQ(number->size(), QSize(318, 101));
-    EXPECT_EQ(text->size(), QSize(322, 105));
-    for (QDialog* dialog : {static_cast<QDialog*>(number), static_cast<QDialog*>(text)}) {
-        EXPECT_EQ(dialog->windowTitle(), QString());
-        auto* label = dialog->findChild<QLabel*>();
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), QStringLiteral("Введите значение для добавления :"));
-        EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("Button1"))->text(),
-                  QStringLiteral("Ok"));
-    }
-    EXPECT_LT(number->spinEdit()->minimum(), -1000000);
-    EXPECT_GT(number->spinEdit()->maximum(), 1000000);
 }
 
 TEST(MeasurementTable, AnEditedNumberListShowsTheErrorBoxAndTheRowIsWritten) {

@@ -102,19 +102,6 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
     EXPECT_EQ(grid->cell(0, 1), QString());
 }
 
-TEST(StoredValues, TheStoreFetchesByItselfOnceTheTimerExpires) {
-    MeterHarness h;
-    QSignalSpy expiries(&h.window().timerReadLog(), &zr::common::OneShotTimer::expired);
-    QTRY_COMPARE_WITH_TIMEOUT(expiries.count(), 1, 5000); // the start-up round
-    meterStatus(h);
-    click(h, "ToolButton1");
-    meterStatus(h);
-    const int n = h.window().state().status.dataCount;
-    ASSERT_GE(n, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(expiries.count(), 2, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(storedGrid(h)->cell(0, n), QString::number(n), 3000);
-}
-
 TEST(StoredValues, WithoutAMeterNothingIsSentBeforeTheTimerAndThenTheFetchIsRefused) {
     ProgramHarness h;
     auto& window = h.window();
