@@ -1,7 +1,9 @@
 #pragma once
 
 #include "device/connection/ControllerContext.h"
+#include "records/MeasurementRow.h"
 
+#include <QDateTime>
 #include <functional>
 
 namespace zr::common {
@@ -11,8 +13,10 @@ class TextGrid;
 
 namespace zr::records {
 
-// The measurement table StringGrid3: writing the current measurement into its entry row,
-// deleting rows, and the header strip's commands.
+class SelectionLists;
+
+// The measurement table StringGrid3: writing rows into its entry row (its last row, kept
+// empty), advancing the sample number, deleting rows, and the header strip's commands.
 class MeasurementTable {
 public:
     // The header strip's sections 2 and 3 save and print the table.
@@ -20,18 +24,43 @@ public:
         std::function<void()> saveTable;
         std::function<void()> print;
     };
+    // The method name and the value as the live display shows them.
+    struct LiveCaptions {
+        QString method;
+        QString value;
+    };
+    using LiveCaptionsSource = std::function<LiveCaptions()>;
+    using Clock = std::function<QDateTime()>;
 
     MeasurementTable(connection::ControllerContext context, common::TextGrid& grid,
-                     Commands commands);
+                     SelectionLists& lists, LiveCaptionsSource captions, Commands commands,
+                     Clock clock = &QDateTime::currentDateTime);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
     void HeaderControl1SectionClick(int section);
 
+    // A row of the current selections, the given method and value, and the time now.
+    MeasurementRow newRow(const QString& method, const QString& value) const;
+    // Writes the row into the entry row, appends a new entry row and advances the number.
+    // Throws common::AppError when the number cannot advance; the row is written by then.
+    void AppendRecord(const MeasurementRow& row, bool emptyFirst);
+    void AdvanceNumber();
+
+    // "Записать значение".
+    void WriteValue();
+    // "Удалить значение": the current row.
+    void DeleteValue();
+
 private:
+    bool rowIsEmpty(int row) const;
+
     connection::ControllerContext context_;
     common::TextGrid& grid_;
+    SelectionLists& lists_;
+    LiveCaptionsSource captions_;
     Commands commands_;
+    Clock clock_;
 };
 
 } // namespace zr::records

@@ -1,12 +1,167 @@
 #include "records/SelectionLists.h"
 
+#include "common/HandlerRegistry.h"
+#include "records/FileAccess.h"
+#include "records/ListText.h"
+
+#include <QDir>
+
 namespace zr::records {
 
-SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir)
-    : context_(context), dataDir_(std::move(dataDir)) {}
+namespace {
+std::size_t slot(int list) {
+    return static_cast<std::size_t>(list - 1);
+}
+} // namespace
 
-// Filled with the list files.
-void SelectionLists::LoadSelectionLists() {}
-void SelectionLists::SaveSelectionLists() {}
+SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir,
+                               FileAccess& files, Input input)
+    : context_(context), dataDir_(std::move(dataDir)), files_(files), input_(std::move(input)) {
+    for (int i = 1; i <= kLists; ++i) {
+        list(i).setItems(builtInItems(i));
+    }
+}
+
+SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir, Input input)
+    : SelectionLists(context, std::move(dataDir), std::make_unique<DiskFileAccess>(),
+                     std::move(input)) {}
+
+SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir,
+                               std::unique_ptr<FileAccess> files, Input input)
+    : context_(context), dataDir_(std::move(dataDir)), ownFiles_(std::move(files)),
+      files_(*ownFiles_), input_(std::move(input)) {
+    for (int i = 1; i <= kLists; ++i) {
+        list(i).setItems(builtInItems(i));
+    }
+}
+
+SelectionLists::~SelectionLists() = default;
+
+QStringList SelectionLists::builtInItems(int list) {
+    // "A-76", "A-80", "P 1" … "P 4" and the first letter of "PОСНЕФТЬ" are Latin letters.
+    switch (list) {
+    case 1:
+        return {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100"),
+                QStringLiteral("1000")};
+    case 2:
+        return {QStringLiteral("A-76"),  QStringLiteral("A-80"),  QStringLiteral("АИ-92"),
+                QStringLiteral("АИ-93"), QStringLiteral("АИ-95"), QStringLiteral("АИ-96"),
+                QStringLiteral("АИ-98")};
+    case 3:
+        return {QStringLiteral("P 1"), QStringLiteral("P 2"), QStringLiteral("P 3"),
+                QStringLiteral("P 4")};
+    case 4:
+        return {QStringLiteral("ЛУКОЙЛ"),
+                QStringLiteral("PОСНЕФТЬ"),
+                QStringLiteral("ЮКОС"),
+                QStringLiteral("БАШНЕФТЬ"),
+                QStringLiteral("СИБНЕФТЬ"),
+                QStringLiteral("АСТРАХАНЬГАЗПРОМ"),
+                QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ")};
+    default:
+        return {};
+    }
+}
+
+QString SelectionLists::fileName(int list) {
+    return QStringLiteral("s%1.okt").arg(list);
+}
+
+QString SelectionLists::filePath(int list) const {
+    return QDir(dataDir_).absoluteFilePath(fileName(list));
+}
+
+SelectionList& SelectionLists::list(int list) {
+    return lists_[slot(list)];
+}
+
+const SelectionList& SelectionLists::list(int list) const {
+    return lists_[slot(list)];
+}
+
+void SelectionLists::registerHandlers(common::HandlerRegistry& handlers) {
+    handlers.add("ComboBox1Select", [this](int) { ComboBox1Select(); });
+    handlers.add("ComboBox2Select", [this](int) { ComboBox2Select(); });
+    handlers.add("ComboBox3Select", [this](int) { ComboBox3Select(); });
+    handlers.add("ComboBox4Select", [this](int) { ComboBox4Select(); });
+}
+
+void SelectionLists::LoadSelectionLists() {
+    for (int i = 1; i <= kLists; ++i) {
+        const FileAccess::ReadResult file = files_.read(filePath(i));
+        switch (file.outcome) {
+        case FileAccess::ReadResult::Outcome::Absent:
+            break;
+        case FileAccess::ReadResult::Outcome::Read: {
+            QStringList items = splitListText(file.bytes);
+            // The last line is the add item written at the last close.
+            if (!items.isEmpty()) {
+                items.removeLast();
+            }
+            list(i).setItems(items);
+            break;
+        }
+        case FileAccess::ReadResult::Outcome::Failed:
+            keepFile_[slot(i)] = true;
+            context_.messages.showError(
+                QStringLiteral("Не удалось прочитать файл списка \"%1\": %2.\n"
+                               "В списке оставлены значения по умолчанию; файл не будет "
+                               "перезаписан при выходе из программы.")
+                    .arg(QDir::toNativeSeparators(filePath(i)), file.error));
+            break;
+        }
+    }
+    for (int i = 1; i <= kLists; ++i) {
+        list(i).appendItem(addItemText());
+    }
+    for (int i = 1; i <= kLists; ++i) {
+        list(i).select(0);
+    }
+}
+
+void SelectionLists::SaveSelectionLists() {
+    for (int i = 1; i <= kLists; ++i) {
+        if (keepFile_[slot(i)]) {
+            continue;
+        }
+        const QString error = files_.replace(filePath(i), joinListText(list(i).items()));
+        if (!error.isEmpty()) {
+            context_.messages.showError(
+                QStringLiteral("Не удалось сохранить файл списка \"%1\": %2.\n"
+                               "Изменения этого списка не сохранены.")
+                    .arg(QDir::toNativeSeparators(filePath(i)), error));
+        }
+    }
+}
+
+void SelectionLists::ComboBox1Select() {
+    addItem(1);
+}
+void SelectionLists::ComboBox2Select() {
+    addItem(2);
+}
+void SelectionLists::ComboBox3Select() {
+    addItem(3);
+}
+void SelectionLists::ComboBox4Select() {
+    addItem(4);
+}
+
+void SelectionLists::addItem(int index) {
+    SelectionList& target = list(index);
+    if (target.selectedText() != addItemText()) {
+        return;
+    }
+    if (index == 1) {
+        if (const std::optional<int> number =
+                input_.askNumber ? input_.askNumber() : std::nullopt) {
+            target.insertItem(0, QString::number(*number));
+        }
+    } else if (const std::optional<QString> text =
+                   input_.askText ? input_.askText() : std::nullopt) {
+        target.insertItem(0, *text);
+    }
+    target.select(0);
+}
 
 } // namespace zr::records

@@ -1,22 +1,81 @@
 #pragma once
 
 #include "device/connection/ControllerContext.h"
+#include "records/SelectionList.h"
 
 #include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zr::common {
+class HandlerRegistry;
+}
 
 namespace zr::records {
 
-// The four selection lists of the table page and their files in the data directory.
+class FileAccess;
+
+// The item at the end of every list that asks for a new item.
+inline const QString& addItemText() {
+    static const QString text = QStringLiteral("Добавить...");
+    return text;
+}
+
+// The four selection lists of the table page (ComboBox1 number, ComboBox2 grade, ComboBox3 tank,
+// ComboBox4 supplier) and their files "s1.okt" … "s4.okt" in the data directory.
 class SelectionLists {
 public:
-    SelectionLists(connection::ControllerContext context, QString dataDir);
+    static constexpr int kLists = 4;
+
+    // How a new item is asked for: TForm4 (a number) and TForm5 (a text). Nothing when the
+    // user closed the dialog without Ok.
+    struct Input {
+        std::function<std::optional<int>()> askNumber;
+        std::function<std::optional<QString>()> askText;
+    };
+
+    SelectionLists(connection::ControllerContext context, QString dataDir, FileAccess& files,
+                   Input input);
+    // With the files on disk.
+    SelectionLists(connection::ControllerContext context, QString dataDir, Input input);
+    ~SelectionLists();
+
+    // The lists with their built-in items, before LoadSelectionLists.
+    static QStringList builtInItems(int list);
+    static QString fileName(int list);
+    QString filePath(int list) const;
+
+    // list = 1..4.
+    SelectionList& list(int list);
+    const SelectionList& list(int list) const;
+
+    void registerHandlers(common::HandlerRegistry& handlers);
 
     void LoadSelectionLists();
     void SaveSelectionLists();
 
+    // Run when the user has picked an item; only the add item does anything.
+    void ComboBox1Select();
+    void ComboBox2Select();
+    void ComboBox3Select();
+    void ComboBox4Select();
+
 private:
+    SelectionLists(connection::ControllerContext context, QString dataDir,
+                   std::unique_ptr<FileAccess> files, Input input);
+    void addItem(int list);
+
     connection::ControllerContext context_;
     QString dataDir_;
+    std::unique_ptr<FileAccess> ownFiles_;
+    FileAccess& files_;
+    Input input_;
+    std::array<SelectionList, kLists> lists_;
+    // A file that exists but could not be read keeps the user's items: it is not written over.
+    std::array<bool, kLists> keepFile_{};
 };
 
 } // namespace zr::records

@@ -10,6 +10,7 @@ namespace zr::records {
 
 ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {
     auto* series = new QLineSeries;
+    series1_ = series;
     series->setObjectName(QStringLiteral("Series1"));
     series->setPen(QPen(Qt::red));
     series->setPointsVisible(false);
@@ -28,13 +29,17 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {
     series->attachAxis(yAxis);
 
     auto* view = new QChartView(chart, this);
-    view->setObjectName(QStringLiteral("Chart1View"));
+    view->setObjectName(QStringLiteral("Chart1"));
     view->setGeometry(0, 0, 657, 389);
 
     button4_ = new QPushButton(QStringLiteral("Очистить"), this);
     button4_->setObjectName(QStringLiteral("Button4"));
     button4_->setGeometry(570, 8, 75, 25);
-    connect(button4_, &QPushButton::clicked, series, &QLineSeries::clear);
+    connect(button4_, &QPushButton::clicked, this, &ChartPage::Button4Click);
+}
+
+void ChartPage::Button4Click() {
+    series1_->clear();
 }
 
 } // namespace zr::records

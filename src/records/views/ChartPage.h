@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLineSeries;
 class QPushButton;
 
 namespace zr::records {
@@ -13,8 +14,13 @@ public:
     explicit ChartPage(QWidget* parent = nullptr);
 
     QPushButton* clearButton() const { return button4_; }
+    QLineSeries* series() const { return series1_; }
+
+    // Removes all points of Series1.
+    void Button4Click();
 
 private:
+    QLineSeries* series1_;
     QPushButton* button4_;
 };
 

@@ -33,9 +33,10 @@ StoredValuesBlock::StoredValuesBlock(QWidget* parent)
     grid_ = new ui::StringGrid(4, 11, this);
     grid_->setObjectName(QStringLiteral("StringGrid2"));
     grid_->setGeometry(2, 44, 269, 235);
-    grid_->setColumnWidths({64, 64, 64, 64});
+    grid_->setColumnWidths({40, 100, 60, 60});
     grid_->setRowHeight(20);
     grid_->setEditable(false);
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
 
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("PopupMenu1"));

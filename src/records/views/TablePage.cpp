@@ -1,5 +1,6 @@
 #include "records/views/TablePage.h"
 
+#include "records/SelectionLists.h"
 #include "ui/ElidingHeader.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QListView>
 #include <QStandardItemModel>
 
 namespace zr::records {
@@ -44,6 +46,11 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
         combo->setObjectName(QStringLiteral("ComboBox%1").arg(i + 1));
         combo->setEditable(false);
         combo->setGeometry(kCombos[i].left, 1, kCombos[i].width, 22);
+        // Lists may grow long: never measure every item.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        if (auto* view = qobject_cast<QListView*>(combo->view())) {
+            view->setUniformItemSizes(true);
+        }
         combos_[i] = combo;
     }
 
@@ -85,6 +92,20 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid_->setFont(ui::uiFont(11));
+}
+
+void TablePage::bindLists(SelectionLists& lists) {
+    for (int i = 1; i <= SelectionLists::kLists; ++i) {
+        QComboBox* combo = combos_[i - 1];
+        SelectionList& list = lists.list(i);
+        combo->setModel(&list.model());
+        combo->setCurrentIndex(list.selectedIndex());
+        connect(&list, &SelectionList::selectionChanged, combo, &QComboBox::setCurrentIndex);
+        connect(combo, &QComboBox::activated, this, [this, &list, i](int index) {
+            list.select(index);
+            emit listItemPicked(i);
+        });
+    }
 }
 
 QComboBox* TablePage::comboBox(int index) const {

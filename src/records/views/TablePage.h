@@ -12,6 +12,8 @@ class StringGrid;
 
 namespace zr::records {
 
+class SelectionLists;
+
 // The page "Таблица": the four selection lists, the header strip used as a button row and the
 // measurement table.
 class TablePage : public QWidget {
@@ -23,8 +25,13 @@ public:
     QHeaderView* headerControl() const { return header_; }
     ui::StringGrid* grid() const { return grid_; }
 
+    // Shows the four lists in the combo boxes and follows their selections.
+    void bindLists(SelectionLists& lists);
+
 signals:
     void sectionClicked(int section);
+    // The user picked an item of list 1..4 (the list's selection already follows it).
+    void listItemPicked(int list);
 
 private:
     QComboBox* combos_[4] = {};

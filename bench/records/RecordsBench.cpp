@@ -1,0 +1,202 @@
+// The measurement table and the stored values in the real main window (offscreen, shown), with
+// the meter simulator on the simulated bus: writing a row into short and long tables, deleting
+// the first of 10 000 rows, copying ten stored values, the 102-command erasure, and loading a
+// 10 MB selection-list file. CPU times are the main thread's only.
+#include "app/Program.h"
+#include "app/ServicePage.h"
+#include "device/connection/ControllerContext.h"
+#include "device/hid/simulated/SimulatedHidBus.h"
+#include "device/protocol/CommandSender.h"
+#include "records/SelectionLists.h"
+#include "records/views/TablePage.h"
+#include "sim/SimulatedMeter.h"
+#include "ui/KeyPreviewApplication.h"
+#include "ui/StringGrid.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class SilentMessages : public zr::common::MessageService {
+public:
+    void inform(const QString&) override {}
+    void showError(const QString&) override {}
+    bool confirm(const QString&) override { return true; }
+};
+
+struct Rig {
+    Rig() : meter(bus) {
+        meter.setStatusInterval(0);
+        meter.plug();
+        program = std::make_unique<zr::app::Program>(zr::app::MainWindowContext{
+            messages, bus, dir.path(), [](const QString&) { return true; }});
+        window().show();
+        while (!window().state().currentDevice) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        // Let the start-up timers pass so that nothing else runs during the measurements.
+        window().timerReadLog().disable();
+        window().timerReadTable().disable();
+    }
+    zr::app::MainWindow& window() { return program->mainWindow(); }
+    zr::ui::StringGrid& grid(const char* name) {
+        return *window().findChild<zr::ui::StringGrid*>(QString::fromLatin1(name));
+    }
+    void run(const char* handler, int argument = 0) {
+        window().invokeHandler(QString::fromLatin1(handler), argument);
+    }
+    // A table of `rows` written rows and its entry row.
+    void makeTable(int rows) {
+        zr::ui::StringGrid& table = grid("StringGrid3");
+        table.setRowCountWithHeader(1);
+        table.setRowCountWithHeader(rows + 2);
+        for (int r = 1; r <= rows; ++r) {
+            const QString n = QString::number(r);
+            for (int c = 0; c < 7; ++c) {
+                table.setCell(c, r, n);
+            }
+        }
+        settle();
+    }
+    static void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+    zr::hid::SimulatedHidBus bus;
+    zr::sim::SimulatedMeter meter;
+    SilentMessages messages;
+    QTemporaryDir dir;
+    std::unique_ptr<zr::app::Program> program;
+};
+
+// Made on first use and destroyed before the application object.
+std::unique_ptr<Rig> theRig;
+Rig& rig() {
+    if (!theRig) {
+        theRig = std::make_unique<Rig>();
+    }
+    return *theRig;
+}
+
+// "Записать значение" into a table of state.range(0) rows; the row is taken out again outside
+// the measurement. With range(1) = 1 the events that follow (the grid's repaint) are included.
+void BM_WriteRow(benchmark::State& state) {
+    Rig& r = rig();
+    const int rows = static_cast<int>(state.range(0));
+    const bool withEvents = state.range(1) != 0;
+    r.makeTable(rows);
+    zr::ui::StringGrid& table = r.grid("StringGrid3");
+    for (auto _ : state) {
+        r.run("HeaderControl1SectionClick", 0);
+        if (withEvents) {
+            Rig::settle();
+        }
+        state.PauseTiming();
+        table.removeRow(rows + 1);
+        Rig::settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WriteRow)
+    ->ArgsProduct({{10, 100, 10000}, {0, 1}})
+    ->ArgNames({"rows", "events"})
+    ->Unit(benchmark::kMicrosecond);
+
+// "Удалить значение" on row 1 of 10 000 rows; a row is put back outside the measurement.
+void BM_DeleteFirstRowOf10000(benchmark::State& state) {
+    Rig& r = rig();
+    r.makeTable(9999);
+    zr::ui::StringGrid& table = r.grid("StringGrid3");
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.setCurrentGridRow(1);
+        Rig::settle();
+        state.ResumeTiming();
+        r.run("HeaderControl1SectionClick", 1);
+        Rig::settle();
+        state.PauseTiming();
+        table.setRowCountWithHeader(table.rowCountWithHeader() + 1);
+        Rig::settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteFirstRowOf10000)->Unit(benchmark::kMillisecond);
+
+// "Перенести все в таблицу" with ten stored values, into a short table.
+void BM_CopyTenStoredValues(benchmark::State& state) {
+    Rig& r = rig();
+    zr::ui::StringGrid& stored = r.grid("StringGrid2");
+    for (int row = 1; row <= 10; ++row) {
+        stored.setCell(0, row, QString::number(row));
+        stored.setCell(1, row, QStringLiteral("Исследовательский метод"));
+        stored.setCell(2, row, QStringLiteral("92.3000030517578"));
+    }
+    r.window().state().status.dataCount = 10;
+    for (auto _ : state) {
+        state.PauseTiming();
+        r.makeTable(0);
+        state.ResumeTiming();
+        r.run("ToolButton4Click");
+        Rig::settle();
+    }
+}
+BENCHMARK(BM_CopyTenStoredValues)->Unit(benchmark::kMillisecond);
+
+// "Удалить все" on the simulated bus: 102 write byte commands with their log lines and the
+// status bar painted at once. The simulator's status thread is not running.
+void BM_EraseAllStoredValues(benchmark::State& state) {
+    Rig& r = rig();
+    for (auto _ : state) {
+        r.run("ToolButton2Click");
+        state.PauseTiming();
+        Rig::settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EraseAllStoredValues)->Unit(benchmark::kMillisecond);
+
+// LoadSelectionLists with a 10 MB "s1.okt" of a million items, shown in the combo boxes.
+void BM_LoadTenMegabyteListFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    {
+        QFile file(dir.filePath(QStringLiteral("s1.okt")));
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the list file");
+            return;
+        }
+        QByteArray bytes;
+        for (int i = 0; i < 1000000; ++i) {
+            bytes += QByteArray::number(1000000 + i) + "\r\n";
+        }
+        bytes += "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n";
+        file.write(bytes);
+        state.counters["file_bytes"] = static_cast<double>(bytes.size());
+    }
+    Rig& r = rig();
+    SilentMessages messages;
+    zr::connection::ControllerContext context{r.window().state(), r.window().commands(), messages};
+    zr::records::SelectionLists lists(context, dir.path(), zr::records::SelectionLists::Input{});
+    zr::records::TablePage page;
+    page.bindLists(lists);
+    page.show();
+    for (auto _ : state) {
+        lists.LoadSelectionLists();
+        Rig::settle();
+    }
+    state.counters["items"] = lists.list(1).count();
+}
+BENCHMARK(BM_LoadTenMegabyteListFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    zr::ui::KeyPreviewApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    theRig.reset();
+    return 0;
+}

@@ -1,0 +1,48 @@
+#include "records/FileAccess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zr::records {
+
+FileAccess::ReadResult DiskFileAccess::read(const QString& path) {
+    ReadResult result;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.outcome = ReadResult::Outcome::Failed;
+        result.error = file.errorString();
+        return result;
+    }
+    result.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.outcome = ReadResult::Outcome::Failed;
+        result.error = file.errorString();
+        result.bytes.clear();
+        return result;
+    }
+    result.outcome = ReadResult::Outcome::Read;
+    return result;
+}
+
+QString DiskFileAccess::replace(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
+}
+
+} // namespace zr::records

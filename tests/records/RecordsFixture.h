@@ -1,0 +1,133 @@
+#pragma once
+
+#include "common/MemoryTextGrid.h"
+#include "common/OneShotTimer.h"
+#include "device/connection/ControllerContext.h"
+#include "device/protocol/CommandSender.h"
+#include "records/FileAccess.h"
+#include "records/MeasurementTable.h"
+#include "records/SelectionLists.h"
+#include "records/StoredValues.h"
+#include "support/FakeMessageService.h"
+
+#include <QHash>
+#include <gtest/gtest.h>
+#include <optional>
+#include <vector>
+
+namespace zr::records::test {
+
+// The meter as a list of the reports written to it.
+class RecordingPort : public protocol::MeterPort {
+public:
+    bool isConnected = true;
+    std::vector<std::vector<std::uint8_t>> writes;
+
+    bool connected() const override { return isConnected; }
+    std::size_t outputReportLength() override { return 65; }
+    protocol::WriteOutcome write(const std::uint8_t* data, std::size_t length) override {
+        writes.emplace_back(data, data + length);
+        return {true, length, 0};
+    }
+
+    // (address, value) of every write byte command, in order.
+    std::vector<std::pair<int, int>> writtenBytes() const {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& w : writes) {
+            if (w[1] == 0x66) {
+                out.emplace_back(w[2], w[3]);
+            }
+        }
+        return out;
+    }
+    // Start addresses of the read stored values commands, in order.
+    std::vector<int> storedValueRequests() const {
+        std::vector<int> out;
+        for (const auto& w : writes) {
+            if (w[1] == 0x67) {
+                out.push_back(w[2]);
+            }
+        }
+        return out;
+    }
+};
+
+// Files held in memory; any path can be made to fail reading or writing.
+class MemoryFiles : public FileAccess {
+public:
+    ReadResult read(const QString& path) override {
+        ReadResult result;
+        if (unreadable.contains(path)) {
+            result.outcome = ReadResult::Outcome::Failed;
+            result.error = QStringLiteral("Permission denied");
+        } else if (files.contains(path)) {
+            result.outcome = ReadResult::Outcome::Read;
+            result.bytes = files.value(path);
+        }
+        return result;
+    }
+    QString replace(const QString& path, const QByteArray& bytes) override {
+        if (unwritable.contains(path)) {
+            return QStringLiteral("No space left on device");
+        }
+        files.insert(path, bytes);
+        return {};
+    }
+
+    QHash<QString, QByteArray> files;
+    QSet<QString> unreadable;
+    QSet<QString> unwritable;
+};
+
+// The records controllers on a memory grid, a recording meter port and files in memory.
+class RecordsFixture : public ::testing::Test {
+protected:
+    RecordsFixture() { lists.LoadSelectionLists(); }
+
+    QString path(int list) const { return lists.filePath(list); }
+
+    connection::SharedState state;
+    RecordingPort port;
+    std::vector<std::string> log;
+    int notConnected = 0;
+    protocol::CommandSender commands{port, [this](const std::string& l) { log.push_back(l); },
+                                     [this] { ++notConnected; }};
+    zr::test::FakeMessageService messages;
+    connection::ControllerContext context{state, commands, messages};
+
+    MemoryFiles files;
+    std::optional<int> nextNumber;
+    std::optional<QString> nextText;
+    int asked = 0;
+    SelectionLists lists{context, QStringLiteral("/data"), files,
+                         SelectionLists::Input{[this] {
+                                                   ++asked;
+                                                   return nextNumber;
+                                               },
+                                               [this] {
+                                                   ++asked;
+                                                   return nextText;
+                                               }}};
+
+    common::MemoryTextGrid tableGrid{7, 2};
+    MeasurementTable::LiveCaptions live{QStringLiteral(" "), QStringLiteral("0")};
+    QDateTime now{QDate(2026, 3, 14), QTime(9, 5, 7)};
+    MeasurementTable table{context,
+                           tableGrid,
+                           lists,
+                           [this] { return live; },
+                           MeasurementTable::Commands{},
+                           [this] { return now; }};
+
+    common::MemoryTextGrid storedGrid{4, 11};
+    common::OneShotTimer timerReadLog{1500};
+    QStringList progress;
+    StoredValues stored{context, storedGrid, timerReadLog, table,
+                        StoredValues::Progress{[this](const QString& text) { progress << text; },
+                                               [this](bool busy) {
+                                                   progress << (busy ? QStringLiteral("busy")
+                                                                     : QStringLiteral("idle"));
+                                               }}};
+};
+
+} // namespace zr::records::test
