@@ -4,9 +4,10 @@
 # The machines' own kernel has no uhid, so this boots the installed Debian kernel under qemu (TCG)
 # with a tiny initramfs built here, at test time, from installed packages only: busybox-static as
 # the shell, hid.ko / uhid.ko / hid-generic.ko from /lib/modules/<version>, and the probe program
-# with the shared libraries `ldd` names. The probe (KernelHidProbe.cpp) creates virtual meters
-# through /dev/uhid and checks HidDeviceController with LinuxHidPlatform against the real
-# /dev/hidrawN. Facts behind the choices: shared/notes/kernel-hid-vm.md.
+# with the shared libraries `ldd` names (and, for a Qt GUI probe, the offscreen platform plugin
+# and a font). The probes create virtual meters through /dev/uhid and check the HID layer
+# (KernelHidProbe.cpp) or the whole program (KernelProgramProbe.cpp) with LinuxHidPlatform
+# against the real /dev/hidrawN.
 #
 # Usage: run-kernel-test.sh PROBE WORKDIR
 # Environment: ZR_KERNEL_TEST_KERNEL=/boot/vmlinuz-<version> to pick a kernel.
@@ -80,8 +81,23 @@ for m in "${modules[@]}"; do
     load+="insmod /lib/modules/$(basename "$m") || echo 'insmod $(basename "$m") failed'"$'\n'
 done
 cp "$probe" "$root/probe/probe"
-# The probe's shared libraries at their own paths, and the dynamic loader.
-ldd "$probe" | awk '/=> \//{print $3} /^\s*\/[^ ]+ \(/{print $1}' | sort -u | while read -r lib; do
+# A probe with Qt's GUI module also needs the offscreen platform plugin, at the path Qt looks in,
+# and a font to lay text out with.
+binaries=("$probe")
+if ldd "$probe" | grep -q 'libQt6Gui'; then
+    plugin=$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' | head -n1)
+    [ -n "$plugin" ] || fail "Qt's offscreen platform plugin is missing"
+    mkdir -p "$root$(dirname "$plugin")"
+    cp -L "$plugin" "$root$plugin"
+    binaries+=("$plugin")
+    mkdir -p "$root/usr/share/fonts/truetype/dejavu" "$root/etc"
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$root/usr/share/fonts/truetype/dejavu/"
+    cp -r /etc/fonts "$root/etc/"
+fi
+# The shared libraries at their own paths, and the dynamic loader.
+for binary in "${binaries[@]}"; do
+    ldd "$binary" | awk '/=> \//{print $3} /^\s*\/[^ ]+ \(/{print $1}'
+done | sort -u | while read -r lib; do
     mkdir -p "$root$(dirname "$lib")"
     cp -L "$lib" "$root$lib"
 done
@@ -96,10 +112,11 @@ mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 $load
-export QT_QPA_PLATFORM=offscreen HOME=/tmp XDG_RUNTIME_DIR=/tmp QT_NO_GLIB=1
+mkdir -p -m 0700 /tmp/runtime
+export QT_QPA_PLATFORM=offscreen HOME=/tmp XDG_RUNTIME_DIR=/tmp/runtime QT_NO_GLIB=1
 export ASAN_OPTIONS=detect_leaks=0
 echo "ZR-KERNEL-PROBE-START"
-timeout 90 /probe/probe
+timeout 150 /probe/probe
 echo "ZR-KERNEL-TEST-RESULT=\$?"
 poweroff -f
 INIT
@@ -110,7 +127,7 @@ chmod +x "$root/init"
 log=$work/console.log
 echo "kernel test: booting $kernel ($(du -m "$work/initramfs.cpio" | cut -f1) MB initramfs)"
 set +e
-timeout 150 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 768 \
+timeout 210 qemu-system-x86_64 -accel tcg -cpu max -smp 1 -m 1024 \
     -nographic -no-reboot -nic none -monitor none -serial stdio \
     -kernel "$kernel" -initrd "$work/initramfs.cpio" \
     -append "console=ttyS0 quiet loglevel=3 panic=-1 oops=panic" \
