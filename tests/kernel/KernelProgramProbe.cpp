@@ -12,6 +12,7 @@
 #include "kernel/UhidPeer.h"
 #include "ui/KeyPreviewApplication.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -114,6 +115,8 @@ void checkArrivalTraffic(ReportingMeter& meter, const std::string& when) {
 int main(int argc, char** argv) {
     zr::ui::KeyPreviewApplication app(argc, argv);
     QTemporaryDir dataDir;
+    // A data directory as a first start finds it: with an empty calibration library.
+    QFile(dataDir.filePath(QStringLiteral("data.zr"))).open(QIODevice::WriteOnly);
     SilentMessages messages;
     zr::hid::LinuxHidPlatform platform;
 
@@ -134,7 +137,11 @@ int main(int argc, char** argv) {
         check(waitUntil([&] { return window.state().currentDevice != nullptr; }, 10000),
               "the meter plugged in later is found");
         checkArrivalTraffic(later, "meter plugged in later");
-        check(messages.messages.empty(), "no message box");
+        std::string shown;
+        for (const std::string& text : messages.messages) {
+            shown += " [" + text + "]";
+        }
+        check(messages.messages.empty(), "no message box" + shown);
         window.close();
     }
 
