@@ -1,8 +1,9 @@
 #include "calibration/LibraryStore.h"
 
+#include "common/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace zr::calibration {
 
@@ -23,20 +24,7 @@ std::optional<QByteArray> FileLibraryStore::read() const {
 }
 
 bool FileLibraryStore::replace(const QByteArray& content) {
-    // Renaming over a file the user may not write would replace it all the same.
-    const QFileInfo info(path_);
-    if (info.exists() && (!info.isFile() || !info.isWritable())) {
-        return false;
-    }
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return common::replaceFile(path_, content).isEmpty();
 }
 
 } // namespace zr::calibration

@@ -1,8 +1,9 @@
 #include "records/FileAccess.h"
 
+#include "common/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace zr::records {
 
@@ -30,19 +31,7 @@ FileAccess::ReadResult DiskFileAccess::read(const QString& path) {
 }
 
 QString DiskFileAccess::replace(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return common::replaceFile(path, bytes);
 }
 
 } // namespace zr::records
