@@ -5,6 +5,7 @@
 #include "app/ServicePage.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "sim/SimulatedMeter.h"
+#include "support/BenchSupport.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/LogView.h"
 
@@ -14,31 +15,8 @@
 
 namespace {
 
-class SilentMessages : public zr::common::MessageService {
-public:
-    void inform(const QString&) override {}
-    void showError(const QString&) override {}
-    bool confirm(const QString&) override { return true; }
-};
-
-struct Rig {
-    Rig() : meter(bus) {
-        meter.setStatusInterval(0);
-        meter.plug();
-        program = std::make_unique<zr::app::Program>(zr::app::MainWindowContext{
-            messages, bus, dir.path(), [](const QString&) { return true; }});
-        program->mainWindow().show();
-        while (!program->mainWindow().state().currentDevice) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-    }
+struct Rig : zr::bench::ProgramRig {
     zr::ui::LogView& log() { return *program->mainWindow().servicePage()->log(); }
-
-    zr::hid::SimulatedHidBus bus;
-    zr::sim::SimulatedMeter meter;
-    SilentMessages messages;
-    QTemporaryDir dir;
-    std::unique_ptr<zr::app::Program> program;
 };
 
 Rig& rig() {
@@ -119,12 +97,5 @@ BENCHMARK(BM_TrafficLogMemoryAfter100000Reports)->Iterations(1)->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    zr::ui::KeyPreviewApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zr::bench::runQtBenchmarks(argc, argv);
 }

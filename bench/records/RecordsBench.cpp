@@ -10,6 +10,7 @@
 #include "records/SelectionLists.h"
 #include "records/views/TablePage.h"
 #include "sim/SimulatedMeter.h"
+#include "support/BenchSupport.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/StringGrid.h"
 
@@ -19,28 +20,12 @@
 
 namespace {
 
-class SilentMessages : public zr::common::MessageService {
-public:
-    void inform(const QString&) override {}
-    void showError(const QString&) override {}
-    bool confirm(const QString&) override { return true; }
-};
-
-struct Rig {
-    Rig() : meter(bus) {
-        meter.setStatusInterval(0);
-        meter.plug();
-        program = std::make_unique<zr::app::Program>(zr::app::MainWindowContext{
-            messages, bus, dir.path(), [](const QString&) { return true; }});
-        window().show();
-        while (!window().state().currentDevice) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+struct Rig : zr::bench::ProgramRig {
+    Rig() {
         // Let the start-up timers pass so that nothing else runs during the measurements.
         window().timerReadLog().disable();
         window().timerReadTable().disable();
     }
-    zr::app::MainWindow& window() { return program->mainWindow(); }
     zr::ui::StringGrid& grid(const char* name) {
         return *window().findChild<zr::ui::StringGrid*>(QString::fromLatin1(name));
     }
@@ -61,12 +46,6 @@ struct Rig {
         settle();
     }
     static void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-    zr::hid::SimulatedHidBus bus;
-    zr::sim::SimulatedMeter meter;
-    SilentMessages messages;
-    QTemporaryDir dir;
-    std::unique_ptr<zr::app::Program> program;
 };
 
 // Made on first use and destroyed before the application object.
@@ -173,7 +152,7 @@ void BM_LoadTenMegabyteListFile(benchmark::State& state) {
         state.counters["file_bytes"] = static_cast<double>(bytes.size());
     }
     Rig& r = rig();
-    SilentMessages messages;
+    zr::bench::SilentMessages messages;
     zr::connection::ControllerContext context{r.window().state(), r.window().commands(), messages};
     zr::records::SelectionLists lists(context, dir.path(), zr::records::SelectionLists::Input{});
     zr::records::TablePage page;
@@ -190,13 +169,5 @@ BENCHMARK(BM_LoadTenMegabyteListFile)->Unit(benchmark::kMillisecond)->Iterations
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    zr::ui::KeyPreviewApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theRig.reset();
-    return 0;
+    return zr::bench::runQtBenchmarks(argc, argv, [] { theRig.reset(); });
 }

@@ -9,6 +9,7 @@
 #include "records/SaveDialogPort.h"
 #include "records/views/ReportPreviewWeb.h"
 #include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "support/BenchSupport.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/StringGrid.h"
 
@@ -23,7 +24,8 @@ namespace {
 
 using namespace zr;
 
-class SilentMessages : public common::MessageService {
+// An error box here means the benchmark measured a failure.
+class FatalErrors : public common::MessageService {
 public:
     void inform(const QString&) override {}
     void showError(const QString& text) override { qFatal("%s", qPrintable(text)); }
@@ -69,7 +71,7 @@ struct Rig {
     NoMeter port;
     connection::SharedState state;
     protocol::CommandSender commands{port, [](const std::string&) {}, [] {}};
-    SilentMessages messages;
+    FatalErrors messages;
     NoDialog dialog;
     NoCursor cursor;
     QTemporaryDir dir;
@@ -144,12 +146,5 @@ BENCHMARK(BM_PrintToPreview)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(bench
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    zr::ui::KeyPreviewApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zr::bench::runQtBenchmarks(argc, argv);
 }
