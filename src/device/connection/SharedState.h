@@ -33,7 +33,7 @@ public:
     }
 
 private:
-    std::array<std::array<protocol::CalibrationSlot, kSlots>, kMethods> entries_{};
+    std::array<std::array<protocol::CalibrationSlot, kSlots>, kMethods> entries_;
 };
 
 // State shared by the main window's blocks, the controllers and the dialogs, owned by the main
