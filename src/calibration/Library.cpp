@@ -1,6 +1,7 @@
 #include "calibration/Library.h"
 
 #include "calibration/LibraryStore.h"
+#include "calibration/Methods.h"
 #include "common/Cp1251.h"
 #include "common/TextGrid.h"
 #include "device/connection/MethodNames.h"
@@ -12,14 +13,10 @@ namespace zr::calibration {
 
 namespace {
 
-constexpr int kMethods = 3;
-constexpr int kSlots = 4;
-
 const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
 
 QString methodText(std::int32_t method) {
-    return method >= 1 && method <= kMethods ? connection::methodName(method)
-                                             : QStringLiteral("error");
+    return isCalibratedMethod(method) ? connection::methodName(method) : QStringLiteral("error");
 }
 
 } // namespace
@@ -174,7 +171,7 @@ void Library::Button3Click() {
     }
     int& lastSlot = context_.state.lastSlot;
     ++lastSlot;
-    if (lastSlot > kSlots) {
+    if (lastSlot > connection::CalibrationTables::kSlots) {
         context_.messages.showError(QStringLiteral("Нет свободного места для записи коррекции!"));
         return;
     }

@@ -1,5 +1,6 @@
 #include "calibration/TwoPointCalibration.h"
 
+#include "calibration/Methods.h"
 #include "calibration/TwoPointLine.h"
 #include "common/AppError.h"
 #include "device/connection/MethodSelection.h"
@@ -8,8 +9,6 @@ namespace zr::calibration {
 
 namespace {
 
-constexpr int kNameLength = 10;
-constexpr int kMethods = 3;
 // LastSlot exceeds the four slots of a method only after refused copies.
 constexpr int kLastSlotLimit = 8;
 
@@ -43,13 +42,13 @@ void TwoPointCalibration::FormShow() {
     screen_.heading = QStringLiteral("Залейте низкооктановый бензин");
     screen_.mainCaption = QStringLiteral("Далее >");
     const int method = context_.state.status.method;
-    screen_.methodIndex = method >= 1 && method <= kMethods ? method - 1 : -1;
+    screen_.methodIndex = isCalibratedMethod(method) ? method - 1 : -1;
     finishFlag_ = false;
     accepted_ = false;
 }
 
 void TwoPointCalibration::ComboBox1Change(int index) {
-    if (index < 0 || index >= kMethods) {
+    if (!isCalibratedMethod(index + 1)) {
         return;
     }
     screen_.methodIndex = index;
@@ -143,7 +142,7 @@ void TwoPointCalibration::finish() {
         }
         lastSlot = 1;
     }
-    result_.name = screen_.name.left(kNameLength);
+    result_.name = screen_.name.left(static_cast<int>(protocol::calibration_entry::kNameLength));
     result_.method = context_.state.status.method;
     result_.k1 = k1;
     result_.k2 = k2;
