@@ -3,7 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/ResultsBlock.h"
 #include "records/Export.h"
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
@@ -25,7 +25,7 @@ namespace zr::app {
 
 void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
-    records::FileWriter& files = records::systemFileWriter();
+    records::FileAccess& files = records::systemFiles();
     export_ = std::make_unique<records::Export>(
         context, records::Export::Ports{*tablePage_->grid(), *storedValuesBlock_->grid(),
                                         *saveDialog_, records::xlsxSpreadsheetServerFactory(files),

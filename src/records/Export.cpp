@@ -5,7 +5,7 @@
 #include "common/HandlerRegistry.h"
 #include "common/TextGrid.h"
 #include "records/BusyCursor.h"
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 #include "records/ReportTexts.h"
 #include "records/SaveDialogPort.h"
 
@@ -67,7 +67,7 @@ void Export::save(const common::TextGrid& textGrid) {
 }
 
 void Export::ExportGridToText(const common::TextGrid& grid, const QString& fileName) {
-    const QString failure = ports_.files.write(fileName, gridText(grid));
+    const QString failure = ports_.files.replace(fileName, gridText(grid));
     if (!failure.isEmpty()) {
         throw common::AppError(cannotCreateFileMessage(fileName, failure));
     }

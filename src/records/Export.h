@@ -14,7 +14,7 @@ class TextGrid;
 namespace zr::records {
 
 class BusyCursor;
-class FileWriter;
+class FileAccess;
 class SaveDialogPort;
 
 // Saving the measurement table or the stored values as a workbook or a text file.
@@ -25,7 +25,7 @@ public:
         common::TextGrid& storedValues; // StringGrid2
         SaveDialogPort& saveDialog;
         SpreadsheetServerFactory createServer;
-        FileWriter& files;
+        FileAccess& files;
         BusyCursor& busyCursor;
     };
 

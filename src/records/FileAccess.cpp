@@ -34,4 +34,13 @@ QString DiskFileAccess::replace(const QString& path, const QByteArray& bytes) {
     return common::replaceFile(path, bytes);
 }
 
+FileAccess& systemFiles() {
+    static DiskFileAccess files;
+    return files;
+}
+
+QString cannotCreateFileMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
+}
+
 } // namespace zr::records

@@ -5,8 +5,8 @@
 
 namespace zr::records {
 
-// Whole-file reads and atomic replacement, behind an interface so that tests can make either
-// fail.
+// Whole-file reads and atomic replacement for the list files, the exports and the print report,
+// behind an interface so that tests can make either fail.
 class FileAccess {
 public:
     struct ReadResult {
@@ -31,5 +31,11 @@ public:
     ReadResult read(const QString& path) override;
     QString replace(const QString& path, const QByteArray& bytes) override;
 };
+
+// The program's files (stateless).
+FileAccess& systemFiles();
+
+// "Cannot create file "<path>". <reason>"
+QString cannotCreateFileMessage(const QString& path, const QString& reason);
 
 } // namespace zr::records

@@ -2,7 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/HandlerRegistry.h"
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 #include "records/PrintReportFormat.h"
 #include "records/Web.h"
 
@@ -28,7 +28,7 @@ QString PrintReport::reportPath() const {
 
 void PrintReport::BuildPrintReport() {
     const QString path = reportPath();
-    const QString failure = ports_.files.write(path, printReportBytes(ports_.table));
+    const QString failure = ports_.files.replace(path, printReportBytes(ports_.table));
     if (!failure.isEmpty()) {
         throw common::AppError(cannotCreateFileMessage(path, failure));
     }

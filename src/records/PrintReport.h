@@ -11,7 +11,7 @@ class TextGrid;
 
 namespace zr::records {
 
-class FileWriter;
+class FileAccess;
 class Web;
 
 // Printing the measurement table through the HTML report "tmp1.html" and its print preview.
@@ -20,7 +20,7 @@ public:
     struct Ports {
         common::TextGrid& table; // StringGrid3
         Web& web;
-        FileWriter& files;
+        FileAccess& files;
         // The directory the report is written to.
         QString directory;
     };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "records/BusyCursor.h"
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 #include "records/SaveDialogPort.h"
 #include "records/SpreadsheetServer.h"
 #include "records/Web.h"
@@ -78,10 +78,11 @@ public:
 };
 
 // Fails every write with the given reason.
-class FailingFileWriter : public records::FileWriter {
+class FailingFileWriter : public records::FileAccess {
 public:
     explicit FailingFileWriter(QString reason) : reason_(std::move(reason)) {}
-    QString write(const QString& path, const QByteArray&) override {
+    ReadResult read(const QString&) override { return {}; }
+    QString replace(const QString& path, const QByteArray&) override {
         paths << path;
         return reason_;
     }

@@ -88,8 +88,8 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     records::Export exporter(
         rig.context(),
         records::Export::Ports{table, storedValues, dialog,
-                               records::xlsxSpreadsheetServerFactory(records::systemFileWriter()),
-                               records::systemFileWriter(), cursor});
+                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
+                               records::systemFiles(), cursor});
     const QString text = QDir(disk).filePath(QStringLiteral("таблица.txt"));
     const QString book = QDir(disk).filePath(QStringLiteral("таблица.xls"));
     dialog.answers.push_back({records::SaveFileType::Text, text});
@@ -99,7 +99,7 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
 
     test::RecordingWeb web;
     records::PrintReport report(
-        rig.context(), records::PrintReport::Ports{table, web, records::systemFileWriter(), disk});
+        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), disk});
     rig.run([&] { report.BuildPrintReport(); });
 
     const QString reason = QStringLiteral("No space left on device.");

@@ -15,7 +15,7 @@ namespace {
 
 struct ExportRig : ControllerRig {
     explicit ExportRig(common::MemoryTextGrid tableGrid,
-                       records::FileWriter& writer = records::systemFileWriter())
+                       records::FileAccess& writer = records::systemFiles())
         : table(std::move(tableGrid)), files(writer) {}
 
     records::Export& exporter() {
@@ -40,7 +40,7 @@ struct ExportRig : ControllerRig {
 
     common::MemoryTextGrid table;
     common::MemoryTextGrid storedValues{4, 11};
-    records::FileWriter& files;
+    records::FileAccess& files;
     test::ScriptedSaveDialog dialog;
     QStringList calls;
     test::RecordingBusyCursor cursor{calls};

@@ -18,10 +18,10 @@ struct WorkbookRig : test::ControllerRig {
     void save(records::SaveFileType type, const QString& path) {
         dialog.answers.push_back({type, path});
         records::Export exporter(
-            context(), records::Export::Ports{
-                           table, storedValues, dialog,
-                           records::xlsxSpreadsheetServerFactory(records::systemFileWriter()),
-                           records::systemFileWriter(), cursor});
+            context(),
+            records::Export::Ports{table, storedValues, dialog,
+                                   records::xlsxSpreadsheetServerFactory(records::systemFiles()),
+                                   records::systemFiles(), cursor});
         run([&] { exporter.SaveTable(); });
     }
 

@@ -4,7 +4,7 @@
 #include "device/connection/ControllerContext.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 #include "records/PrintReport.h"
 #include "records/SaveDialogPort.h"
 #include "records/views/ReportPreviewWeb.h"
@@ -78,7 +78,7 @@ struct Rig {
 };
 
 records::Export makeExport(Rig& rig) {
-    records::FileWriter& files = records::systemFileWriter();
+    records::FileAccess& files = records::systemFiles();
     return records::Export(rig.context(),
                            records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
                                                   records::xlsxSpreadsheetServerFactory(files),
@@ -115,7 +115,7 @@ void BM_PrintToPreview(benchmark::State& state) {
     records::ReportPreviewWeb web(&window);
     records::PrintReport report(
         rig.context(),
-        records::PrintReport::Ports{rig.table, web, records::systemFileWriter(), rig.dir.path()});
+        records::PrintReport::Ports{rig.table, web, records::systemFiles(), rig.dir.path()});
     web.setNavigateComplete([&report] { report.WebNavigateComplete2(); });
     QElapsedTimer clock;
     double shownAfter = -1;

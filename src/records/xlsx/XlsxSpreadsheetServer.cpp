@@ -1,6 +1,6 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
-#include "records/FileWriter.h"
+#include "records/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ bool XlsxSpreadsheetServer::Style::operator<(const Style& other) const {
            std::tie(other.fontSize, other.bold, other.colorIndex, other.alignment);
 }
 
-std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileWriter& files) {
+std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files) {
     auto workDir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                    QStringLiteral("/zr6040-workbook-XXXXXX"));
     if (!workDir->isValid()) {
@@ -66,11 +66,11 @@ std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileWriter& fil
     return std::make_unique<XlsxSpreadsheetServer>(files, std::move(workDir));
 }
 
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileWriter& files) {
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files) {
     return [&files] { return XlsxSpreadsheetServer::create(files); };
 }
 
-XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileWriter& files,
+XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files,
                                              std::unique_ptr<QTemporaryDir> workDir)
     : files_(files), workDir_(std::move(workDir)) {}
 
@@ -343,7 +343,7 @@ void XlsxSpreadsheetServer::saveAs(int workbook, const QString& fileName) {
     QString failure;
     const QByteArray bytes = writeWorkbook(&failure);
     if (failure.isEmpty()) {
-        failure = files_.write(fileName, bytes);
+        failure = files_.replace(fileName, bytes);
     }
     if (!failure.isEmpty()) {
         fail(cannotCreateFileMessage(fileName, failure));

@@ -9,7 +9,7 @@
 
 namespace zr::records {
 
-class FileWriter;
+class FileAccess;
 
 // The spreadsheet server: one workbook with its sheets, of which the first is formatted and
 // filled; SaveAs writes it with libxlsxwriter into a working directory and hands the bytes to the
@@ -17,10 +17,10 @@ class FileWriter;
 class XlsxSpreadsheetServer : public SpreadsheetServer {
 public:
     // Nothing when its working directory cannot be made.
-    static std::unique_ptr<SpreadsheetServer> create(FileWriter& files);
+    static std::unique_ptr<SpreadsheetServer> create(FileAccess& files);
 
     // `workDir` holds libxlsxwriter's files while a workbook is written.
-    XlsxSpreadsheetServer(FileWriter& files, std::unique_ptr<QTemporaryDir> workDir);
+    XlsxSpreadsheetServer(FileAccess& files, std::unique_ptr<QTemporaryDir> workDir);
 
     void setSheetsInNewWorkBook(int count) override;
     void addWorkBook() override;
@@ -63,7 +63,7 @@ private:
     // Empty with `failure` set when libxlsxwriter failed.
     QByteArray writeWorkbook(QString* failure) const;
 
-    FileWriter& files_;
+    FileAccess& files_;
     std::unique_ptr<QTemporaryDir> workDir_;
     bool ended_ = false;
     int sheetsInNewWorkBook_ = 1;
@@ -75,6 +75,6 @@ private:
 };
 
 // Makes the program's server; its working directory lives as long as the server.
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileWriter& files);
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files);
 
 } // namespace zr::records
