@@ -52,7 +52,7 @@ busybox=/bin/busybox
 modules=()
 add_module() {
     local name=$1 line dep deps i
-    line=$(grep -E "(^|/)${name}\.ko(\.[a-z]+)?:" "$moddir/modules.dep" | head -n1) ||
+    line=$(grep -m1 -E "(^|/)${name}\.ko(\.[a-z]+)?:" "$moddir/modules.dep") ||
         fail "$name not in $moddir/modules.dep"
     deps=(${line#*:})
     for ((i = ${#deps[@]} - 1; i >= 0; i--)); do
@@ -83,9 +83,12 @@ done
 cp "$probe" "$root/probe/probe"
 # A probe with Qt's GUI module also needs the offscreen platform plugin, at the path Qt looks in,
 # and a font to lay text out with.
+# (ldd's list is read whole first: `grep -q` would stop reading at the first match and, under
+# pipefail, ldd's SIGPIPE would make the test look false on a machine where ldd writes late.)
 binaries=("$probe")
-if ldd "$probe" | grep -q 'libQt6Gui'; then
-    plugin=$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' | head -n1)
+probe_libraries=$(ldd "$probe")
+if [[ "$probe_libraries" == *libQt6Gui* ]]; then
+    plugin=$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' -print -quit)
     [ -n "$plugin" ] || fail "Qt's offscreen platform plugin is missing"
     mkdir -p "$root$(dirname "$plugin")"
     cp -L "$plugin" "$root$plugin"
@@ -102,7 +105,7 @@ done | sort -u | while read -r lib; do
     cp -L "$lib" "$root$lib"
 done
 # /lib64 is a link to usr/lib64 on merged-/usr systems; the loader's path must resolve either way.
-interp=$(ldd "$probe" | awk '/ld-linux/{print $1}' | head -n1)
+interp=$(awk '/ld-linux/{print $1; exit}' <<<"$probe_libraries")
 [ -e "$root$interp" ] || { mkdir -p "$root$(dirname "$interp")"; cp -L "$interp" "$root$interp"; }
 
 cat >"$root/init" <<INIT
