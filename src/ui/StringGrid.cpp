@@ -3,12 +3,17 @@
 #include "ui/ElidingHeader.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace zr::ui {
 
 StringGrid::StringGrid(int columns, int rows, QWidget* parent)
     : QTableWidget(rows > 0 ? rows - 1 : 0, columns, parent) {
     setHorizontalHeader(new ElidingHeader(Qt::Horizontal, this));
+    // Made here, after the view, so that its row count reaches this class's rowCountChanged.
+    setVerticalHeader(new QHeaderView(Qt::Vertical, this));
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
@@ -56,6 +61,32 @@ void StringGrid::setCell(int column, int row, const QString& text) {
 void StringGrid::removeRow(int row) {
     if (row >= 1 && row <= rowCount()) {
         QTableWidget::removeRow(row - 1);
+    }
+}
+
+void StringGrid::rowsInserted(const QModelIndex& parent, int start, int end) {
+    appendedAt_ = start == model()->rowCount(parent) - (end - start + 1) ? start : -1;
+    QTableWidget::rowsInserted(parent, start, end);
+}
+
+void StringGrid::rowCountChanged(int oldCount, int newCount) {
+    const bool appended = newCount > oldCount && appendedAt_ == oldCount;
+    appendedAt_ = -1;
+    if (!appended) {
+        QTableWidget::rowCountChanged(oldCount, newCount);
+        return;
+    }
+    // Laid out at once (the view's scroll calls must see the new range), and only the rows
+    // from the first appended one down are painted again.
+    updateGeometries();
+    if (verticalScrollMode() == ScrollPerItem) {
+        verticalHeader()->setOffsetToSectionPosition(verticalScrollBar()->value());
+    } else {
+        verticalHeader()->setOffset(verticalScrollBar()->value());
+    }
+    const int top = std::max(0, rowViewportPosition(oldCount));
+    if (top < viewport()->height()) {
+        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
     }
 }
 

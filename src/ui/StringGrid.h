@@ -29,6 +29,18 @@ public:
     int currentGridRow() const override;
     void setCurrentGridRow(int row) override;
     void redraw() override { viewport()->update(); }
+
+protected:
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+
+protected Q_SLOTS:
+    // Takes the place of the view's own handler of the row count (the vertical header is
+    // connected to the most derived slot of this name): rows appended at the end repaint only
+    // what they uncover, so a long table does not repaint its whole viewport per written row.
+    void rowCountChanged(int oldCount, int newCount);
+
+private:
+    int appendedAt_ = -1;
 };
 
 } // namespace zr::ui

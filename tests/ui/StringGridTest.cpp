@@ -1,5 +1,9 @@
 #include "ui/StringGrid.h"
 
+#include "support/WaitUntil.h"
+
+#include <QPaintEvent>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 using zr::ui::StringGrid;
@@ -23,4 +27,73 @@ TEST(StringGrid, RowZeroIsTheHeaderAndBodyRowsFollow) {
     EXPECT_EQ(grid.currentGridRow(), 0);
     grid.setCurrentGridRow(1);
     EXPECT_EQ(grid.currentGridRow(), 1);
+}
+
+namespace {
+
+// Collects what the grid's viewport repaints.
+struct PaintRecorder : QObject {
+    QRegion painted;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A shown grid of 20-pixel rows whose viewport holds about eight of them.
+struct ShownGrid {
+    StringGrid grid{2, 1};
+    PaintRecorder recorder;
+    explicit ShownGrid(int bodyRows) {
+        grid.setRowHeight(20);
+        grid.resize(200, 200);
+        grid.setRowCountWithHeader(bodyRows + 1);
+        grid.viewport()->installEventFilter(&recorder);
+        grid.show();
+        static_cast<void>(QTest::qWaitForWindowExposed(&grid));
+        QCoreApplication::processEvents();
+        recorder.painted = {};
+    }
+    QRect bodyRow(int row) const { return grid.visualRect(grid.model()->index(row - 1, 0)); }
+};
+
+} // namespace
+
+TEST(StringGrid, AnAppendedRowIsPaintedWithoutRepaintingTheRowsAboveIt) {
+    ShownGrid shown(2);
+    shown.grid.setRowCountWithHeader(4);
+    shown.grid.setCell(0, 3, QStringLiteral("new"));
+    WAIT_UNTIL(shown.recorder.painted.contains(shown.bodyRow(3).center()), 5000);
+    EXPECT_FALSE(shown.recorder.painted.intersects(shown.bodyRow(1)));
+
+    // Taking a row out moves the rows below it: the whole viewport is painted again.
+    shown.recorder.painted = {};
+    shown.grid.removeRow(1);
+    WAIT_UNTIL(shown.recorder.painted.contains(shown.bodyRow(1).center()), 5000);
+
+    // So does a row put in above others.
+    shown.recorder.painted = {};
+    shown.grid.insertRow(0);
+    WAIT_UNTIL(shown.recorder.painted.contains(shown.bodyRow(2).center()), 5000);
+}
+
+TEST(StringGrid, RowsAppendedBelowTheViewportOnlyLengthenTheScrollRange) {
+    ShownGrid shown(50);
+    const int maximum = shown.grid.verticalScrollBar()->maximum();
+    ASSERT_GT(maximum, 0);
+    shown.grid.setRowCountWithHeader(53);
+    WAIT_UNTIL_EQ(shown.grid.verticalScrollBar()->maximum(), maximum + 2, 5000);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shown.recorder.painted.intersects(shown.bodyRow(1)));
+
+    // Scrolled to the end, a written row is painted where it appears.
+    shown.grid.scrollToBottom();
+    QCoreApplication::processEvents();
+    shown.recorder.painted = {};
+    shown.grid.setRowCountWithHeader(54);
+    shown.grid.setCell(1, 53, QStringLiteral("last"));
+    shown.grid.scrollToBottom();
+    WAIT_UNTIL(shown.recorder.painted.contains(shown.bodyRow(53).center()), 5000);
 }
