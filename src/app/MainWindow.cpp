@@ -5,6 +5,7 @@
 #include "app/DataDirectory.h"
 #include "app/Dialogs.h"
 #include "app/LiveDisplay.h"
+#include "app/MainMenu.h"
 #include "app/ResultsBlock.h"
 #include "app/ServiceCommands.h"
 #include "app/ServicePage.h"
@@ -76,7 +77,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
             },
             [this] { liveDisplay_->refresh(state_.status); },
         });
-    buildMenus();
+    methodItems_ = buildMainMenu(menuBar());
     registerHandlers();
     bindCommands(this,
                  [this](const QString& name, int argument) { invokeHandler(name, argument); });

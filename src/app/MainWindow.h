@@ -108,7 +108,6 @@ protected:
 
 private:
     void buildLayout();
-    void buildMenus();
     void buildConnection();
     void bindRecords();
     void bindCalibration();

@@ -1,12 +1,8 @@
-#include "app/MainWindow.h"
+#include "app/MainMenu.h"
 
-#include "app/ServiceCommands.h"
-#include "app/ServicePage.h"
-#include "device/connection/MethodSelection.h"
 #include "ui/ToolBars.h"
 
 #include <QActionGroup>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -15,8 +11,7 @@ namespace zr::app {
 using ui::addMenuItem;
 using ui::IconKind;
 
-void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
+QActionGroup* buildMainMenu(QMenuBar* bar) {
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
@@ -50,8 +45,8 @@ void MainWindow::buildMenus() {
 
     QMenu* method = bar->addMenu(QStringLiteral("Метод измерения"));
     method->setObjectName(QStringLiteral("N20"));
-    methodItems_ = new QActionGroup(this);
-    methodItems_->setExclusive(true);
+    auto* methodItems = new QActionGroup(bar);
+    methodItems->setExclusive(true);
     const std::pair<const char*, QString> methods[] = {
         {"N21", QStringLiteral("Исследовательский")},
         {"N22", QStringLiteral("Моторный")},
@@ -61,31 +56,14 @@ void MainWindow::buildMenus() {
         QAction* item = addMenuItem(method, QString::fromLatin1(name), caption, IconKind::Method);
         item->setCheckable(true);
         item->setChecked(false);
-        methodItems_->addAction(item);
+        methodItems->addAction(item);
     }
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->setObjectName(QStringLiteral("N28"));
     addMenuItem(help, QStringLiteral("N29"), QStringLiteral("Описание программы"), IconKind::Help);
     addMenuItem(help, QStringLiteral("N30"), QStringLiteral("О программе..."), IconKind::About);
-}
-
-void MainWindow::registerHandlers() {
-    handlers_.add("N29Click", [this](int) { N29Click(); });
-    handlers_.add("N30Click", [this](int) { N30Click(); });
-    handlers_.add("ExitClick", [this](int) { close(); });
-    const std::pair<const char*, int> methodItems[] = {
-        {"N21Click", 1}, {"N22Click", 2}, {"N23Click", 3}};
-    for (const auto& [name, method] : methodItems) {
-        handlers_.add(name, [this, method = method](int) {
-            connection::ControllerContext context = controllerContext();
-            connection::selectMethod(context, method);
-        });
-    }
-    handlers_.add("Button1Click", [this](int) { serviceCommands_->Button1Click(); });
-    handlers_.add("Button2Click",
-                  [this](int) { serviceCommands_->Button2Click(servicePage_->edit2()->text()); });
-    handlers_.add("Button3Click", [this](int) { serviceCommands_->Button3Click(); });
+    return methodItems;
 }
 
 } // namespace zr::app
