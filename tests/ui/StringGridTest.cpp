@@ -52,9 +52,15 @@ struct ShownGrid {
         grid.setRowCountWithHeader(bodyRows + 1);
         grid.viewport()->installEventFilter(&recorder);
         grid.show();
-        static_cast<void>(QTest::qWaitForWindowExposed(&grid));
-        QCoreApplication::processEvents();
-        recorder.painted = {};
+        static_cast<void>(QTest::qWaitForWindowActive(&grid));
+        // Activation and late exposes repaint everything; start from a grid that has gone quiet.
+        for (int round = 0; round < 100; ++round) {
+            recorder.painted = {};
+            QTest::qWait(20);
+            if (recorder.painted.isEmpty()) {
+                break;
+            }
+        }
     }
     QRect bodyRow(int row) const { return grid.visualRect(grid.model()->index(row - 1, 0)); }
 };
