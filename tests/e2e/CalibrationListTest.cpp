@@ -33,6 +33,16 @@ void storeCalibrations(MeterHarness& h) {
     });
 }
 
+// The window shown with the three stored calibrations listed.
+void showListedCalibrations(MeterHarness& h) {
+    h.window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.window()));
+    storeCalibrations(h);
+    zr::test::meterStatus(h);
+    WAIT_UNTIL_EQ(zr::test::calibrationGrid(h)->cell(1, 2), QStringLiteral("AI-95     "), 5000);
+    WAIT_UNTIL_EQ(zr::test::entryReplies(h), 4U, 3000);
+}
+
 } // namespace
 
 TEST(CalibrationListE2e, AtStartTheListWaitsForTheFirstStatusReportToKnowTheMethod) {
@@ -87,13 +97,8 @@ TEST(CalibrationListE2e, AMeterPluggedInLaterIsReadOnceItsMethodIsKnown) {
 
 TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDeleteAll) {
     MeterHarness h;
-    h.window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.window()));
-    storeCalibrations(h);
-    zr::test::meterStatus(h);
+    ASSERT_NO_FATAL_FAILURE(showListedCalibrations(h));
     auto* grid = zr::test::calibrationGrid(h);
-    WAIT_UNTIL_EQ(grid->cell(1, 2), QStringLiteral("AI-95     "), 5000);
-    WAIT_UNTIL_EQ(zr::test::entryReplies(h), 4U, 3000);
     EXPECT_EQ(grid->cell(0, 1), QStringLiteral("1"));
     EXPECT_EQ(grid->cell(2, 2), QStringLiteral("1010"));
     EXPECT_EQ(grid->cell(3, 2), QStringLiteral("-5"));
@@ -158,13 +163,8 @@ TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAga
 
 TEST(CalibrationListE2e, TypingIntoTheGridChangesNeitherTheTablesNorTheMeter) {
     MeterHarness h;
-    h.window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.window()));
-    storeCalibrations(h);
-    zr::test::meterStatus(h);
+    ASSERT_NO_FATAL_FAILURE(showListedCalibrations(h));
     auto* grid = zr::test::calibrationGrid(h);
-    WAIT_UNTIL_EQ(grid->cell(1, 2), QStringLiteral("AI-95     "), 5000);
-    WAIT_UNTIL_EQ(zr::test::entryReplies(h), 4U, 3000);
     const std::size_t sentBefore = zr::test::commandsSent(h).size();
 
     grid->setCurrentCell(1, 1);

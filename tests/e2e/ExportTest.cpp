@@ -1,6 +1,7 @@
 #include "ExportDialogs.h"
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
+#include "support/TestFiles.h"
 #include "ui/StringGrid.h"
 
 #include <QAction>
@@ -16,15 +17,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using zr::test::fileBytes;
 using zr::test::ModalAnswer;
 using zr::test::ProgramHarness;
 
 namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The measurement table with two written rows and its entry row.
 void fillTable(ProgramHarness& h) {

@@ -2,6 +2,7 @@
 #include "records/views/NumberInputDialog.h"
 #include "records/views/TextInputDialog.h"
 #include "support/MeterHarness.h"
+#include "support/TestFiles.h"
 #include "ui/StringGrid.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using zr::test::fileBytes;
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
 
@@ -54,11 +56,6 @@ void whenShown(QDialog* dialog, std::function<void()> act) {
         act();
     });
 }
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class MeasurementTablePage : public ::testing::Test {
 protected:
     MeasurementTablePage() {

@@ -1,6 +1,7 @@
 #include "ExportDialogs.h"
 #include "common/Cp1251.h"
 #include "support/ProgramHarness.h"
+#include "support/TestFiles.h"
 #include "ui/StringGrid.h"
 
 #include <QAction>
@@ -13,15 +14,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using zr::test::fileBytes;
 using zr::test::ModalAnswer;
 using zr::test::ProgramHarness;
 
 namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeRow(ProgramHarness& h, int row, const QStringList& cells) {
     auto* grid = h.find<zr::ui::StringGrid>("StringGrid3");

@@ -147,10 +147,7 @@ TEST(ExportText, AFileThatCannotBeCreatedIsReportedWithItsNameAndTheReason) {
 TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.txt"));
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous");
-    old.close();
+    ASSERT_TRUE(test::writeFileBytes(path, "previous"));
     test::FailingFileWriter failing(QStringLiteral("No space left on device"));
     ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), failing);
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});

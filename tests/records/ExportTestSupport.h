@@ -3,6 +3,7 @@
 #include "common/MemoryTextGrid.h"
 #include "device/connection/ControllerContext.h"
 #include "support/FakeMessageService.h"
+#include "support/TestFiles.h"
 #include "ui/HandlerGuard.h"
 
 #include <QByteArray>
@@ -51,11 +52,6 @@ inline std::vector<QString> sampleRow(const QString& number, const QString& grad
             QStringLiteral("Исследовательский метод"),
             QStringLiteral("92,3"),
             QStringLiteral("07.12.2026 10:15:00")};
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace zr::test

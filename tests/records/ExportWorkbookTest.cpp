@@ -151,10 +151,7 @@ TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {
 TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("book.xlsx"));
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous");
-    old.close();
+    ASSERT_TRUE(test::writeFileBytes(path, "previous"));
     test::FailingFileWriter failing(QStringLiteral("No space left on device"));
     auto server = records::XlsxSpreadsheetServer::create(failing);
     ASSERT_TRUE(server);
