@@ -3,7 +3,6 @@
 #include "common/NumberFormat.h"
 #include "records/MeasurementRow.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <optional>
 
@@ -11,11 +10,24 @@ namespace zr::records {
 
 namespace {
 
+// Digits, led by the negative sign or not, with a decimal separator between digits or not.
+bool looksNumeric(QStringView text, const QLocale& locale) {
+    const QString minus = locale.negativeSign();
+    if (text.startsWith(minus)) {
+        text = text.mid(minus.size());
+    }
+    const QString point = locale.decimalPoint();
+    const qsizetype at = text.indexOf(point);
+    const auto digits = [](QStringView part) {
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar ch) {
+            return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+        });
+    };
+    return at < 0 ? digits(text) : digits(text.left(at)) && digits(text.mid(at + point.size()));
+}
+
 std::optional<double> readNumber(const QString& text, const QLocale& locale) {
-    const QRegularExpression pattern(QStringLiteral("^%1?[0-9]+(%2[0-9]+)?$")
-                                         .arg(QRegularExpression::escape(locale.negativeSign()),
-                                              QRegularExpression::escape(locale.decimalPoint())));
-    if (!pattern.match(text).hasMatch()) {
+    if (!looksNumeric(text, locale)) {
         return std::nullopt;
     }
     bool ok = false;
