@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <numeric>
+#include <vector>
 
 namespace zr::records {
 
@@ -86,7 +87,8 @@ std::vector<double> columnWidths(const std::vector<ColumnNeeds>& needs, double p
     std::vector<double> least;
     for (const ColumnNeeds& need : needs) {
         most.push_back(std::max(need.widest, minimum) + 2 * padding);
-        least.push_back(std::max(need.widestWord, minimum) + 2 * padding);
+        // A word alone may measure a hair wider than within its line.
+        least.push_back(std::min(std::max(need.widestWord, minimum) + 2 * padding, most.back()));
     }
     const double sumMost = std::accumulate(most.begin(), most.end(), 0.0);
     const double sumLeast = std::accumulate(least.begin(), least.end(), 0.0);
