@@ -30,9 +30,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZR_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the shared libraries: the fonts the interface and the print report are drawn with, and
-# Qt's window system plugins, without which no window opens.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, ${ZR_UI_FONT_PACKAGE}, qt6-qpa-plugins")
+# Beyond the shared libraries: the fonts the interface and the print report are drawn with, Qt's
+# window system plugins, without which no window opens, and Qt's translations of its own dialogs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core, ${ZR_UI_FONT_PACKAGE}, qt6-qpa-plugins, qt6-translations-l10n")
 # Opens the user guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control program of the ZR-6040 portable octane meter")

@@ -1,6 +1,7 @@
 #include "app/BuildInfo.h"
 #include "app/CommandLine.h"
 #include "app/DataDirectory.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
@@ -12,10 +13,12 @@
 #include "ui/Icons.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/MessageService.h"
+#include "ui/QtTranslations.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDesktopServices>
 #include <QScreen>
+#include <QTabWidget>
 #include <QUrl>
 #include <cstdio>
 #include <memory>
@@ -55,6 +58,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(zr::app::kProgramVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(zr::app::kApplicationId));
     QApplication::setWindowIcon(zr::ui::icon(zr::ui::IconKind::Program));
+    zr::ui::installQtTranslations(app);
 
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QString dataDir = zr::app::chooseDataDirectory(exeDir);
@@ -76,10 +80,15 @@ int main(int argc, char** argv) {
         QObject::connect(&program.mainWindow(), &QObject::destroyed, simulator.get(),
                          &QWidget::close);
         simulator->adjustSize();
-        QWidget& mainWindow = program.mainWindow();
+        zr::app::MainWindow& mainWindow = program.mainWindow();
         const QScreen* screen = mainWindow.screen();
-        simulator->move(zr::ui::besideOrOver(mainWindow.frameGeometry(), simulator->size(),
-                                             screen->availableGeometry()));
+        // The simulator's frame is not known before it is shown; the main window's is alike.
+        const QRect frame = mainWindow.frameGeometry();
+        const QSize framing = frame.size() - mainWindow.geometry().size();
+        const QWidget* tablePage = mainWindow.pageControl();
+        const QRect spare(tablePage->mapToGlobal(QPoint(0, 0)), tablePage->size());
+        simulator->move(zr::ui::besideOrOver(frame, simulator->size() + framing,
+                                             screen->availableGeometry(), spare));
         zr::ui::keepOnScreen(simulator.get());
         simulator->show();
     });

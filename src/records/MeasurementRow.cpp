@@ -22,6 +22,11 @@ QString timeFormatWithoutZone(const QLocale& locale) {
 
 } // namespace
 
+QString measurementTimestampFormat(const QLocale& locale) {
+    return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
+           timeFormatWithoutZone(locale);
+}
+
 QString measurementTimestamp(const QDateTime& moment, const QLocale& locale) {
     return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(moment.time(), timeFormatWithoutZone(locale));

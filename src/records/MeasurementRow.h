@@ -28,4 +28,7 @@ struct MeasurementRow {
 // and without the time zone.
 QString measurementTimestamp(const QDateTime& moment, const QLocale& locale = QLocale());
 
+// The Qt date-time format of those timestamps.
+QString measurementTimestampFormat(const QLocale& locale = QLocale());
+
 } // namespace zr::records

@@ -77,15 +77,25 @@ QPoint fitWithin(const QRect& frame, const QRect& available) {
             fitAxis(frame.y(), frame.height(), available.y(), available.height())};
 }
 
-QPoint besideOrOver(const QRect& anchor, const QSize& size, const QRect& available) {
-    const QRect right(QPoint(anchor.right() + 1 + kGap, anchor.top()), size);
-    const QRect left(QPoint(anchor.left() - kGap - size.width(), anchor.top()), size);
-    for (const QRect& place : {right, left}) {
-        if (available.contains(place)) {
+QPoint besideOrOver(const QRect& anchor, const QSize& size, const QRect& available,
+                    const QRect& spare) {
+    // Beside: level with the anchor's top; below or above: flush with its right edge. Either
+    // slides along the anchor's edge to stay on screen.
+    const int level = fitAxis(anchor.top(), size.height(), available.top(), available.height());
+    const int flush = fitAxis(anchor.right() + 1 - size.width(), size.width(), available.left(),
+                              available.width());
+    const QRect sides[] = {
+        {QPoint(anchor.right() + 1 + kGap, level), size},
+        {QPoint(anchor.left() - kGap - size.width(), level), size},
+        {QPoint(flush, anchor.bottom() + 1 + kGap), size},
+        {QPoint(flush, anchor.top() - kGap - size.height()), size},
+    };
+    for (const QRect& place : sides) {
+        if (available.contains(place) && !place.intersects(anchor)) {
             return place.topLeft();
         }
     }
-    const QRect over(QPoint(anchor.right() + 1 - size.width(), anchor.top()), size);
+    const QRect over(spare.bottomRight() - QPoint(size.width() - 1, size.height() - 1), size);
     return fitWithin(over, available);
 }
 

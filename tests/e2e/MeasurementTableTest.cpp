@@ -19,6 +19,8 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QValueAxis>
+#include <QWheelEvent>
+#include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -176,6 +178,51 @@ TEST_F(MeasurementTablePage, AnEmptyTextIsAnItemAndIsWrittenAsOneSpace) {
 
     h.window().close();
     EXPECT_TRUE(fileBytes(h.dataDir.filePath(QStringLiteral("s2.okt"))).startsWith("\r\nA-76\r\n"));
+}
+
+TEST_F(MeasurementTablePage, TheWheelChangesAListOnlyWhileItHasTheKeyboardFocus) {
+    h.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window()));
+    const auto wheelDown = [](QComboBox* box) {
+        const QPointF at = QRectF(box->rect()).center();
+        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+    };
+    for (int list = 1; list <= 4; ++list) {
+        QComboBox* box = combo(h, list);
+        // The wheel must not hand the focus over on its own.
+        EXPECT_NE(box->focusPolicy(), Qt::WheelFocus) << list;
+
+        table(h)->setFocus(Qt::MouseFocusReason);
+        ASSERT_FALSE(box->hasFocus());
+        wheelDown(box);
+        EXPECT_EQ(box->currentIndex(), 0) << list;
+
+        box->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(box->hasFocus());
+        wheelDown(box);
+        EXPECT_EQ(box->currentIndex(), 1) << list;
+    }
+    // The rows written take what the lists show.
+    clickSection(h, 0);
+    EXPECT_EQ(table(h)->cell(0, 1), QStringLiteral("10"));
+    EXPECT_EQ(table(h)->cell(1, 1), QStringLiteral("A-80"));
+}
+
+TEST_F(MeasurementTablePage, TheInputDialogsShowNoTitleText) {
+    QDialog* dialogs[] = {h.program->dialogs().form4.get(), h.program->dialogs().form5.get()};
+    for (QDialog* dialog : dialogs) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // An empty title is replaced with the program's name by the window system.
+        const QString title = dialog->windowHandle()->title();
+        EXPECT_FALSE(title.isEmpty()) << dialog->objectName().toStdString();
+        for (const QChar ch : title) {
+            EXPECT_EQ(ch.category(), QChar::Other_Format) << dialog->objectName().toStdString();
+        }
+        dialog->hide();
+    }
 }
 
 TEST(MeasurementTable, AnEditedNumberListShowsTheErrorBoxAndTheRowIsWritten) {

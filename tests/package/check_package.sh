@@ -49,10 +49,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Homepage)" == https://* ]] || fail "Homepage '$(field Homepage)'"
 depends=$(field Depends)
 echo "Depends: $depends"
-# Computed from the shared libraries, plus the fonts and Qt's window system plugins.
+# Computed from the shared libraries, plus the fonts, Qt's window system plugins and translations.
 for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
     libqt6charts6 libxlsxwriter4 libudev1 fonts-dejavu-core \
-    "$font" qt6-qpa-plugins; do
+    "$font" qt6-qpa-plugins qt6-translations-l10n; do
     [[ ", $depends" == *", $need"* ]] || fail "Depends lacks $need"
 done
 

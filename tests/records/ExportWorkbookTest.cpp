@@ -2,6 +2,7 @@
 #include "ExportTestSupport.h"
 #include "WorkbookReader.h"
 #include "records/Export.h"
+#include "records/MeasurementRow.h"
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
 #include <QDir>
@@ -13,19 +14,22 @@ using namespace zr;
 namespace {
 
 struct WorkbookRig : test::ControllerRig {
-    explicit WorkbookRig(common::MemoryTextGrid tableGrid) : table(std::move(tableGrid)) {}
+    explicit WorkbookRig(common::MemoryTextGrid tableGrid,
+                         const QLocale& workbookLocale = QLocale::c())
+        : table(std::move(tableGrid)), locale(workbookLocale) {}
 
     void save(records::SaveFileType type, const QString& path) {
         dialog.answers.push_back({type, path});
         records::Export exporter(
-            context(),
-            records::Export::Ports{table, storedValues, dialog,
-                                   records::xlsxSpreadsheetServerFactory(records::systemFiles()),
-                                   records::systemFiles(), cursor});
+            context(), records::Export::Ports{
+                           table, storedValues, dialog,
+                           records::xlsxSpreadsheetServerFactory(records::systemFiles(), locale),
+                           records::systemFiles(), cursor});
         run([&] { exporter.SaveTable(); });
     }
 
     common::MemoryTextGrid table;
+    QLocale locale;
     common::MemoryTextGrid storedValues{4, 11};
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
@@ -74,8 +78,11 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     for (int c = 0; c < 7; ++c) {
         for (const auto& [row, texts] : {std::pair{4, first}, std::pair{5, second}}) {
             const QString address = columns[c] + QString::number(row);
-            EXPECT_EQ(book.text(address), texts[static_cast<std::size_t>(c)])
-                << address.toStdString();
+            // The numbers (№) come back as numbers; the C locale reads "92,3" as text.
+            const QJsonValue value = book.cell(address).value("value");
+            const QString shown =
+                value.isDouble() ? QString::number(value.toDouble()) : value.toString();
+            EXPECT_EQ(shown, texts[static_cast<std::size_t>(c)]) << address.toStdString();
             EXPECT_EQ(book.cell(address).value("size").toDouble(), 8);
             EXPECT_FALSE(book.cell(address).value("bold").toBool());
             EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
@@ -94,6 +101,59 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
             << columns[c].toLatin1();
     }
     EXPECT_DOUBLE_EQ(book.width(QStringLiteral("A")), 4.7109375);
+}
+
+TEST(ExportWorkbook, TextsThatReadAsNumbersOrTheTimestampAreNumbersAndADateTimeShownTheSame) {
+    struct Case {
+        const char* locale;
+        const char* decimal;      // written as a number
+        const char* otherDecimal; // the other separator: stays text
+        const char* dateTimeFormat;
+    };
+    const Case cases[] = {
+        {"ru_RU", "92,3", "92.3", "dd.mm.yyyy hh:mm:ss"},
+        {"de_DE", "92,3", "92.3", "dd.mm.yy hh:mm:ss"},
+        {"en_US", "92.3", "92,3", "m\\/d\\/yy h:mm:ss AM/PM"},
+    };
+    const QDateTime moment(QDate(2026, 12, 7), QTime(16, 5, 9));
+    for (const Case& c : cases) {
+        const QLocale locale(QString::fromLatin1(c.locale));
+        const QString timestamp = records::measurementTimestamp(moment, locale);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+        WorkbookRig rig(test::measurementTable({
+                            {"12", "АИ-95", "P 1", "0012", " ", c.decimal, timestamp},
+                            {"-5", "A-76", "1", "ЛУКОЙЛ", " ", c.otherDecimal, "07.12.26"},
+                        }),
+                        locale);
+        rig.save(records::SaveFileType::Workbook, path);
+        ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
+        const test::Workbook book = test::readWorkbook(path);
+        const auto expectNumber = [&](const char* address, double number) {
+            EXPECT_EQ(book.cell(address).value("type").toString(), "n") << c.locale << address;
+            EXPECT_EQ(book.cell(address).value("value").toDouble(), number) << c.locale << address;
+            EXPECT_EQ(book.cell(address).value("format").toString(), "General") << c.locale;
+        };
+        const auto expectText = [&](const char* address, const QString& text) {
+            EXPECT_EQ(book.cell(address).value("type").toString(), "s") << c.locale << address;
+            EXPECT_EQ(book.text(address), text) << c.locale << address;
+        };
+        expectNumber("A4", 12);
+        expectNumber("F4", 92.3);
+        expectNumber("A5", -5);
+        expectNumber("C5", 1);
+        expectText("D4", "0012"); // a leading zero would be lost
+        expectText("F5", QString::fromLatin1(c.otherDecimal));
+        expectText("G5", "07.12.26");
+        expectText("B1", "ZR-6040 USB");
+        expectText("F3", "ОЧ");
+        const QJsonObject date = book.cell("G4");
+        EXPECT_EQ(date.value("type").toString(), "d") << c.locale;
+        EXPECT_EQ(date.value("value").toString(), "2026-12-07T16:05:09") << c.locale;
+        EXPECT_EQ(date.value("format").toString(), QString::fromUtf8(c.dateTimeFormat))
+            << c.locale << " " << timestamp.toStdString();
+        EXPECT_EQ(date.value("align").toString(), "center");
+    }
 }
 
 TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter) {

@@ -37,23 +37,42 @@ TEST(WindowPlacement, AWindowLargerThanTheAreaKeepsItsTopLeftCornerOnScreen) {
     EXPECT_EQ(fitWithin(QRect(500, 400, 900, 700), panelled), QPoint(40, 30));
 }
 
-TEST(WindowPlacement, ACompanionStandsBesideWhereThereIsRoomElseOverTheWindow) {
-    const QSize companion(300, 160);
-    // Room to the right on a wide screen.
-    const QPoint right = besideOrOver(QRect(100, 100, 943, 610), companion, kWide);
-    EXPECT_EQ(right, QPoint(100 + 943 + 8, 100));
-    // No room to the right but to the left.
-    const QPoint left = besideOrOver(QRect(500, 100, 943, 610), companion, kWide);
-    EXPECT_EQ(left, QPoint(500 - 8 - 300, 100));
-    // On a laptop the designed main window leaves room on its left only.
-    EXPECT_EQ(besideOrOver(QRect(349, 126, 943, 610), companion, kLaptop), QPoint(41, 126));
-    // Room on neither side: over the window's right part, wholly on screen.
-    const QSize wide(400, 160);
-    const QPoint over = besideOrOver(QRect(349, 126, 943, 610), wide, kLaptop);
-    EXPECT_EQ(over, QPoint(349 + 943 - 400, 126));
-    // A main window past the screen's edge still gets a companion wholly on screen.
-    const QPoint clamped = besideOrOver(QRect(900, 600, 943, 610), companion, kLaptop);
-    EXPECT_TRUE(kLaptop.contains(QRect(clamped, companion)));
+TEST(WindowPlacement, ACompanionCoversNothingOfTheWindowWhereThereIsRoomElseItsSparePart) {
+    // A 1920 × 1080 screen and a 1280 × 1024 one, each less a 32-pixel panel.
+    const QRect fullHd(0, 0, 1920, 1048);
+    const QRect square(0, 0, 1280, 992);
+    const QSize small(300, 160);
+    const QSize large(400, 200);
+    // The laptop's main window as fitted, and its table page.
+    const QRect laptopMain(349, 126, 943, 610);
+    const QRect laptopTable(622, 279, 665, 417);
+    struct Case {
+        const char* name;
+        QRect available;
+        QRect anchor;
+        QSize size;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"right", kWide, {100, 100, 943, 610}, small, {100 + 943 + 8, 100}},
+        {"left", kWide, {500, 100, 943, 610}, small, {500 - 8 - 300, 100}},
+        {"left on the laptop", kLaptop, laptopMain, small, {41, 126}},
+        {"right on a wide screen", fullHd, {488, 219, 943, 610}, large, {488 + 943 + 8, 219}},
+        {"below", square, {168, 0, 943, 610}, large, {168 + 943 - 400, 610 + 8}},
+        {"above", square, {168, 382, 943, 610}, large, {168 + 943 - 400, 382 - 8 - 200}},
+        {"beside, slid up onto the screen", kLaptop, {900, 600, 943, 610}, small, {592, 576}},
+        {"over the table page's bottom-right corner",
+         kLaptop,
+         laptopMain,
+         large,
+         {622 + 665 - 400, 279 + 417 - 200}},
+    };
+    for (const Case& c : cases) {
+        const QRect spare = c.anchor == laptopMain ? laptopTable : c.anchor;
+        const QPoint place = besideOrOver(c.anchor, c.size, c.available, spare);
+        EXPECT_EQ(place, c.expected) << c.name;
+        EXPECT_TRUE(c.available.contains(QRect(place, c.size))) << c.name;
+    }
 }
 
 TEST(WindowPlacement, AKeptWindowIsFittedToItsScreenWhenShown) {

@@ -1,6 +1,7 @@
 #include "records/views/NumberInputDialog.h"
 
 #include "records/views/InputDialogLabel.h"
+#include "ui/BlankTitle.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,7 @@ namespace zr::records {
 
 NumberInputDialog::NumberInputDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QString());
+    ui::setBlankWindowTitle(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(318, 101);
 

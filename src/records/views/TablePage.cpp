@@ -2,6 +2,7 @@
 
 #include "records/SelectionLists.h"
 #include "ui/ElidingHeader.h"
+#include "ui/FocusWheelComboBox.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/StringGrid.h"
@@ -42,7 +43,7 @@ TablePage::TablePage(QWidget* parent) : QWidget(parent) {
     panel4->setObjectName(QStringLiteral("Panel4"));
     panel4->setGeometry(0, 0, 657, 24);
     for (int i = 0; i < 4; ++i) {
-        auto* combo = new QComboBox(panel4);
+        auto* combo = new ui::FocusWheelComboBox(panel4);
         combo->setObjectName(QStringLiteral("ComboBox%1").arg(i + 1));
         combo->setEditable(false);
         combo->setGeometry(kCombos[i].left, 1, kCombos[i].width, 22);

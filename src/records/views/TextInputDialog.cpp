@@ -1,6 +1,7 @@
 #include "records/views/TextInputDialog.h"
 
 #include "records/views/InputDialogLabel.h"
+#include "ui/BlankTitle.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,7 +10,7 @@ namespace zr::records {
 
 TextInputDialog::TextInputDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QString());
+    ui::setBlankWindowTitle(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(322, 105);
 

@@ -1,6 +1,7 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
 #include "records/FileAccess.h"
+#include "records/SpreadsheetValue.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,26 +54,29 @@ bool alignmentFor(int code, std::uint8_t* alignment) {
 } // namespace
 
 bool XlsxSpreadsheetServer::Style::operator<(const Style& other) const {
-    return std::tie(fontSize, bold, colorIndex, alignment) <
-           std::tie(other.fontSize, other.bold, other.colorIndex, other.alignment);
+    return std::tie(fontSize, bold, colorIndex, alignment, numberFormat) <
+           std::tie(other.fontSize, other.bold, other.colorIndex, other.alignment,
+                    other.numberFormat);
 }
 
-std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files) {
+std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files,
+                                                                 const QLocale& locale) {
     auto workDir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                    QStringLiteral("/zr6040-workbook-XXXXXX"));
     if (!workDir->isValid()) {
         return nullptr;
     }
-    return std::make_unique<XlsxSpreadsheetServer>(files, std::move(workDir));
+    return std::make_unique<XlsxSpreadsheetServer>(files, std::move(workDir), locale);
 }
 
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files) {
-    return [&files] { return XlsxSpreadsheetServer::create(files); };
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files, const QLocale& locale) {
+    return [&files, locale] { return XlsxSpreadsheetServer::create(files, locale); };
 }
 
 XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files,
-                                             std::unique_ptr<QTemporaryDir> workDir)
-    : files_(files), workDir_(std::move(workDir)) {}
+                                             std::unique_ptr<QTemporaryDir> workDir,
+                                             const QLocale& locale)
+    : files_(files), workDir_(std::move(workDir)), locale_(locale) {}
 
 void XlsxSpreadsheetServer::setSheetsInNewWorkBook(int count) {
     if (count < 1 || count > 255) {
@@ -263,6 +267,9 @@ QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
         if (alignmentFor(style.alignment, &alignment) && alignment != LXW_ALIGN_NONE) {
             format_set_align(format, alignment);
         }
+        if (!style.numberFormat.isEmpty()) {
+            format_set_num_format(format, style.numberFormat.toUtf8().constData());
+        }
         formats.emplace(style, format);
         return format;
     };
@@ -300,12 +307,23 @@ QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
             if (style.fontSize <= 0) {
                 style.fontSize = columnsFontSize_;
             }
+            const SpreadsheetValue value = spreadsheetValue(cell.text, locale_);
+            style.numberFormat = value.numberFormat;
             lxw_format* format = formatFor(style);
             const auto r = static_cast<lxw_row_t>(row);
             const auto c = static_cast<lxw_col_t>(column);
             lxw_error written = LXW_NO_ERROR;
             if (cell.text.isEmpty()) {
                 written = worksheet_write_blank(sheet, r, c, format);
+            } else if (value.kind == SpreadsheetValue::Kind::Number) {
+                written = worksheet_write_number(sheet, r, c, value.number, format);
+            } else if (value.kind == SpreadsheetValue::Kind::DateTime) {
+                const QDate date = value.dateTime.date();
+                const QTime time = value.dateTime.time();
+                lxw_datetime moment{date.year(),   date.month(),
+                                    date.day(),    time.hour(),
+                                    time.minute(), time.second() + time.msec() / 1000.0};
+                written = worksheet_write_datetime(sheet, r, c, &moment, format);
             } else {
                 // The workbook's own escape for the one control character a C string cannot
                 // carry; libxlsxwriter escapes the others the same way.

@@ -2,6 +2,7 @@
 
 #include "records/SpreadsheetServer.h"
 
+#include <QLocale>
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
@@ -16,11 +17,15 @@ class FileAccess;
 // file writer, so the file appears whole or not at all.
 class XlsxSpreadsheetServer : public SpreadsheetServer {
 public:
-    // Nothing when its working directory cannot be made.
-    static std::unique_ptr<SpreadsheetServer> create(FileAccess& files);
+    // Nothing when its working directory cannot be made. Texts that read as numbers or as a
+    // timestamp under `locale` are written as numbers and dates, as the spreadsheet application
+    // turns them into such when they are assigned.
+    static std::unique_ptr<SpreadsheetServer> create(FileAccess& files,
+                                                     const QLocale& locale = QLocale());
 
     // `workDir` holds libxlsxwriter's files while a workbook is written.
-    XlsxSpreadsheetServer(FileAccess& files, std::unique_ptr<QTemporaryDir> workDir);
+    XlsxSpreadsheetServer(FileAccess& files, std::unique_ptr<QTemporaryDir> workDir,
+                          const QLocale& locale = QLocale());
 
     void setSheetsInNewWorkBook(int count) override;
     void addWorkBook() override;
@@ -40,8 +45,9 @@ public:
     struct Style {
         double fontSize = 0; // 0: not set
         bool bold = false;
-        int colorIndex = 0; // 0: no interior colour
-        int alignment = 0;  // 0: general
+        int colorIndex = 0;   // 0: no interior colour
+        int alignment = 0;    // 0: general
+        QString numberFormat; // empty: general
         bool operator<(const Style& other) const;
     };
 
@@ -65,6 +71,7 @@ private:
 
     FileAccess& files_;
     std::unique_ptr<QTemporaryDir> workDir_;
+    QLocale locale_;
     bool ended_ = false;
     int sheetsInNewWorkBook_ = 1;
     int workBooks_ = 0;
@@ -75,6 +82,7 @@ private:
 };
 
 // Makes the program's server; its working directory lives as long as the server.
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files);
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files,
+                                                      const QLocale& locale = QLocale());
 
 } // namespace zr::records
