@@ -1,9 +1,11 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
+#include "common/UnnamedFile.h"
 #include "records/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <tuple>
 #include <xlsxwriter.h>
@@ -58,21 +60,19 @@ bool XlsxSpreadsheetServer::Style::operator<(const Style& other) const {
 }
 
 std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files) {
-    auto workDir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                   QStringLiteral("/zr6040-workbook-XXXXXX"));
-    if (!workDir->isValid()) {
+    const QString scratchDir = QDir::tempPath();
+    if (!QFileInfo(scratchDir).isDir()) {
         return nullptr;
     }
-    return std::make_unique<XlsxSpreadsheetServer>(files, std::move(workDir));
+    return std::make_unique<XlsxSpreadsheetServer>(files, scratchDir);
 }
 
 SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files) {
     return [&files] { return XlsxSpreadsheetServer::create(files); };
 }
 
-XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files,
-                                             std::unique_ptr<QTemporaryDir> workDir)
-    : files_(files), workDir_(std::move(workDir)) {}
+XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files, QString scratchDir)
+    : files_(files), scratchDir_(std::move(scratchDir)) {}
 
 void XlsxSpreadsheetServer::setSheetsInNewWorkBook(int count) {
     if (count < 1 || count > 255) {
@@ -223,9 +223,13 @@ void XlsxSpreadsheetServer::setCell(int row, int column, const QString& text) {
 }
 
 QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
-    const QString path = workDir_->filePath(QStringLiteral("workbook.xlsx"));
-    const QByteArray nativePath = QFile::encodeName(path);
-    QByteArray tmpDir = QFile::encodeName(workDir_->path());
+    const common::UnnamedFile output(scratchDir_);
+    if (!output.isOpen()) {
+        *failure = output.error();
+        return {};
+    }
+    const QByteArray nativePath = output.path();
+    QByteArray tmpDir = QFile::encodeName(scratchDir_);
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows are written in order; keeps memory flat
     options.tmpdir = tmpDir.data();
@@ -327,15 +331,7 @@ QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
         *failure = QString::fromUtf8(lxw_strerror(error));
         return {};
     }
-    QFile written(path);
-    if (!written.open(QIODevice::ReadOnly)) {
-        *failure = written.errorString();
-        return {};
-    }
-    QByteArray bytes = written.readAll();
-    written.close();
-    written.remove();
-    return bytes;
+    return output.readAll(failure);
 }
 
 void XlsxSpreadsheetServer::saveAs(int workbook, const QString& fileName) {

@@ -2,7 +2,7 @@
 
 #include "records/SpreadsheetServer.h"
 
-#include <QTemporaryDir>
+#include <QString>
 #include <map>
 #include <memory>
 #include <vector>
@@ -19,8 +19,9 @@ public:
     // Nothing when its working directory cannot be made.
     static std::unique_ptr<SpreadsheetServer> create(FileAccess& files);
 
-    // `workDir` holds libxlsxwriter's files while a workbook is written.
-    XlsxSpreadsheetServer(FileAccess& files, std::unique_ptr<QTemporaryDir> workDir);
+    // libxlsxwriter's scratch files and the workbook before it is saved live in `scratchDir`,
+    // without names, so that nothing of them outlives the program.
+    XlsxSpreadsheetServer(FileAccess& files, QString scratchDir);
 
     void setSheetsInNewWorkBook(int count) override;
     void addWorkBook() override;
@@ -64,7 +65,7 @@ private:
     QByteArray writeWorkbook(QString* failure) const;
 
     FileAccess& files_;
-    std::unique_ptr<QTemporaryDir> workDir_;
+    QString scratchDir_;
     bool ended_ = false;
     int sheetsInNewWorkBook_ = 1;
     int workBooks_ = 0;
