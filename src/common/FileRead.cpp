@@ -23,7 +23,7 @@ FileRead failed(const QString& error) {
 }
 
 QString tooLargeText(qint64 maxBytes) {
-    return QStringLiteral("файл больше %1 МБ, такого быть не может").arg(maxBytes / 1000000);
+    return QStringLiteral("файл больше %1 МБ, такого быть не может").arg(maxBytes / (1024 * 1024));
 }
 
 struct Descriptor {

@@ -346,7 +346,7 @@ TEST_F(DiskListFiles, AFileThatIsNoListIsReportedAtOnceAndNeverWrittenOver) {
                     messages.errors[i].contains(QStringLiteral("это не обычный файл")))
             << messages.errors[i].toStdString();
     }
-    EXPECT_TRUE(messages.errors[2].contains(QStringLiteral("файл больше 67 МБ")))
+    EXPECT_TRUE(messages.errors[2].contains(QStringLiteral("файл больше 64 МБ")))
         << messages.errors[2].toStdString();
     lists->SaveSelectionLists();
     EXPECT_EQ(messages.errors.size(), 3);
