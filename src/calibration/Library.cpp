@@ -3,11 +3,13 @@
 #include "calibration/LibraryStore.h"
 #include "calibration/Methods.h"
 #include "common/Cp1251.h"
+#include "common/SystemError.h"
 #include "common/TextGrid.h"
 #include "device/connection/MethodNames.h"
 
 #include <QStringList>
 #include <algorithm>
+#include <new>
 
 namespace zr::calibration {
 
@@ -39,17 +41,45 @@ void Library::FormShow() {
     }
 }
 
-// Rows after the last entry keep what they showed.
+// Rows after the last entry keep what they showed. Any failure while loading, running out of
+// memory included, leaves the file unread.
 void Library::load() {
-    const std::optional<QByteArray> file = store_.read();
-    if (!file) {
-        fileUnread_ = store_.exists();
-        context_.messages.inform(kOpenError);
-        return;
+    try {
+        const common::FileRead file = store_.read();
+        switch (file.outcome) {
+        case common::FileRead::Outcome::Absent:
+            fileUnread_ = false;
+            context_.messages.inform(kOpenError);
+            return;
+        case common::FileRead::Outcome::Failed:
+            reportUnread(file.error);
+            return;
+        case common::FileRead::Outcome::Read:
+            entries_ = parseLibrary(file.bytes);
+            fileUnread_ = false;
+            showEntries();
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        reportUnread(common::outOfMemoryText());
     }
-    fileUnread_ = false;
-    entries_ = parseLibrary(*file);
-    showEntries();
+}
+
+void Library::reportUnread(const QString& reason) {
+    fileUnread_ = true;
+    context_.messages.inform(kOpenError + QLatin1Char('\n') + reason + QLatin1Char('.'));
+}
+
+// A file whose content was never read is never written: the library in memory is not its content.
+bool Library::refuseUnreadFile() {
+    if (!fileUnread_) {
+        return false;
+    }
+    context_.messages.inform(
+        QStringLiteral("Файл библиотеки \"%1\" не прочитан, поэтому изменять библиотеку нельзя: "
+                       "файл остаётся как есть. Исправьте файл и перезапустите программу.")
+            .arg(QString::fromLatin1(kLibraryFileName)));
+    return true;
 }
 
 void Library::showEntries() {
@@ -57,6 +87,16 @@ void Library::showEntries() {
     for (int row = 1; row <= shown; ++row) {
         showRow(row, entries_[static_cast<std::size_t>(row - 1)]);
     }
+}
+
+QString Library::overflowText() const {
+    const std::size_t rows = kGridRows - 1;
+    if (entries_.size() <= rows) {
+        return {};
+    }
+    return QStringLiteral("Записей в библиотеке: %1; в таблице показаны первые %2.")
+        .arg(entries_.size())
+        .arg(rows);
 }
 
 void Library::showRow(int row, const LibraryRecord& record) {
@@ -84,10 +124,14 @@ void Library::Button1Click() {
             QString::number(activeTable));
         return;
     }
+    if (refuseUnreadFile()) {
+        return;
+    }
     const std::optional<WizardResult> result = dialogs_.runWizard();
     if (!result) {
         return;
     }
+    warnOfTextChanges(result->name, result->comment);
     LibraryRecord record;
     record.setIndex(static_cast<std::int32_t>(entries_.size()));
     record.setNameBytes(common::toCp1251(result->name));
@@ -95,18 +139,16 @@ void Library::Button1Click() {
     record.setK1(result->k1);
     record.setK2(result->k2);
     record.setCommentBytes(common::toCp1251(result->comment));
-    entries_.push_back(record);
 
-    // The record goes after the file's last whole record; a partial one there is dropped.
+    // The record goes after the file's last whole record; a partial one there is dropped. An
+    // entry the file did not take is not kept: the library shows what the file holds.
     QByteArray file;
-    if (store_.exists()) {
-        const std::optional<QByteArray> current = store_.read();
-        if (!current) {
-            context_.messages.inform(kOpenError);
-            return;
-        }
-        file = wholeRecords(*current);
+    const common::FileRead current = store_.read();
+    if (current.outcome == common::FileRead::Outcome::Failed) {
+        context_.messages.inform(kOpenError + QLatin1Char('\n') + current.error + QLatin1Char('.'));
+        return;
     }
+    file = wholeRecords(current.bytes);
     file.append(reinterpret_cast<const char*>(record.bytes().data()),
                 static_cast<qsizetype>(LibraryRecord::kSize));
     if (!store_.replace(file)) {
@@ -118,7 +160,7 @@ void Library::Button1Click() {
 
 void Library::Button2Click() {
     const std::optional<std::size_t> entry = selectedEntry();
-    if (!entry) {
+    if (!entry || refuseUnreadFile()) {
         return;
     }
     if (!context_.messages.confirm(QStringLiteral("Удалить запись ?"))) {
@@ -135,7 +177,7 @@ void Library::Button2Click() {
 
 void Library::Button4Click() {
     const std::optional<std::size_t> entry = selectedEntry();
-    if (!entry) {
+    if (!entry || refuseUnreadFile()) {
         return;
     }
     LibraryRecord& record = entries_[*entry];
@@ -144,6 +186,9 @@ void Library::Button4Click() {
     if (!edited) {
         return;
     }
+    warnOfTextChanges(edited->name == shown.name ? QString() : edited->name,
+                      edited->comment == shown.comment ? QString()
+                                                       : commentFromMemo(edited->comment));
     applyEntryText(record, shown, *edited);
     saveAndShow();
 }
@@ -187,6 +232,30 @@ void Library::FormClose() {
     }
     if (!store_.replace(serializeLibrary(entries_))) {
         context_.messages.inform(QStringLiteral("Ошибка открытия файла калибровок data.zr"));
+    }
+}
+
+// One message for the save, naming the first text that the file cannot hold as typed.
+void Library::warnOfTextChanges(const QString& name, const QString& comment) {
+    QString change;
+    if (!common::fitsCp1251(name)) {
+        change = QStringLiteral("в наименовании \"%1\" знаки, которых нет в кодировке "
+                                "windows-1251, будут заменены на \"?\"")
+                     .arg(name);
+    } else if (name.size() > static_cast<qsizetype>(LibraryRecord::kNameCapacity)) {
+        change = QStringLiteral("наименование \"%1\" будет сокращено до %2 знаков")
+                     .arg(name)
+                     .arg(LibraryRecord::kNameCapacity);
+    } else if (!common::fitsCp1251(comment)) {
+        change = QStringLiteral("в комментарии знаки, которых нет в кодировке windows-1251, "
+                                "будут заменены на \"?\"");
+    } else if (comment.size() > static_cast<qsizetype>(LibraryRecord::kCommentCapacity)) {
+        change = QStringLiteral("комментарий будет сокращён до %1 знаков")
+                     .arg(LibraryRecord::kCommentCapacity);
+    }
+    if (!change.isEmpty()) {
+        context_.messages.inform(QStringLiteral("При сохранении в библиотеку ") + change +
+                                 QLatin1Char('.'));
     }
 }
 

@@ -53,6 +53,8 @@ public:
     void FormClose();
 
     const std::vector<LibraryRecord>& entries() const { return entries_; }
+    // Empty while every entry has a grid row; otherwise how many entries the library holds.
+    QString overflowText() const;
 
     // What the edit dialog shows for an entry, and the entry after the dialog's OK: a text the
     // user left as shown keeps its bytes.
@@ -64,6 +66,10 @@ public:
 
 private:
     void load();
+    void reportUnread(const QString& reason);
+    // True, after telling the user, when the file was not read and so must not be written.
+    bool refuseUnreadFile();
+    void warnOfTextChanges(const QString& name, const QString& comment);
     void saveAndShow();
     void showEntries();
     void showRow(int row, const LibraryRecord& record);

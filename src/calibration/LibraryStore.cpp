@@ -1,8 +1,9 @@
 #include "calibration/LibraryStore.h"
 
+#include "calibration/LibraryFile.h"
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace zr::calibration {
@@ -11,16 +12,9 @@ bool FileLibraryStore::exists() const {
     return QFileInfo::exists(path_);
 }
 
-std::optional<QByteArray> FileLibraryStore::read() const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return content;
+common::FileRead FileLibraryStore::read() const {
+    return common::readWholeFile(path_, common::kMaxLibraryEntries *
+                                            static_cast<qint64>(LibraryRecord::kSize));
 }
 
 bool FileLibraryStore::replace(const QByteArray& content) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "common/FileRead.h"
+
 #include <QByteArray>
 #include <QString>
-#include <optional>
 
 namespace zr::calibration {
 
@@ -11,8 +12,9 @@ class LibraryStore {
 public:
     virtual ~LibraryStore() = default;
     virtual bool exists() const = 0;
-    // The whole file, or nothing when it cannot be opened (also when it does not exist).
-    virtual std::optional<QByteArray> read() const = 0;
+    // The whole file; Absent when it does not exist, Failed with the reason when it exists but
+    // cannot be read whole (no access, not a regular file, larger than any real library).
+    virtual common::FileRead read() const = 0;
     // Replaces the file's content, creating it when missing. Either the whole new content is in
     // place afterwards or the file is as it was; false then.
     virtual bool replace(const QByteArray& content) = 0;
@@ -26,7 +28,7 @@ public:
     explicit FileLibraryStore(QString path) : path_(std::move(path)) {}
 
     bool exists() const override;
-    std::optional<QByteArray> read() const override;
+    common::FileRead read() const override;
     bool replace(const QByteArray& content) override;
 
 private:

@@ -1,33 +1,12 @@
 #include "records/FileAccess.h"
 
 #include "common/AtomicFile.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "common/FileLimits.h"
 
 namespace zr::records {
 
 FileAccess::ReadResult DiskFileAccess::read(const QString& path) {
-    ReadResult result;
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) {
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.outcome = ReadResult::Outcome::Failed;
-        result.error = file.errorString();
-        return result;
-    }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.outcome = ReadResult::Outcome::Failed;
-        result.error = file.errorString();
-        result.bytes.clear();
-        return result;
-    }
-    result.outcome = ReadResult::Outcome::Read;
-    return result;
+    return common::readWholeFile(path, common::kMaxListFileBytes);
 }
 
 QString DiskFileAccess::replace(const QString& path, const QByteArray& bytes) {

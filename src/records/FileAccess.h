@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FileRead.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,13 +11,7 @@ namespace zr::records {
 // behind an interface so that tests can make either fail.
 class FileAccess {
 public:
-    struct ReadResult {
-        enum class Outcome { Absent, Read, Failed };
-        Outcome outcome = Outcome::Absent;
-        QByteArray bytes;
-        // Why a read failed, for the user.
-        QString error;
-    };
+    using ReadResult = common::FileRead;
 
     virtual ~FileAccess() = default;
 
@@ -25,7 +21,7 @@ public:
     virtual QString replace(const QString& path, const QByteArray& bytes) = 0;
 };
 
-// The files on disk; replacing writes a temporary file beside the target and renames it.
+// The files on disk; a read takes a regular file of at most common::kMaxListFileBytes whole.
 class DiskFileAccess : public FileAccess {
 public:
     ReadResult read(const QString& path) override;

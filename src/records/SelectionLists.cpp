@@ -1,10 +1,13 @@
 #include "records/SelectionLists.h"
 
+#include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
+#include "common/SystemError.h"
 #include "records/FileAccess.h"
 #include "records/ListText.h"
 
 #include <QDir>
+#include <new>
 
 namespace zr::records {
 
@@ -88,28 +91,7 @@ void SelectionLists::registerHandlers(common::HandlerRegistry& handlers) {
 
 void SelectionLists::LoadSelectionLists() {
     for (int i = 1; i <= kLists; ++i) {
-        const FileAccess::ReadResult file = files_.read(filePath(i));
-        switch (file.outcome) {
-        case FileAccess::ReadResult::Outcome::Absent:
-            break;
-        case FileAccess::ReadResult::Outcome::Read: {
-            QStringList items = splitListText(file.bytes);
-            // The last line is the add item written at the last close.
-            if (!items.isEmpty()) {
-                items.removeLast();
-            }
-            list(i).setItems(items);
-            break;
-        }
-        case FileAccess::ReadResult::Outcome::Failed:
-            keepFile_[slot(i)] = true;
-            context_.messages.showError(
-                QStringLiteral("Не удалось прочитать файл списка \"%1\": %2.\n"
-                               "В списке оставлены значения по умолчанию; файл не будет "
-                               "перезаписан при выходе из программы.")
-                    .arg(QDir::toNativeSeparators(filePath(i)), file.error));
-            break;
-        }
+        loadList(i);
     }
     for (int i = 1; i <= kLists; ++i) {
         list(i).appendItem(addItemText());
@@ -119,7 +101,44 @@ void SelectionLists::LoadSelectionLists() {
     }
 }
 
+// Any failure while loading, running out of memory included, leaves that file unread; the
+// other lists load as usual.
+void SelectionLists::loadList(int index) {
+    try {
+        const FileAccess::ReadResult file = files_.read(filePath(index));
+        switch (file.outcome) {
+        case FileAccess::ReadResult::Outcome::Absent:
+            return;
+        case FileAccess::ReadResult::Outcome::Failed:
+            reportUnreadable(index, file.error);
+            return;
+        case FileAccess::ReadResult::Outcome::Read: {
+            QStringList items = splitListText(file.bytes);
+            // The last line is the add item written at the last close.
+            if (!items.isEmpty()) {
+                items.removeLast();
+            }
+            list(index).setItems(items);
+            return;
+        }
+        }
+    } catch (const std::bad_alloc&) {
+        list(index).setItems(builtInItems(index));
+        reportUnreadable(index, common::outOfMemoryText());
+    }
+}
+
+void SelectionLists::reportUnreadable(int index, const QString& reason) {
+    keepFile_[slot(index)] = true;
+    context_.messages.showError(
+        QStringLiteral("Не удалось прочитать файл списка \"%1\": %2.\n"
+                       "В списке оставлены значения по умолчанию; файл не будет "
+                       "перезаписан при выходе из программы.")
+            .arg(QDir::toNativeSeparators(filePath(index)), reason));
+}
+
 void SelectionLists::SaveSelectionLists() {
+    warnOfUnencodableItem();
     for (int i = 1; i <= kLists; ++i) {
         if (keepFile_[slot(i)]) {
             continue;
@@ -130,6 +149,24 @@ void SelectionLists::SaveSelectionLists() {
                 QStringLiteral("Не удалось сохранить файл списка \"%1\": %2.\n"
                                "Изменения этого списка не сохранены.")
                     .arg(QDir::toNativeSeparators(filePath(i)), error));
+        }
+    }
+}
+
+// One message for the whole save, naming the first item that changes.
+void SelectionLists::warnOfUnencodableItem() {
+    for (int i = 1; i <= kLists; ++i) {
+        if (keepFile_[slot(i)]) {
+            continue;
+        }
+        for (const QString& item : list(i).items()) {
+            if (!common::fitsCp1251(item)) {
+                context_.messages.inform(
+                    QStringLiteral("Значение \"%1\" содержит знаки, которых нет в кодировке "
+                                   "windows-1251; в файле списка они будут заменены на \"?\".")
+                        .arg(item));
+                return;
+            }
         }
     }
 }

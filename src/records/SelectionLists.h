@@ -67,6 +67,10 @@ private:
     SelectionLists(connection::ControllerContext context, QString dataDir,
                    std::unique_ptr<FileAccess> files, Input input);
     void addItem(int list);
+    void loadList(int list);
+    // A list whose file exists but was not read keeps its built-in items and its file.
+    void reportUnreadable(int list, const QString& reason);
+    void warnOfUnencodableItem();
 
     connection::ControllerContext context_;
     QString dataDir_;

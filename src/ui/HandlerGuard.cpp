@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 
 #include <exception>
+#include <new>
 
 namespace zr::ui {
 
@@ -18,6 +19,9 @@ void HandlerGuard::run(const std::function<void()>& handler) const {
         handler();
     } catch (const common::AppError& error) {
         messages_.showError(errorBoxText(error.text()));
+    } catch (const std::bad_alloc&) {
+        // The library's own name for it means nothing to the user.
+        messages_.showError(QStringLiteral("Не хватает памяти для этого действия."));
     } catch (const std::exception& error) {
         messages_.showError(errorBoxText(QString::fromUtf8(error.what())));
     }

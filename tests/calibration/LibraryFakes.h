@@ -6,6 +6,7 @@
 #include "support/FakeMessageService.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,11 +31,22 @@ public:
 class MemoryLibraryStore : public calibration::LibraryStore {
 public:
     bool exists() const override { return file.has_value(); }
-    std::optional<QByteArray> read() const override {
-        if (failRead) {
-            return std::nullopt;
+    common::FileRead read() const override {
+        if (throwOnRead) {
+            throw std::bad_alloc();
         }
-        return file;
+        common::FileRead result;
+        if (!file) {
+            return result;
+        }
+        if (failRead) {
+            result.outcome = common::FileRead::Outcome::Failed;
+            result.error = QStringLiteral("Permission denied");
+            return result;
+        }
+        result.outcome = common::FileRead::Outcome::Read;
+        result.bytes = *file;
+        return result;
     }
     bool replace(const QByteArray& content) override {
         ++replaceCount;
@@ -47,6 +59,7 @@ public:
 
     std::optional<QByteArray> file;
     bool failRead = false;
+    bool throwOnRead = false;
     bool failReplace = false;
     int replaceCount = 0;
 };

@@ -219,7 +219,9 @@ TEST_F(LibraryTest, CreateWithoutAFileMakesOne) {
     EXPECT_EQ(library->entries().size(), 1U);
 }
 
-TEST_F(LibraryTest, CreateThatCannotWriteKeepsTheEntryInMemoryOnly) {
+// An entry the file refused is not kept: Edit, Copy or Delete on its row would act on nothing
+// the file holds.
+TEST_F(LibraryTest, CreateThatCannotWriteKeepsNoEntry) {
     store.file = kFirst;
     create();
     store.failReplace = true;
@@ -227,7 +229,69 @@ TEST_F(LibraryTest, CreateThatCannotWriteKeepsTheEntryInMemoryOnly) {
     library->Button1Click();
     EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
     EXPECT_EQ(store.file, kFirst);
-    EXPECT_EQ(library->entries().size(), 2U);
+    EXPECT_EQ(library->entries().size(), 1U);
+    EXPECT_EQ(row(2), QStringList(6));
+}
+
+// A file whose content was never read (no access, a FIFO, too large, memory ran out) is never
+// written, whatever the user does; each action that would write it says so.
+TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
+    const std::vector<std::pair<const char*, void (*)(MemoryLibraryStore&)>> failures = {
+        {"read error", [](MemoryLibraryStore& s) { s.failRead = true; }},
+        {"out of memory", [](MemoryLibraryStore& s) { s.throwOnRead = true; }},
+    };
+    for (const auto& [name, fail] : failures) {
+        SCOPED_TRACE(name);
+        store = MemoryLibraryStore();
+        store.file = kFirst + kSecond;
+        fail(store);
+        t.messages.informed.clear();
+        create();
+        ASSERT_EQ(t.messages.informed.size(), 1);
+        EXPECT_TRUE(
+            t.messages.informed[0].startsWith(QStringLiteral("Ошибка открытия файла БД.\n")))
+            << t.messages.informed[0].toStdString();
+        store.failRead = false;
+        store.throwOnRead = false;
+
+        wizardResult = WizardResult{QStringLiteral("NEW"), 1, 1, 2, QString()};
+        library->Button1Click();
+        grid.setCurrentGridRow(1);
+        library->Button2Click();
+        editorAnswer = LibraryEntryText{QStringLiteral("X"), QString()};
+        library->Button4Click();
+        library->FormClose();
+
+        EXPECT_EQ(wizardRuns, 0);
+        EXPECT_EQ(store.replaceCount, 0);
+        EXPECT_EQ(store.file, kFirst + kSecond);
+        EXPECT_EQ(t.messages.informed.size(), 2); // Create refused; the empty grid offers no row
+    }
+}
+
+// Texts the file cannot hold as typed are reported once per save; the window keeps them until
+// then.
+TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
+    store.file = kFirst;
+    create();
+    grid.setCurrentGridRow(1);
+    editorAnswer =
+        LibraryEntryText{QStringLiteral("Ωmega ü"), QStringLiteral("ü ") + QString(300, 'c')};
+    library->Button4Click();
+    ASSERT_EQ(t.messages.informed.size(), 1);
+    EXPECT_TRUE(t.messages.informed[0].contains(QStringLiteral("Ωmega ü")))
+        << t.messages.informed[0].toStdString();
+    EXPECT_EQ(row(1)[1], QStringLiteral("?mega ?"));
+
+    wizardResult = WizardResult{QStringLiteral("B"), 1, 1, 2, QString(256, 'k')};
+    library->Button1Click();
+    ASSERT_EQ(t.messages.informed.size(), 2);
+    EXPECT_TRUE(t.messages.informed[1].contains(QStringLiteral("255")));
+
+    // Texts that fit say nothing.
+    editorAnswer = LibraryEntryText{QStringLiteral("АИ-92"), QStringLiteral("№ 5")};
+    library->Button4Click();
+    EXPECT_EQ(t.messages.informed.size(), 2);
 }
 
 TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
@@ -359,6 +423,8 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     create();
     EXPECT_EQ(library->entries().size(), 120U);
     EXPECT_EQ(row(99)[1], QStringLiteral("98"));
+    EXPECT_EQ(library->overflowText(),
+              QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
     library->FormClose();
     EXPECT_EQ(store.file, file);
 }

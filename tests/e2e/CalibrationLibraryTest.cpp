@@ -5,6 +5,7 @@
 #include "calibration/views/CurrencyEdit.h"
 #include "sim/MeterSample.h"
 #include "support/MeterHarness.h"
+#include "support/TestFiles.h"
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
@@ -237,6 +239,54 @@ TEST(CalibrationLibrary, ANewUserSeesNoMessageButAMissingLibraryIsReported) {
     missing.createLibraryFile = false;
     missing.start();
     EXPECT_EQ(missing.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
+}
+
+// A library that is a FIFO neither holds up the start nor is written over, whatever the user
+// does in the library window.
+TEST(CalibrationLibrary, ALibraryThatIsAFifoIsReportedAndLeftAlone) {
+    ProgramHarness h(false);
+    h.createLibraryFile = false;
+    const QByteArray fifo = QFile::encodeName(h.dataDir.filePath(QStringLiteral("data.zr")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    h.start();
+    EXPECT_EQ(h.messages.informed,
+              QStringList{QStringLiteral("Ошибка открытия файла БД.\nэто не обычный файл.")});
+
+    auto* library = h.program->dialogs().form1.get();
+    library->show();
+    child<QPushButton>(library, "Button1")->click();
+    ASSERT_EQ(h.messages.informed.size(), 2);
+    EXPECT_TRUE(h.messages.informed.last().contains(QStringLiteral("не прочитан")));
+    EXPECT_FALSE(h.program->dialogs().form3->isVisible());
+    library->close();
+    struct stat status {};
+    ASSERT_EQ(::lstat(fifo.constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(h.messages.informed.size(), 2);
+}
+
+// More entries than the grid has rows: the line under the grid says how many there are.
+TEST(CalibrationLibrary, ALibraryOfMoreThan99EntriesSaysHowManyItHolds) {
+    ProgramHarness h(false);
+    h.createLibraryFile = false;
+    QByteArray records;
+    for (int i = 0; i < 120; ++i) {
+        QByteArray record(279, '\0');
+        record[4] = 1;
+        record[5] = 'A';
+        record[15] = 1;
+        records += record;
+    }
+    ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath(QStringLiteral("data.zr")), records));
+    h.start();
+    auto* library = h.program->dialogs().form1.get();
+    library->show();
+    auto* overflow = child<QLabel>(library, "OverflowLabel");
+    ASSERT_NE(overflow, nullptr);
+    EXPECT_TRUE(overflow->isVisible());
+    EXPECT_EQ(overflow->text(),
+              QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
+    library->close();
 }
 
 TEST(CalibrationLibrary, ANewPerUserDataDirectoryGetsAnEmptyLibraryOnce) {

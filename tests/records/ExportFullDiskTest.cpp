@@ -2,19 +2,17 @@
 #include "ExportTestSupport.h"
 #include "records/Export.h"
 #include "records/PrintReport.h"
+#include "records/SelectionLists.h"
 #include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "support/FullDisk.h"
+#include "support/TestFiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zr;
 
 namespace {
-
-constexpr const char* kFullDiskVariable = "ZR_FULL_DISK_DIR";
 
 common::MemoryTextGrid largeTable() {
     std::vector<std::vector<QString>> rows;
@@ -25,38 +23,6 @@ common::MemoryTextGrid largeTable() {
     return test::measurementTable(rows);
 }
 
-// Runs the test named `filter` again in its own mount namespace with a 64 KiB tmpfs at a fresh
-// directory, whose path the child finds in ZR_FULL_DISK_DIR. False when namespaces or mounts
-// are not allowed here.
-bool rerunOnSmallTmpfs(const QString& filter, QString* output, int* exitCode) {
-    if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0) {
-        return false;
-    }
-    QTemporaryDir mountPoint;
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(kFullDiskVariable), mountPoint.path());
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("unshare"),
-                {"-m", "--propagation", "private", "sh", "-c",
-                 "mount -t tmpfs -o size=64k tmpfs \"$0\" || exit 97; exec \"$@\"",
-                 mountPoint.path(), QCoreApplication::applicationFilePath(),
-                 QStringLiteral("--gtest_filter=") + filter});
-    child.waitForFinished(120000);
-    *output = QString::fromLocal8Bit(child.readAll());
-    *exitCode = child.exitCode();
-    return *exitCode != 97;
-}
-
-// Fills the tmpfs so that only 8 KiB stay free.
-void fillDisk(const QString& dir) {
-    QFile filler(QDir(dir).filePath(QStringLiteral(".filler")));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-    ASSERT_EQ(filler.write(QByteArray(56 * 1024, 'f')), 56 * 1024);
-    filler.close();
-}
-
 QStringList visibleFiles(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot);
 }
@@ -64,21 +30,14 @@ QStringList visibleFiles(const QString& dir) {
 } // namespace
 
 TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
-    const QString disk = qEnvironmentVariable(kFullDiskVariable);
+    const QString disk = test::fullDiskDir();
     if (disk.isEmpty()) {
-        QString output;
-        int exitCode = 0;
-        if (!rerunOnSmallTmpfs(QStringLiteral("ExportFullDisk.*"), &output, &exitCode)) {
-            GTEST_SKIP() << "no mount namespace or tmpfs here; the injected write errors of "
-                            "ExportText and ExportWorkbook cover the messages";
-        }
-        EXPECT_EQ(exitCode, 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test.")))
-            << output.toStdString();
+        test::rerunOnSmallTmpfs(QStringLiteral("ExportFullDisk.EveryFile*"), 1);
         return;
     }
 
-    fillDisk(disk);
+    // 8 KiB stay free: too little for these large files.
+    test::fillDisk(disk, 8 * 1024);
     test::ControllerRig rig;
     common::MemoryTextGrid table = largeTable();
     common::MemoryTextGrid storedValues(4, 11);
@@ -111,5 +70,82 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
              QStringLiteral("Cannot create file \"%1\". ").arg(QDir(disk).filePath("tmp1.html")) +
                  reason}));
     EXPECT_TRUE(visibleFiles(disk).isEmpty()) << visibleFiles(disk).join(' ').toStdString();
+    EXPECT_TRUE(web.navigated.isEmpty());
+
+    // A number list too long for the room left; the other lists fit.
+    rig.messages.errors.clear();
+    test::fillDisk(disk, 16 * 1024);
+    records::SelectionLists lists(rig.context(), disk, records::SelectionLists::Input{});
+    lists.LoadSelectionLists();
+    for (int i = 0; i < 3000; ++i) {
+        lists.list(1).insertItem(0, QString::number(100000 + i));
+    }
+    lists.SaveSelectionLists();
+    ASSERT_EQ(rig.messages.errors.size(), 1);
+    EXPECT_TRUE(rig.messages.errors[0].contains(QStringLiteral("s1.okt")) &&
+                rig.messages.errors[0].contains(reason.chopped(1)))
+        << rig.messages.errors[0].toStdString();
+    EXPECT_EQ(visibleFiles(disk), (QStringList{"s2.okt", "s3.okt", "s4.okt"}));
+}
+
+// Small files, which a buffered write only tries to put on the disk when it is closed: each kind
+// is refused on a disk with no room at all, and the file it would replace stays whole.
+TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
+    const QString disk = test::fullDiskDir();
+    if (disk.isEmpty()) {
+        test::rerunOnSmallTmpfs(QStringLiteral("ExportFullDisk.SmallFiles*"), 1);
+        return;
+    }
+    const QDir dir(disk);
+    const QByteArray old(3000, 'o');
+    const QStringList names = {"keep.txt", "keep.xls", "tmp1.html", "s1.okt", "s4.okt"};
+    for (const QString& name : names) {
+        ASSERT_TRUE(test::writeFileBytes(dir.filePath(name), old));
+    }
+    test::fillDisk(disk, 0);
+
+    test::ControllerRig rig;
+    common::MemoryTextGrid table = test::measurementTable({test::sampleRow("1", "АИ-92")});
+    common::MemoryTextGrid storedValues(4, 11);
+    test::ScriptedSaveDialog dialog;
+    QStringList cursorCalls;
+    test::RecordingBusyCursor cursor(cursorCalls);
+    records::Export exporter(
+        rig.context(),
+        records::Export::Ports{table, storedValues, dialog,
+                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
+                               records::systemFiles(), cursor});
+    dialog.answers.push_back({records::SaveFileType::Text, dir.filePath("keep.txt")});
+    dialog.answers.push_back({records::SaveFileType::Spreadsheet, dir.filePath("keep.xls")});
+    rig.run([&] { exporter.SaveTable(); });
+    rig.run([&] { exporter.SaveTable(); });
+    test::RecordingWeb web;
+    records::PrintReport report(
+        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), disk});
+    rig.run([&] { report.BuildPrintReport(); });
+    // The list files are written at close, changed or not.
+    records::SelectionLists lists(rig.context(), disk, records::SelectionLists::Input{});
+    lists.LoadSelectionLists();
+    lists.list(1).insertItem(0, QStringLiteral("77"));
+    lists.SaveSelectionLists();
+
+    const QString reason = QStringLiteral("No space left on device");
+    ASSERT_EQ(rig.messages.errors.size(), 7) << rig.messages.errors.join('\n').toStdString();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(
+            rig.messages.errors[i],
+            QStringLiteral("Cannot create file \"%1\". %2.").arg(dir.filePath(names[i]), reason));
+    }
+    for (int list = 1; list <= 4; ++list) {
+        const QString error = rig.messages.errors[2 + list];
+        EXPECT_TRUE(error.contains(QStringLiteral("s%1.okt").arg(list)) && error.contains(reason))
+            << error.toStdString();
+    }
+    for (const QString& name : names) {
+        EXPECT_EQ(test::fileBytes(dir.filePath(name)), old) << name.toStdString();
+    }
+    QStringList expected = names;
+    expected.sort();
+    EXPECT_EQ(visibleFiles(disk), expected) << visibleFiles(disk).join(' ').toStdString();
     EXPECT_TRUE(web.navigated.isEmpty());
 }

@@ -6,8 +6,13 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zr;
 
@@ -229,4 +234,38 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
     // SaveAs handed the workbook to the writer, which kept the old file.
     EXPECT_EQ(failing.paths, QStringList{path});
+}
+
+// A workbook export killed at any moment leaves nothing of the program's in the temporary
+// directory: the workbook is written to a file without a name. (libxlsxwriter removes the name
+// of each of its own scratch files right after making it, its "vvv" files.)
+TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectory) {
+    QTemporaryDir temp;
+    QTemporaryDir out;
+    const QString book = out.filePath(QStringLiteral("book.xlsx"));
+    std::vector<std::vector<QString>> rows;
+    for (int i = 0; i < 2000; ++i) {
+        rows.push_back(test::sampleRow(QString::number(i), QStringLiteral("АИ-92")));
+    }
+    const common::MemoryTextGrid table = test::measurementTable(rows);
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            qputenv("TMPDIR", QFile::encodeName(temp.path()));
+            for (;;) {
+                WorkbookRig rig(table);
+                rig.save(records::SaveFileType::Spreadsheet, book);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(20000 + round * 7000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+    const QStringList left =
+        QDir(temp.path())
+            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System)
+            .filter(QRegularExpression(QStringLiteral("^(?!vvv)")));
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }

@@ -11,7 +11,9 @@
 #include "support/FakeMessageService.h"
 
 #include <QHash>
+#include <QSet>
 #include <gtest/gtest.h>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -56,6 +58,9 @@ public:
 class MemoryFiles : public FileAccess {
 public:
     ReadResult read(const QString& path) override {
+        if (exhausting.contains(path)) {
+            throw std::bad_alloc();
+        }
         ReadResult result;
         if (unreadable.contains(path)) {
             result.outcome = ReadResult::Outcome::Failed;
@@ -76,6 +81,8 @@ public:
 
     QHash<QString, QByteArray> files;
     QSet<QString> unreadable;
+    // Reading these runs out of memory.
+    QSet<QString> exhausting;
     QSet<QString> unwritable;
 };
 

@@ -1,5 +1,6 @@
 #include "RecordsFixture.h"
 
+#include "common/FileLimits.h"
 #include "records/ListText.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,6 +125,55 @@ TEST_F(SelectionListsTest, AnUnreadableFileIsReportedKeepsTheBuiltInItemsAndIsNo
     EXPECT_EQ(files.files.value(path(2)), cp1251("mine\r\nadd\r\n"));
     EXPECT_TRUE(files.files.contains(path(1)));
     EXPECT_TRUE(files.files.contains(path(4)));
+}
+
+// Memory running out while one list loads leaves that file alone; the others load and are saved.
+TEST_F(SelectionListsTest, RunningOutOfMemoryLoadingOneListKeepsOnlyThatFile) {
+    files.files.insert(path(1), cp1251("5\r\nadd\r\n"));
+    files.files.insert(path(2), cp1251("big\r\nadd\r\n"));
+    files.exhausting.insert(path(2));
+    files.files.insert(path(3), cp1251("T\r\nadd\r\n"));
+    const auto loaded = restart();
+    ASSERT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(messages.errors.front().contains(QStringLiteral("s2.okt")));
+    EXPECT_FALSE(messages.errors.front().contains(QStringLiteral("bad_alloc")));
+    EXPECT_EQ(loaded->list(1).item(0), QStringLiteral("5"));
+    EXPECT_EQ(loaded->list(2).item(0), QStringLiteral("A-76"));
+    EXPECT_EQ(loaded->list(3).item(0), QStringLiteral("T"));
+
+    files.exhausting.clear();
+    loaded->SaveSelectionLists();
+    EXPECT_EQ(files.files.value(path(2)), cp1251("big\r\nadd\r\n"));
+    EXPECT_EQ(files.files.value(path(3)), cp1251("T\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
+    EXPECT_TRUE(files.files.contains(path(4)));
+}
+
+// Every byte the user did not edit comes back, also a list saved as UTF-8 ("АИ-92" holds 0x98,
+// which code page 1251 leaves undefined).
+TEST_F(SelectionListsTest, AnUnchangedListComesBackByteForByte) {
+    const QByteArray utf8 = QStringLiteral("АИ-92\r\nДТ\r\n").toUtf8() +
+                            cp1251("\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n");
+    files.files.insert(path(2), utf8);
+    restart()->SaveSelectionLists();
+    EXPECT_EQ(files.files.value(path(2)), utf8);
+}
+
+// An item the code page cannot hold is saved with "?" and the user is told, once for the save;
+// until then the list shows it as typed.
+TEST_F(SelectionListsTest, AnItemTheFileCannotHoldIsReportedOncePerSave) {
+    lists.list(2).insertItem(0, QStringLiteral("Ωmega ü"));
+    lists.list(4).insertItem(0, QStringLiteral("中"));
+    EXPECT_EQ(lists.list(2).item(0), QStringLiteral("Ωmega ü"));
+    lists.SaveSelectionLists();
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed.front().contains(QStringLiteral("\"Ωmega ü\"")))
+        << messages.informed.front().toStdString();
+    EXPECT_TRUE(files.files.value(path(2)).startsWith("?mega ?\r\n"));
+
+    // Lists that fit say nothing.
+    messages.informed.clear();
+    restart()->SaveSelectionLists();
+    EXPECT_TRUE(messages.informed.isEmpty());
 }
 
 TEST_F(SelectionListsTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) {
@@ -279,6 +330,34 @@ TEST_F(DiskListFiles, ABinaryFileLoadsAsTextUpToItsFirstNul) {
     EXPECT_EQ(splitListText(read("s4.okt")).size(), items.size());
 }
 
+// Files no list can be: a FIFO (which would block the start), a link to an endless device, a
+// file larger than any real list. Each is reported at once and never written over.
+TEST_F(DiskListFiles, AFileThatIsNoListIsReportedAtOnceAndNeverWrittenOver) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("s1.okt")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("s2.okt")));
+    QFile large(path("s3.okt"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(large.resize(common::kMaxListFileBytes + 1));
+    large.close();
+    auto lists = start();
+    ASSERT_EQ(messages.errors.size(), 3);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(messages.errors[i].contains(QStringLiteral("s%1.okt").arg(i + 1)) &&
+                    messages.errors[i].contains(QStringLiteral("это не обычный файл")))
+            << messages.errors[i].toStdString();
+    }
+    EXPECT_TRUE(messages.errors[2].contains(QStringLiteral("файл больше 64 МБ")))
+        << messages.errors[2].toStdString();
+    lists->SaveSelectionLists();
+    EXPECT_EQ(messages.errors.size(), 3);
+    struct stat fifo {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path("s1.okt")).constData(), &fifo), 0);
+    EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
+    EXPECT_TRUE(QFileInfo(path("s2.okt")).isSymLink());
+    EXPECT_EQ(QFileInfo(path("s3.okt")).size(), common::kMaxListFileBytes + 1);
+    EXPECT_FALSE(read("s4.okt").isEmpty());
+}
+
 // A save killed at any moment leaves the old file or the new one, never a cut one.
 TEST_F(DiskListFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
     const QString target = path("s1.okt");
@@ -304,6 +383,10 @@ TEST_F(DiskListFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
         EXPECT_TRUE(now == oldBytes || now == newBytes)
             << "round " << round << ": " << now.size() << " bytes";
     }
+    // What a killed save left beside the file goes with the next save.
+    ASSERT_TRUE(disk.replace(target, oldBytes).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"s1.okt"});
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "support/FakeMessageService.h"
 
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 
 using zr::ui::errorBoxText;
@@ -33,6 +34,9 @@ TEST(HandlerGuard, AnErrorEndsTheHandlerAndIsShownOnce) {
     guard.run([] { throw std::runtime_error("plain failure"); });
     EXPECT_EQ(messages.errors.back(), QStringLiteral("plain failure."));
 
+    guard.run([] { throw std::bad_alloc(); });
+    EXPECT_EQ(messages.errors.back(), QStringLiteral("Не хватает памяти для этого действия."));
+
     guard.run([] {});
-    EXPECT_EQ(messages.errors.size(), 2);
+    EXPECT_EQ(messages.errors.size(), 3);
 }

@@ -52,6 +52,12 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     layout->addWidget(grid_, 1);
 
+    overflow_ = new QLabel(this);
+    overflow_->setObjectName(QStringLiteral("OverflowLabel"));
+    overflow_->setTextFormat(Qt::PlainText);
+    overflow_->hide();
+    layout->addWidget(overflow_);
+
     library_ = std::make_unique<Library>(context, *grid_, *store_, std::move(dialogs));
     tools->addWidget(
         addButton(QStringLiteral("Button1"), QStringLiteral("Создать"), &Library::Button1Click));
@@ -62,12 +68,15 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
     tools->addWidget(addButton(QStringLiteral("Button3"), QStringLiteral("Копировать в прибор"),
                                &Library::Button3Click));
     tools->addStretch(1);
-    connect(grid_, &QAbstractItemView::doubleClicked, this,
-            guard_.wrap([this] { library_->StringGrid1DblClick(); }));
+    connect(grid_, &QAbstractItemView::doubleClicked, this, guard_.wrap([this] {
+        library_->StringGrid1DblClick();
+        showOverflow();
+    }));
 
     resize(694, 454);
     grid_->setCurrentGridRow(1);
     guard_.run([this] { library_->FormCreate(); });
+    showOverflow();
 }
 
 CalibrationLibraryWindow::~CalibrationLibraryWindow() = default;
@@ -77,9 +86,17 @@ QPushButton* CalibrationLibraryWindow::addButton(const QString& name, const QStr
     auto* button = new QPushButton(text, toolBar_);
     button->setObjectName(name);
     button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this,
-            guard_.wrap([this, handler] { (library_.get()->*handler)(); }));
+    connect(button, &QPushButton::clicked, this, guard_.wrap([this, handler] {
+        (library_.get()->*handler)();
+        showOverflow();
+    }));
     return button;
+}
+
+void CalibrationLibraryWindow::showOverflow() {
+    const QString text = library_->overflowText();
+    overflow_->setText(text);
+    overflow_->setVisible(!text.isEmpty());
 }
 
 void CalibrationLibraryWindow::done(int result) {

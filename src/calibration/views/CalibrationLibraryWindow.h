@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QPushButton;
 
 namespace zr::ui {
@@ -39,11 +40,14 @@ protected:
 private:
     QPushButton* addButton(const QString& name, const QString& text, void (Library::*handler)());
     void setColumnWidths();
+    // The line under the grid that tells of entries the grid has no rows for.
+    void showOverflow();
 
     ui::HandlerGuard guard_;
     std::unique_ptr<LibraryStore> store_;
     ui::StringGrid* grid_ = nullptr;
     QWidget* toolBar_ = nullptr;
+    QLabel* overflow_ = nullptr;
     std::unique_ptr<Library> library_;
 };
 

@@ -1,10 +1,12 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
+#include "common/UnnamedFile.h"
 #include "records/FileAccess.h"
 #include "records/SpreadsheetValue.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <tuple>
 #include <xlsxwriter.h>
@@ -61,22 +63,20 @@ bool XlsxSpreadsheetServer::Style::operator<(const Style& other) const {
 
 std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files,
                                                                  const QLocale& locale) {
-    auto workDir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                   QStringLiteral("/zr6040-workbook-XXXXXX"));
-    if (!workDir->isValid()) {
+    const QString scratchDir = QDir::tempPath();
+    if (!QFileInfo(scratchDir).isDir()) {
         return nullptr;
     }
-    return std::make_unique<XlsxSpreadsheetServer>(files, std::move(workDir), locale);
+    return std::make_unique<XlsxSpreadsheetServer>(files, scratchDir, locale);
 }
 
 SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files, const QLocale& locale) {
     return [&files, locale] { return XlsxSpreadsheetServer::create(files, locale); };
 }
 
-XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files,
-                                             std::unique_ptr<QTemporaryDir> workDir,
+XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files, QString scratchDir,
                                              const QLocale& locale)
-    : files_(files), workDir_(std::move(workDir)), locale_(locale) {}
+    : files_(files), scratchDir_(std::move(scratchDir)), locale_(locale) {}
 
 void XlsxSpreadsheetServer::setSheetsInNewWorkBook(int count) {
     if (count < 1 || count > 255) {
@@ -227,9 +227,13 @@ void XlsxSpreadsheetServer::setCell(int row, int column, const QString& text) {
 }
 
 QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
-    const QString path = workDir_->filePath(QStringLiteral("workbook.xlsx"));
-    const QByteArray nativePath = QFile::encodeName(path);
-    QByteArray tmpDir = QFile::encodeName(workDir_->path());
+    const common::UnnamedFile output(scratchDir_);
+    if (!output.isOpen()) {
+        *failure = output.error();
+        return {};
+    }
+    const QByteArray nativePath = output.path();
+    QByteArray tmpDir = QFile::encodeName(scratchDir_);
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows are written in order; keeps memory flat
     options.tmpdir = tmpDir.data();
@@ -345,15 +349,7 @@ QByteArray XlsxSpreadsheetServer::writeWorkbook(QString* failure) const {
         *failure = QString::fromUtf8(lxw_strerror(error));
         return {};
     }
-    QFile written(path);
-    if (!written.open(QIODevice::ReadOnly)) {
-        *failure = written.errorString();
-        return {};
-    }
-    QByteArray bytes = written.readAll();
-    written.close();
-    written.remove();
-    return bytes;
+    return output.readAll(failure);
 }
 
 void XlsxSpreadsheetServer::saveAs(int workbook, const QString& fileName) {

@@ -3,7 +3,7 @@
 #include "records/SpreadsheetServer.h"
 
 #include <QLocale>
-#include <QTemporaryDir>
+#include <QString>
 #include <map>
 #include <memory>
 #include <vector>
@@ -23,8 +23,9 @@ public:
     static std::unique_ptr<SpreadsheetServer> create(FileAccess& files,
                                                      const QLocale& locale = QLocale());
 
-    // `workDir` holds libxlsxwriter's files while a workbook is written.
-    XlsxSpreadsheetServer(FileAccess& files, std::unique_ptr<QTemporaryDir> workDir,
+    // libxlsxwriter's scratch files and the workbook before it is saved live in `scratchDir`,
+    // without names, so that nothing of them outlives the program.
+    XlsxSpreadsheetServer(FileAccess& files, QString scratchDir,
                           const QLocale& locale = QLocale());
 
     void setSheetsInNewWorkBook(int count) override;
@@ -70,7 +71,7 @@ private:
     QByteArray writeWorkbook(QString* failure) const;
 
     FileAccess& files_;
-    std::unique_ptr<QTemporaryDir> workDir_;
+    QString scratchDir_;
     QLocale locale_;
     bool ended_ = false;
     int sheetsInNewWorkBook_ = 1;
@@ -81,7 +82,7 @@ private:
     std::vector<std::vector<Cell>> rows_; // rows_[row - 1][column - 1]
 };
 
-// Makes the program's server; its working directory lives as long as the server.
+// Makes the program's server.
 SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files,
                                                       const QLocale& locale = QLocale());
 
