@@ -59,7 +59,8 @@ CorrectionShown ManualCorrection::shownValue(const QLocale& locale) const {
     if (isMethod(method)) {
         const connection::SharedState& state = context_.state;
         // The status report carries the correction in force for the meter's own method only.
-        const bool meterHoldsIt = state.currentDevice != nullptr && state.meterMethod == method &&
+        const bool meterHoldsIt = context_.commands.meterConnected() &&
+                                  state.meterMethod == method &&
                                   std::isfinite(state.status.correction);
         const double value = meterHoldsIt
                                  ? static_cast<double>(state.status.correction)

@@ -72,6 +72,7 @@ TEST_F(ManualCorrectionDialogTest, LayoutAndStartingState) {
 
 // The last status of a meter that has been pulled out is no longer the meter's value.
 TEST_F(ManualCorrectionDialogTest, OpeningWithNoMeterAttachedShowsTheLastAppliedValue) {
+    port.isConnected = false;
     state.status.method = 1;
     state.meterMethod = 1;
     state.status.correction = 0.7F;
