@@ -116,7 +116,7 @@ void oneLibraryEntry(MeterHarness& h) {
 // Two reference fuels measured with the simulator make a calibration that goes into the
 // library file and into the meter; put in force, it corrects the meter's reading.
 TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     ASSERT_EQ(h.window().state().status.method, 1);
@@ -175,7 +175,7 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 // calibration is copied into the meter, the list shows it after the library closes, and put in
 // force it corrects the reading. Needs the list's "Добавить..." to open the library window.
 TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     auto* library = h.program->dialogs().form1.get();
@@ -408,7 +408,7 @@ TEST(CalibrationLibrary, TheWizardChecksTypedCoefficientsOnTheirPage) {
 // With no free slot the wizard asks to write the calibration "под номером 1"; the answer OK sends
 // the next copy to slot 1, and the meter's other calibrations stay.
 TEST(CalibrationLibrary, TheNoFreeSlotAnswerWritesSlotOne) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h(false);
     h.meter.device().withModel([](zr::sim::MeterModel& m) {
         for (int slot = 1; slot <= 4; ++slot) {

@@ -68,7 +68,7 @@ void chooseMethod(zr::calibration::ManualCorrectionDialog& dialog, Qt::Key key) 
 } // namespace
 
 TEST(ManualCorrectionE2e, ApplyWritesTheCorrectionThatTheMeterThenReports) {
-    LocaleGuard comma(QLocale(QLocale::Russian));
+    LocaleGuard comma{QLocale(QLocale::Russian)};
     MeterHarness h;
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     zr::test::meterStatus(h);
