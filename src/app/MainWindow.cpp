@@ -144,7 +144,9 @@ void MainWindow::buildConnection() {
 
     commands_ = std::make_unique<protocol::CommandSender>(
         *meter_, [this](const std::string& line) { AppendLogLine(line); },
-        [this] { status_->setPanelText(0, QStringLiteral("Прибор не подключен !")); });
+        [this] {
+            status_->setPanelText(0, QString::fromUtf8(connection::kMeterNotConnectedText));
+        });
     commands_->setAfterSelectMethod([this] { timerReadTable_.enable(); });
     liveDisplay_ = std::make_unique<LiveDisplay>(
         LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()});

@@ -47,12 +47,24 @@ void ManualCorrection::N32Click() {
     }
 }
 
+CorrectionShown ManualCorrection::FormShow(const QLocale& locale) {
+    method_ = context_.state.status.method;
+    return shownValue(locale);
+}
+
 CorrectionShown ManualCorrection::shownValue(const QLocale& locale) const {
-    const int method = context_.state.status.method;
+    const int method = method_;
     CorrectionShown shown;
     shown.methodIndex = method >= 1 && method <= kListedMethods ? method - 1 : -1;
     if (isMethod(method)) {
-        const double value = context_.state.correctionCache.at(static_cast<std::size_t>(method));
+        const connection::SharedState& state = context_.state;
+        // The status report carries the correction in force for the meter's own method only.
+        const bool meterHoldsIt = context_.commands.meterConnected() &&
+                                  state.meterMethod == method &&
+                                  std::isfinite(state.status.correction);
+        const double value = meterHoldsIt
+                                 ? static_cast<double>(state.status.correction)
+                                 : state.correctionCache.at(static_cast<std::size_t>(method));
         shown.text = common::formatOneDecimal(value, locale);
         // std::nearbyint takes halfway values to the even integer.
         shown.position =
@@ -64,6 +76,7 @@ CorrectionShown ManualCorrection::shownValue(const QLocale& locale) const {
 CorrectionShown ManualCorrection::ComboBox1Change(int index, const QLocale& locale) {
     if (index >= 0 && index < kListedMethods) {
         context_.state.status.method = static_cast<std::uint8_t>(index + 1);
+        method_ = index + 1;
     }
     return shownValue(locale);
 }
@@ -73,7 +86,7 @@ QString ManualCorrection::UpDown1Click(int position, const QLocale& locale) {
 }
 
 void ManualCorrection::Button2Click(const QString& editText, const QLocale& locale) {
-    const int method = context_.state.status.method;
+    const int method = method_;
     if (!isMethod(method)) {
         return;
     }

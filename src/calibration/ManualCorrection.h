@@ -40,19 +40,27 @@ public:
 
     void N32Click();
 
-    // The method in force and its last applied correction, on opening and after a method choice.
+    // Each opening of the dialog: it writes for the method in force now until the user picks
+    // another.
+    CorrectionShown FormShow(const QLocale& locale = QLocale());
+    // The dialog's method and its correction: the meter's own value when the meter is attached
+    // and measuring with that method, otherwise the last one applied during this run.
     CorrectionShown shownValue(const QLocale& locale = QLocale()) const;
     // The user chose entry `index` of the method list: the program takes that method without
-    // telling the meter, whose next status report brings its own method back.
+    // telling the meter, whose next status report brings its own method back; the dialog keeps
+    // writing for the chosen one.
     CorrectionShown ComboBox1Change(int index, const QLocale& locale = QLocale());
     // The edit text for the up-down's position after a click.
     static QString UpDown1Click(int position, const QLocale& locale = QLocale());
-    // Writes the edit's value as the current method's correction.
+    // Writes the edit's value as the correction of the dialog's method.
     void Button2Click(const QString& editText, const QLocale& locale = QLocale());
 
 private:
     connection::ControllerContext context_;
     std::function<void()> showDialog_;
+    // Fixed on opening and by the user's choice only: status reports, which bring the meter's
+    // method back into DeviceStatus, must not move what Apply writes.
+    int method_ = 0;
 };
 
 } // namespace zr::calibration

@@ -3,7 +3,9 @@
 #include "calibration/Methods.h"
 #include "calibration/TwoPointLine.h"
 #include "common/AppError.h"
+#include "device/connection/MeterConnection.h"
 #include "device/connection/MethodSelection.h"
+#include "device/protocol/Meter.h"
 
 namespace zr::calibration {
 
@@ -11,6 +13,9 @@ namespace {
 
 // LastSlot exceeds the four slots of a method only after refused copies.
 constexpr int kLastSlotLimit = 8;
+
+const QString kFrequencyOutOfBandText =
+    QStringLiteral("Частота вне допустимого диапазона, показание не снято !");
 
 QString rememberedText(const CurrencyValue& reading, const CurrencyValue& trueValue) {
     return QStringLiteral("Корректировать значение ") + reading.shortText() +
@@ -55,8 +60,17 @@ void TwoPointCalibration::ComboBox1Change(int index) {
     connection::selectMethod(context_, index + 1);
 }
 
+// Only a live reading measures the fuel: a pulled-out meter leaves its last value behind, and
+// outside the frequency band the value means nothing.
 void TwoPointCalibration::takeReading(Field field) {
-    const auto value = CurrencyValue::fromFloat(context_.state.status.measuredValue);
+    const connection::SharedState& state = context_.state;
+    if (!context_.commands.meterConnected()) {
+        throw common::AppError(QString::fromUtf8(connection::kMeterNotConnectedText));
+    }
+    if (!protocol::meter::frequencyIsValid(state.status.frequency)) {
+        throw common::AppError(kFrequencyOutOfBandText);
+    }
+    const auto value = CurrencyValue::fromFloat(state.status.measuredValue);
     if (!value) {
         throw common::AppError(QStringLiteral("Значение с октанометра не является числом"));
     }
@@ -103,6 +117,9 @@ void TwoPointCalibration::Button3Click() {
         compute();
         break;
     case 3:
+        // Checked on the page where they are typed, so that a wrong one is put right there.
+        coefficientFromText(screen_.k1Text, "К1");
+        coefficientFromText(screen_.k2Text, "К2");
         screen_.page = 4;
         screen_.heading = QStringLiteral("Комментарий");
         finishFlag_ = true;
@@ -140,7 +157,8 @@ void TwoPointCalibration::finish() {
                 QStringLiteral("Предупреждение"))) {
             return;
         }
-        lastSlot = 1;
+        // The next copy into the meter goes to LastSlot + 1: slot 1, the number asked about.
+        lastSlot = 0;
     }
     result_.name = screen_.name.left(static_cast<int>(protocol::calibration_entry::kNameLength));
     result_.method = context_.state.status.method;

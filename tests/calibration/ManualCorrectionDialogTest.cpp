@@ -70,8 +70,11 @@ TEST_F(ManualCorrectionDialogTest, LayoutAndStartingState) {
     EXPECT_EQ(dialog.applyButton()->text(), QStringLiteral("Apply"));
 }
 
-TEST_F(ManualCorrectionDialogTest, OpeningOnMethodOneWithACorrectionOnTheMeterShowsZero) {
+// The last status of a meter that has been pulled out is no longer the meter's value.
+TEST_F(ManualCorrectionDialogTest, OpeningWithNoMeterAttachedShowsTheLastAppliedValue) {
+    port.isConnected = false;
     state.status.method = 1;
+    state.meterMethod = 1;
     state.status.correction = 0.7F;
     open();
     EXPECT_EQ(dialog.methodList()->currentIndex(), 0);
@@ -81,7 +84,7 @@ TEST_F(ManualCorrectionDialogTest, OpeningOnMethodOneWithACorrectionOnTheMeterSh
 
 TEST_F(ManualCorrectionDialogTest, SteppingStopsAtTheEndsAndApplyWritesTheShownValue) {
     DefaultLocale comma{QLocale(QLocale::Russian)};
-    state.status.method = 1;
+    state.status.method = 2;
     open();
     clickUp(15);
     EXPECT_EQ(text(), QStringLiteral("1,5"));
@@ -94,7 +97,6 @@ TEST_F(ManualCorrectionDialogTest, SteppingStopsAtTheEndsAndApplyWritesTheShownV
     EXPECT_EQ(text(), QStringLiteral("-5"));
     clickUp(49);
     EXPECT_EQ(text(), QStringLiteral("-0,1"));
-    state.status.method = 2;
     QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 9, 0xCD},
                                          {kWriteByte, 10, 0xCC},

@@ -17,7 +17,11 @@ const QLocale kComma = QLocale(QLocale::Russian);
 
 class ManualCorrectionTest : public ::testing::Test, public test::CalibrationFixture {
 protected:
-    void setMethod(int method) { state.status.method = static_cast<std::uint8_t>(method); }
+    // The meter on `method`, and the dialog opened then.
+    void setMethod(int method) {
+        state.status.method = static_cast<std::uint8_t>(method);
+        correction.FormShow();
+    }
 
     int dialogShown = 0;
     ManualCorrection correction{context(), [this] { ++dialogShown; }};

@@ -1,3 +1,4 @@
+#include "CalibrationE2eSupport.h"
 #include "app/DataDirectory.h"
 #include "app/ResultsBlock.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
@@ -14,11 +15,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using zr::calibration::CurrencyEdit;
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
 
@@ -34,9 +38,7 @@ struct LocaleGuard {
 void measureFuel(MeterHarness& h, double raw) {
     h.meter.setTrueOctane((raw - 1.2) / 0.98);
     ASSERT_NEAR(zr::sim::MeterSample::uncalibratedReading(h.meter.trueOctane()), raw, 1e-9);
-    const std::size_t before = h.logLines();
-    ASSERT_TRUE(h.meter.sendStatusReport());
-    QTRY_VERIFY_WITH_TIMEOUT(h.logLines() > before, 3000);
+    zr::test::meterStatus(h);
 }
 
 template <typename T> T* child(QWidget* parent, const char* name) {
@@ -45,10 +47,9 @@ template <typename T> T* child(QWidget* parent, const char* name) {
     return found;
 }
 
-// Goes through the wizard as the user does, measuring the low fuel (raw 70, true 80) and the
-// high fuel (raw 86, true 93) with the simulator.
-void runWizard(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
-    using zr::calibration::CurrencyEdit;
+// Goes through the wizard as the user does up to the page of K1 and K2, measuring the low fuel
+// (raw 70, true 80) and the high fuel (raw 86, true 93) with the simulator.
+void measureBothFuels(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
     ASSERT_TRUE(wizard->isVisible());
     auto* next = child<QPushButton>(wizard, "Button3");
     EXPECT_EQ(child<QLabel>(wizard, "Label1")->text(),
@@ -80,9 +81,36 @@ void runWizard(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
     EXPECT_EQ(child<QLineEdit>(wizard, "Edit2")->text(), QStringLiteral("231"));
     EXPECT_EQ(child<QLineEdit>(wizard, "Edit3")->text(), QStringLiteral("Korrection"));
     EXPECT_EQ(next->text(), QStringLiteral("Добавить коррекцию в список"));
+}
+
+// The whole wizard, finished with the computed K1 and K2.
+void runWizard(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
+    measureBothFuels(h, wizard);
+    auto* next = child<QPushButton>(wizard, "Button3");
     next->click();
     EXPECT_EQ(child<QLabel>(wizard, "Label1")->text(), QStringLiteral("Комментарий"));
     next->click();
+}
+
+int wizardPage(zr::calibration::CorrectionWizard* wizard) {
+    return child<QStackedWidget>(wizard, "PageControl1")->currentIndex();
+}
+
+int fieldHundredths(zr::calibration::CorrectionWizard* wizard, const char* name) {
+    return child<zr::calibration::CurrencyEdit>(wizard, name)->value().hundredths();
+}
+
+// A library file of one entry for method 1, loaded as at start-up.
+void oneLibraryEntry(MeterHarness& h) {
+    QFile file(h.dataDir.filePath("data.zr"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray record(279, '\0');
+    record[4] = 1;
+    record[5] = 'A';
+    record[15] = 1;
+    file.write(record);
+    file.close();
+    h.program->dialogs().form1->library().FormCreate();
 }
 
 } // namespace
@@ -90,7 +118,7 @@ void runWizard(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
 // Two reference fuels measured with the simulator make a calibration that goes into the
 // library file and into the meter; put in force, it corrects the meter's reading.
 TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     ASSERT_EQ(h.window().state().status.method, 1);
@@ -149,7 +177,7 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 // calibration is copied into the meter, the list shows it after the library closes, and put in
 // force it corrects the reading. Needs the list's "Добавить..." to open the library window.
 TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     auto* library = h.program->dialogs().form1.get();
@@ -309,4 +337,169 @@ TEST(CalibrationLibrary, ANewPerUserDataDirectoryGetsAnEmptyLibraryOnce) {
     } else {
         qputenv("XDG_DATA_HOME", saved);
     }
+}
+
+// "<--" refuses a value that is no reading, says why, and leaves the page as it was; once the
+// meter measures again it takes the reading.
+TEST(CalibrationLibrary, TheWizardTakesNoReadingFromAMeterThatDoesNotMeasure) {
+    struct Case {
+        const char* what;
+        std::function<void(MeterHarness&)> stopMeasuring;
+        std::function<void(MeterHarness&)> measureAgain;
+        QString message;
+    };
+    const Case cases[] = {
+        {"meter pulled out",
+         [](MeterHarness& h) {
+             h.meter.unplug();
+             WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+         },
+         [](MeterHarness& h) {
+             h.meter.plug();
+             h.waitForMeter();
+             zr::test::meterStatus(h);
+         },
+         QStringLiteral("Прибор не подключен !")},
+        {"frequency out of the band",
+         [](MeterHarness& h) {
+             h.meter.setFrequencyOutOfRange(true);
+             zr::test::meterStatus(h);
+             ASSERT_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("0"));
+         },
+         [](MeterHarness& h) {
+             h.meter.setFrequencyOutOfRange(false);
+             zr::test::meterStatus(h);
+         },
+         QStringLiteral("Частота вне допустимого диапазона, показание не снято !")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MeterHarness h;
+        measureFuel(h, 70.0);
+        auto* wizard = h.program->dialogs().form3.get();
+        QTimer::singleShot(0, wizard, [&] {
+            auto* next = child<QPushButton>(wizard, "Button3");
+            next->click();
+            next->click();
+            child<QPushButton>(wizard, "SpeedButton1")->click();
+            QTest::keyClicks(child<CurrencyEdit>(wizard, "CurrencyEdit2"), QStringLiteral("80"));
+            child<QPushButton>(wizard, "Button1")->click();
+            const QString heading = child<QLabel>(wizard, "Label1")->text();
+
+            measureFuel(h, 86.0);
+            c.stopMeasuring(h);
+            child<QPushButton>(wizard, "SpeedButton2")->click();
+            EXPECT_EQ(h.messages.errors, QStringList{c.message});
+            EXPECT_EQ(fieldHundredths(wizard, "CurrencyEdit3"), 0);
+            EXPECT_EQ(fieldHundredths(wizard, "CurrencyEdit1"), 7000);
+            EXPECT_EQ(child<QLabel>(wizard, "Label1")->text(), heading);
+            EXPECT_EQ(wizardPage(wizard), 2);
+
+            c.measureAgain(h);
+            child<QPushButton>(wizard, "SpeedButton2")->click();
+            EXPECT_EQ(fieldHundredths(wizard, "CurrencyEdit3"), 8600);
+            wizard->reject();
+        });
+        wizard->run();
+    }
+}
+
+// K1 and K2 are checked on their own page: a wrong one is reported there and put right without
+// losing the readings; what cannot make an integer is not taken at all.
+TEST(CalibrationLibrary, TheWizardChecksTypedCoefficientsOnTheirPage) {
+    struct Case {
+        QString typed;
+        QString shown;
+        QString error; // empty: accepted
+    };
+    const Case cases[] = {
+        {QStringLiteral("40000"), QStringLiteral("40000"),
+         QStringLiteral("Коэффициент К1 = 40000 вне допустимого диапазона от -32768 до 32767.")},
+        {QStringLiteral("-"), QStringLiteral("-"),
+         QStringLiteral("'-' is not a valid integer value.")},
+        {QStringLiteral("8.l15"), QStringLiteral("815"), QString()},
+    };
+    MeterHarness h;
+    measureFuel(h, 70.0);
+    auto* wizard = h.program->dialogs().form3.get();
+    QTimer::singleShot(0, wizard, [&] {
+        measureBothFuels(h, wizard);
+        auto* next = child<QPushButton>(wizard, "Button3");
+        auto* k1 = child<QLineEdit>(wizard, "Edit1");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed.toStdString());
+            h.messages.errors.clear();
+            k1->selectAll();
+            QTest::keyClicks(k1, c.typed);
+            EXPECT_EQ(k1->text(), c.shown);
+            next->click();
+            if (c.error.isEmpty()) {
+                EXPECT_TRUE(h.messages.errors.isEmpty());
+                EXPECT_EQ(wizardPage(wizard), 4);
+            } else {
+                EXPECT_EQ(h.messages.errors, QStringList{c.error})
+                    << h.messages.errors.join(QLatin1Char('|')).toStdString();
+                EXPECT_EQ(wizardPage(wizard), 3);
+                EXPECT_EQ(fieldHundredths(wizard, "CurrencyEdit1"), 7000);
+                EXPECT_EQ(fieldHundredths(wizard, "CurrencyEdit4"), 9300);
+            }
+        }
+        next->click();
+        if (wizard->isVisible()) {
+            wizard->reject();
+        }
+    });
+    const auto result = wizard->run();
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->k1, 815);
+    EXPECT_EQ(result->k2, 231);
+}
+
+// With no free slot the wizard asks to write the calibration "под номером 1"; the answer OK sends
+// the next copy to slot 1, and the meter's other calibrations stay.
+TEST(CalibrationLibrary, TheNoFreeSlotAnswerWritesSlotOne) {
+    LocaleGuard locale{QLocale(QLocale::English)};
+    MeterHarness h(false);
+    h.meter.device().withModel([](zr::sim::MeterModel& m) {
+        for (int slot = 1; slot <= 4; ++slot) {
+            m.storeCalibration({slot, "LAB", 1, static_cast<std::int16_t>(1000 + slot), 0});
+        }
+    });
+    h.meter.plug();
+    h.waitForMeter();
+    measureFuel(h, 70.0);
+    // The first report's list refresh finds the four slots taken.
+    WAIT_UNTIL(zr::test::entryReplies(h) >= 4 && !h.window().timerReadTable().isEnabled(), 5000);
+    ASSERT_EQ(h.window().state().lastSlot, 4);
+    oneLibraryEntry(h);
+    auto* library = h.program->dialogs().form1.get();
+    library->show();
+    library->grid()->setCurrentGridRow(1);
+    for (int refused = 0; refused < 5; ++refused) {
+        child<QPushButton>(library, "Button3")->click();
+    }
+    ASSERT_EQ(h.window().state().lastSlot, 9);
+
+    auto* wizard = h.program->dialogs().form3.get();
+    QTimer::singleShot(0, wizard, [&] {
+        runWizard(h, wizard);
+        if (wizard->isVisible()) {
+            wizard->reject();
+        }
+    });
+    child<QPushButton>(library, "Button1")->click();
+    ASSERT_EQ(h.messages.questions.size(), 1);
+    EXPECT_TRUE(h.messages.questions.front().endsWith(QStringLiteral("под номером 1 ?")));
+    ASSERT_EQ(library->library().entries().size(), 2U);
+
+    library->grid()->setCurrentGridRow(2);
+    child<QPushButton>(library, "Button3")->click();
+    const auto k1Of = [&h](int slot) {
+        return h.meter.device().withModel(
+            [slot](const zr::sim::MeterModel& m) { return m.calibration(1, slot)->k1; });
+    };
+    WAIT_UNTIL(k1Of(1) != 1001 || k1Of(2) != 1002, 3000);
+    EXPECT_EQ(k1Of(1), 812);
+    EXPECT_EQ(k1Of(2), 1002);
+    library->close();
 }

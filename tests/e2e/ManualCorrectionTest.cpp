@@ -2,6 +2,8 @@
 #include "app/ResultsBlock.h"
 #include "calibration/views/ManualCorrectionDialog.h"
 #include "calibration/views/UpDown.h"
+#include "device/protocol/ByteOrder.h"
+#include "device/protocol/MemoryMap.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -47,10 +49,26 @@ float meterCorrection(MeterHarness& h, int method) {
         [method](const zr::sim::MeterModel& m) { return m.correction(method); });
 }
 
+// The meter's own correction for a method, as if set earlier (on the meter or by another run).
+void setMeterCorrection(MeterHarness& h, int method, float value) {
+    h.meter.device().withModel([&](zr::sim::MeterModel& m) {
+        const auto bytes = zr::protocol::floatBytes(value);
+        const int first = zr::protocol::memory::correctionAddress(method);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            m.setMemoryByte(first + static_cast<int>(i), bytes[i]);
+        }
+    });
+}
+
+void chooseMethod(zr::calibration::ManualCorrectionDialog& dialog, Qt::Key key) {
+    dialog.methodList()->setFocus();
+    QTest::keyClick(dialog.methodList(), key);
+}
+
 } // namespace
 
 TEST(ManualCorrectionE2e, ApplyWritesTheCorrectionThatTheMeterThenReports) {
-    LocaleGuard comma(QLocale(QLocale::Russian));
+    LocaleGuard comma{QLocale(QLocale::Russian)};
     MeterHarness h;
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     zr::test::meterStatus(h);
@@ -106,4 +124,54 @@ TEST(ManualCorrectionE2e, ChoosingAnotherMethodSendsNothingAndTheMeterBringsItsO
     EXPECT_EQ(zr::test::commandsSent(h).size(), sentBefore);
     zr::test::meterStatus(h);
     EXPECT_EQ(h.window().state().status.method, 1);
+}
+
+// The meter reports its own method again while the dialog shows "MON": Apply still writes the
+// motor method's correction and leaves the research method's alone.
+TEST(ManualCorrectionE2e, AStatusReportDoesNotMoveWhatApplyWrites) {
+    MeterHarness h;
+    h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
+    setMeterCorrection(h, 1, 0.7F);
+    zr::test::meterStatus(h);
+    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    const std::size_t sentBefore = zr::test::commandsSent(h).size();
+
+    withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {
+        chooseMethod(dialog, Qt::Key_Down);
+        QTest::mouseClick(dialog.upDown()->downButton(), Qt::LeftButton);
+        zr::test::meterStatus(h);
+        ASSERT_EQ(h.window().state().status.method, 1);
+        EXPECT_EQ(dialog.methodList()->currentText(), QStringLiteral("MON"));
+        EXPECT_EQ(dialog.edit()->text(), QStringLiteral("-0.1"));
+        QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
+    });
+    WAIT_UNTIL_EQ(
+        h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.commitCount(); }), 1,
+        3000);
+    const auto sent = zr::test::commandsSent(h);
+    ASSERT_GE(sent.size(), sentBefore + 1);
+    EXPECT_EQ(sent[sentBefore][2], 9) << "the first byte goes to the motor method's address";
+    EXPECT_EQ(meterCorrection(h, 2), -0.1F);
+    EXPECT_EQ(meterCorrection(h, 1), 0.7F);
+}
+
+// The dialog shows the correction the meter reports for its own method, and the last applied
+// one for the others.
+TEST(ManualCorrectionE2e, TheMetersOwnCorrectionIsShownForItsMethod) {
+    MeterHarness h;
+    h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(2); });
+    setMeterCorrection(h, 2, 1.2F);
+    zr::test::meterStatus(h);
+
+    withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {
+        EXPECT_EQ(dialog.methodList()->currentText(), QStringLiteral("MON"));
+        EXPECT_EQ(dialog.edit()->text(), QStringLiteral("1.2"));
+        EXPECT_EQ(dialog.upDown()->position(), 12);
+        chooseMethod(dialog, Qt::Key_Up);
+        EXPECT_EQ(dialog.methodList()->currentText(), QStringLiteral("RON"));
+        EXPECT_EQ(dialog.edit()->text(), QStringLiteral("0"));
+        EXPECT_EQ(dialog.upDown()->position(), 0);
+        chooseMethod(dialog, Qt::Key_Down);
+        EXPECT_EQ(dialog.edit()->text(), QStringLiteral("1.2"));
+    });
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QStackedWidget>
 
@@ -16,6 +17,13 @@ namespace zr::calibration {
 namespace {
 
 constexpr int kNameLength = 10;
+
+// K1 and K2 take only what can make a signed 16-bit integer; the range is checked when the
+// user leaves their page.
+QValidator* coefficientValidator(QObject* parent) {
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,5}")),
+                                           parent);
+}
 
 QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -185,6 +193,7 @@ void CorrectionWizard::buildPage3() {
     edit1_ = new QLineEdit(group);
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setGeometry(12, 104, 120, 22);
+    edit1_->setValidator(coefficientValidator(edit1_));
     connect(edit1_, &QLineEdit::textEdited, this,
             [this](const QString& t) { wizard_.setK1Text(t); });
 
@@ -193,6 +202,7 @@ void CorrectionWizard::buildPage3() {
     edit2_ = new QLineEdit(group);
     edit2_->setObjectName(QStringLiteral("Edit2"));
     edit2_->setGeometry(12, 164, 120, 22);
+    edit2_->setValidator(coefficientValidator(edit2_));
     connect(edit2_, &QLineEdit::textEdited, this,
             [this](const QString& t) { wizard_.setK2Text(t); });
 }

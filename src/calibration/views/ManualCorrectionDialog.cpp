@@ -108,7 +108,7 @@ void ManualCorrectionDialog::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return; // the window system showing it again, not the dialog being opened
     }
-    run([this] { display(controller_->shownValue()); });
+    run([this] { display(controller_->FormShow()); });
 }
 
 } // namespace zr::calibration

@@ -39,6 +39,7 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
             call(routes_.methodChanged);
         }
         state_.status = *report;
+        state_.meterMethod = report->method;
         return true;
     }
     case protocol::reply::kStoredValuesPage: {

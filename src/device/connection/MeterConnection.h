@@ -50,6 +50,9 @@ private:
     QString toldNotAccessible_;
 };
 
+// What the user is told when something needs the meter and none is attached.
+inline constexpr const char* kMeterNotConnectedText = "Прибор не подключен !";
+
 // What the user is told when the meter is found but cannot be opened; %1 is the reason.
 inline constexpr const char* kMeterNotAccessibleText =
     "Прибор ZR-6040 найден, но открыть его нельзя: %1.\n"

@@ -40,6 +40,9 @@ private:
 // window and handed to them by reference. Touched by the main thread only.
 struct SharedState {
     DeviceStatus status;
+    // The method of the meter's last status report. The program's own method choices set
+    // status.method at once; this stays the meter's, whose correction the status carries.
+    std::uint8_t meterMethod = 0;
     hid::HidDevice* currentDevice = nullptr;
     std::vector<hid::HidDevice*> deviceList;
 

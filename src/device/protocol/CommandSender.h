@@ -21,6 +21,9 @@ public:
     // Runs after every select method command, sent or not, so the calibration list is read again.
     void setAfterSelectMethod(std::function<void()> hook);
 
+    // Whether a meter is attached to take commands now.
+    bool meterConnected() const { return port_.connected(); }
+
     void send(ReportBuffer buffer);
 
     void eraseCalibrations(int offset);
