@@ -27,6 +27,30 @@ QStringList visibleFiles(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot);
 }
 
+// Saves `table` as text and as a workbook, then prints it into `dir`, through the program's own
+// file writers; returns what the print went on to show.
+QStringList saveAndPrint(test::ControllerRig& rig, common::MemoryTextGrid& table,
+                         const QString& text, const QString& book, const QString& dir) {
+    common::MemoryTextGrid storedValues(4, 11);
+    test::ScriptedSaveDialog dialog;
+    QStringList cursorCalls;
+    test::RecordingBusyCursor cursor(cursorCalls);
+    records::Export exporter(
+        rig.context(),
+        records::Export::Ports{table, storedValues, dialog,
+                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
+                               records::systemFiles(), cursor});
+    dialog.answers.push_back({records::SaveFileType::Text, text});
+    dialog.answers.push_back({records::SaveFileType::Spreadsheet, book});
+    rig.run([&] { exporter.SaveTable(); });
+    rig.run([&] { exporter.SaveTable(); });
+    test::RecordingWeb web;
+    records::PrintReport report(
+        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), dir});
+    rig.run([&] { report.BuildPrintReport(); });
+    return web.navigated;
+}
+
 } // namespace
 
 TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
@@ -40,26 +64,9 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     test::fillDisk(disk, 8 * 1024);
     test::ControllerRig rig;
     common::MemoryTextGrid table = largeTable();
-    common::MemoryTextGrid storedValues(4, 11);
-    test::ScriptedSaveDialog dialog;
-    QStringList cursorCalls;
-    test::RecordingBusyCursor cursor(cursorCalls);
-    records::Export exporter(
-        rig.context(),
-        records::Export::Ports{table, storedValues, dialog,
-                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
-                               records::systemFiles(), cursor});
     const QString text = QDir(disk).filePath(QStringLiteral("таблица.txt"));
     const QString book = QDir(disk).filePath(QStringLiteral("таблица.xls"));
-    dialog.answers.push_back({records::SaveFileType::Text, text});
-    dialog.answers.push_back({records::SaveFileType::Spreadsheet, book});
-    rig.run([&] { exporter.SaveTable(); });
-    rig.run([&] { exporter.SaveTable(); });
-
-    test::RecordingWeb web;
-    records::PrintReport report(
-        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), disk});
-    rig.run([&] { report.BuildPrintReport(); });
+    const QStringList shown = saveAndPrint(rig, table, text, book, disk);
 
     const QString reason = QStringLiteral("No space left on device.");
     EXPECT_EQ(
@@ -70,7 +77,7 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
              QStringLiteral("Cannot create file \"%1\". ").arg(QDir(disk).filePath("tmp1.html")) +
                  reason}));
     EXPECT_TRUE(visibleFiles(disk).isEmpty()) << visibleFiles(disk).join(' ').toStdString();
-    EXPECT_TRUE(web.navigated.isEmpty());
+    EXPECT_TRUE(shown.isEmpty());
 
     // A number list too long for the room left; the other lists fit.
     rig.messages.errors.clear();
@@ -106,23 +113,8 @@ TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
 
     test::ControllerRig rig;
     common::MemoryTextGrid table = test::measurementTable({test::sampleRow("1", "АИ-92")});
-    common::MemoryTextGrid storedValues(4, 11);
-    test::ScriptedSaveDialog dialog;
-    QStringList cursorCalls;
-    test::RecordingBusyCursor cursor(cursorCalls);
-    records::Export exporter(
-        rig.context(),
-        records::Export::Ports{table, storedValues, dialog,
-                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
-                               records::systemFiles(), cursor});
-    dialog.answers.push_back({records::SaveFileType::Text, dir.filePath("keep.txt")});
-    dialog.answers.push_back({records::SaveFileType::Spreadsheet, dir.filePath("keep.xls")});
-    rig.run([&] { exporter.SaveTable(); });
-    rig.run([&] { exporter.SaveTable(); });
-    test::RecordingWeb web;
-    records::PrintReport report(
-        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), disk});
-    rig.run([&] { report.BuildPrintReport(); });
+    const QStringList shown =
+        saveAndPrint(rig, table, dir.filePath("keep.txt"), dir.filePath("keep.xls"), disk);
     // The list files are written at close, changed or not.
     records::SelectionLists lists(rig.context(), disk, records::SelectionLists::Input{});
     lists.LoadSelectionLists();
@@ -147,5 +139,5 @@ TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
     QStringList expected = names;
     expected.sort();
     EXPECT_EQ(visibleFiles(disk), expected) << visibleFiles(disk).join(' ').toStdString();
-    EXPECT_TRUE(web.navigated.isEmpty());
+    EXPECT_TRUE(shown.isEmpty());
 }
