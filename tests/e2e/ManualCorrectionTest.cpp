@@ -2,6 +2,7 @@
 #include "app/ResultsBlock.h"
 #include "calibration/views/ManualCorrectionDialog.h"
 #include "calibration/views/UpDown.h"
+#include "support/LocaleGuard.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -12,14 +13,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 
 namespace {
-
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 // Opens TForm6 through its menu item, lets `use` work the open dialog, then closes it.
 void withDialog(MeterHarness& h,
@@ -50,7 +47,7 @@ float meterCorrection(MeterHarness& h, int method) {
 } // namespace
 
 TEST(ManualCorrectionE2e, ApplyWritesTheCorrectionThatTheMeterThenReports) {
-    LocaleGuard comma(QLocale(QLocale::Russian));
+    LocaleGuard comma{QLocale(QLocale::Russian)};
     MeterHarness h;
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     zr::test::meterStatus(h);
