@@ -4,6 +4,7 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/CurrencyEdit.h"
 #include "sim/MeterSample.h"
+#include "support/LocaleGuard.h"
 #include "support/MeterHarness.h"
 #include "ui/StringGrid.h"
 
@@ -17,15 +18,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
 
 namespace {
-
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 // Puts a fuel into the simulator's cell that reads `raw` before any calibration, and waits
 // until the program has the meter's status report of it.
@@ -34,7 +31,7 @@ void measureFuel(MeterHarness& h, double raw) {
     ASSERT_NEAR(zr::sim::MeterSample::uncalibratedReading(h.meter.trueOctane()), raw, 1e-9);
     const std::size_t before = h.logLines();
     ASSERT_TRUE(h.meter.sendStatusReport());
-    QTRY_VERIFY_WITH_TIMEOUT(h.logLines() > before, 3000);
+    WAIT_UNTIL(h.logLines() > before, 3000);
 }
 
 template <typename T> T* child(QWidget* parent, const char* name) {
@@ -88,7 +85,7 @@ void runWizard(MeterHarness& h, zr::calibration::CorrectionWizard* wizard) {
 // Two reference fuels measured with the simulator make a calibration that goes into the
 // library file and into the meter; put in force, it corrects the meter's reading.
 TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     ASSERT_EQ(h.window().state().status.method, 1);
@@ -119,10 +116,9 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     grid->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
     EXPECT_EQ(h.window().state().lastSlot, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(h.meter.device().withModel([](const zr::sim::MeterModel& m) {
-        return m.calibration(1, 1).has_value();
-    }),
-                             3000);
+    WAIT_UNTIL(h.meter.device().withModel(
+                   [](const zr::sim::MeterModel& m) { return m.calibration(1, 1).has_value(); }),
+               3000);
     const auto stored = h.meter.device().withModel(
         [](const zr::sim::MeterModel& m) { return *m.calibration(1, 1); });
     EXPECT_EQ(stored.name, "Korrection");
@@ -133,12 +129,11 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 
     // Put in force as the calibration list does it: the slot number written for the method.
     h.window().commands().writeByte(1, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
+    WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
     EXPECT_EQ(h.window().state().status.activeTable, 1);
     // The display may show the newest status a frame later.
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"),
-                              3000);
+    WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
     EXPECT_TRUE(h.messages.informed.isEmpty()) << h.messages.informed.join('|').toStdString();
     EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
 }
@@ -147,7 +142,7 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 // calibration is copied into the meter, the list shows it after the library closes, and put in
 // force it corrects the reading. Needs the list's "Добавить..." to open the library window.
 TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
-    LocaleGuard locale(QLocale(QLocale::English));
+    LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
     auto* library = h.program->dialogs().form1.get();
@@ -176,16 +171,15 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
 
     auto* list = h.find<zr::ui::StringGrid>(QStringLiteral("StringGrid1"));
     ASSERT_NE(list, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(list->cell(1, 1), QStringLiteral("Korrection"), 5000);
+    WAIT_UNTIL_EQ(list->cell(1, 1), QStringLiteral("Korrection"), 5000);
     EXPECT_EQ(list->cell(2, 1), QStringLiteral("812"));
     EXPECT_EQ(list->cell(3, 1), QStringLiteral("231"));
 
     list->setCurrentGridRow(1);
     h.window().invokeHandler(QStringLiteral("ToolButton9Click"));
-    QTRY_COMPARE_WITH_TIMEOUT(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
+    WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"),
-                              3000);
+    WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
     EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
 }
 
@@ -200,7 +194,7 @@ TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     });
     EXPECT_FALSE(wizard->run().has_value());
     EXPECT_EQ(h.window().state().status.method, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(
+    WAIT_UNTIL_EQ(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
         3000);
 }
@@ -221,7 +215,7 @@ TEST(CalibrationLibrary, CopyWithTheMeterPulledOutOnlyReportsIt) {
     ASSERT_EQ(library->library().entries().size(), 1U);
 
     h.meter.unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
     library->grid()->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("Прибор не подключен !"));

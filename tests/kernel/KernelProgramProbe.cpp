@@ -12,6 +12,7 @@
 #include "kernel/UhidPeer.h"
 #include "ui/KeyPreviewApplication.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -90,11 +91,10 @@ std::string describe(const std::vector<std::vector<std::uint8_t>>& outputs) {
 
 // The traffic after start-up or arrival, as written (65 bytes, report ID 0 first).
 void checkArrivalTraffic(ReportingMeter& meter, const std::string& when) {
-    check(waitUntil([&] { return meter.outputs().size() >= 6; }, 20000),
-          when + ": six reports sent");
+    check(waitFor([&] { return meter.outputs().size() >= 6; }, 20000), when + ": six reports sent");
     QElapsedTimer settle;
     settle.start();
-    waitUntil([&] { return settle.elapsed() > 500; }, 1000);
+    waitFor([&] { return settle.elapsed() > 500; }, 1000);
     const auto outputs = meter.outputs();
     check(outputs.size() == 6, when + ": nothing else sent: " + describe(outputs));
     if (outputs.size() < 6) {
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     zr::hid::LinuxHidPlatform platform;
 
     auto present = std::make_unique<ReportingMeter>("ZR-0001");
-    check(waitUntil([] { return std::filesystem::exists("/dev/hidraw0"); }, 3000),
+    check(waitFor([] { return std::filesystem::exists("/dev/hidraw0"); }, 3000),
           "/dev/hidraw0 appeared");
     {
         zr::app::Program program(
@@ -131,10 +131,10 @@ int main(int argc, char** argv) {
         checkArrivalTraffic(*present, "meter present at start");
 
         present->unplug();
-        check(waitUntil([&] { return window.state().currentDevice == nullptr; }, 10000),
+        check(waitFor([&] { return window.state().currentDevice == nullptr; }, 10000),
               "the unplugged meter is dropped");
         ReportingMeter later("ZR-0002");
-        check(waitUntil([&] { return window.state().currentDevice != nullptr; }, 10000),
+        check(waitFor([&] { return window.state().currentDevice != nullptr; }, 10000),
               "the meter plugged in later is found");
         checkArrivalTraffic(later, "meter plugged in later");
         std::string shown;

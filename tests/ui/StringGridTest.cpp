@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using zr::ui::StringGrid;
