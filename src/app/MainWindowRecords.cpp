@@ -43,7 +43,7 @@ void MainWindow::bindRecords() {
                                            return dialogs_ ? dialogs_->form5->ask() : std::nullopt;
                                        }});
     measurementTable_ = std::make_unique<records::MeasurementTable>(
-        context, *tablePage_->grid(), *selectionLists_,
+        *tablePage_->grid(), *selectionLists_,
         [this] {
             return records::MeasurementTable::LiveCaptions{results_->methodLabel()->text(),
                                                            results_->valuePanel()->text()};

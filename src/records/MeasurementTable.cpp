@@ -14,11 +14,10 @@ namespace {
 constexpr int kHeaderAndEntryRow = 2;
 }
 
-MeasurementTable::MeasurementTable(connection::ControllerContext context, common::TextGrid& grid,
-                                   SelectionLists& lists, LiveCaptionsSource captions,
-                                   Commands commands, Clock clock)
-    : context_(context), grid_(grid), lists_(lists), captions_(std::move(captions)),
-      commands_(std::move(commands)), clock_(std::move(clock)) {}
+MeasurementTable::MeasurementTable(common::TextGrid& grid, SelectionLists& lists,
+                                   LiveCaptionsSource captions, Commands commands, Clock clock)
+    : grid_(grid), lists_(lists), captions_(std::move(captions)), commands_(std::move(commands)),
+      clock_(std::move(clock)) {}
 
 void MeasurementTable::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("HeaderControl1SectionClick",

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "device/connection/ControllerContext.h"
 #include "records/MeasurementRow.h"
 
 #include <QDateTime>
@@ -32,9 +31,8 @@ public:
     using LiveCaptionsSource = std::function<LiveCaptions()>;
     using Clock = std::function<QDateTime()>;
 
-    MeasurementTable(connection::ControllerContext context, common::TextGrid& grid,
-                     SelectionLists& lists, LiveCaptionsSource captions, Commands commands,
-                     Clock clock = &QDateTime::currentDateTime);
+    MeasurementTable(common::TextGrid& grid, SelectionLists& lists, LiveCaptionsSource captions,
+                     Commands commands, Clock clock = &QDateTime::currentDateTime);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
@@ -55,7 +53,6 @@ public:
 private:
     bool rowIsEmpty(int row) const;
 
-    connection::ControllerContext context_;
     common::TextGrid& grid_;
     SelectionLists& lists_;
     LiveCaptionsSource captions_;

@@ -3,6 +3,7 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/CurrencyEdit.h"
 #include "calibration/views/LibraryEntryDialog.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QApplication>
@@ -36,14 +37,14 @@ TEST(CurrencyEditView, ShowsThePatternUnlessBeingEdited) {
     window.show();
     QApplication::setActiveWindow(&window);
     other->setFocus();
-    QTRY_VERIFY(other->hasFocus());
+    WAIT_UNTIL(other->hasFocus(), 5000);
 
     EXPECT_EQ(edit->text(), QString());
     edit->setValue(CurrencyValue::fromHundredths(7000));
     EXPECT_EQ(edit->text(), QStringLiteral("070.0."));
 
     edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
+    WAIT_UNTIL(edit->hasFocus(), 5000);
     EXPECT_EQ(edit->text(), QStringLiteral("70"));
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("1234.565x"));
@@ -51,16 +52,16 @@ TEST(CurrencyEditView, ShowsThePatternUnlessBeingEdited) {
     EXPECT_EQ(edit->value().hundredths(), 123456);
 
     other->setFocus();
-    QTRY_VERIFY(other->hasFocus());
+    WAIT_UNTIL(other->hasFocus(), 5000);
     EXPECT_EQ(edit->text(), QStringLiteral("1,234.6."));
 
     edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
+    WAIT_UNTIL(edit->hasFocus(), 5000);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     EXPECT_TRUE(edit->value().isZero());
     other->setFocus();
-    QTRY_VERIFY(other->hasFocus());
+    WAIT_UNTIL(other->hasFocus(), 5000);
     EXPECT_EQ(edit->text(), QString());
 }
 

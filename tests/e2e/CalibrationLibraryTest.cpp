@@ -5,6 +5,7 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/CurrencyEdit.h"
 #include "sim/MeterSample.h"
+#include "support/LocaleGuard.h"
 #include "support/MeterHarness.h"
 #include "support/TestFiles.h"
 #include "ui/StringGrid.h"
@@ -23,15 +24,11 @@
 #include <sys/stat.h>
 
 using zr::calibration::CurrencyEdit;
+using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
 
 namespace {
-
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 // Puts a fuel into the simulator's cell that reads `raw` before any calibration, and waits
 // until the program has the meter's status report of it.
@@ -100,16 +97,18 @@ int fieldHundredths(zr::calibration::CorrectionWizard* wizard, const char* name)
     return child<zr::calibration::CurrencyEdit>(wizard, name)->value().hundredths();
 }
 
-// A library file of one entry for method 1, loaded as at start-up.
-void oneLibraryEntry(MeterHarness& h) {
-    QFile file(h.dataDir.filePath("data.zr"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+// A library record of the entry "A" for method 1.
+QByteArray entryA() {
     QByteArray record(279, '\0');
     record[4] = 1;
     record[5] = 'A';
     record[15] = 1;
-    file.write(record);
-    file.close();
+    return record;
+}
+
+// A library file of that one entry, loaded as at start-up.
+void oneLibraryEntry(MeterHarness& h) {
+    ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath("data.zr"), entryA()));
     h.program->dialogs().form1->library().FormCreate();
 }
 
@@ -149,10 +148,9 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     grid->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
     EXPECT_EQ(h.window().state().lastSlot, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(h.meter.device().withModel([](const zr::sim::MeterModel& m) {
-        return m.calibration(1, 1).has_value();
-    }),
-                             3000);
+    WAIT_UNTIL(h.meter.device().withModel(
+                   [](const zr::sim::MeterModel& m) { return m.calibration(1, 1).has_value(); }),
+               3000);
     const auto stored = h.meter.device().withModel(
         [](const zr::sim::MeterModel& m) { return *m.calibration(1, 1); });
     EXPECT_EQ(stored.name, "Korrection");
@@ -163,12 +161,11 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 
     // Put in force as the calibration list does it: the slot number written for the method.
     h.window().commands().writeByte(1, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
+    WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
     EXPECT_EQ(h.window().state().status.activeTable, 1);
     // The display may show the newest status a frame later.
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"),
-                              3000);
+    WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
     EXPECT_TRUE(h.messages.informed.isEmpty()) << h.messages.informed.join('|').toStdString();
     EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
 }
@@ -206,16 +203,15 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
 
     auto* list = h.find<zr::ui::StringGrid>(QStringLiteral("StringGrid1"));
     ASSERT_NE(list, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(list->cell(1, 1), QStringLiteral("Korrection"), 5000);
+    WAIT_UNTIL_EQ(list->cell(1, 1), QStringLiteral("Korrection"), 5000);
     EXPECT_EQ(list->cell(2, 1), QStringLiteral("812"));
     EXPECT_EQ(list->cell(3, 1), QStringLiteral("231"));
 
     list->setCurrentGridRow(1);
     h.window().invokeHandler(QStringLiteral("ToolButton9Click"));
-    QTRY_COMPARE_WITH_TIMEOUT(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
+    WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
-    QTRY_COMPARE_WITH_TIMEOUT(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"),
-                              3000);
+    WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
     EXPECT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('|').toStdString();
 }
 
@@ -230,7 +226,7 @@ TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     });
     EXPECT_FALSE(wizard->run().has_value());
     EXPECT_EQ(h.window().state().status.method, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(
+    WAIT_UNTIL_EQ(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
         3000);
 }
@@ -238,20 +234,12 @@ TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
 TEST(CalibrationLibrary, CopyWithTheMeterPulledOutOnlyReportsIt) {
     MeterHarness h;
     measureFuel(h, 90.0);
-    QFile file(h.dataDir.filePath("data.zr"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QByteArray record(279, '\0');
-    record[4] = 1;
-    record[5] = 'A';
-    record[15] = 1;
-    file.write(record);
-    file.close();
+    oneLibraryEntry(h);
     auto* library = h.program->dialogs().form1.get();
-    library->library().FormCreate();
     ASSERT_EQ(library->library().entries().size(), 1U);
 
     h.meter.unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
     library->grid()->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("Прибор не подключен !"));
@@ -299,11 +287,7 @@ TEST(CalibrationLibrary, ALibraryOfMoreThan99EntriesSaysHowManyItHolds) {
     h.createLibraryFile = false;
     QByteArray records;
     for (int i = 0; i < 120; ++i) {
-        QByteArray record(279, '\0');
-        record[4] = 1;
-        record[5] = 'A';
-        record[15] = 1;
-        records += record;
+        records += entryA();
     }
     ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath(QStringLiteral("data.zr")), records));
     h.start();

@@ -1,6 +1,7 @@
 #include "app/ResultsBlock.h"
 #include "device/hid/HidDevice.h"
 #include "support/CLocaleMessages.h"
+#include "support/LocaleGuard.h"
 #include "support/MeterHarness.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
@@ -10,14 +11,10 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 
 namespace {
-
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 QString valueText(MeterHarness& h) {
     return h.window().results()->valuePanel()->text();
@@ -41,7 +38,7 @@ TEST(Connection, TheStatusExampleShowsWithACommaAndWithAPoint) {
     for (const auto& [locale, value, correction] :
          {std::tuple{QLocale(QLocale::Russian), "92,3", "Коррекция=0,5"},
           std::tuple{QLocale(QLocale::English), "92.3", "Коррекция=0.5"}}) {
-        LocaleGuard guard(locale);
+        LocaleGuard guard{locale};
         MeterHarness h;
         h.find<zr::ui::StringGrid>("StringGrid1")->setCell(1, 2, QStringLiteral("AI95-LAB"));
         // The report bytes of the protocol's example.
@@ -60,7 +57,7 @@ TEST(Connection, TheStatusExampleShowsWithACommaAndWithAPoint) {
 }
 
 TEST(Connection, TheValueShowsOnlyWithinTheFrequencyRange) {
-    LocaleGuard guard(QLocale(QLocale::English));
+    LocaleGuard guard{QLocale(QLocale::English)};
     MeterHarness h;
     const std::pair<std::uint16_t, const char*> cases[] = {
         {3999, "0"}, {4000, "95.1"}, {5100, "95.1"}, {5101, "0"}};
@@ -152,8 +149,11 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
     const auto id = h.bus.plug(mouse, nullptr);
     WAIT_UNTIL_EQ(h.window().state().deviceList.size(), 2U, 3000);
     h.waitForMeter();
+    zr::hid::HidDevice* listedMouse = h.window().state().deviceList.back();
+    ASSERT_EQ(listedMouse->productId(), 0xC077);
     h.bus.unplug(id);
-    QTest::qWait(300);
+    // The scan that finds the mouse gone has run: had it dropped the meter too, it would show.
+    WAIT_UNTIL(!listedMouse->isPresent(), 3000);
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
     ASSERT_NE(h.window().state().currentDevice, nullptr);
     h.sendStatus(4600, 1, 91.0F, 0, 0, 0);
@@ -189,7 +189,7 @@ TEST(Connection, ClosingTheWindowReleasesTheDevicesAndStopsTheMetersReader) {
 }
 
 TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
-    LocaleGuard guard(QLocale(QLocale::English));
+    LocaleGuard guard{QLocale(QLocale::English)};
     MeterHarness h;
     const std::size_t before = h.logLines();
     constexpr int kReports = 40;

@@ -2,6 +2,7 @@
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
 #include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QAction>
@@ -84,7 +85,7 @@ TEST(ExportE2E, SaveTableOffersTheTextTypeAndAddsItsSuffix) {
     ModalAnswer<QFileDialog> dialogs(answerWith(answer));
 
     clickSection(h, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 1, 5000);
+    WAIT_UNTIL_EQ(dialogs.count, 1, 5000);
 
     EXPECT_EQ(answer.offeredFilter, QStringLiteral("Текстовый файл (*.txt)"));
     const QString path = h.dataDir.filePath(QStringLiteral("замеры декабря.txt"));
@@ -102,7 +103,7 @@ TEST(ExportE2E, TheLastTypeAndNameAreOfferedAgainAndTheWorkbookTypeWritesAWorkbo
     ModalAnswer<QFileDialog> dialogs(answerWith(answer));
 
     h.find<QAction>("N13")->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 1, 5000);
+    WAIT_UNTIL_EQ(dialogs.count, 1, 5000);
     const QString book = h.dataDir.filePath(QStringLiteral("книга замеров.xlsx"));
     ASSERT_TRUE(h.messages.errors.isEmpty()) << h.messages.errors.join('\n').toStdString();
     // The busy cursor is gone again.
@@ -125,7 +126,7 @@ TEST(ExportE2E, TheLastTypeAndNameAreOfferedAgainAndTheWorkbookTypeWritesAWorkbo
     answer.type = 2;
     answer.name = h.dataDir.filePath(QStringLiteral("stored"));
     h.find<QAction>("N13")->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 2, 5000);
+    WAIT_UNTIL_EQ(dialogs.count, 2, 5000);
     EXPECT_EQ(answer.offeredFilter, QStringLiteral("Книга Excel (*.xlsx)"));
     EXPECT_EQ(answer.offeredFiles, QStringList{book});
     const QByteArray stored = fileBytes(h.dataDir.filePath(QStringLiteral("stored.txt")));
@@ -139,13 +140,13 @@ TEST(ExportE2E, CancellingWritesNothingAndAnUnwritableNameIsReported) {
     SaveAnswer answer{};
     ModalAnswer<QFileDialog> dialogs(answerWith(answer));
     clickSection(h, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 1, 5000);
+    WAIT_UNTIL_EQ(dialogs.count, 1, 5000);
     EXPECT_TRUE(h.messages.errors.isEmpty());
 
     const QString blocked = h.dataDir.filePath(QStringLiteral("нет такой папки/замеры.txt"));
     answer.name = blocked;
     clickSection(h, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(dialogs.count, 2, 5000);
+    WAIT_UNTIL_EQ(dialogs.count, 2, 5000);
     ASSERT_EQ(h.messages.errors.size(), 1);
     EXPECT_EQ(h.messages.errors.first(),
               QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(blocked));

@@ -4,6 +4,7 @@
 #include "calibration/views/UpDown.h"
 #include "device/protocol/ByteOrder.h"
 #include "device/protocol/MemoryMap.h"
+#include "support/LocaleGuard.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -14,14 +15,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 
 namespace {
-
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 // Opens TForm6 through its menu item, lets `use` work the open dialog, then closes it.
 void withDialog(MeterHarness& h,

@@ -2,6 +2,7 @@
 #include "common/Cp1251.h"
 #include "support/ProgramHarness.h"
 #include "support/TestFiles.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QAction>
@@ -58,14 +59,14 @@ TEST(PrintE2E, PrintingWritesTheReportAndPrintsItsTableFromThePreview) {
     ModalAnswer<QPrintPreviewDialog> previews(printToPdf(pdf));
 
     h.find<QAction>("N15")->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(previews.count, 1, 10000);
+    WAIT_UNTIL_EQ(previews.count, 1, 10000);
 
     const QByteArray report = fileBytes(h.dataDir.filePath(QStringLiteral("tmp1.html")));
     EXPECT_TRUE(report.contains("<tr>\r\n<td align=center width=10>12</td>\r\n"));
     EXPECT_TRUE(report.contains(zr::common::toCp1251(
         QStringLiteral("<td align=center>АИ-95 &lt;Евро&gt; &amp; Ко</td>\r\n"))));
 
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 10000);
+    WAIT_UNTIL(QFile::exists(pdf), 10000);
     const QString text = pdfText(pdf);
     for (const char* expected : {"№", "Марка бензина", "Резервуар", "Поставщик", "Метод изм.", "ОЧ",
                                  "Дата/Время", "АИ-95 <Евро> & Ко", "БАШНЕФТЬ", "95,2"}) {
@@ -90,12 +91,12 @@ TEST(PrintE2E, PrintingTwiceRewritesTheReportAndPreviewsAgain) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     };
     clickPrint();
-    QTRY_COMPARE_WITH_TIMEOUT(previews.count, 1, 10000);
+    WAIT_UNTIL_EQ(previews.count, 1, 10000);
     const QByteArray first = fileBytes(h.dataDir.filePath(QStringLiteral("tmp1.html")));
 
     writeRow(h, 1, {"1", "A-80", "P 1", "ЮКОС", "Моторный метод", "80", "07.12.2026 11:30:00"});
     clickPrint();
-    QTRY_COMPARE_WITH_TIMEOUT(previews.count, 2, 10000);
+    WAIT_UNTIL_EQ(previews.count, 2, 10000);
     const QByteArray second = fileBytes(h.dataDir.filePath(QStringLiteral("tmp1.html")));
 
     EXPECT_EQ(painted, 2);

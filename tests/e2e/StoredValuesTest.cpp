@@ -41,7 +41,7 @@ int errorBlocks(MeterHarness& h, std::size_t from) {
 void meterStatus(MeterHarness& h) {
     const std::size_t before = h.logLines();
     ASSERT_TRUE(h.meter.sendStatusReport());
-    QTRY_VERIFY_WITH_TIMEOUT(h.logLines() > before, 3000);
+    WAIT_UNTIL(h.logLines() > before, 3000);
 }
 
 TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
@@ -63,7 +63,7 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
 
     click(h, "ToolButton3");
     auto* grid = storedGrid(h);
-    QTRY_COMPARE_WITH_TIMEOUT(grid->cell(0, 3), QStringLiteral("3"), 3000);
+    WAIT_UNTIL_EQ(grid->cell(0, 3), QStringLiteral("3"), 3000);
     for (int r = 1; r <= 3; ++r) {
         EXPECT_EQ(grid->cell(0, r), QString::number(r));
         EXPECT_EQ(grid->cell(1, r), QStringLiteral("Исследовательский метод"));
@@ -98,7 +98,7 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
     meterStatus(h);
     click(h, "ToolButton3");
     const std::size_t before = h.logLines();
-    QTRY_VERIFY_WITH_TIMEOUT(h.logLines() >= before + 2, 3000);
+    WAIT_UNTIL(h.logLines() >= before + 2, 3000);
     EXPECT_EQ(grid->cell(0, 1), QString());
 }
 
@@ -117,7 +117,7 @@ TEST(StoredValues, WithoutAMeterNothingIsSentBeforeTheTimerAndThenTheFetchIsRefu
     });
     watch.start(0);
     EXPECT_EQ(window.status()->panelText(0), QString());
-    QTRY_COMPARE_WITH_TIMEOUT(window.status()->panelText(0), refused, 5000);
+    WAIT_UNTIL_EQ(window.status()->panelText(0), refused, 5000);
     EXPECT_FALSE(early);
     EXPECT_EQ(expiries.count(), 1);
     EXPECT_FALSE(window.timerReadLog().isEnabled());
@@ -183,7 +183,7 @@ TEST(StoredValues, AMeterPulledOutDuringTheErasureLogsTheRestAsWriteErrors) {
     EXPECT_EQ(errorBlocks(h, before), 62);
     EXPECT_EQ(h.statusPanel(0), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.pulled->meter_.withModel(
                   [](const zr::sim::MeterModel& m) { return m.memoryByte(154 + 39); }),
               255);
@@ -196,7 +196,7 @@ TEST(StoredValues, AMeterPulledOutDuringAStoreLogsTheRestAsWriteErrors) {
     click(h, "ToolButton1");
     EXPECT_EQ(errorBlocks(h, before), 6);
     EXPECT_TRUE(h.window().timerReadLog().isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.statusPanel(0), QString());
 }
 

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     });
     controller.setOnDeviceChange([&](HidDeviceController&) { ++changes; });
 
-    check(waitUntil([&] { return controller.scanCount() >= 1; }, 5000), "first scan ran");
+    check(waitFor([&] { return controller.scanCount() >= 1; }, 5000), "first scan ran");
     check(controller.deviceCount() == 1,
           "the scan finds one device (found " + std::to_string(controller.deviceCount()) + ")");
     check(arrivals.size() == 1 && changes == 1, "OnArrival and OnDeviceChange raised once");
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     check(write.ok && write.bytesWritten == 65 && write.errorCode == 0,
           "writeReport ok, 65 bytes (ok=" + std::to_string(write.ok) + " n=" +
               std::to_string(write.bytesWritten) + " err=" + std::to_string(write.errorCode) + ")");
-    check(waitUntil([&] { return !meter.outputs().empty(); }, 3000), "UHID_OUTPUT arrived");
+    check(waitFor([&] { return !meter.outputs().empty(); }, 3000), "UHID_OUTPUT arrived");
     const auto outputs = meter.outputs();
     check(outputs.size() == 1 && outputs[0] == out,
           "the output report is byte-exact (" +
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kReports; ++i) {
         meter.input(inputReport(i));
     }
-    const bool allDelivered = waitUntil([&] { return received.size() >= kReports; }, 10000);
+    const bool allDelivered = waitFor([&] { return received.size() >= kReports; }, 10000);
     check(allDelivered, "all " + std::to_string(kReports) + " input reports delivered (" +
                             std::to_string(received.size()) + ")");
     bool inOrder = received.size() == kReports;
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
     // 4. A device created after start arrives through the udev monitor (kernel uevents).
     UhidPeer second;
     check(second.create("ZR6040 second meter", "ZR-0002", 0x0140), "second uhid device created");
-    check(waitUntil([&] { return arrivals.size() == 2; }, 5000),
+    check(waitFor([&] { return arrivals.size() == 2; }, 5000),
           "OnArrival for the device created after start");
     if (arrivals.size() == 2) {
         check(arrivals[1]->productId() == 0x0140 && controller.deviceCount() == 2,
@@ -206,8 +206,7 @@ int main(int argc, char** argv) {
     check(numbered.create("ZR numbered test", "ZR-0003", 0x0141, kNumberedDescriptor,
                           sizeof kNumberedDescriptor),
           "numbered uhid device created");
-    check(waitUntil([&] { return arrivals.size() == 3; }, 5000),
-          "OnArrival for the numbered device");
+    check(waitFor([&] { return arrivals.size() == 3; }, 5000), "OnArrival for the numbered device");
     if (arrivals.size() == 3) {
         HidDevice* n = controller.claimDeviceAt(controller.indexOf(arrivals[2]));
         check(n != nullptr, "numbered device claimed");
@@ -223,14 +222,14 @@ int main(int argc, char** argv) {
                 got.emplace_back(id, std::vector<uint8_t>(data, data + size));
             });
             numbered.input({2, 11, 12, 13, 14, 15, 16, 17, 18});
-            const bool arrived = waitUntil([&] { return !got.empty(); }, 5000);
+            const bool arrived = waitFor([&] { return !got.empty(); }, 5000);
             check(arrived && got[0].first == 2 &&
                       got[0].second == std::vector<uint8_t>{11, 12, 13, 14, 15, 16, 17, 18},
                   "numbered input: report ID 2 and its 8 bytes");
             const uint8_t nout[5] = {3, 0xDE, 0xAD, 0xBE, 0xEF};
             const WriteResult nw = n->writeReport(nout, sizeof nout);
             check(nw.ok && nw.bytesWritten == 5, "numbered write ok");
-            check(waitUntil([&] { return !numbered.outputs().empty(); }, 3000) &&
+            check(waitFor([&] { return !numbered.outputs().empty(); }, 3000) &&
                       numbered.outputs()[0] == std::vector<uint8_t>(nout, nout + 5),
                   "numbered output arrives byte-exact with its ID first");
             controller.returnDevice(n);
@@ -260,8 +259,7 @@ int main(int argc, char** argv) {
     });
     check(openDescriptorsOn("/dev/hidraw0") >= 1, "the meter's node is open before the removal");
     meter.destroy();
-    check(waitUntil([&] { return !removals.empty(); }, 5000),
-          "OnRemoval raised through the monitor");
+    check(waitFor([&] { return !removals.empty(); }, 5000), "OnRemoval raised through the monitor");
     check(removals.size() == 1 && removals[0] == dev, "OnRemoval for the meter only");
     check(!presentAtRemoval, "not Present in OnRemoval");
     check(descriptorsAtRemoval == 0,
@@ -276,7 +274,7 @@ int main(int argc, char** argv) {
     second.destroy();
     numbered.destroy();
     const bool allGone =
-        waitUntil([&] { return removals.size() == 3 && controller.deviceCount() == 0; }, 5000);
+        waitFor([&] { return removals.size() == 3 && controller.deviceCount() == 0; }, 5000);
     check(allGone, "the unclaimed devices are removed (" +
                        std::to_string(controller.deviceCount()) + " left)");
 

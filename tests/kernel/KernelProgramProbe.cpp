@@ -7,10 +7,12 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/ServicePage.h"
 #include "common/MessageService.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "kernel/UhidPeer.h"
 #include "ui/KeyPreviewApplication.h"
+#include "ui/LogView.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -89,12 +91,15 @@ std::string describe(const std::vector<std::vector<std::uint8_t>>& outputs) {
 }
 
 // The traffic after start-up or arrival, as written (65 bytes, report ID 0 first).
-void checkArrivalTraffic(ReportingMeter& meter, const std::string& when) {
-    check(waitUntil([&] { return meter.outputs().size() >= 6; }, 20000),
-          when + ": six reports sent");
-    QElapsedTimer settle;
-    settle.start();
-    waitUntil([&] { return settle.elapsed() > 500; }, 1000);
+void checkArrivalTraffic(ReportingMeter& meter, zr::app::MainWindow& window,
+                         const std::string& when) {
+    check(waitFor([&] { return meter.outputs().size() >= 6; }, 20000), when + ": six reports sent");
+    // Whatever would follow has had its chance once the program has handled ten more of the
+    // meter's status reports (half a second of them).
+    const zr::ui::LogView& log = *window.servicePage()->log();
+    const std::size_t logged = log.lineCount();
+    check(waitFor([&] { return log.lineCount() >= logged + 10; }, 10000),
+          when + ": ten more status reports handled");
     const auto outputs = meter.outputs();
     check(outputs.size() == 6, when + ": nothing else sent: " + describe(outputs));
     if (outputs.size() < 6) {
@@ -121,22 +126,22 @@ int main(int argc, char** argv) {
     zr::hid::LinuxHidPlatform platform;
 
     auto present = std::make_unique<ReportingMeter>("ZR-0001");
-    check(waitUntil([] { return std::filesystem::exists("/dev/hidraw0"); }, 3000),
+    check(waitFor([] { return std::filesystem::exists("/dev/hidraw0"); }, 3000),
           "/dev/hidraw0 appeared");
     {
         zr::app::Program program(
             {messages, platform, dataDir.path(), [](const QString&) { return true; }});
         zr::app::MainWindow& window = program.mainWindow();
         window.show();
-        checkArrivalTraffic(*present, "meter present at start");
+        checkArrivalTraffic(*present, window, "meter present at start");
 
         present->unplug();
-        check(waitUntil([&] { return window.state().currentDevice == nullptr; }, 10000),
+        check(waitFor([&] { return window.state().currentDevice == nullptr; }, 10000),
               "the unplugged meter is dropped");
         ReportingMeter later("ZR-0002");
-        check(waitUntil([&] { return window.state().currentDevice != nullptr; }, 10000),
+        check(waitFor([&] { return window.state().currentDevice != nullptr; }, 10000),
               "the meter plugged in later is found");
-        checkArrivalTraffic(later, "meter plugged in later");
+        checkArrivalTraffic(later, window, "meter plugged in later");
         std::string shown;
         for (const std::string& text : messages.messages) {
             shown += " [" + text + "]";

@@ -3,8 +3,7 @@
 // The device side of virtual meters made through /dev/uhid, and the check and wait helpers the
 // probes inside the kernel test's VM share.
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "support/WaitFor.h"
 
 #include <linux/uhid.h>
 
@@ -35,18 +34,7 @@ inline void check(bool ok, const std::string& what) {
     }
 }
 
-inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs) {
-            return pred();
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using zr::test::waitFor;
 
 // The meter's interface: vendor-defined, 64-byte input and output reports, no report IDs.
 inline const uint8_t kMeterDescriptor[] = {

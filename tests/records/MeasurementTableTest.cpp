@@ -1,14 +1,12 @@
 #include "RecordsFixture.h"
 
 #include "common/AppError.h"
+#include "support/LocaleGuard.h"
 
 namespace zr::records::test {
 namespace {
 
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
+using zr::test::LocaleGuard;
 
 class MeasurementTableTest : public RecordsFixture {
 protected:
@@ -43,7 +41,7 @@ protected:
 };
 
 TEST_F(MeasurementTableTest, WritingFillsTheEntryRowAndAppendsANewOne) {
-    LocaleGuard guard(QLocale(QLocale::Russian, QLocale::Russia));
+    LocaleGuard guard{QLocale(QLocale::Russian, QLocale::Russia)};
     lists.list(2).select(2);
     live = {QStringLiteral("Моторный метод"), QStringLiteral("84,6")};
     table.HeaderControl1SectionClick(0);
@@ -124,7 +122,7 @@ TEST_F(MeasurementTableTest, DeletingFromTwoRowsEmptiesRowOneAndKeepsTwoRows) {
     EXPECT_EQ(grades(), (QStringList{""}));
 
     common::MemoryTextGrid twoRows(7, 2);
-    MeasurementTable small(context, twoRows, lists, {}, {});
+    MeasurementTable small(twoRows, lists, {}, {});
     twoRows.setCell(3, 1, QStringLiteral("x"));
     twoRows.setCurrentGridRow(1);
     small.HeaderControl1SectionClick(1);
@@ -165,7 +163,7 @@ TEST_F(MeasurementTableTest, AfterTheEntryRowWasDeletedTheLastWrittenRowIsKept) 
 TEST_F(MeasurementTableTest, HeaderSectionsTwoAndThreeRunTheExportAndThePrint) {
     QStringList ran;
     MeasurementTable withCommands(
-        context, tableGrid, lists, {},
+        tableGrid, lists, {},
         MeasurementTable::Commands{[&] { ran << "save"; }, [&] { ran << "print"; }});
     withCommands.HeaderControl1SectionClick(2);
     withCommands.HeaderControl1SectionClick(3);

@@ -2,6 +2,7 @@
 #include "records/PrintReportFormat.h"
 #include "records/views/ReportPainter.h"
 #include "records/views/ReportPreviewWeb.h"
+#include "support/WaitUntil.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -69,7 +70,7 @@ TEST(PrintReportPreview, LoadingCompletesFromTheEventLoopAndThenThePreviewOpens)
 
     web.Navigate(path);
     EXPECT_EQ(completions, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(completions, 1, 5000);
+    WAIT_UNTIL_EQ(completions, 1, 5000);
     ASSERT_TRUE(web.page());
     EXPECT_EQ(web.page()->rows.at(1).at(1), QStringLiteral("АИ-95"));
 
@@ -93,7 +94,7 @@ TEST(PrintReportPreview, APageThatCannotBeLoadedCannotBePreviewed) {
     int completions = 0;
     web.setNavigateComplete([&] { ++completions; });
     web.Navigate(dir.filePath(QStringLiteral("missing.html")));
-    QTRY_COMPARE_WITH_TIMEOUT(completions, 1, 5000);
+    WAIT_UNTIL_EQ(completions, 1, 5000);
     EXPECT_FALSE(web.ExecWB(records::Web::kPrintPreview, records::Web::kPromptUser));
 }
 

@@ -119,11 +119,7 @@ protected:
     common::MemoryTextGrid tableGrid{7, 2};
     MeasurementTable::LiveCaptions live{QStringLiteral(" "), QStringLiteral("0")};
     QDateTime now{QDate(2026, 3, 14), QTime(9, 5, 7)};
-    MeasurementTable table{context,
-                           tableGrid,
-                           lists,
-                           [this] { return live; },
-                           MeasurementTable::Commands{},
+    MeasurementTable table{tableGrid, lists, [this] { return live; }, MeasurementTable::Commands{},
                            [this] { return now; }};
 
     common::MemoryTextGrid storedGrid{4, 11};

@@ -2,14 +2,12 @@
 
 #include "common/AppError.h"
 #include "device/protocol/ByteOrder.h"
+#include "support/LocaleGuard.h"
 
 namespace zr::records::test {
 namespace {
 
-struct LocaleGuard {
-    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
+using zr::test::LocaleGuard;
 
 protocol::StoredValueRecord record(int number, int method, float value, float second = 0) {
     return {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(method), value, second};
@@ -180,12 +178,12 @@ TEST_F(StoredValuesTest, ValuesShowAllDigitsOfTheSingleWithTheLocalesSeparator) 
     p.records[2] = record(3, 4, 100.0F);
     p.records[3] = record(4, 7, 0.0F);
     {
-        LocaleGuard guard(QLocale(QLocale::English));
+        LocaleGuard guard{QLocale(QLocale::English)};
         stored.StoredValuesPage(p);
         EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92.3000030517578"));
     }
     {
-        LocaleGuard guard(QLocale(QLocale::Russian));
+        LocaleGuard guard{QLocale(QLocale::Russian)};
         stored.StoredValuesPage(p);
         EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92,3000030517578"));
         EXPECT_EQ(storedGrid.cell(3, 2), QStringLiteral("1,5"));

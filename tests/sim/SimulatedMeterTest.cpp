@@ -5,9 +5,10 @@
 #include "device/protocol/Commands.h"
 #include "device/protocol/MemoryMap.h"
 #include "device/protocol/Replies.h"
+#include "support/WaitUntil.h"
 
 #include <QSignalSpy>
-#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,7 +101,7 @@ TEST_F(SimulatedMeterTest, SendsStatusReportsUnaskedWhilePluggedIn) {
     ASSERT_TRUE(handle);
     QSignalSpy sent(&meter, &SimulatedMeter::statusReportSent);
     meter.setStatusInterval(20);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.count() >= 3; }, 2000));
+    WAIT_UNTIL(sent.count() >= 3, 2000);
 
     const auto report = nextReport(*handle);
     ASSERT_TRUE(report);
@@ -112,7 +113,11 @@ TEST_F(SimulatedMeterTest, SendsStatusReportsUnaskedWhilePluggedIn) {
 
     meter.unplug();
     const int countAtUnplug = sent.count();
-    QTest::qWait(100);
+    // A timer of the same period started now fires twice: the simulator's own would have fired.
+    QTimer period;
+    QSignalSpy periods(&period, &QTimer::timeout);
+    period.start(meter.statusInterval());
+    WAIT_UNTIL(periods.count() >= 2, 2000);
     EXPECT_EQ(sent.count(), countAtUnplug) << "no reports once unplugged";
 }
 
@@ -137,7 +142,7 @@ TEST_F(SimulatedMeterTest, FrequencyCanBePushedOutOfRangeAndBack) {
 TEST_F(SimulatedMeterTest, ReachesTheProgramThroughTheHidController) {
     meter.plug();
     hid::HidDeviceController controller(bus);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.scanCount() > 0; }, 2000));
+    WAIT_UNTIL(controller.scanCount() > 0, 2000);
     hid::HidDevice* device = controller.claimDevice();
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->vendorId(), zr::protocol::meter::kVendorId);
@@ -155,7 +160,7 @@ TEST_F(SimulatedMeterTest, ReachesTheProgramThroughTheHidController) {
     // The reader opens its handle on its own thread; reports sent before that are lost, as
     // with a real device, so the meter keeps sending.
     meter.setStatusInterval(10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !payloads.empty(); }, 2000));
+    WAIT_UNTIL(!payloads.empty(), 2000);
     ASSERT_EQ(payloads[0].size(), 64u);
     const auto status = protocol::decodeStatusReport(payloads[0].data(), payloads[0].size());
     ASSERT_TRUE(status);
@@ -169,8 +174,7 @@ TEST_F(SimulatedMeterTest, ReachesTheProgramThroughTheHidController) {
         return protocol::replyCode(payload.data(), payload.size()) ==
                protocol::reply::kCalibrationEntry;
     };
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return std::any_of(payloads.begin(), payloads.end(), isEntryReply); }, 2000));
+    WAIT_UNTIL(std::any_of(payloads.begin(), payloads.end(), isEntryReply), 2000);
     const auto& reply = *std::find_if(payloads.begin(), payloads.end(), isEntryReply);
     EXPECT_EQ(protocol::decodeCalibrationEntry(reply.data(), reply.size())->slot, 0);
 

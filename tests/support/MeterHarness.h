@@ -33,9 +33,7 @@ public:
         }
     }
 
-    void waitForMeter() {
-        WAIT_UNTIL(window().state().currentDevice != nullptr, 3000);
-    }
+    void waitForMeter() { WAIT_UNTIL(window().state().currentDevice != nullptr, 3000); }
 
     QString statusPanel(int index) { return window().status()->panelText(index); }
 
@@ -48,8 +46,8 @@ public:
             report[i++] = b;
         }
         // Replies to earlier commands may still come in: wait for this report's own line.
-        const QString line = QString::fromStdString(protocol::formatReceiveLine(
-            report.data() + 1, sim::SimulatedMeter::kReportLength - 1));
+        const QString line = QString::fromStdString(
+            protocol::formatReceiveLine(report.data() + 1, sim::SimulatedMeter::kReportLength - 1));
         const std::size_t before = logLines();
         ASSERT_TRUE(meter.sendReport(report));
         WAIT_UNTIL(loggedSince(before, line), 3000);
@@ -66,9 +64,7 @@ public:
     }
 
     // The live display shows the newest status once per frame.
-    void waitForDisplay() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window().displayPending(); }, 3000));
-    }
+    void waitForDisplay() { WAIT_UNTIL(!window().displayPending(), 3000); }
 
     // A status report with the given fields.
     void sendStatus(std::uint16_t frequency, std::uint8_t method, float value, float correction,

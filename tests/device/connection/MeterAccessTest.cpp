@@ -49,7 +49,7 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
          [&](const QString& reason) { told.notAccessible.push_back(reason); }});
     controller.setOnArrival([&](hid::HidDevice&) { meter.HidControllerArrival(); });
     controller.setOnRemoval([&](hid::HidDevice& d) { meter.HidControllerRemoval(d); });
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
 
     ASSERT_TRUE(meter.connected());
     EXPECT_EQ(told.panel, std::vector<QString>{QStringLiteral("ZR6040")}) << "panel 0 names it";
@@ -65,17 +65,17 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
     // Another device arriving claims the meter again: nothing new is told.
     platform.setNodes({node(meterNode, QStringLiteral("/dev/hidraw0")),
                        node(otherNode, QStringLiteral("/dev/hidraw1"))});
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     EXPECT_EQ(told.arrivals, 2);
     EXPECT_EQ(told.notAccessible.size(), 1u);
 
     // The meter removed and attached again: a new arrival, told again.
     platform.setNodes({node(otherNode, QStringLiteral("/dev/hidraw1"))});
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 3, 5000);
     EXPECT_FALSE(meter.connected());
     platform.setNodes({node(otherNode, QStringLiteral("/dev/hidraw1")),
                        node(meterNode, QStringLiteral("/dev/hidraw0"))});
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 4, 5000);
     EXPECT_TRUE(meter.connected());
     EXPECT_EQ(told.notAccessible.size(), 2u);
 }

@@ -7,6 +7,7 @@
 #include "device/hid/HidDeviceReadThread.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -58,21 +59,20 @@ TEST_F(ControllerTest, CreationQueuesTheFirstScanWhichRaisesOnDeviceChangeWithou
     Events events;
     record(controller, events);
     EXPECT_EQ(controller.scanCount(), 0) << "the scan is queued, not run in the constructor";
-    settle();
-    EXPECT_EQ(controller.scanCount(), 1);
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     EXPECT_EQ(controller.deviceCount(), 0);
     EXPECT_EQ(events.log, (std::vector<std::string>{"change"}));
 }
 
 TEST_F(ControllerTest, WithoutPlatformServicesNoDeviceIsEverReported) {
     bus.setAvailable(false);
+    QSignalSpy notices(&bus, &HidPlatform::devicesChanged);
     bus.plug(meterInfo());
     HidDeviceController controller(bus);
     Events events;
     record(controller, events);
-    settle();
     bus.plug(otherInfo(2));
-    settle();
+    WAIT_UNTIL_EQ(notices.count(), 2, 5000); // the controller would have scanned on these
     EXPECT_EQ(controller.scanCount(), 0);
     EXPECT_EQ(controller.deviceCount(), 0);
     EXPECT_TRUE(events.log.empty());
@@ -86,7 +86,7 @@ TEST_F(ControllerTest, ThreeDevicesAtStartArriveInOrderWhileTheListGrows) {
     HidDeviceController controller(bus);
     Events events;
     record(controller, events);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     EXPECT_EQ(events.log, (std::vector<std::string>{"arrival first", "arrival ZR6040 Octane Meter",
                                                     "arrival third", "change"}));
     EXPECT_EQ(events.listSizeAtArrival, (std::vector<int>{1, 2, 3}));
@@ -105,7 +105,7 @@ TEST_F(ControllerTest, ThreeDevicesAtStartArriveInOrderWhileTheListGrows) {
 TEST_F(ControllerTest, AttributesStringsAndCapabilities) {
     bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     ASSERT_EQ(controller.deviceCount(), 1);
     HidDevice* listed = controller.deviceAt(0);
     EXPECT_EQ(listed->vendorId(), 0x04D7);
@@ -136,7 +136,7 @@ TEST_F(ControllerTest, AttributesStringsAndCapabilities) {
 TEST_F(ControllerTest, StringsAreCachedOnceRead) {
     const auto id = bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
     EXPECT_EQ(meter->productString(), QStringLiteral("ZR6040 Octane Meter"));
@@ -148,8 +148,9 @@ TEST_F(ControllerTest, StringsAreCachedOnceRead) {
 }
 
 TEST_F(ControllerTest, ANoticeDuringAScanIsLostAndTheNextOneCatchesUp) {
+    QSignalSpy early(&bus, &HidPlatform::devicesChanged);
     bus.plug(meterInfo());
-    settle(); // the plug notice goes by before the controller exists
+    WAIT_UNTIL_EQ(early.count(), 1, 5000); // the plug notice goes by before the controller exists
     HidDeviceController controller(bus);
     int notices = 0;
     QObject::connect(&bus, &HidPlatform::devicesChanged, [&] { ++notices; });
@@ -163,18 +164,18 @@ TEST_F(ControllerTest, ANoticeDuringAScanIsLostAndTheNextOneCatchesUp) {
             // As if the handler showed a modal dialog: a nested event loop runs meanwhile and
             // delivers the notice of the second device while the scan is in progress.
             bus.plug(otherInfo(2, "late"));
-            ASSERT_TRUE(waitUntil([&] { return notices == 1; }));
+            WAIT_UNTIL(notices == 1, 5000);
             EXPECT_TRUE(controller.isScanning());
         }
     });
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
+    WAIT_PAST_POSTED_EVENTS(); // nothing was queued for later either
     EXPECT_EQ(controller.scanCount(), 1) << "the notice arriving during the scan was dropped";
     EXPECT_EQ(controller.deviceCount(), 1);
     EXPECT_EQ(events.arrived.size(), 1u);
 
     bus.raiseChangeNotice(); // the next notice scans again and catches up
-    settle();
-    EXPECT_EQ(controller.scanCount(), 2);
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     ASSERT_EQ(controller.deviceCount(), 2);
     EXPECT_EQ(events.arrived.size(), 2u);
     EXPECT_EQ(controller.deviceAt(1)->productId(), 2);
@@ -185,12 +186,11 @@ TEST_F(ControllerTest, AScanWithoutChangeRaisesNothingAndKeepsTheDevices) {
     HidDeviceController controller(bus);
     Events events;
     record(controller, events);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* before = controller.deviceAt(0);
     events.log.clear();
     bus.raiseChangeNotice();
-    settle();
-    EXPECT_EQ(controller.scanCount(), 2);
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     EXPECT_TRUE(events.log.empty()) << "duplicates are dropped; no change, no OnDeviceChange";
     ASSERT_EQ(controller.deviceCount(), 1);
     EXPECT_EQ(controller.deviceAt(0), before);
@@ -200,7 +200,7 @@ TEST_F(ControllerTest, ClaimingWhenEveryDeviceIsClaimedGivesNothing) {
     bus.plug(meterInfo());
     bus.plug(otherInfo(2));
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* first = controller.claimDevice();
     HidDevice* second = controller.claimDevice();
     ASSERT_NE(first, nullptr);
@@ -225,7 +225,7 @@ TEST_F(ControllerTest, ReturningTheAttachedMeterLeavesAFreshCopyThatKeepsItsHand
     bus.plug(otherInfo(1));
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDeviceAt(1);
     ASSERT_NE(meter, nullptr);
     std::vector<uint8_t> received;
@@ -251,9 +251,9 @@ TEST_F(ControllerTest, ReturningTheAttachedMeterLeavesAFreshCopyThatKeepsItsHand
     ASSERT_EQ(again, copy);
     EXPECT_TRUE(again->hasReader()) << "claiming the copy starts its reader at once";
     // The reader opens its read handle itself; wait for it, then push.
-    ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(2, HidOpenMode::Read) == 1; }));
+    WAIT_UNTIL(bus.openHandleCount(2, HidOpenMode::Read) == 1, 5000);
     ASSERT_TRUE(model->port->pushInputReport(meterReport(10)));
-    ASSERT_TRUE(waitUntil([&] { return received.size() == 1; }));
+    WAIT_UNTIL(received.size() == 1, 5000);
     EXPECT_EQ(received[0], 11);
     controller.returnDevice(again);
     EXPECT_EQ(unplugCalls, 0);
@@ -263,7 +263,7 @@ TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerSt
     auto model = std::make_shared<RecordingModel>();
     const auto id = bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
     meter->setInputQueueDepth(128);
@@ -293,7 +293,7 @@ TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerSt
         readerAfterStop = d.hasReader();
     });
     bus.unplug(id);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     EXPECT_EQ(order, (std::vector<std::string>{"unplug", "removal"}));
     EXPECT_EQ(handlesAtRemoval, 0);
     EXPECT_FALSE(presentAtRemoval);
@@ -308,7 +308,7 @@ TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerSt
     order.clear();
     controller.setOnRemoval([&](HidDevice&) { order.push_back("removal"); });
     bus.raiseChangeNotice();
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 3, 5000);
     EXPECT_EQ(order, (std::vector<std::string>{"removal"})) << "the UnplugHandler runs only once";
     WriteResult write = meter->writeReport(meterReport(0).data(), 65);
     EXPECT_FALSE(write.ok);
@@ -323,7 +323,7 @@ TEST_F(ControllerTest, AnUnclaimedDeviceFoundGoneIsRemovedAndDestroyed) {
     HidDeviceController controller(bus);
     Events events;
     record(controller, events);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.deviceAt(1);
     events.log.clear();
     bool inScan = false;
@@ -334,7 +334,7 @@ TEST_F(ControllerTest, AnUnclaimedDeviceFoundGoneIsRemovedAndDestroyed) {
         EXPECT_FALSE(d.isPresent());
     });
     bus.unplug(id);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     EXPECT_EQ(events.log, (std::vector<std::string>{"removal", "change"}));
     EXPECT_TRUE(inScan);
     ASSERT_EQ(controller.deviceCount(), 1);
@@ -344,13 +344,13 @@ TEST_F(ControllerTest, AnUnclaimedDeviceFoundGoneIsRemovedAndDestroyed) {
 TEST_F(ControllerTest, AReattachedDeviceArrivesAgainBesideTheClaimedOneThatIsGone) {
     const auto id = bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* old = controller.claimDevice();
     ASSERT_NE(old, nullptr);
     bus.unplug(id);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
     bus.plug(meterInfo());
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 3, 5000);
     ASSERT_EQ(controller.deviceCount(), 2);
     EXPECT_EQ(controller.deviceAt(0), old);
     EXPECT_FALSE(old->isPresent());
@@ -364,7 +364,7 @@ TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
     auto model = std::make_shared<RecordingModel>();
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
     meter->setReadQueueDepth(128); // opens the read handle now, as the program does
@@ -375,7 +375,7 @@ TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
     });
     const auto report = meterReport(7);
     ASSERT_TRUE(model->port->pushInputReport(report));
-    ASSERT_TRUE(waitUntil([&] { return got.size() == 1; }));
+    WAIT_UNTIL(got.size() == 1, 5000);
     EXPECT_EQ(got[0].first, 0);
     EXPECT_EQ(got[0].second.size(), 64u) << "size = bytes read - 1";
     EXPECT_EQ(got[0].second, std::vector<uint8_t>(report.begin() + 1, report.end()));
@@ -388,7 +388,7 @@ TEST_F(ControllerTest, NumberedReportsGiveTheirReportId) {
     info.inputReportLength = 9;
     const auto id = bus.plug(info);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* device = controller.claimDevice();
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(device->capabilities().numberedReports);
@@ -403,7 +403,7 @@ TEST_F(ControllerTest, NumberedReportsGiveTheirReportId) {
     ASSERT_FALSE(port->pushInputReport({0, 1, 2, 3, 4, 5, 6, 7, 8})) << "ID 0 on a numbered device";
     ASSERT_TRUE(port->pushInputReport({2, 1, 2, 3, 4, 5, 6, 7, 8}));
     ASSERT_TRUE(port->pushInputReport({5, 9, 9, 9, 9, 9, 9, 9, 9}));
-    ASSERT_TRUE(waitUntil([&] { return got.size() == 2; }));
+    WAIT_UNTIL(got.size() == 2, 5000);
     EXPECT_EQ(got[0], (std::pair<uint8_t, uint16_t>{2, 8}));
     EXPECT_EQ(got[1], (std::pair<uint8_t, uint16_t>{5, 8}));
     EXPECT_EQ(lastPayload, (std::vector<uint8_t>{9, 9, 9, 9, 9, 9, 9, 9}));
@@ -414,7 +414,7 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
     auto model = std::make_shared<RecordingModel>();
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
     meter->setReadQueueDepth(512);
@@ -441,7 +441,7 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
             model->port->pushInputReport(std::move(report));
         }
     });
-    const bool all = waitUntil([&] { return sequence.size() == kReports; }, 20000);
+    const bool all = zr::test::waitFor([&] { return sequence.size() == kReports; }, 20000);
     producer.join();
     ASSERT_TRUE(all) << sequence.size();
     for (int i = 0; i < kReports; ++i) {
@@ -455,7 +455,7 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
 TEST_F(ControllerTest, ReadWaitSliceAcceptsOnly10To10000) {
     bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* d = controller.deviceAt(0);
     EXPECT_EQ(d->readWaitSlice(), 100);
     d->setReadWaitSlice(5);
@@ -473,7 +473,7 @@ TEST_F(ControllerTest, ReadWaitSliceAcceptsOnly10To10000) {
 TEST_F(ControllerTest, QueueDepthsAreSetOnTheHandlesAndReadBack) {
     const auto id = bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* unclaimed = controller.deviceAt(0);
     unclaimed->setInputQueueDepth(128);
     unclaimed->setReadQueueDepth(128);
@@ -503,7 +503,7 @@ TEST_F(ControllerTest, WriteReportReachesTheDeviceByteExact) {
     auto model = std::make_shared<RecordingModel>();
     const auto id = bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     std::vector<uint8_t> report(65, 0);
     report[1] = 0x55;
     report[64] = 0xAA;
@@ -537,7 +537,7 @@ TEST_F(ControllerTest, ADeviceThatCannotBeOpenedReadWriteIsListedButGetsNoReader
     keyboard.openableReadWrite = false;
     bus.plug(keyboard);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     ASSERT_EQ(controller.deviceCount(), 1);
     HidDevice* d = controller.claimDevice();
     EXPECT_FALSE(d->openedReadWrite());
@@ -558,7 +558,7 @@ TEST_F(ControllerTest, ADeviceThatCannotBeIdentifiedIsLeftOut) {
     HidDeviceController controller(bus);
     Events events;
     record(controller, events);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     ASSERT_EQ(controller.deviceCount(), 1);
     EXPECT_EQ(controller.deviceAt(0)->productId(), 0x013F);
 }
@@ -572,7 +572,7 @@ TEST_F(ControllerTest, AReaderWithoutItsDeviceReportsReadErrorsInEitherOrder) {
                                                  : "unplugged while reading");
         const auto id = bus.plug(meterInfo());
         HidDeviceController controller(bus);
-        settle();
+        WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
         HidDevice* meter = controller.claimDevice();
         ASSERT_NE(meter, nullptr);
         meter->setReadWaitSlice(10);
@@ -591,15 +591,15 @@ TEST_F(ControllerTest, AReaderWithoutItsDeviceReportsReadErrorsInEitherOrder) {
             }
         } else {
             meter->setDataHandler(reader);
-            ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(id, HidOpenMode::Read) == 1; }));
+            WAIT_UNTIL(bus.openHandleCount(id, HidOpenMode::Read) == 1, 5000);
             bus.unplug(id);
         }
-        ASSERT_TRUE(waitUntil([&] { return !meter->isPresent() && errors.size() >= 3; }));
+        WAIT_UNTIL(!meter->isPresent() && errors.size() >= 3, 5000);
         EXPECT_EQ(errors.front(), unplugBeforeTheReaderOpened ? ENOENT : ENODEV);
         EXPECT_EQ(errors.back(), ENODEV);
         meter->setDataHandler(nullptr);
         const auto count = errors.size();
-        settle(50);
+        WAIT_PAST_POSTED_EVENTS();
         EXPECT_EQ(errors.size(), count) << "no reports after the reader stopped";
         controller.returnDevice(meter);
     }
@@ -609,12 +609,12 @@ TEST_F(ControllerTest, StoppingAReaderCarriesOutItsPendingHandOverInsteadOfDeadl
     auto model = std::make_shared<RecordingModel>();
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     meter->setReadQueueDepth(64);
     int reports = 0;
     meter->setDataHandler([&](HidDevice&, uint8_t, const uint8_t*, uint16_t) { ++reports; });
-    ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(1, HidOpenMode::Read) == 1; }));
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
     ASSERT_TRUE(model->port->pushInputReport(meterReport(1)));
     // Without processing events: the reader reads the report and blocks in its hand-over.
     QElapsedTimer timer;
@@ -627,7 +627,7 @@ TEST_F(ControllerTest, StoppingAReaderCarriesOutItsPendingHandOverInsteadOfDeadl
     meter->setDataHandler(nullptr); // must not deadlock
     EXPECT_EQ(reports, 1) << "the pending hand-over was carried out while stopping";
     EXPECT_FALSE(meter->hasReader());
-    settle(); // the queued call that arrives now finds nothing to do
+    WAIT_PAST_POSTED_EVENTS(); // the queued call that arrives now finds nothing to do
     EXPECT_EQ(reports, 1);
     controller.returnDevice(meter);
 }
@@ -636,7 +636,7 @@ TEST_F(ControllerTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
     auto model = std::make_shared<RecordingModel>();
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     meter->setReadQueueDepth(64);
     int calls = 0;
@@ -646,8 +646,8 @@ TEST_F(ControllerTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
     });
     ASSERT_TRUE(model->port->pushInputReport(meterReport(1)));
     ASSERT_TRUE(model->port->pushInputReport(meterReport(2)));
-    ASSERT_TRUE(waitUntil([&] { return !meter->hasDataHandler(); }));
-    settle(50);
+    WAIT_UNTIL(!meter->hasDataHandler(), 5000);
+    WAIT_PAST_POSTED_EVENTS();
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(meter->hasReader());
 
@@ -660,10 +660,10 @@ TEST_F(ControllerTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
         }
     });
     EXPECT_TRUE(meter->hasReader());
-    ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(1, HidOpenMode::Read) == 1; }));
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
     ASSERT_TRUE(model->port->pushInputReport(meterReport(3)));
-    ASSERT_TRUE(waitUntil([&] { return returned; }));
-    settle(50);
+    WAIT_UNTIL(returned, 5000);
+    WAIT_PAST_POSTED_EVENTS();
     ASSERT_EQ(controller.deviceCount(), 1);
     EXPECT_FALSE(controller.deviceAt(0)->isClaimed());
     EXPECT_TRUE(controller.deviceAt(0)->hasDataHandler());
@@ -682,7 +682,7 @@ TEST_F(ControllerTest, ControllerDestructionReturnsAndFreesTheDevicesStillClaime
             ADD_FAILURE() << "never raised";
             return true;
         });
-        settle();
+        WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
         HidDevice* meter = controller.claimDevice();
         ASSERT_NE(meter, nullptr);
         meter->setUnplugHandler([&](HidDevice& d) {
@@ -693,7 +693,7 @@ TEST_F(ControllerTest, ControllerDestructionReturnsAndFreesTheDevicesStillClaime
         meter->setDataHandler([](HidDevice&, uint8_t, const uint8_t*, uint16_t) {});
         EXPECT_TRUE(meter->hasReader());
         EXPECT_EQ(meter->controller(), &controller);
-        ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(1, HidOpenMode::Read) == 1; }));
+        WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
         // The unclaimed device is freed too; the leak checker sees whether anything is left.
     }
     EXPECT_EQ(unplugs, 1) << "the application learns that its device is gone";
@@ -709,7 +709,7 @@ TEST_F(ControllerTest, TheDefaultHandlersGoToEveryNewDevice) {
     controller.setOnDeviceUnplug([](HidDevice&) {});
     controller.setOnDeviceDataError([](HidDevice&, int) {});
     EXPECT_EQ(controller.devThreadSleepTime(), 100);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* d = controller.deviceAt(0);
     EXPECT_TRUE(d->hasDataHandler());
     EXPECT_TRUE(d->hasUnplugHandler());
@@ -720,12 +720,12 @@ TEST_F(ControllerTest, TheDefaultHandlersGoToEveryNewDevice) {
 TEST_F(ControllerTest, AStopIsSeenWithinOneSliceEvenWhileNothingArrives) {
     bus.plug(meterInfo());
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     // Ten seconds a slice: a stop that waited for the slice to end would count one run out.
     meter->setReadWaitSlice(HidDevice::kMaxReadWaitSlice);
     meter->setDataHandler([](HidDevice&, uint8_t, const uint8_t*, uint16_t) {});
-    ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(1, HidOpenMode::Read) == 1; }));
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
     meter->setDataHandler(nullptr);
     EXPECT_FALSE(meter->hasReader());
     EXPECT_EQ(meter->readSlicesRunOut(), 0u) << "the stop did not wait for the slice to run out";
@@ -740,10 +740,10 @@ TEST_F(ControllerTest, AnUnplugMarksTheDeviceGoneBeforeItClosesItsHandles) {
     info.path = QStringLiteral("/dev/hidraw0");
     const auto id = bus.plug(info, model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     meter->setDataHandler([](HidDevice&, uint8_t, const uint8_t*, uint16_t) {});
-    ASSERT_TRUE(waitUntil([&] { return bus.openHandleCount(id, HidOpenMode::Read) == 1; }));
+    WAIT_UNTIL(bus.openHandleCount(id, HidOpenMode::Read) == 1, 5000);
     std::vector<bool> presentAtClose;
     bus.setCloseObserver(id, [&](HidOpenMode mode) {
         if (mode == HidOpenMode::Read) {
@@ -753,8 +753,7 @@ TEST_F(ControllerTest, AnUnplugMarksTheDeviceGoneBeforeItClosesItsHandles) {
     controller.setOnRemoval([](HidDevice& d) { d.setDataHandler(nullptr); });
     bus.unplug(id);
     const auto newcomer = bus.plug(info); // takes the same path
-    settle();
-    ASSERT_TRUE(waitUntil([&] { return controller.deviceCount() == 2; }));
+    WAIT_UNTIL(controller.deviceCount() == 2, 5000);
     EXPECT_EQ(presentAtClose, std::vector<bool>{false});
     EXPECT_EQ(bus.openHandleCount(newcomer), 0) << "the old reader never opened the newcomer";
     controller.returnDevice(meter);
@@ -765,7 +764,7 @@ TEST_F(ControllerTest, ADeviceWithoutAUsableInputReportLengthGetsNoReader) {
     info.inputReportLength = 0; // none, or a descriptor whose reports hidraw cannot deliver
     bus.plug(info);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* device = controller.claimDevice();
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(device->openedReadWrite());
@@ -780,7 +779,7 @@ TEST_F(ControllerTest, AWriteToADeviceOpenedWithoutAccessFailsWithTheOpenError) 
     auto model = std::make_shared<RecordingModel>();
     bus.plug(info, model);
     HidDeviceController controller(bus);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);
     EXPECT_FALSE(meter->openedReadWrite());

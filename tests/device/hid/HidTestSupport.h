@@ -1,39 +1,14 @@
 #pragma once
 
 #include "device/hid/simulated/SimulatedHidBus.h"
+#include "support/WaitUntil.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 
-#include <functional>
 #include <mutex>
 #include <vector>
 
 namespace zr::hid::test {
-
-// Processes events until pred() holds or timeoutMs passed; returns pred().
-inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs) {
-            return pred();
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-// Processes the events posted so far (change notices, first scan).
-inline void settle(int ms = 20) {
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    } while (timer.elapsed() < ms);
-}
 
 // The meter as the platform shows it: 04D7/013F, 65-byte reports, no report IDs.
 inline SimulatedDeviceInfo meterInfo() {

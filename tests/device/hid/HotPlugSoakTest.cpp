@@ -116,16 +116,17 @@ TEST(HotPlugSoak, AThousandUnplugsOfAClaimedMeterWhileReportsStreamAndCommandsAr
     });
     auto model = std::make_shared<SoakMeter>(bus);
     StatusStream stream([&] { return model->currentPort(); });
-    settle();
+    WAIT_UNTIL_EQ(controller->scanCount(), 1, 5000);
 
     const std::vector<uint8_t> command = meterReport(0);
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         SCOPED_TRACE(cycle);
         const SimulatedDeviceId id = bus.plug(meterInfo(), model);
-        ASSERT_TRUE(waitUntil(
+        ASSERT_TRUE(zr::test::waitFor(
             [&] { return meter != nullptr && bus.openHandleCount(id, HidOpenMode::Read) == 1; }));
         const uint64_t reportsBefore = reports;
-        ASSERT_TRUE(waitUntil([&] { return reports > reportsBefore; })) << "reports stream in";
+        ASSERT_TRUE(zr::test::waitFor([&] { return reports > reportsBefore; }))
+            << "reports stream in";
         ASSERT_TRUE(meter->writeReport(command.data(), command.size()).ok);
         switch (cycle % 3) {
         case 0: // the main thread
@@ -148,7 +149,7 @@ TEST(HotPlugSoak, AThousandUnplugsOfAClaimedMeterWhileReportsStreamAndCommandsAr
             break;
         }
         }
-        ASSERT_TRUE(waitUntil([&] { return removals == cycle + 1; }));
+        ASSERT_TRUE(zr::test::waitFor([&] { return removals == cycle + 1; }));
         ASSERT_EQ(controller->deviceCount(), 0);
     }
     EXPECT_EQ(slicesToStop.size(), static_cast<std::size_t>(kCycles));
@@ -164,12 +165,12 @@ TEST(HotPlugSoak, AThousandUnplugsOfAClaimedMeterWhileReportsStreamAndCommandsAr
     });
     const SimulatedDeviceId a = bus.plug(meterInfo(), model);
     const SimulatedDeviceId b = bus.plug(meterInfo());
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(zr::test::waitFor([&] {
         return bus.openHandleCount(a, HidOpenMode::Read) == 1 &&
                bus.openHandleCount(b, HidOpenMode::Read) == 1;
     }));
     const uint64_t reportsBefore = reports;
-    ASSERT_TRUE(waitUntil([&] { return reports > reportsBefore; }));
+    ASSERT_TRUE(zr::test::waitFor([&] { return reports > reportsBefore; }));
     controller.reset();
     EXPECT_EQ(bus.openHandleCount(a), 0);
     EXPECT_EQ(bus.openHandleCount(b), 0);

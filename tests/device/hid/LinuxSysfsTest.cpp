@@ -116,7 +116,7 @@ TEST(LinuxSysfs, AMeterTheUserMayNotOpenIsListedAndWritesFailWithTheOpenError) {
     node.path = QStringLiteral("/dev/hidraw0");
     RefusingLinuxPlatform platform({node}, EACCES);
     HidDeviceController controller(platform);
-    settle();
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     ASSERT_EQ(controller.deviceCount(), 1);
     HidDevice* meter = controller.claimDevice();
     ASSERT_NE(meter, nullptr);

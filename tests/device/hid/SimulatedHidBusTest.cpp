@@ -17,12 +17,12 @@ TEST(SimulatedHidBus, PlugAndUnplugRaiseOneNoticeEachFromTheEventLoop) {
     const auto a = bus.plug(meterInfo());
     const auto b = bus.plug(otherInfo(2));
     EXPECT_EQ(spy.count(), 0) << "never raised inside plug()";
-    settle();
+    WAIT_PAST_POSTED_EVENTS(); // one notice each, no more
     EXPECT_EQ(spy.count(), 2);
     EXPECT_EQ(bus.pluggedDevices(), (std::vector<SimulatedDeviceId>{a, b}));
     EXPECT_TRUE(bus.unplug(a));
     EXPECT_FALSE(bus.unplug(a));
-    settle();
+    WAIT_PAST_POSTED_EVENTS();
     EXPECT_EQ(spy.count(), 3);
     const auto list = bus.enumerate();
     ASSERT_EQ(list.size(), 1u);
@@ -37,7 +37,7 @@ TEST(SimulatedHidBus, ANoticeFromAnotherThreadArrivesOnTheBusThread) {
                      [&] { seenOn = QThread::currentThread(); });
     std::thread other([&] { bus.plug(meterInfo()); });
     other.join();
-    ASSERT_TRUE(waitUntil([&] { return seenOn != nullptr; }));
+    WAIT_UNTIL(seenOn != nullptr, 5000);
     EXPECT_EQ(seenOn, qApp->thread());
 }
 
@@ -119,13 +119,13 @@ TEST(SimulatedHidBus, CancelCloseAndUnplugEndAWaitingRead) {
     std::vector<uint8_t> buffer(65);
     HidReadResult r;
     std::thread reader([&] { r = handle->read(buffer.data(), buffer.size(), 10000); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WAIT_UNTIL_EQ(bus.waitingReadCount(id), 1, 5000);
     handle->cancelRead();
     reader.join();
     EXPECT_EQ(r.status, HidReadResult::Status::Cancelled);
 
     std::thread reader2([&] { r = handle->read(buffer.data(), buffer.size(), 10000); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WAIT_UNTIL_EQ(bus.waitingReadCount(id), 1, 5000);
     bus.unplug(id);
     reader2.join();
     EXPECT_EQ(r.status, HidReadResult::Status::Failed);
@@ -194,5 +194,4 @@ TEST(SimulatedHidBus, AnUnpluggedDeviceIsForgottenOnceItsLastHandleCloses) {
     EXPECT_EQ(bus.knownDeviceCount(), 1u);
     EXPECT_EQ(bus.enumerate().size(), 1u);
     EXPECT_TRUE(bus.isPlugged(kept));
-    settle(); // the notices of the pairs
 }

@@ -34,6 +34,7 @@ struct SimulatedInputPort::State {
     int writeError = 0;
     std::shared_ptr<SimulatedDeviceModel> model;
     std::vector<SimulatedHandle*> handles;
+    int waitingReads = 0;
     SimulatedHidBus::CloseObserver closeObserver;
 };
 
@@ -186,7 +187,9 @@ public:
         const auto ready = [&] {
             return cancel_ || closed_ || !device_->plugged || !queue_.empty();
         };
+        ++device_->waitingReads;
         wake_.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)), ready);
+        --device_->waitingReads;
         if (cancel_ || closed_) {
             cancel_ = false;
             return {HidReadResult::Status::Cancelled, 0, 0};
@@ -482,6 +485,15 @@ int SimulatedHidBus::openHandles(SimulatedDeviceId id, std::optional<HidOpenMode
     return static_cast<int>(std::count_if(
         state->handles.begin(), state->handles.end(),
         [mode](const SimulatedHandle* h) { return h->isOpen() && (!mode || h->mode() == *mode); }));
+}
+
+int SimulatedHidBus::waitingReadCount(SimulatedDeviceId id) const {
+    const std::shared_ptr<State> state = d_->lookup(id);
+    if (!state) {
+        return 0;
+    }
+    std::lock_guard lock(state->mutex);
+    return state->waitingReads;
 }
 
 void SimulatedHidBus::setCloseObserver(SimulatedDeviceId id, CloseObserver observer) {

@@ -132,6 +132,8 @@ public:
     // Handles now open on the device, all modes together, or only those of one mode.
     int openHandleCount(SimulatedDeviceId id) const;
     int openHandleCount(SimulatedDeviceId id, HidOpenMode mode) const;
+    // Reads now blocked on the device's handles, waiting for a report, a cancel or the unplug.
+    int waitingReadCount(SimulatedDeviceId id) const;
     // Called on the closing thread, outside the bus's locks, whenever a handle of the device is
     // closed (once per handle), with the handle's mode.
     using CloseObserver = std::function<void(HidOpenMode mode)>;
