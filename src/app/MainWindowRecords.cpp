@@ -26,10 +26,9 @@ namespace zr::app {
 void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
     records::FileAccess& files = records::systemFiles();
-    export_ = std::make_unique<records::Export>(
-        context, records::Export::Ports{*tablePage_->grid(), *storedValuesBlock_->grid(),
-                                        *saveDialog_, records::xlsxSpreadsheetServerFactory(files),
-                                        files, records::applicationBusyCursor()});
+    export_ = std::make_unique<records::Export>(records::Export::Ports{
+        *tablePage_->grid(), *storedValuesBlock_->grid(), *saveDialog_,
+        records::xlsxSpreadsheetServerFactory(files), files, records::applicationBusyCursor()});
     auto* web = new records::ReportPreviewWeb(this);
     web->setNavigateComplete([this] { invokeHandler(QStringLiteral("WebNavigateComplete2")); });
     printReport_ = std::make_unique<records::PrintReport>(

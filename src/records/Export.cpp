@@ -39,8 +39,7 @@ QByteArray gridText(const common::TextGrid& grid) {
     return common::toCp1251(text);
 }
 
-Export::Export(connection::ControllerContext context, Ports ports)
-    : context_(context), ports_(std::move(ports)) {}
+Export::Export(Ports ports) : ports_(std::move(ports)) {}
 
 void Export::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N13Click", [this](int) { N13Click(); });

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "device/connection/ControllerContext.h"
 #include "records/SpreadsheetServer.h"
 
 #include <QByteArray>
@@ -29,7 +28,7 @@ public:
         BusyCursor& busyCursor;
     };
 
-    Export(connection::ControllerContext context, Ports ports);
+    explicit Export(Ports ports);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
@@ -46,7 +45,6 @@ private:
     void save(const common::TextGrid& textGrid);
     void fillSheet(SpreadsheetServer& server) const;
 
-    connection::ControllerContext context_;
     Ports ports_;
 };
 

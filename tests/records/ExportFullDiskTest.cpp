@@ -35,11 +35,9 @@ QStringList saveAndPrint(test::ControllerRig& rig, common::MemoryTextGrid& table
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor(cursorCalls);
-    records::Export exporter(
-        rig.context(),
-        records::Export::Ports{table, storedValues, dialog,
-                               records::xlsxSpreadsheetServerFactory(records::systemFiles()),
-                               records::systemFiles(), cursor});
+    records::Export exporter(records::Export::Ports{
+        table, storedValues, dialog, records::xlsxSpreadsheetServerFactory(records::systemFiles()),
+        records::systemFiles(), cursor});
     dialog.answers.push_back({records::SaveFileType::Text, text});
     dialog.answers.push_back({records::SaveFileType::Spreadsheet, book});
     rig.run([&] { exporter.SaveTable(); });

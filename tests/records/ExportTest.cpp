@@ -20,20 +20,18 @@ struct ExportRig : ControllerRig {
 
     records::Export& exporter() {
         if (!export_) {
-            export_ = std::make_unique<records::Export>(
-                context(), records::Export::Ports{
-                               table, storedValues, dialog,
-                               [this]() -> std::unique_ptr<records::SpreadsheetServer> {
-                                   ++serversCreated;
-                                   if (!serverAvailable) {
-                                       return nullptr;
-                                   }
-                                   auto server =
-                                       std::make_unique<test::RecordingSpreadsheetServer>(calls);
-                                   server->saveAsFailure = saveAsFailure;
-                                   return server;
-                               },
-                               files, cursor});
+            export_ = std::make_unique<records::Export>(records::Export::Ports{
+                table, storedValues, dialog,
+                [this]() -> std::unique_ptr<records::SpreadsheetServer> {
+                    ++serversCreated;
+                    if (!serverAvailable) {
+                        return nullptr;
+                    }
+                    auto server = std::make_unique<test::RecordingSpreadsheetServer>(calls);
+                    server->saveAsFailure = saveAsFailure;
+                    return server;
+                },
+                files, cursor});
         }
         return *export_;
     }

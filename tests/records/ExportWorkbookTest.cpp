@@ -25,11 +25,10 @@ struct WorkbookRig : test::ControllerRig {
 
     void save(records::SaveFileType type, const QString& path) {
         dialog.answers.push_back({type, path});
-        records::Export exporter(
-            context(), records::Export::Ports{
-                           table, storedValues, dialog,
-                           records::xlsxSpreadsheetServerFactory(records::systemFiles(), locale),
-                           records::systemFiles(), cursor});
+        records::Export exporter(records::Export::Ports{
+            table, storedValues, dialog,
+            records::xlsxSpreadsheetServerFactory(records::systemFiles(), locale),
+            records::systemFiles(), cursor});
         run([&] { exporter.SaveTable(); });
     }
 

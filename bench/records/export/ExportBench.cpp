@@ -79,8 +79,7 @@ struct Rig {
 
 records::Export makeExport(Rig& rig) {
     records::FileAccess& files = records::systemFiles();
-    return records::Export(rig.context(),
-                           records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
+    return records::Export(records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
                                                   records::xlsxSpreadsheetServerFactory(files),
                                                   files, rig.cursor});
 }
