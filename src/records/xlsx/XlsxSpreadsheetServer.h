@@ -25,8 +25,7 @@ public:
 
     // libxlsxwriter's scratch files and the workbook before it is saved live in `scratchDir`,
     // without names, so that nothing of them outlives the program.
-    XlsxSpreadsheetServer(FileAccess& files, QString scratchDir,
-                          const QLocale& locale = QLocale());
+    XlsxSpreadsheetServer(FileAccess& files, QString scratchDir, const QLocale& locale = QLocale());
 
     void setSheetsInNewWorkBook(int count) override;
     void addWorkBook() override;
