@@ -49,6 +49,7 @@ struct HidDeviceReadThread::Shared {
     void handOver(std::function<void()> job, std::weak_ptr<Shared> self);
     // true when a stop was asked for (the device may be gone then).
     bool waitOneSlice(int sliceMs);
+    void handOverReadError(int code, const std::weak_ptr<Shared>& self);
 
     // --- main thread ---
     static void runPending(const std::shared_ptr<Shared>& s);
@@ -87,6 +88,23 @@ bool HidDeviceReadThread::Shared::waitOneSlice(int sliceMs) {
                        [this] { return stopRequested.load(); });
 }
 
+// A read that cannot start or that failed (device gone, handle closed) is handed to the main
+// thread as an error. One slice passes before the next try, so that a device gone for good does
+// not keep a core busy until its owner stops the reader.
+void HidDeviceReadThread::Shared::handOverReadError(int code, const std::weak_ptr<Shared>& self) {
+    HidDevice* const dev = device;
+    errors.fetch_add(1);
+    dev->readErrorsHandedOver_.fetch_add(1);
+    lastError.store(code);
+    const int slice = dev->readWaitSlice();
+    handOver([dev, code] { dev->deliverReadError(code); }, self);
+    // The device may be gone once a hand-over returned with a stop requested: from here on only
+    // `slice` is used.
+    if (!waitOneSlice(slice)) {
+        dev->readSlicesRunOut_.fetch_add(1);
+    }
+}
+
 void HidDeviceReadThread::Shared::run() {
     const std::weak_ptr<Shared> self = tlsSelf;
     HidDevice* const dev = device;
@@ -97,18 +115,7 @@ void HidDeviceReadThread::Shared::run() {
         int errorCode = 0;
         std::shared_ptr<HidHandle> handle = dev->acquireReadHandle(&errorCode);
         if (!handle) {
-            // The read cannot be started: report it on the main thread.
-            errors.fetch_add(1);
-            dev->readErrorsHandedOver_.fetch_add(1);
-            lastError.store(errorCode);
-            const int slice = dev->readWaitSlice();
-            handOver([dev, errorCode] { dev->deliverReadError(errorCode); }, self);
-            // The device may be gone once a hand-over returned with a stop requested: from here
-            // on only `slice` is used. One slice passes before the next try, so that a device
-            // gone for good does not keep a core busy until its owner stops the reader.
-            if (!waitOneSlice(slice)) {
-                dev->readSlicesRunOut_.fetch_add(1);
-            }
+            handOverReadError(errorCode, self);
             continue;
         }
         {
@@ -143,17 +150,7 @@ void HidDeviceReadThread::Shared::run() {
                 break;
             }
             if (r.status == HidReadResult::Status::Failed) {
-                // The read could not be done (device gone, handle closed): as a read that
-                // cannot start, report it and try again after one slice.
-                errors.fetch_add(1);
-                dev->readErrorsHandedOver_.fetch_add(1);
-                lastError.store(r.errorCode);
-                const int code = r.errorCode;
-                const int slice = dev->readWaitSlice();
-                handOver([dev, code] { dev->deliverReadError(code); }, self);
-                if (!waitOneSlice(slice)) {
-                    dev->readSlicesRunOut_.fetch_add(1);
-                }
+                handOverReadError(r.errorCode, self);
             }
             // Cancelled: a read that completes with no bytes is not delivered.
             break;
