@@ -139,8 +139,6 @@ void MainWindow::buildConnection() {
     hidController_->setOnRemoval([this](hid::HidDevice& device) {
         guard_.run([&] { meter_->HidControllerRemoval(device); });
     });
-    // Attached as designed; the HID layer never raises it.
-    hidController_->setOnEnumerate([](hid::HidDevice&, int) { return true; });
 
     commands_ = std::make_unique<protocol::CommandSender>(
         *meter_, [this](const std::string& line) { AppendLogLine(line); },

@@ -15,7 +15,7 @@ HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
         // No services: no notices, no scan, never a device.
         return;
     }
-    // The first scan is a posted notice with the parameter -1.
+    // The first scan is a posted notice.
     //    The platform's change notices are taken from then on; notices already queued before
     //    the controller existed are not its business (as a window does not get the broadcasts
     //    sent before it was created); the first scan sees their changes anyway.
@@ -23,8 +23,8 @@ HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
         this,
         [this] {
             connect(platform_, &HidPlatform::devicesChanged, this,
-                    [this] { deviceChangeNotice(kDevNodesChanged, 0); });
-            deviceChangeNotice(kDevNodesChanged, kFirstScanParameter);
+                    [this] { deviceChangeNotice(false); });
+            deviceChangeNotice(true);
         },
         Qt::QueuedConnection);
 }
@@ -32,7 +32,6 @@ HidDeviceController::HidDeviceController(HidPlatform& platform, QObject* parent)
 HidDeviceController::~HidDeviceController() {
     onDeviceChange_ = nullptr;
     onDeviceUnplug_ = nullptr;
-    onEnumerate_ = nullptr;
     disconnect(platform_, nullptr, this, nullptr);
     // Handlers carried out while a reader stops see an empty list.
     std::vector<std::unique_ptr<HidDevice>> devices = std::move(devices_);
@@ -121,21 +120,17 @@ void HidDeviceController::removeAt(int index) {
     device->controller_ = nullptr;
 }
 
-void HidDeviceController::deviceChangeNotice(int eventCode, long parameter) {
-    if (eventCode != kDevNodesChanged) {
-        return;
-    }
+void HidDeviceController::deviceChangeNotice(bool firstScan) {
     if (inScan_) {
         return; // a notice arriving during a scan is dropped, not queued
     }
     inScan_ = true;
-    noticeParameter_ = parameter;
     struct ScanFlag {
         bool& flag;
         ~ScanFlag() { flag = false; }
     } clearFlag{inScan_};
     try {
-        deviceChange();
+        deviceChange(firstScan);
     } catch (const std::exception& e) {
         qCritical("HID: device scan ended by an exception: %s", e.what());
     } catch (...) {
@@ -151,10 +146,9 @@ std::unique_ptr<HidDevice> HidDeviceController::createDevice(const HidInterfaceI
     return device;
 }
 
-void HidDeviceController::deviceChange() {
+void HidDeviceController::deviceChange(bool firstScan) {
     ++scanCount_;
-    // The first scan always counts as a change.
-    bool changed = noticeParameter_ == kFirstScanParameter;
+    bool changed = firstScan;
 
     // A fresh list of the interfaces present now; a device whose creation fails is left out.
     std::vector<std::unique_ptr<HidDevice>> fresh;

@@ -23,10 +23,6 @@ public:
     using DeviceEvent = std::function<void(HidDevice& device)>;
     using ControllerEvent = std::function<void(HidDeviceController& controller)>;
 
-    // DBT_DEVNODES_CHANGED and the parameter of the first, self-posted notice.
-    static constexpr int kDevNodesChanged = 7;
-    static constexpr long kFirstScanParameter = -1;
-
     // Queues the first device scan (a posted event: it runs once the event loop runs) when the
     // platform's HID services are available; otherwise the controller never reports a device.
     explicit HidDeviceController(HidPlatform& platform, QObject* parent = nullptr);
@@ -42,11 +38,6 @@ public:
     void setOnArrival(DeviceEvent handler) { onArrival_ = std::move(handler); }
     void setOnRemoval(DeviceEvent handler) { onRemoval_ = std::move(handler); }
     void setOnDeviceChange(ControllerEvent handler) { onDeviceChange_ = std::move(handler); }
-    // A slot the layer never raises (kept for the program's handler).
-    void setOnEnumerate(std::function<bool(HidDevice& device, int index)> handler) {
-        onEnumerate_ = std::move(handler);
-    }
-    bool hasOnEnumerate() const { return static_cast<bool>(onEnumerate_); }
 
     // Defaults given to every new device: OnDeviceData becomes its DataHandler, OnDeviceUnplug
     // its UnplugHandler. OnDeviceDataError is kept but new devices start without one.
@@ -82,14 +73,11 @@ public:
     // Number of device scans run so far.
     int scanCount() const { return scanCount_; }
 
-    // The notification window's handling of a device-change notice (WM_DEVICECHANGE): with
-    // DBT_DEVNODES_CHANGED and no scan in progress, records the parameter and runs a scan;
-    // during a scan the notice is dropped. Public for tests; the platform's devicesChanged()
-    // arrives here with parameter 0.
-    void deviceChangeNotice(int eventCode, long parameter);
-
 private:
-    void deviceChange(); // the device scan
+    // A change of the devices present: runs a scan unless one is in progress, during which the
+    // notice is dropped. The first scan always counts as a change.
+    void deviceChangeNotice(bool firstScan);
+    void deviceChange(bool firstScan); // the device scan
     std::unique_ptr<HidDevice> createDevice(const HidInterfaceInfo& info);
     bool claim(HidDevice* device);
     // Takes a device out of the list and destroys it.
@@ -100,13 +88,11 @@ private:
     std::vector<std::unique_ptr<HidDevice>> devices_;
     int devThreadSleepTime_ = HidDevice::kDefaultReadWaitSlice;
     bool inScan_ = false;
-    long noticeParameter_ = 0;
     int scanCount_ = 0;
 
     DeviceEvent onArrival_;
     DeviceEvent onRemoval_;
     ControllerEvent onDeviceChange_;
-    std::function<bool(HidDevice&, int)> onEnumerate_;
     HidDevice::DataHandler onDeviceData_;
     HidDevice::UnplugHandler onDeviceUnplug_;
     HidDevice::ReadErrorHandler onDeviceDataError_;
