@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/protocol/CalibrationSlot.h"
+#include "device/protocol/Meter.h"
 #include "device/protocol/ReportBuffer.h"
 #include "sim/MeterSample.h"
 
@@ -17,9 +18,9 @@ namespace zr::sim {
 // is a full report with the report ID in byte 0. Not thread-safe; one owner drives it.
 class MeterModel {
 public:
-    static constexpr int kCalibratedMethods = 3;
-    static constexpr int kSlotsPerMethod = 4;
-    static constexpr int kHighestMethod = 4;
+    static constexpr int kCalibratedMethods = protocol::meter::kCalibratedMethods;
+    static constexpr int kSlotsPerMethod = protocol::meter::kSlotsPerMethod;
+    static constexpr int kHighestMethod = protocol::meter::kHighestMethod;
 
     MeterModel();
 

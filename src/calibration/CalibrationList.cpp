@@ -10,13 +10,12 @@
 
 namespace zr::calibration {
 
-using calibration_list::kFirstSlot;
-using calibration_list::kLastSlot;
+using protocol::meter::kSlotsPerMethod;
 
 namespace {
 
 constexpr bool isSlot(int slot) {
-    return slot >= kFirstSlot && slot <= kLastSlot;
+    return slot >= 1 && slot <= kSlotsPerMethod;
 }
 
 constexpr int kColumns = 4;
@@ -53,7 +52,7 @@ void CalibrationList::clearRow(int row) {
 }
 
 void CalibrationList::clearSlotRows() {
-    for (int row = kFirstSlot; row <= kLastSlot; ++row) {
+    for (int row = 1; row <= kSlotsPerMethod; ++row) {
         clearRow(row);
     }
 }
@@ -64,7 +63,7 @@ void CalibrationList::TimerReadTableTimer() {
         return;
     }
     context_.state.lastSlot = 0;
-    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    for (int slot = 1; slot <= kSlotsPerMethod; ++slot) {
         clearRow(slot);
         protocol::CalibrationSlot request;
         request.slot = slot;

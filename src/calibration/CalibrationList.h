@@ -15,8 +15,6 @@ namespace zr::calibration {
 
 // Texts and limits of the calibration list.
 namespace calibration_list {
-inline constexpr int kFirstSlot = 1;
-inline constexpr int kLastSlot = 4;
 inline constexpr const char kDeleteAllQuestion[] =
     "Удалить все калибровки на данный метод измерения с прибора ?";
 } // namespace calibration_list

@@ -216,7 +216,7 @@ void Library::Button3Click() {
     }
     int& lastSlot = context_.state.lastSlot;
     ++lastSlot;
-    if (lastSlot > connection::CalibrationTables::kSlots) {
+    if (lastSlot > protocol::meter::kSlotsPerMethod) {
         context_.messages.showError(QStringLiteral("Нет свободного места для записи коррекции!"));
         return;
     }

@@ -11,7 +11,8 @@
 
 namespace zr::calibration {
 
-using manual_correction::kListedMethods;
+// The method list holds the calibrated methods 1 to 3; method 4 has no entry.
+constexpr int kListedMethods = protocol::meter::kCalibratedMethods;
 using manual_correction::kMaxPosition;
 using manual_correction::kMinPosition;
 

@@ -17,8 +17,6 @@ namespace manual_correction {
 // The up-down steps in tenths from -5.0 to +5.0.
 inline constexpr int kMinPosition = -50;
 inline constexpr int kMaxPosition = 50;
-// The method list holds methods 1 to 3; method 4 has no entry.
-inline constexpr int kListedMethods = 3;
 } // namespace manual_correction
 
 // What the dialog shows for the current method.

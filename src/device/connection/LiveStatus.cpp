@@ -14,7 +14,7 @@ LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale) {
                       : QStringLiteral("0");
     shown.calibrationInForce = status.activeTable != 0;
     shown.calibrationRow =
-        status.activeTable >= 1 && status.activeTable <= CalibrationTables::kSlots
+        status.activeTable >= 1 && status.activeTable <= protocol::meter::kSlotsPerMethod
             ? status.activeTable
             : 0;
     shown.correction =

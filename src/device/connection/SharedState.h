@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/protocol/CalibrationSlot.h"
+#include "device/protocol/Meter.h"
 #include "device/protocol/Replies.h"
 
 #include <array>
@@ -18,11 +19,9 @@ using DeviceStatus = protocol::StatusReport;
 // The meter's calibration entries as its replies brought them: methods 1 to 3 by slots 1 to 4.
 class CalibrationTables {
 public:
-    static constexpr int kMethods = 3;
-    static constexpr int kSlots = 4;
-
     static constexpr bool holds(int method, int slot) {
-        return method >= 1 && method <= kMethods && slot >= 1 && slot <= kSlots;
+        return method >= 1 && method <= protocol::meter::kCalibratedMethods && slot >= 1 &&
+               slot <= protocol::meter::kSlotsPerMethod;
     }
     // Only for holds(method, slot).
     protocol::CalibrationSlot& at(int method, int slot) {
@@ -33,7 +32,9 @@ public:
     }
 
 private:
-    std::array<std::array<protocol::CalibrationSlot, kSlots>, kMethods> entries_;
+    std::array<std::array<protocol::CalibrationSlot, protocol::meter::kSlotsPerMethod>,
+               protocol::meter::kCalibratedMethods>
+        entries_;
 };
 
 // State shared by the main window's blocks, the controllers and the dialogs, owned by the main
