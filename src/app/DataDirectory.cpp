@@ -32,10 +32,6 @@ QString chooseDataDirectory(const QString& executableDir) {
     return appData;
 }
 
-void enterDataDirectory(const QString& dir) {
-    QDir::setCurrent(dir);
-}
-
 void provideUserGuide(const QString& dataDir, const QString& executableDir) {
     const QString name = QString::fromLatin1(kUserGuideFile);
     const QString target = QDir(dataDir).filePath(name);

@@ -15,13 +15,9 @@ QString chooseDataDirectory(const QString& executableDir);
 // directory exists), as /usr/bin, /usr/local/bin or ~/.local/bin are.
 bool isInstalledProgramDirectory(const QString& executableDir);
 
-// Makes `dir` the process's current directory. A failure is not reported: bare file names then
-// resolve against the directory the program was started in.
-void enterDataDirectory(const QString& dir);
-
 // Links the installed user guide (share/doc/zr6040usb/ beside the installed program's bin) into
-// the data directory, so that opening the guide by its bare name works for an installed program
-// too and follows package upgrades. A guide file the user put there is left alone.
+// the data directory, so that the guide is found there for an installed program too and follows
+// package upgrades. A guide file the user put there is left alone.
 void provideUserGuide(const QString& dataDir, const QString& executableDir);
 
 inline constexpr const char* kUserGuideFile = "ZR-6040.pdf";

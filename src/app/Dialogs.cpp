@@ -12,6 +12,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QDialog>
+#include <QDir>
 
 namespace zr::app {
 
@@ -24,7 +25,8 @@ Dialogs::Dialogs(MainWindow& mainWindow)
               [this] { return form3->run(); },
               [this](const calibration::LibraryEntryText& shown) { return form2->edit(shown); }},
           std::make_unique<calibration::FileLibraryStore>(
-              QString::fromLatin1(calibration::kLibraryFileName)),
+              QDir(mainWindow.dataDir())
+                  .filePath(QString::fromLatin1(calibration::kLibraryFileName))),
           &mainWindow)),
       form2(std::make_unique<calibration::LibraryEntryDialog>(&mainWindow)),
       form4(std::make_unique<records::NumberInputDialog>(&mainWindow)),

@@ -213,7 +213,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::FormCreate() {
     state_.deviceList.clear();
-    enterDataDirectory(context_.dataDir);
 
     const QStringList calibrationHeaders = {QStringLiteral("№"), QStringLiteral("Наименование"),
                                             QStringLiteral("К1"), QStringLiteral("К2")};
@@ -246,7 +245,8 @@ void MainWindow::FormKeyPress(QKeyEvent& event) {
 }
 
 void MainWindow::N29Click() {
-    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kUserGuideFile));
+    const QString path =
+        QDir(context_.dataDir).absoluteFilePath(QString::fromLatin1(kUserGuideFile));
     if (!QFileInfo::exists(path) || !context_.openDocument || !context_.openDocument(path)) {
         context_.messages.inform(QStringLiteral("Немогу выполнить  !"));
     }

@@ -62,7 +62,7 @@ struct MainWindowContext {
     common::MessageService& messages;
     // The HID services the window's HID controller works on.
     hid::HidPlatform& hidPlatform;
-    // The directory of the program's files; made current by FormCreate.
+    // The directory of the program's files; every file is opened by its path in it.
     QString dataDir;
     // Opens a document with the desktop's default viewer; false when that fails.
     std::function<bool(const QString& path)> openDocument;
@@ -82,6 +82,7 @@ public:
     void invokeHandler(const QString& name, int argument = 0);
 
     connection::SharedState& state() { return state_; }
+    const QString& dataDir() const { return context_.dataDir; }
     ui::StatusPanels* status() const { return status_; }
     QTabWidget* pageControl() const { return pageControl1_; }
     common::OneShotTimer& timerReadLog() { return timerReadLog_; }

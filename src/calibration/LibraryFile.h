@@ -9,7 +9,7 @@
 
 namespace zr::calibration {
 
-// The library file, opened by its bare name in the data directory.
+// The library file's name in the data directory.
 inline constexpr const char* kLibraryFileName = "data.zr";
 
 // One entry of the calibration library exactly as it lies in "data.zr": a packed little-endian

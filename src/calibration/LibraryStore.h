@@ -20,9 +20,9 @@ public:
     virtual bool replace(const QByteArray& content) = 0;
 };
 
-// The library file on disk, opened by the given path (the bare name resolves in the current
-// directory). Every rewrite goes to a temporary file first and is renamed into place, so a
-// crash or a full disk never leaves a shortened library.
+// The library file on disk, opened by its path in the data directory. Every rewrite goes to a
+// temporary file first and is renamed into place, so a crash or a full disk never leaves a
+// shortened library.
 class FileLibraryStore : public LibraryStore {
 public:
     explicit FileLibraryStore(QString path) : path_(std::move(path)) {}
