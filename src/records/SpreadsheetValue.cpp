@@ -38,8 +38,39 @@ std::optional<double> readNumber(const QString& text, const QLocale& locale) {
     return value;
 }
 
-std::optional<QDateTime> readTimestamp(const QString& text, const QLocale& locale) {
-    const QString format = measurementTimestampFormat(locale);
+// The timestamp format of a locale and what follows from it, worked out once per locale: an
+// export asks for every cell.
+struct TimestampShape {
+    QLocale locale;
+    QString format;
+    QString numberFormat;
+    // Month or day names, or an AM/PM marker: only then may a timestamp hold letters.
+    bool hasNames = false;
+};
+
+const TimestampShape& timestampShape(const QLocale& locale) {
+    thread_local std::optional<TimestampShape> shape;
+    if (!shape || shape->locale != locale) {
+        const QString format = measurementTimestampFormat(locale);
+        const bool names = format.contains(QLatin1String("MMM")) ||
+                           format.contains(QLatin1String("ddd")) ||
+                           format.contains(QLatin1Char('A')) || format.contains(QLatin1Char('a'));
+        shape = TimestampShape{locale, format, spreadsheetDateTimeFormat(format), names};
+    }
+    return *shape;
+}
+
+std::optional<QDateTime> readTimestamp(const QString& text, const TimestampShape& shape) {
+    // Most texts of a table (grades, tanks, suppliers) are refused here, before the costly parse.
+    const bool hasDigit =
+        std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isDigit(); });
+    const bool hasLetter =
+        std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isLetter(); });
+    if (!hasDigit || (hasLetter && !shape.hasNames)) {
+        return std::nullopt;
+    }
+    const QLocale& locale = shape.locale;
+    const QString& format = shape.format;
     QDateTime moment = locale.toDateTime(text, format);
     if (!moment.isValid()) {
         return std::nullopt;
@@ -93,10 +124,13 @@ SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale) {
     if (const std::optional<double> number = readNumber(text, locale)) {
         value.kind = SpreadsheetValue::Kind::Number;
         value.number = *number;
-    } else if (const std::optional<QDateTime> moment = readTimestamp(text, locale)) {
-        value.kind = SpreadsheetValue::Kind::DateTime;
-        value.dateTime = *moment;
-        value.numberFormat = spreadsheetDateTimeFormat(measurementTimestampFormat(locale));
+    } else {
+        const TimestampShape& shape = timestampShape(locale);
+        if (const std::optional<QDateTime> moment = readTimestamp(text, shape)) {
+            value.kind = SpreadsheetValue::Kind::DateTime;
+            value.dateTime = *moment;
+            value.numberFormat = shape.numberFormat;
+        }
     }
     return value;
 }
