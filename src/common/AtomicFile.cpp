@@ -1,6 +1,7 @@
 #include "common/AtomicFile.h"
 
 #include "common/SystemError.h"
+#include "common/UnnamedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,10 +77,6 @@ struct Descriptor {
         }
     }
 };
-
-bool unnamedFilesUnsupported(int error) {
-    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
-}
 
 // Links the finished content in under `temporary` and renames that onto `target`.
 QString renameInto(const QByteArray& procPath, const QDir& dir, const QString& fileName,

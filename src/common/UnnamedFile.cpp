@@ -19,7 +19,7 @@ UnnamedFile::UnnamedFile(const QString& directory) {
     if (fd_ >= 0) {
         return;
     }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    if (!unnamedFilesUnsupported(errno)) {
         error_ = systemErrorText(errno);
         return;
     }
@@ -37,6 +37,10 @@ UnnamedFile::~UnnamedFile() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
+}
+
+bool unnamedFilesUnsupported(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
 QByteArray UnnamedFile::path() const {

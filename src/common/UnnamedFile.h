@@ -27,4 +27,8 @@ private:
     QString error_;
 };
 
+// True for the errors with which open(O_TMPFILE) says that the file system (or the kernel) has no
+// unnamed files, so that a short-lived named file must do.
+bool unnamedFilesUnsupported(int error);
+
 } // namespace zr::common
