@@ -2,8 +2,8 @@
 
 #include "app/Dialogs.h"
 #include "app/ResultsBlock.h"
+#include "common/FileAccess.h"
 #include "records/Export.h"
-#include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
@@ -25,7 +25,7 @@ namespace zr::app {
 
 void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
-    records::FileAccess& files = records::systemFiles();
+    common::FileAccess& files = common::systemFiles();
     export_ = std::make_unique<records::Export>(records::Export::Ports{
         *tablePage_->grid(), *storedValuesBlock_->grid(), *saveDialog_,
         records::xlsxSpreadsheetServerFactory(files), files, records::applicationBusyCursor()});
