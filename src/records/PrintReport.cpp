@@ -3,8 +3,8 @@
 #include "common/AppError.h"
 #include "common/HandlerRegistry.h"
 #include "records/FileAccess.h"
+#include "records/PrintPreviewPort.h"
 #include "records/PrintReportFormat.h"
-#include "records/Web.h"
 
 #include <QDir>
 
@@ -15,7 +15,6 @@ PrintReport::PrintReport(connection::ControllerContext context, Ports ports)
 
 void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N15Click", [this](int) { N15Click(); });
-    handlers.add("WebNavigateComplete2", [this](int) { WebNavigateComplete2(); });
 }
 
 void PrintReport::N15Click() {
@@ -32,13 +31,7 @@ void PrintReport::BuildPrintReport() {
     if (!failure.isEmpty()) {
         throw common::AppError(cannotCreateFileMessage(path, failure));
     }
-    ports_.web.Navigate(QDir::toNativeSeparators(path));
-}
-
-void PrintReport::WebNavigateComplete2() {
-    if (!ports_.web.ExecWB(Web::kPrintPreview, Web::kPromptUser)) {
-        throw common::AppError(QStringLiteral("Error print page !"));
-    }
+    ports_.preview.showPreview(ports_.table);
 }
 
 } // namespace zr::records
