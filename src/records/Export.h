@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/SpreadsheetServer.h"
+#include "records/WorkbookWriter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,7 +23,7 @@ public:
         common::TextGrid& table;        // StringGrid3, the measurement table
         common::TextGrid& storedValues; // StringGrid2
         SaveDialogPort& saveDialog;
-        SpreadsheetServerFactory createServer;
+        WorkbookWriter writeWorkbook;
         common::FileAccess& files;
         BusyCursor& busyCursor;
     };
@@ -43,7 +43,6 @@ public:
 
 private:
     void save(const common::TextGrid& textGrid);
-    void fillSheet(SpreadsheetServer& server) const;
 
     Ports ports_;
 };

@@ -1,10 +1,10 @@
 #include "records/PrintReport.h"
 
 #include "common/AppError.h"
-#include "common/FileAccess.h"
 #include "common/HandlerRegistry.h"
+#include "common/FileAccess.h"
+#include "records/PrintPreviewPort.h"
 #include "records/PrintReportFormat.h"
-#include "records/Web.h"
 
 #include <QDir>
 
@@ -15,7 +15,6 @@ PrintReport::PrintReport(connection::ControllerContext context, Ports ports)
 
 void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N15Click", [this](int) { N15Click(); });
-    handlers.add("WebNavigateComplete2", [this](int) { WebNavigateComplete2(); });
 }
 
 void PrintReport::N15Click() {
@@ -32,13 +31,7 @@ void PrintReport::BuildPrintReport() {
     if (!failure.isEmpty()) {
         throw common::AppError(common::cannotCreateFileMessage(path, failure));
     }
-    ports_.web.Navigate(QDir::toNativeSeparators(path));
-}
-
-void PrintReport::WebNavigateComplete2() {
-    if (!ports_.web.ExecWB(Web::kPrintPreview, Web::kPromptUser)) {
-        throw common::AppError(QStringLiteral("Error print page !"));
-    }
+    ports_.preview.showPreview(ports_.table);
 }
 
 } // namespace zr::records

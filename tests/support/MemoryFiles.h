@@ -31,7 +31,7 @@ public:
     QString replace(const QString& path, const QByteArray& bytes) override {
         replaced << path;
         if (everyWriteFails || unwritable.contains(path)) {
-            return QStringLiteral("No space left on device");
+            return writeFailure;
         }
         files.insert(path, bytes);
         return {};
@@ -48,6 +48,7 @@ public:
     QSet<QString> exhausting;
     QSet<QString> unwritable;
     bool everyWriteFails = false;
+    QString writeFailure = QStringLiteral("No space left on device");
     // The path of every replacement tried, in order.
     QStringList replaced;
 };
