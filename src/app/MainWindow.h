@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/ServiceKeyCounter.h"
+#include "common/HandlerGuard.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/SharedState.h"
-#include "ui/HandlerGuard.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -121,7 +121,7 @@ private:
     void N30Click();
 
     MainWindowContext context_;
-    ui::HandlerGuard guard_;
+    common::HandlerGuard guard_;
     connection::SharedState state_;
     common::HandlerRegistry handlers_;
     common::OneShotTimer timerReadLog_{1500};

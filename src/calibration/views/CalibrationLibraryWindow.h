@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calibration/Library.h"
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 
 #include <QDialog>
 #include <functional>
@@ -43,7 +43,7 @@ private:
     // The line under the grid that tells of entries the grid has no rows for.
     void showOverflow();
 
-    ui::HandlerGuard guard_;
+    common::HandlerGuard guard_;
     std::unique_ptr<LibraryStore> store_;
     ui::StringGrid* grid_ = nullptr;
     QWidget* toolBar_ = nullptr;
