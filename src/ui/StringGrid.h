@@ -1,34 +1,43 @@
 #pragma once
 
 #include "common/TextGrid.h"
+#include "common/TextTableModel.h"
 
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zr::ui {
 
-// A text grid addressed like the program's designed grids: (column, row) with row 0 the fixed
-// header row shown as the horizontal header, rows 1.. the body.
-class StringGrid : public QTableWidget, public common::TextGrid {
+// The view of a grid of texts (common::TextTableModel): row 0 of the model is the horizontal
+// header, rows 1.. the body, and the view shares the model's current row. As a TextGrid it
+// reads and writes its model.
+class StringGrid : public QTableView, public common::TextGrid {
     Q_OBJECT
 public:
+    // Shows a model that outlives the view.
+    explicit StringGrid(common::TextTableModel& model, QWidget* parent = nullptr);
+    // Shows a model of its own.
     StringGrid(int columns, int rows, QWidget* parent = nullptr);
 
-    int colCount() const override { return columnCount(); }
-    int rowCountWithHeader() const override { return rowCount() + 1; }
-    void setRowCountWithHeader(int rows) override;
+    common::TextTableModel& texts() const { return *texts_; }
 
-    QString cell(int column, int row) const override;
-    void setCell(int column, int row, const QString& text) override;
-    void removeRow(int row) override;
+    int colCount() const override { return texts_->colCount(); }
+    int rowCountWithHeader() const override { return texts_->rowCountWithHeader(); }
+    void setRowCountWithHeader(int rows) override { texts_->setRowCountWithHeader(rows); }
+
+    QString cell(int column, int row) const override { return texts_->cell(column, row); }
+    void setCell(int column, int row, const QString& text) override {
+        texts_->setCell(column, row, text);
+    }
+    void removeRow(int row) override { texts_->removeRow(row); }
 
     void setColumnWidths(std::initializer_list<int> widths);
     void setRowHeight(int height);
     void setEditable(bool editable);
 
-    int currentGridRow() const override;
-    void setCurrentGridRow(int row) override;
-    void redraw() override { viewport()->update(); }
+    int currentGridRow() const override { return texts_->currentGridRow(); }
+    void setCurrentGridRow(int row) override { texts_->setCurrentGridRow(row); }
+    void redraw() override { texts_->redraw(); }
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -40,6 +49,7 @@ protected Q_SLOTS:
     void rowCountChanged(int oldCount, int newCount);
 
 private:
+    common::TextTableModel* texts_;
     int appendedAt_ = -1;
 };
 

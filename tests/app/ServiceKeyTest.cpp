@@ -18,7 +18,7 @@ protected:
         h.window().show();
         grid = h.find<zr::ui::StringGrid>("StringGrid1");
         grid->setCell(1, 1, QString());
-        grid->editItem(grid->item(0, 1));
+        grid->edit(grid->model()->index(0, 1));
         editor = grid->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
     }
@@ -59,7 +59,7 @@ TEST_F(ServiceKeys, OtherSequencesThatReachThree) {
         ProgramHarness fresh;
         auto* g = fresh.find<zr::ui::StringGrid>("StringGrid1");
         g->setCell(1, 1, QString());
-        g->editItem(g->item(0, 1));
+        g->edit(g->model()->index(0, 1));
         auto* e = g->findChild<QLineEdit*>();
         QTest::keyClicks(e, QString::fromLatin1(keys));
         EXPECT_TRUE(fresh.window().pageControl()->isTabVisible(1)) << keys;
@@ -105,7 +105,7 @@ TEST(ServiceKeysInAGridCell, TheKeyThatOpensTheCellEditorCountsOnce) {
         auto* grid = h.find<zr::ui::StringGrid>("StringGrid1");
         grid->setCell(1, 2, QString());
         grid->setFocus();
-        grid->setCurrentCell(1, 1);
+        grid->setCurrentIndex(grid->model()->index(1, 1));
         ASSERT_EQ(grid->findChild<QLineEdit*>(), nullptr);
         QTest::keyClick(grid, keys[0]);
         auto* editor = grid->findChild<QLineEdit*>();

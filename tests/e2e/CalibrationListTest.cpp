@@ -167,7 +167,7 @@ TEST(CalibrationListE2e, TypingIntoTheGridChangesNeitherTheTablesNorTheMeter) {
     auto* grid = zr::test::calibrationGrid(h);
     const std::size_t sentBefore = zr::test::commandsSent(h).size();
 
-    grid->setCurrentCell(1, 1);
+    grid->setCurrentIndex(grid->model()->index(1, 1));
     QTest::keyClick(grid, Qt::Key_X);
     auto* editor = grid->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);

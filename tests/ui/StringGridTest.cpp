@@ -81,7 +81,7 @@ TEST(StringGrid, AnAppendedRowIsPaintedWithoutRepaintingTheRowsAboveIt) {
 
     // So does a row put in above others.
     shown.recorder.painted = {};
-    shown.grid.insertRow(0);
+    shown.grid.model()->insertRow(0);
     WAIT_UNTIL(shown.recorder.painted.contains(shown.bodyRow(2).center()), 5000);
 }
 
