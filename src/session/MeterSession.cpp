@@ -24,13 +24,6 @@
 namespace zr::session {
 
 namespace {
-constexpr int kCalibrationGridColumns = 4;
-constexpr int kCalibrationGridRows = 9;
-constexpr int kStoredValuesGridColumns = 4;
-constexpr int kStoredValuesGridRows = 11;
-constexpr int kMeasurementGridColumns = 7;
-constexpr int kMeasurementGridRows = 2;
-
 void setHeaders(common::TextGrid& grid, const QStringList& headers) {
     for (int c = 0; c < headers.size(); ++c) {
         grid.setCell(c, 0, headers.at(c));
@@ -41,9 +34,11 @@ void setHeaders(common::TextGrid& grid, const QStringList& headers) {
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
                            QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
-      guard_(ports_.messages), measurementGrid_(kMeasurementGridColumns, kMeasurementGridRows),
-      storedValuesGrid_(kStoredValuesGridColumns, kStoredValuesGridRows),
-      calibrationGrid_(kCalibrationGridColumns, kCalibrationGridRows),
+      guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
+                                                records::MeasurementTable::kGridRows),
+      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows),
+      calibrationGrid_(calibration::CalibrationList::kGridColumns,
+                       calibration::CalibrationList::kGridRows),
       libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));

@@ -2,8 +2,8 @@
 
 #include "common/HandlerGuard.h"
 #include "common/HandlerRegistry.h"
-#include "common/MemoryTextGrid.h"
 #include "common/OneShotTimer.h"
+#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
@@ -71,10 +71,11 @@ public:
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
     common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
 
-    common::TextGrid& measurementGrid() { return measurementGrid_; }
-    common::TextGrid& storedValuesGrid() { return storedValuesGrid_; }
-    common::TextGrid& calibrationGrid() { return calibrationGrid_; }
-    common::TextGrid& libraryGrid() { return libraryGrid_; }
+    // The texts of the grids the controllers fill, for views to show.
+    common::TextTableModel& measurementGrid() { return measurementGrid_; }
+    common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
+    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
+    common::TextTableModel& libraryGrid() { return libraryGrid_; }
 
     records::MeasurementTable& measurementTable() { return *measurementTable_; }
     records::StoredValues& storedValues() { return *storedValues_; }
@@ -115,10 +116,10 @@ private:
     common::OneShotTimer calibrationListTimer_{1000};
     connection::ShownCaptions captions_;
 
-    common::MemoryTextGrid measurementGrid_;
-    common::MemoryTextGrid storedValuesGrid_;
-    common::MemoryTextGrid calibrationGrid_;
-    common::MemoryTextGrid libraryGrid_;
+    common::TextTableModel measurementGrid_;
+    common::TextTableModel storedValuesGrid_;
+    common::TextTableModel calibrationGrid_;
+    common::TextTableModel libraryGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;
