@@ -68,14 +68,18 @@ TEST_F(SessionWithoutWidgets, TheLiveStatusArrives) {
 }
 
 TEST_F(SessionWithoutWidgets, FetchesTheStoredValuesIntoItsGrid) {
-    // What the demonstration contents store: record, method, value.
-    const std::tuple<int, int, float> stored[] = {{1, 1, 92.3f}, {2, 1, 95.1f}, {3, 2, 84.6f}};
+    // What the demonstration contents store.
+    const struct {
+        int row;
+        int method;
+        float value;
+    } stored[] = {{1, 1, 92.3F}, {2, 1, 95.1F}, {3, 2, 84.6F}};
     zr::common::TextGrid& grid = session->storedValuesGrid();
-    for (const auto& [row, method, value] : stored) {
-        WAIT_UNTIL_EQ(grid.cell(2, row), zr::common::formatGeneral(static_cast<double>(value)),
-                      5000);
-        EXPECT_EQ(grid.cell(1, row), zr::connection::methodName(method));
-        EXPECT_EQ(grid.cell(0, row), QString::number(row));
+    for (const auto& record : stored) {
+        WAIT_UNTIL_EQ(grid.cell(2, record.row),
+                      zr::common::formatGeneral(static_cast<double>(record.value)), 5000);
+        EXPECT_EQ(grid.cell(1, record.row), zr::connection::methodName(record.method));
+        EXPECT_EQ(grid.cell(0, record.row), QString::number(record.row));
     }
 }
 
