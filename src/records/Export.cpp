@@ -2,10 +2,10 @@
 
 #include "common/AppError.h"
 #include "common/Cp1251.h"
+#include "common/FileAccess.h"
 #include "common/HandlerRegistry.h"
 #include "common/TextGrid.h"
 #include "records/BusyCursor.h"
-#include "records/FileAccess.h"
 #include "records/ReportTexts.h"
 #include "records/SaveDialogPort.h"
 
@@ -68,7 +68,7 @@ void Export::save(const common::TextGrid& textGrid) {
 void Export::ExportGridToText(const common::TextGrid& grid, const QString& fileName) {
     const QString failure = ports_.files.replace(fileName, gridText(grid));
     if (!failure.isEmpty()) {
-        throw common::AppError(cannotCreateFileMessage(fileName, failure));
+        throw common::AppError(common::cannotCreateFileMessage(fileName, failure));
     }
 }
 

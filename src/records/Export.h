@@ -6,6 +6,7 @@
 #include <QString>
 
 namespace zr::common {
+class FileAccess;
 class HandlerRegistry;
 class TextGrid;
 } // namespace zr::common
@@ -13,7 +14,6 @@ class TextGrid;
 namespace zr::records {
 
 class BusyCursor;
-class FileAccess;
 class SaveDialogPort;
 
 // Saving the measurement table or the stored values as a workbook or a text file.
@@ -24,7 +24,7 @@ public:
         common::TextGrid& storedValues; // StringGrid2
         SaveDialogPort& saveDialog;
         SpreadsheetServerFactory createServer;
-        FileAccess& files;
+        common::FileAccess& files;
         BusyCursor& busyCursor;
     };
 

@@ -1,8 +1,8 @@
 #include "records/PrintReport.h"
 
 #include "common/AppError.h"
+#include "common/FileAccess.h"
 #include "common/HandlerRegistry.h"
-#include "records/FileAccess.h"
 #include "records/PrintReportFormat.h"
 #include "records/Web.h"
 
@@ -30,7 +30,7 @@ void PrintReport::BuildPrintReport() {
     const QString path = reportPath();
     const QString failure = ports_.files.replace(path, printReportBytes(ports_.table));
     if (!failure.isEmpty()) {
-        throw common::AppError(cannotCreateFileMessage(path, failure));
+        throw common::AppError(common::cannotCreateFileMessage(path, failure));
     }
     ports_.web.Navigate(QDir::toNativeSeparators(path));
 }

@@ -5,13 +5,13 @@
 #include <QString>
 
 namespace zr::common {
+class FileAccess;
 class HandlerRegistry;
 class TextGrid;
 } // namespace zr::common
 
 namespace zr::records {
 
-class FileAccess;
 class Web;
 
 // Printing the measurement table through the HTML report "tmp1.html" and its print preview.
@@ -20,7 +20,7 @@ public:
     struct Ports {
         common::TextGrid& table; // StringGrid3
         Web& web;
-        FileAccess& files;
+        common::FileAccess& files;
         // The directory the report is written to.
         QString directory;
     };

@@ -2,8 +2,8 @@
 
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
-#include "calibration/LibraryStore.h"
 #include "calibration/ManualCorrection.h"
+#include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
 #include "device/connection/MeterConnection.h"
 #include "device/connection/MethodSelection.h"
@@ -11,7 +11,6 @@
 #include "device/protocol/CommandSender.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
-#include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
 #include "records/MeasurementTableTexts.h"
 #include "records/PrintReport.h"
@@ -96,7 +95,7 @@ connection::ControllerContext MeterSession::controllerContext() {
 
 void MeterSession::buildRecords() {
     const connection::ControllerContext context = controllerContext();
-    records::FileAccess& files = records::systemFiles();
+    common::FileAccess& files = common::systemFiles();
     export_ = std::make_unique<records::Export>(records::Export::Ports{
         measurementGrid_, storedValuesGrid_, ports_.saveDialog,
         records::xlsxSpreadsheetServerFactory(files), files, ports_.busyCursor});
@@ -138,10 +137,10 @@ void MeterSession::buildCalibration() {
             ports_.openManualCorrection();
         }
     });
-    libraryStore_ = std::make_unique<calibration::FileLibraryStore>(
-        QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)));
-    library_ = std::make_unique<calibration::Library>(context, libraryGrid_, *libraryStore_,
-                                                      ports_.libraryDialogs);
+    library_ = std::make_unique<calibration::Library>(
+        context, libraryGrid_, common::systemFiles(),
+        QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
+        ports_.libraryDialogs);
 
     calibrationList_->registerHandlers(handlers_);
     manualCorrection_->registerHandlers(handlers_);

@@ -36,7 +36,6 @@ class StoredValues;
 namespace zr::calibration {
 class CalibrationList;
 class Library;
-class LibraryStore;
 class ManualCorrection;
 } // namespace zr::calibration
 
@@ -133,7 +132,6 @@ private:
     std::unique_ptr<records::PrintReport> printReport_;
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
-    std::unique_ptr<calibration::LibraryStore> libraryStore_;
     std::unique_ptr<calibration::Library> library_;
 
     // Made last: it routes the meter's replies to the controllers.

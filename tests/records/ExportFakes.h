@@ -1,10 +1,11 @@
 #pragma once
 
+#include "common/FileAccess.h"
 #include "records/BusyCursor.h"
-#include "records/FileAccess.h"
 #include "records/SaveDialogPort.h"
 #include "records/SpreadsheetServer.h"
 #include "records/Web.h"
+#include "support/MemoryFiles.h"
 
 #include <QStringList>
 #include <deque>
@@ -75,21 +76,6 @@ public:
     }
     std::deque<records::SaveChoice> answers;
     int shown = 0;
-};
-
-// Fails every write with the given reason.
-class FailingFileWriter : public records::FileAccess {
-public:
-    explicit FailingFileWriter(QString reason) : reason_(std::move(reason)) {}
-    ReadResult read(const QString&) override { return {}; }
-    QString replace(const QString& path, const QByteArray&) override {
-        paths << path;
-        return reason_;
-    }
-    QStringList paths;
-
-private:
-    QString reason_;
 };
 
 // Keeps the show/restore calls in order.

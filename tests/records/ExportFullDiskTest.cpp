@@ -36,15 +36,15 @@ QStringList saveAndPrint(test::ControllerRig& rig, common::MemoryTextGrid& table
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor(cursorCalls);
     records::Export exporter(records::Export::Ports{
-        table, storedValues, dialog, records::xlsxSpreadsheetServerFactory(records::systemFiles()),
-        records::systemFiles(), cursor});
+        table, storedValues, dialog, records::xlsxSpreadsheetServerFactory(common::systemFiles()),
+        common::systemFiles(), cursor});
     dialog.answers.push_back({records::SaveFileType::Text, text});
     dialog.answers.push_back({records::SaveFileType::Spreadsheet, book});
     rig.run([&] { exporter.SaveTable(); });
     rig.run([&] { exporter.SaveTable(); });
     test::RecordingWeb web;
     records::PrintReport report(
-        rig.context(), records::PrintReport::Ports{table, web, records::systemFiles(), dir});
+        rig.context(), records::PrintReport::Ports{table, web, common::systemFiles(), dir});
     rig.run([&] { report.BuildPrintReport(); });
     return web.navigated;
 }

@@ -15,7 +15,7 @@ namespace {
 
 struct ExportRig : ControllerRig {
     explicit ExportRig(common::MemoryTextGrid tableGrid,
-                       records::FileAccess& writer = records::systemFiles())
+                       common::FileAccess& writer = common::systemFiles())
         : table(std::move(tableGrid)), files(writer) {}
 
     records::Export& exporter() {
@@ -38,7 +38,7 @@ struct ExportRig : ControllerRig {
 
     common::MemoryTextGrid table;
     common::MemoryTextGrid storedValues{4, 11};
-    records::FileAccess& files;
+    common::FileAccess& files;
     test::ScriptedSaveDialog dialog;
     QStringList calls;
     test::RecordingBusyCursor cursor{calls};
@@ -146,7 +146,8 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.txt"));
     ASSERT_TRUE(test::writeFileBytes(path, "previous"));
-    test::FailingFileWriter failing(QStringLiteral("No space left on device"));
+    test::MemoryFiles failing;
+    failing.everyWriteFails = true;
     ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), failing);
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 

@@ -27,8 +27,8 @@ struct WorkbookRig : test::ControllerRig {
         dialog.answers.push_back({type, path});
         records::Export exporter(records::Export::Ports{
             table, storedValues, dialog,
-            records::xlsxSpreadsheetServerFactory(records::systemFiles(), locale),
-            records::systemFiles(), cursor});
+            records::xlsxSpreadsheetServerFactory(common::systemFiles(), locale),
+            common::systemFiles(), cursor});
         run([&] { exporter.SaveTable(); });
     }
 
@@ -216,7 +216,8 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("book.xlsx"));
     ASSERT_TRUE(test::writeFileBytes(path, "previous"));
-    test::FailingFileWriter failing(QStringLiteral("No space left on device"));
+    test::MemoryFiles failing;
+    failing.everyWriteFails = true;
     auto server = records::XlsxSpreadsheetServer::create(failing);
     ASSERT_TRUE(server);
     server->setSheetsInNewWorkBook(1);
@@ -232,7 +233,7 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     }
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
     // SaveAs handed the workbook to the writer, which kept the old file.
-    EXPECT_EQ(failing.paths, QStringList{path});
+    EXPECT_EQ(failing.replaced, QStringList{path});
 }
 
 // A workbook export killed at any moment leaves nothing of the program's in the temporary

@@ -43,7 +43,7 @@ QString rowLines(const std::vector<QString>& cells) {
 
 struct PrintRig : test::ControllerRig {
     explicit PrintRig(common::MemoryTextGrid grid,
-                      records::FileAccess& writer = records::systemFiles())
+                      common::FileAccess& writer = common::systemFiles())
         : table(std::move(grid)),
           report(context(), records::PrintReport::Ports{table, web, writer, dir.path()}) {
         report.registerHandlers(handlers);

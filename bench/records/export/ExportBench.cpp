@@ -1,10 +1,10 @@
 // The export and the print of the measurement table, read from the screen grid as the program
 // does, with the real file writer, workbook server and print preview (offscreen).
+#include "common/FileAccess.h"
 #include "common/MessageService.h"
 #include "device/connection/ControllerContext.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
-#include "records/FileAccess.h"
 #include "records/PrintReport.h"
 #include "records/SaveDialogPort.h"
 #include "records/views/ReportPreviewWeb.h"
@@ -78,7 +78,7 @@ struct Rig {
 };
 
 records::Export makeExport(Rig& rig) {
-    records::FileAccess& files = records::systemFiles();
+    common::FileAccess& files = common::systemFiles();
     return records::Export(records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
                                                   records::xlsxSpreadsheetServerFactory(files),
                                                   files, rig.cursor});
@@ -114,7 +114,7 @@ void BM_PrintToPreview(benchmark::State& state) {
     records::ReportPreviewWeb web(&window);
     records::PrintReport report(
         rig.context(),
-        records::PrintReport::Ports{rig.table, web, records::systemFiles(), rig.dir.path()});
+        records::PrintReport::Ports{rig.table, web, common::systemFiles(), rig.dir.path()});
     web.setNavigateComplete([&report] { report.WebNavigateComplete2(); });
     QElapsedTimer clock;
     double shownAfter = -1;

@@ -1,7 +1,7 @@
 #include "records/xlsx/XlsxSpreadsheetServer.h"
 
+#include "common/FileAccess.h"
 #include "common/UnnamedFile.h"
-#include "records/FileAccess.h"
 #include "records/SpreadsheetValue.h"
 
 #include <QDir>
@@ -61,7 +61,7 @@ bool XlsxSpreadsheetServer::Style::operator<(const Style& other) const {
                     other.numberFormat);
 }
 
-std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& files,
+std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(common::FileAccess& files,
                                                                  const QLocale& locale) {
     const QString scratchDir = QDir::tempPath();
     if (!QFileInfo(scratchDir).isDir()) {
@@ -70,11 +70,12 @@ std::unique_ptr<SpreadsheetServer> XlsxSpreadsheetServer::create(FileAccess& fil
     return std::make_unique<XlsxSpreadsheetServer>(files, scratchDir, locale);
 }
 
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files, const QLocale& locale) {
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(common::FileAccess& files,
+                                                      const QLocale& locale) {
     return [&files, locale] { return XlsxSpreadsheetServer::create(files, locale); };
 }
 
-XlsxSpreadsheetServer::XlsxSpreadsheetServer(FileAccess& files, QString scratchDir,
+XlsxSpreadsheetServer::XlsxSpreadsheetServer(common::FileAccess& files, QString scratchDir,
                                              const QLocale& locale)
     : files_(files), scratchDir_(std::move(scratchDir)), locale_(locale) {}
 
@@ -360,7 +361,7 @@ void XlsxSpreadsheetServer::saveAs(int workbook, const QString& fileName) {
         failure = files_.replace(fileName, bytes);
     }
     if (!failure.isEmpty()) {
-        fail(cannotCreateFileMessage(fileName, failure));
+        fail(common::cannotCreateFileMessage(fileName, failure));
     }
 }
 

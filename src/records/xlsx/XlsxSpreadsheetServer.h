@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
-namespace zr::records {
-
+namespace zr::common {
 class FileAccess;
+}
+
+namespace zr::records {
 
 // The spreadsheet server: one workbook with its sheets, of which the first is formatted and
 // filled; SaveAs writes it with libxlsxwriter into a working directory and hands the bytes to the
@@ -20,12 +22,13 @@ public:
     // Nothing when its working directory cannot be made. Texts that read as numbers or as a
     // timestamp under `locale` are written as numbers and dates, as the spreadsheet application
     // turns them into such when they are assigned.
-    static std::unique_ptr<SpreadsheetServer> create(FileAccess& files,
+    static std::unique_ptr<SpreadsheetServer> create(common::FileAccess& files,
                                                      const QLocale& locale = QLocale());
 
     // libxlsxwriter's scratch files and the workbook before it is saved live in `scratchDir`,
     // without names, so that nothing of them outlives the program.
-    XlsxSpreadsheetServer(FileAccess& files, QString scratchDir, const QLocale& locale = QLocale());
+    XlsxSpreadsheetServer(common::FileAccess& files, QString scratchDir,
+                          const QLocale& locale = QLocale());
 
     void setSheetsInNewWorkBook(int count) override;
     void addWorkBook() override;
@@ -69,7 +72,7 @@ private:
     // Empty with `failure` set when libxlsxwriter failed.
     QByteArray writeWorkbook(QString* failure) const;
 
-    FileAccess& files_;
+    common::FileAccess& files_;
     QString scratchDir_;
     QLocale locale_;
     bool ended_ = false;
@@ -82,7 +85,7 @@ private:
 };
 
 // Makes the program's server.
-SpreadsheetServerFactory xlsxSpreadsheetServerFactory(FileAccess& files,
+SpreadsheetServerFactory xlsxSpreadsheetServerFactory(common::FileAccess& files,
                                                       const QLocale& locale = QLocale());
 
 } // namespace zr::records
