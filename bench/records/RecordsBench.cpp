@@ -72,7 +72,7 @@ void BM_WriteRow(benchmark::State& state) {
     r.makeTable(rows);
     zr::ui::StringGrid& table = r.grid("StringGrid3");
     for (auto _ : state) {
-        r.run("HeaderControl1SectionClick", 0);
+        r.run("runHeaderCommand", 0);
         if (withEvents) {
             Rig::settle();
         }
@@ -97,7 +97,7 @@ void BM_DeleteFirstRowOf10000(benchmark::State& state) {
         table.setCurrentGridRow(1);
         Rig::settle();
         state.ResumeTiming();
-        r.run("HeaderControl1SectionClick", 1);
+        r.run("runHeaderCommand", 1);
         Rig::settle();
         state.PauseTiming();
         table.setRowCountWithHeader(table.rowCountWithHeader() + 1);
@@ -121,7 +121,7 @@ void BM_CopyTenStoredValues(benchmark::State& state) {
         state.PauseTiming();
         r.makeTable(0);
         state.ResumeTiming();
-        r.run("ToolButton4Click");
+        r.run("copyStoredValuesToTable");
         Rig::settle();
     }
 }
@@ -132,7 +132,7 @@ BENCHMARK(BM_CopyTenStoredValues)->Unit(benchmark::kMillisecond);
 void BM_EraseAllStoredValues(benchmark::State& state) {
     Rig& r = rig();
     for (auto _ : state) {
-        r.run("ToolButton2Click");
+        r.run("eraseStoredValues");
         state.PauseTiming();
         Rig::settle();
         state.ResumeTiming();
@@ -140,7 +140,7 @@ void BM_EraseAllStoredValues(benchmark::State& state) {
 }
 BENCHMARK(BM_EraseAllStoredValues)->Unit(benchmark::kMillisecond);
 
-// LoadSelectionLists with a 10 MB "s1.okt" of a million items, shown in the combo boxes.
+// loadSelectionLists with a 10 MB "s1.okt" of a million items, shown in the combo boxes.
 void BM_LoadTenMegabyteListFile(benchmark::State& state) {
     QTemporaryDir dir;
     {
@@ -168,7 +168,7 @@ void BM_LoadTenMegabyteListFile(benchmark::State& state) {
     page.bindLists(lists);
     page.show();
     for (auto _ : state) {
-        lists.LoadSelectionLists();
+        lists.loadSelectionLists();
         Rig::settle();
     }
     state.counters["items"] = lists.list(1).count();

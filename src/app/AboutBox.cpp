@@ -63,10 +63,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setGeometry(103, 148, 75, 25);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &AboutBox::OKButtonClick);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::closeWithOk);
 }
 
-void AboutBox::OKButtonClick() {
+void AboutBox::closeWithOk() {
     accept();
 }
 

@@ -11,7 +11,7 @@ public:
     explicit AboutBox(QWidget* parent = nullptr);
 
 public slots:
-    void OKButtonClick();
+    void closeWithOk();
 };
 
 } // namespace zr::app

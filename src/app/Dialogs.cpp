@@ -20,30 +20,35 @@ Dialogs::Dialogs() = default;
 Dialogs::~Dialogs() = default;
 
 session::SessionPorts Dialogs::sessionPorts(common::MessageService& messages) {
-    return {
-        messages,
-        *this,
-        records::applicationBusyCursor(),
-        *this,
-        [this]() -> std::optional<int> { return attached() ? form4().ask() : std::nullopt; },
-        [this]() -> std::optional<QString> { return attached() ? form5().ask() : std::nullopt; },
-        [this] {
-            if (attached()) {
-                form1().exec();
-            }
-        },
-        [this] {
-            if (attached()) {
-                form6().exec();
-            }
-        },
-        calibration::Library::Dialogs{[this]() -> std::optional<calibration::WizardResult> {
-                                          return attached() ? form3().run() : std::nullopt;
-                                      },
-                                      [this](const calibration::LibraryEntryText& shown)
-                                          -> std::optional<calibration::LibraryEntryText> {
-                                          return attached() ? form2().edit(shown) : std::nullopt;
-                                      }}};
+    return {messages,
+            *this,
+            records::applicationBusyCursor(),
+            *this,
+            [this]() -> std::optional<int> {
+                return attached() ? numberInputDialog().ask() : std::nullopt;
+            },
+            [this]() -> std::optional<QString> {
+                return attached() ? textInputDialog().ask() : std::nullopt;
+            },
+            [this] {
+                if (attached()) {
+                    libraryWindow().exec();
+                }
+            },
+            [this] {
+                if (attached()) {
+                    manualCorrectionDialog().exec();
+                }
+            },
+            calibration::Library::Dialogs{[this]() -> std::optional<calibration::WizardResult> {
+                                              return attached() ? correctionWizard().run()
+                                                                : std::nullopt;
+                                          },
+                                          [this](const calibration::LibraryEntryText& shown)
+                                              -> std::optional<calibration::LibraryEntryText> {
+                                              return attached() ? libraryEntryDialog().edit(shown)
+                                                                : std::nullopt;
+                                          }}};
 }
 
 void Dialogs::attach(QWidget& window, session::MeterSession& session) {
@@ -57,38 +62,43 @@ template <typename T> T& Dialogs::placed(QPointer<T>& dialog, T* built) {
     return *built;
 }
 
-calibration::CorrectionWizard& Dialogs::form3() {
-    return form3_ ? *form3_
-                  : placed(form3_, new calibration::CorrectionWizard(session_->controllerContext(),
-                                                                     window_));
+calibration::CorrectionWizard& Dialogs::correctionWizard() {
+    return correctionWizard_
+               ? *correctionWizard_
+               : placed(correctionWizard_,
+                        new calibration::CorrectionWizard(session_->controllerContext(), window_));
 }
 
-calibration::CalibrationLibraryWindow& Dialogs::form1() {
-    return form1_ ? *form1_
-                  : placed(form1_, new calibration::CalibrationLibraryWindow(
-                                       session_->library(), session_->libraryGrid(),
-                                       session_->guard(), window_));
+calibration::CalibrationLibraryWindow& Dialogs::libraryWindow() {
+    return libraryWindow_ ? *libraryWindow_
+                          : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
+                                                       session_->library(), session_->libraryGrid(),
+                                                       session_->guard(), window_));
 }
 
-calibration::LibraryEntryDialog& Dialogs::form2() {
-    return form2_ ? *form2_ : placed(form2_, new calibration::LibraryEntryDialog(window_));
+calibration::LibraryEntryDialog& Dialogs::libraryEntryDialog() {
+    return libraryEntryDialog_
+               ? *libraryEntryDialog_
+               : placed(libraryEntryDialog_, new calibration::LibraryEntryDialog(window_));
 }
 
-records::NumberInputDialog& Dialogs::form4() {
-    return form4_ ? *form4_ : placed(form4_, new records::NumberInputDialog(window_));
+records::NumberInputDialog& Dialogs::numberInputDialog() {
+    return numberInputDialog_ ? *numberInputDialog_
+                              : placed(numberInputDialog_, new records::NumberInputDialog(window_));
 }
 
-records::TextInputDialog& Dialogs::form5() {
-    return form5_ ? *form5_ : placed(form5_, new records::TextInputDialog(window_));
+records::TextInputDialog& Dialogs::textInputDialog() {
+    return textInputDialog_ ? *textInputDialog_
+                            : placed(textInputDialog_, new records::TextInputDialog(window_));
 }
 
-calibration::ManualCorrectionDialog& Dialogs::form6() {
-    if (!form6_) {
+calibration::ManualCorrectionDialog& Dialogs::manualCorrectionDialog() {
+    if (!manualCorrectionDialog_) {
         auto* dialog = new calibration::ManualCorrectionDialog(window_);
         dialog->attach(session_->manualCorrection(), &session_->guard());
-        placed(form6_, dialog);
+        placed(manualCorrectionDialog_, dialog);
     }
-    return *form6_;
+    return *manualCorrectionDialog_;
 }
 
 AboutBox& Dialogs::aboutBox() {

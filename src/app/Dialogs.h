@@ -41,12 +41,12 @@ public:
     session::SessionPorts sessionPorts(common::MessageService& messages);
     void attach(QWidget& window, session::MeterSession& session);
 
-    calibration::CorrectionWizard& form3();
-    calibration::CalibrationLibraryWindow& form1();
-    calibration::LibraryEntryDialog& form2();
-    records::NumberInputDialog& form4();
-    records::TextInputDialog& form5();
-    calibration::ManualCorrectionDialog& form6();
+    calibration::CorrectionWizard& correctionWizard();
+    calibration::CalibrationLibraryWindow& libraryWindow();
+    calibration::LibraryEntryDialog& libraryEntryDialog();
+    records::NumberInputDialog& numberInputDialog();
+    records::TextInputDialog& textInputDialog();
+    calibration::ManualCorrectionDialog& manualCorrectionDialog();
     AboutBox& aboutBox();
     records::SaveDialog& saveDialog();
     records::TablePrintPreview& printPreview();
@@ -61,12 +61,12 @@ private:
 
     QPointer<QWidget> window_;
     session::MeterSession* session_ = nullptr;
-    QPointer<calibration::CorrectionWizard> form3_;
-    QPointer<calibration::CalibrationLibraryWindow> form1_;
-    QPointer<calibration::LibraryEntryDialog> form2_;
-    QPointer<records::NumberInputDialog> form4_;
-    QPointer<records::TextInputDialog> form5_;
-    QPointer<calibration::ManualCorrectionDialog> form6_;
+    QPointer<calibration::CorrectionWizard> correctionWizard_;
+    QPointer<calibration::CalibrationLibraryWindow> libraryWindow_;
+    QPointer<calibration::LibraryEntryDialog> libraryEntryDialog_;
+    QPointer<records::NumberInputDialog> numberInputDialog_;
+    QPointer<records::TextInputDialog> textInputDialog_;
+    QPointer<calibration::ManualCorrectionDialog> manualCorrectionDialog_;
     QPointer<AboutBox> aboutBox_;
     QPointer<records::TablePrintPreview> printPreview_;
     // Holds no widget of its own: its file dialog is the window's child too.

@@ -42,7 +42,7 @@ void LiveDisplay::show(const connection::DeviceStatus& status, const QLocale& lo
     const connection::LiveStatus shown = connection::liveStatus(status, locale);
     captions_.follow(status);
     w.results.methodLabel()->setText(captions_.method());
-    w.results.statusOctan()->setPanelText(2, shown.table);
+    w.results.statusPanels()->setPanelText(2, shown.table);
     w.results.calibrationLabel()->setText(
         shown.calibrationRow != 0 ? w.calibrationGrid.cell(1, shown.calibrationRow) : QString());
 
@@ -55,7 +55,7 @@ void LiveDisplay::show(const connection::DeviceStatus& status, const QLocale& lo
         value->setPalette(palette);
     }
     value->setText(shown.value);
-    w.results.statusOctan()->setPanelText(1, shown.correction);
+    w.results.statusPanels()->setPanelText(1, shown.correction);
     w.status.setPanelText(3, shown.frequencyAndCount);
     // The grid marks the row in force when it paints; a repaint is due only when that row moved,
     // since the grid repaints itself when its cells change.

@@ -58,7 +58,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     ui::keepOnScreen(this);
 
     if (auto* app = ui::KeyPreviewApplication::instance()) {
-        app->addKeyPreview(this, [this](QKeyEvent& event) { FormKeyPress(event); });
+        app->addKeyPreview(this, [this](QKeyEvent& event) { countServiceKey(event); });
     }
 
     session_.start();
@@ -89,8 +89,9 @@ void MainWindow::showSession() {
             });
     connect(&session_, &session::MeterSession::statusReceived, this,
             [this] { liveDisplay_->refresh(session_.state().status); });
-    connect(&session_, &session::MeterSession::serviceByteRead, this,
-            [this](std::uint8_t value) { servicePage_->edit1()->setText(QString::number(value)); });
+    connect(&session_, &session::MeterSession::serviceByteRead, this, [this](std::uint8_t value) {
+        servicePage_->byteValueEdit()->setText(QString::number(value));
+    });
 
     tablePage_->bindLists(session_.selectionLists());
     calibrationListBlock_->setRowInForce(
@@ -101,24 +102,26 @@ void MainWindow::bindControls() {
     bindCommands(this,
                  [this](const QString& name, int argument) { invokeHandler(name, argument); });
     connect(tablePage_, &records::TablePage::listItemPicked, this,
-            [this](int list) { invokeHandler(QStringLiteral("ComboBox%1Select").arg(list)); });
-    connect(servicePage_->button1(), &QPushButton::clicked, this,
-            [this] { invokeHandler(QStringLiteral("Button1Click")); });
-    connect(servicePage_->button2(), &QPushButton::clicked, this,
-            [this] { invokeHandler(QStringLiteral("Button2Click")); });
-    connect(servicePage_->button3(), &QPushButton::clicked, this,
-            [this] { invokeHandler(QStringLiteral("Button3Click")); });
+            [this](int list) { invokeHandler(QStringLiteral("selectionListChosen%1").arg(list)); });
+    connect(servicePage_->readStoredValuesButton(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("readStoredValuesFromFirst")); });
+    connect(servicePage_->readByteButton(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("readByteAtAddress")); });
+    connect(servicePage_->writeTestCalibrationButton(), &QPushButton::clicked, this,
+            [this] { invokeHandler(QStringLiteral("writeTestCalibration")); });
 }
 
 void MainWindow::registerHandlers() {
     common::HandlerRegistry& handlers = session_.handlers();
-    handlers.add("N29Click", [this](int) { N29Click(); });
-    handlers.add("N30Click", [this](int) { N30Click(); });
-    handlers.add("ExitClick", [this](int) { close(); });
-    handlers.add("Button1Click", [this](int) { serviceCommands_->Button1Click(); });
-    handlers.add("Button2Click",
-                 [this](int) { serviceCommands_->Button2Click(servicePage_->edit2()->text()); });
-    handlers.add("Button3Click", [this](int) { serviceCommands_->Button3Click(); });
+    handlers.add("openUserGuide", [this](int) { openUserGuide(); });
+    handlers.add("showAboutBox", [this](int) { showAboutBox(); });
+    handlers.add("exitProgram", [this](int) { close(); });
+    handlers.add("readStoredValuesFromFirst",
+                 [this](int) { serviceCommands_->readStoredValuesFromFirst(); });
+    handlers.add("readByteAtAddress", [this](int) {
+        serviceCommands_->readByteAtAddress(servicePage_->addressEdit()->text());
+    });
+    handlers.add("writeTestCalibration", [this](int) { serviceCommands_->writeTestCalibration(); });
 }
 
 void MainWindow::buildLayout() {
@@ -137,22 +140,22 @@ void MainWindow::buildLayout() {
     results_ = new ResultsBlock(client);
     results_->move(276, -3);
 
-    pageControl1_ = new QTabWidget(client);
-    pageControl1_->setObjectName(QStringLiteral("PageControl1"));
-    pageControl1_->setGeometry(272, 128, 665, 417);
+    pageTabs_ = new QTabWidget(client);
+    pageTabs_->setObjectName(QStringLiteral("PageControl1"));
+    pageTabs_->setGeometry(272, 128, 665, 417);
     // Built inside the page control, so that they are measured in the window's font.
-    tablePage_ = new records::TablePage(session_.measurementGrid(), pageControl1_);
+    tablePage_ = new records::TablePage(session_.measurementGrid(), pageTabs_);
     tablePage_->setObjectName(QStringLiteral("TabSheet1"));
-    servicePage_ = new ServicePage(pageControl1_);
+    servicePage_ = new ServicePage(pageTabs_);
     servicePage_->setObjectName(QStringLiteral("TabSheet2"));
-    chartPage_ = new records::ChartPage(pageControl1_);
+    chartPage_ = new records::ChartPage(pageTabs_);
     chartPage_->setObjectName(QStringLiteral("TabSheet3"));
-    pageControl1_->addTab(tablePage_, QStringLiteral("Таблица"));
-    pageControl1_->addTab(servicePage_, QStringLiteral("TabSheet2"));
-    pageControl1_->addTab(chartPage_, QStringLiteral("TabSheet3"));
-    pageControl1_->setTabVisible(1, false);
-    pageControl1_->setTabVisible(2, false);
-    pageControl1_->setCurrentIndex(0);
+    pageTabs_->addTab(tablePage_, QStringLiteral("Таблица"));
+    pageTabs_->addTab(servicePage_, QStringLiteral("TabSheet2"));
+    pageTabs_->addTab(chartPage_, QStringLiteral("TabSheet3"));
+    pageTabs_->setTabVisible(1, false);
+    pageTabs_->setTabVisible(2, false);
+    pageTabs_->setCurrentIndex(0);
 
     status_ = new ui::StatusPanels({200, 100, 100, 50}, client);
     status_->setObjectName(QStringLiteral("Status"));
@@ -168,14 +171,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::FormKeyPress(QKeyEvent& event) {
+void MainWindow::countServiceKey(QKeyEvent& event) {
     if (keyCounter_.feed(event.text())) {
-        pageControl1_->setTabVisible(2, true);
-        pageControl1_->setTabVisible(1, true);
+        pageTabs_->setTabVisible(2, true);
+        pageTabs_->setTabVisible(1, true);
     }
 }
 
-void MainWindow::N29Click() {
+void MainWindow::openUserGuide() {
     const QString path =
         QDir(context_.dataDir).absoluteFilePath(QString::fromLatin1(kUserGuideFile));
     if (!QFileInfo::exists(path) || !context_.openDocument || !context_.openDocument(path)) {
@@ -183,7 +186,7 @@ void MainWindow::N29Click() {
     }
 }
 
-void MainWindow::N30Click() {
+void MainWindow::showAboutBox() {
     context_.dialogs.aboutBox().exec();
 }
 

@@ -48,7 +48,7 @@ struct MainWindowContext {
     std::function<bool(const QString& path)> openDocument;
 };
 
-// TZR6040USB, the main window: composes the blocks, shows the session's grids, status and
+// The main window: composes the blocks, shows the session's grids, status and
 // traffic, and ties every control to its handler through the command table.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -60,7 +60,7 @@ public:
     void invokeHandler(const QString& name, int argument = 0);
 
     ui::StatusPanels* status() const { return status_; }
-    QTabWidget* pageControl() const { return pageControl1_; }
+    QTabWidget* pageTabs() const { return pageTabs_; }
     int serviceKeyCount() const { return keyCounter_.value(); }
     ServicePage* servicePage() const { return servicePage_; }
     ResultsBlock* results() const { return results_; }
@@ -76,9 +76,9 @@ private:
     void bindControls();
     void registerHandlers();
 
-    void FormKeyPress(QKeyEvent& event);
-    void N29Click();
-    void N30Click();
+    void countServiceKey(QKeyEvent& event);
+    void openUserGuide();
+    void showAboutBox();
 
     MainWindowContext context_;
     session::MeterSession& session_;
@@ -88,7 +88,7 @@ private:
     records::StoredValuesBlock* storedValuesBlock_ = nullptr;
     calibration::CalibrationListBlock* calibrationListBlock_ = nullptr;
     ResultsBlock* results_ = nullptr;
-    QTabWidget* pageControl1_ = nullptr;
+    QTabWidget* pageTabs_ = nullptr;
     records::TablePage* tablePage_ = nullptr;
     ServicePage* servicePage_ = nullptr;
     records::ChartPage* chartPage_ = nullptr;

@@ -22,40 +22,40 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     setFrameShadow(QFrame::Raised);
     resize(kWidth, kHeight);
 
-    panel2_ = new QLabel(connection::ShownCaptions::value({}), this);
-    panel2_->setObjectName(QStringLiteral("Panel2"));
-    panel2_->setGeometry(kWidth - kValueWidth - 1, 1, kValueWidth, kHeight - 2);
-    panel2_->setAlignment(Qt::AlignCenter);
-    panel2_->setTextFormat(Qt::PlainText);
-    panel2_->setFrameShape(QFrame::Panel);
-    panel2_->setFrameShadow(QFrame::Raised);
-    panel2_->setFont(ui::displayFont(73));
+    valuePanel_ = new QLabel(connection::ShownCaptions::value({}), this);
+    valuePanel_->setObjectName(QStringLiteral("Panel2"));
+    valuePanel_->setGeometry(kWidth - kValueWidth - 1, 1, kValueWidth, kHeight - 2);
+    valuePanel_->setAlignment(Qt::AlignCenter);
+    valuePanel_->setTextFormat(Qt::PlainText);
+    valuePanel_->setFrameShape(QFrame::Panel);
+    valuePanel_->setFrameShadow(QFrame::Raised);
+    valuePanel_->setFont(ui::displayFont(73));
 
-    groupBox4_ = new QGroupBox(QStringLiteral("Результаты измерения"), this);
-    groupBox4_->setObjectName(QStringLiteral("GroupBox4"));
+    resultsGroup_ = new QGroupBox(QStringLiteral("Результаты измерения"), this);
+    resultsGroup_->setObjectName(QStringLiteral("GroupBox4"));
     const int groupWidth = kWidth - kValueWidth - 2;
     const int groupHeight = kHeight - 2;
-    groupBox4_->setGeometry(1, 1, groupWidth, groupHeight);
-    groupBox4_->setFont(ui::uiFont(13));
+    resultsGroup_->setGeometry(1, 1, groupWidth, groupHeight);
+    resultsGroup_->setFont(ui::uiFont(13));
 
-    txtmetod_ = new QLabel(connection::ShownCaptions().method(), groupBox4_);
-    txtmetod_->setObjectName(QStringLiteral("txtmetod"));
-    txtmetod_->setGeometry(2, kGroupTitle, groupWidth - 4, 40);
-    txtmetod_->setAlignment(Qt::AlignCenter);
-    txtmetod_->setTextFormat(Qt::PlainText);
-    txtmetod_->setFont(ui::displayFont(29, true));
+    methodLabel_ = new QLabel(connection::ShownCaptions().method(), resultsGroup_);
+    methodLabel_->setObjectName(QStringLiteral("txtmetod"));
+    methodLabel_->setGeometry(2, kGroupTitle, groupWidth - 4, 40);
+    methodLabel_->setAlignment(Qt::AlignCenter);
+    methodLabel_->setTextFormat(Qt::PlainText);
+    methodLabel_->setFont(ui::displayFont(29, true));
 
-    statusOctan_ = new ui::StatusPanels({130, 130, 130}, groupBox4_);
-    statusOctan_->setObjectName(QStringLiteral("StatusOctan"));
-    statusOctan_->setGeometry(2, groupHeight - 19 - 2, groupWidth - 4, 19);
+    statusPanels_ = new ui::StatusPanels({130, 130, 130}, resultsGroup_);
+    statusPanels_->setObjectName(QStringLiteral("StatusOctan"));
+    statusPanels_->setGeometry(2, groupHeight - 19 - 2, groupWidth - 4, 19);
 
-    label1_ = new QLabel(groupBox4_);
-    label1_->setObjectName(QStringLiteral("Label1"));
+    calibrationLabel_ = new QLabel(resultsGroup_);
+    calibrationLabel_->setObjectName(QStringLiteral("Label1"));
     const int labelTop = kGroupTitle + 40;
-    label1_->setGeometry(2, labelTop, groupWidth - 4, groupHeight - 19 - 2 - labelTop);
-    label1_->setAlignment(Qt::AlignCenter);
+    calibrationLabel_->setGeometry(2, labelTop, groupWidth - 4, groupHeight - 19 - 2 - labelTop);
+    calibrationLabel_->setAlignment(Qt::AlignCenter);
     // The calibration's name comes from the meter: shown as it is, never as markup.
-    label1_->setTextFormat(Qt::PlainText);
+    calibrationLabel_->setTextFormat(Qt::PlainText);
 }
 
 } // namespace zr::app

@@ -18,17 +18,17 @@ class ResultsBlock : public QFrame {
 public:
     explicit ResultsBlock(QWidget* parent = nullptr);
 
-    QLabel* methodLabel() const { return txtmetod_; }
-    QLabel* calibrationLabel() const { return label1_; }
-    ui::StatusPanels* statusOctan() const { return statusOctan_; }
-    QLabel* valuePanel() const { return panel2_; }
+    QLabel* methodLabel() const { return methodLabel_; }
+    QLabel* calibrationLabel() const { return calibrationLabel_; }
+    ui::StatusPanels* statusPanels() const { return statusPanels_; }
+    QLabel* valuePanel() const { return valuePanel_; }
 
 private:
-    QGroupBox* groupBox4_;
-    QLabel* txtmetod_;
-    QLabel* label1_;
-    ui::StatusPanels* statusOctan_;
-    QLabel* panel2_;
+    QGroupBox* resultsGroup_;
+    QLabel* methodLabel_;
+    QLabel* calibrationLabel_;
+    ui::StatusPanels* statusPanels_;
+    QLabel* valuePanel_;
 };
 
 } // namespace zr::app

@@ -6,11 +6,11 @@
 
 namespace zr::app {
 
-void ServiceCommands::Button1Click() {
+void ServiceCommands::readStoredValuesFromFirst() {
     commands_.readStoredValues(protocol::memory::kFirstRecordAddress);
 }
 
-void ServiceCommands::Button2Click(const QString& addressText) {
+void ServiceCommands::readByteAtAddress(const QString& addressText) {
     const auto address = protocol::parseInt32(addressText.toStdString());
     if (!address) {
         throw common::AppError(
@@ -19,7 +19,7 @@ void ServiceCommands::Button2Click(const QString& addressText) {
     commands_.readByte(*address);
 }
 
-void ServiceCommands::Button3Click() {
+void ServiceCommands::writeTestCalibration() {
     // A neutral line (slope 1, no offset) under a recognisable name.
     commands_.writeCalibrationEntry(protocol::CalibrationSlot{1, "2222", 1, 1000, 0});
 }

@@ -12,11 +12,11 @@ public:
     explicit ServiceCommands(protocol::CommandSender& commands) : commands_(commands) {}
 
     // Reads the stored values from the first record on.
-    void Button1Click();
+    void readStoredValuesFromFirst();
     // Reads the byte at the address typed in Edit2; an address that is not an integer raises.
-    void Button2Click(const QString& addressText);
+    void readByteAtAddress(const QString& addressText);
     // Writes a test calibration entry into slot 1.
-    void Button3Click();
+    void writeTestCalibration();
 
 private:
     protocol::CommandSender& commands_;

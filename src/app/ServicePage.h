@@ -19,21 +19,21 @@ public:
     explicit ServicePage(QWidget* parent = nullptr);
 
     // Memo1, the traffic log.
-    ui::LogView* log() const { return memo1_; }
-    QPushButton* button1() const { return button1_; }
-    QPushButton* button2() const { return button2_; }
-    QPushButton* button3() const { return button3_; }
-    QLineEdit* edit1() const { return edit1_; }
-    QLineEdit* edit2() const { return edit2_; }
+    ui::LogView* log() const { return log_; }
+    QPushButton* readStoredValuesButton() const { return readStoredValuesButton_; }
+    QPushButton* readByteButton() const { return readByteButton_; }
+    QPushButton* writeTestCalibrationButton() const { return writeTestCalibrationButton_; }
+    QLineEdit* byteValueEdit() const { return byteValueEdit_; }
+    QLineEdit* addressEdit() const { return addressEdit_; }
 
 private:
-    ui::LogView* memo1_;
-    QPushButton* button1_;
-    QLineEdit* edit2_;
-    QPushButton* button2_;
-    QLineEdit* edit1_;
-    QPushButton* button3_;
-    QLabel* label2_;
+    ui::LogView* log_;
+    QPushButton* readStoredValuesButton_;
+    QLineEdit* addressEdit_;
+    QPushButton* readByteButton_;
+    QLineEdit* byteValueEdit_;
+    QPushButton* writeTestCalibrationButton_;
+    QLabel* placeholderLabel_;
 };
 
 } // namespace zr::app

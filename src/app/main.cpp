@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         // The simulator's frame is not known before it is shown; the main window's is alike.
         const QRect frame = mainWindow.frameGeometry();
         const QSize framing = frame.size() - mainWindow.geometry().size();
-        const QWidget* tablePage = mainWindow.pageControl();
+        const QWidget* tablePage = mainWindow.pageTabs();
         const QRect spare(tablePage->mapToGlobal(QPoint(0, 0)), tablePage->size());
         simulator->move(zr::ui::besideOrOver(frame, simulator->size() + framing,
                                              screen->availableGeometry(), spare));

@@ -21,18 +21,19 @@ constexpr bool isSlot(int slot) {
 } // namespace
 
 CalibrationList::CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
-                                 common::OneShotTimer& timerReadTable,
+                                 common::OneShotTimer& calibrationListTimer,
                                  std::function<void()> openLibrary)
-    : context_(context), grid_(grid), timerReadTable_(timerReadTable),
+    : context_(context), grid_(grid), calibrationListTimer_(calibrationListTimer),
       openLibrary_(std::move(openLibrary)) {}
 
 void CalibrationList::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("ToolButton5Click", [this](int) { ToolButton5Click(); });
-    handlers.add("ToolButton7Click", [this](int) { ToolButton7Click(); });
-    handlers.add("ToolButton9Click", [this](int) { ToolButton9Click(); });
-    handlers.add("ToolButton13Click", [this](int) { ToolButton13Click(); });
-    handlers.add("ToolButton14Click", [this](int) { ToolButton14Click(); });
-    handlers.add("N24Click", [this](int) { N24Click(); });
+    handlers.add("addCalibrationFromLibrary", [this](int) { addCalibrationFromLibrary(); });
+    handlers.add("deleteAllCalibrations", [this](int) { deleteAllCalibrations(); });
+    handlers.add("applySelectedCalibration", [this](int) { applySelectedCalibration(); });
+    handlers.add("refreshCalibrationList", [this](int) { refreshCalibrationList(); });
+    handlers.add("cancelCalibrationInForce", [this](int) { cancelCalibrationInForce(); });
+    handlers.add("cancelCalibrationInForceUnchecked",
+                 [this](int) { cancelCalibrationInForceUnchecked(); });
 }
 
 int CalibrationList::method() const {
@@ -55,7 +56,7 @@ void CalibrationList::clearSlotRows() {
     }
 }
 
-void CalibrationList::TimerReadTableTimer() {
+void CalibrationList::requestCalibrationEntries() {
     const int m = method();
     if (!isMethod(m)) {
         return;
@@ -70,7 +71,7 @@ void CalibrationList::TimerReadTableTimer() {
     }
 }
 
-void CalibrationList::CalibrationEntry(const protocol::CalibrationSlot& entry) {
+void CalibrationList::receiveCalibrationSlot(const protocol::CalibrationSlot& entry) {
     connection::CalibrationTables& tables = context_.state.calibrationTables;
     if (tables.holds(entry.method, entry.slot)) {
         tables.at(entry.method, entry.slot) = entry;
@@ -86,15 +87,15 @@ void CalibrationList::CalibrationEntry(const protocol::CalibrationSlot& entry) {
     grid_.setCell(3, entry.slot, QString::number(entry.k2));
 }
 
-void CalibrationList::ToolButton5Click() {
+void CalibrationList::addCalibrationFromLibrary() {
     if (openLibrary_) {
         openLibrary_();
     }
     clearSlotRows();
-    timerReadTable_.enable();
+    calibrationListTimer_.enable();
 }
 
-void CalibrationList::ToolButton7Click() {
+void CalibrationList::deleteAllCalibrations() {
     if (!context_.messages.confirm(QString::fromUtf8(calibration_list::kDeleteAllQuestion))) {
         return;
     }
@@ -106,7 +107,7 @@ void CalibrationList::ToolButton7Click() {
     context_.commands.selectMethod(m);
 }
 
-void CalibrationList::ToolButton9Click() {
+void CalibrationList::applySelectedCalibration() {
     const int m = method();
     if (isCalibratedMethod(m)) {
         const int row = grid_.currentGridRow();
@@ -118,11 +119,11 @@ void CalibrationList::ToolButton9Click() {
     grid_.redraw();
 }
 
-void CalibrationList::ToolButton13Click() {
-    timerReadTable_.enable();
+void CalibrationList::refreshCalibrationList() {
+    calibrationListTimer_.enable();
 }
 
-void CalibrationList::ToolButton14Click() {
+void CalibrationList::cancelCalibrationInForce() {
     const int m = method();
     if (isCalibratedMethod(m)) {
         context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
@@ -131,7 +132,7 @@ void CalibrationList::ToolButton14Click() {
     grid_.redraw();
 }
 
-void CalibrationList::N24Click() {
+void CalibrationList::cancelCalibrationInForceUnchecked() {
     // The context-menu variant: for whatever method the meter reported, the grid is left alone.
     context_.commands.writeByte(protocol::memory::calibrationInForceAddress(method()),
                                 protocol::memory::kNone);

@@ -30,23 +30,23 @@ public:
 
     // `openLibrary` shows the library window modally and returns when it was closed.
     CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
-                    common::OneShotTimer& timerReadTable, std::function<void()> openLibrary);
+                    common::OneShotTimer& calibrationListTimer, std::function<void()> openLibrary);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
     // Reply route: one calibration entry.
-    void CalibrationEntry(const protocol::CalibrationSlot& entry);
+    void receiveCalibrationSlot(const protocol::CalibrationSlot& entry);
 
     // The grid row whose first cell is marked as the calibration in force, 0 for none.
     int rowInForce() const;
 
-    void ToolButton5Click();
-    void ToolButton7Click();
-    void ToolButton9Click();
-    void ToolButton13Click();
-    void ToolButton14Click();
-    void N24Click();
-    void TimerReadTableTimer();
+    void addCalibrationFromLibrary();
+    void deleteAllCalibrations();
+    void applySelectedCalibration();
+    void refreshCalibrationList();
+    void cancelCalibrationInForce();
+    void cancelCalibrationInForceUnchecked();
+    void requestCalibrationEntries();
 
 private:
     int method() const;
@@ -55,7 +55,7 @@ private:
 
     connection::ControllerContext context_;
     common::TextGrid& grid_;
-    common::OneShotTimer& timerReadTable_;
+    common::OneShotTimer& calibrationListTimer_;
     std::function<void()> openLibrary_;
 };
 

@@ -32,12 +32,12 @@ Library::Library(connection::ControllerContext context, common::TextGrid& grid,
     : context_(context), grid_(grid), files_(files), path_(std::move(path)),
       dialogs_(std::move(dialogs)) {}
 
-void Library::FormCreate() {
+void Library::reload() {
     entries_.clear();
     load();
 }
 
-void Library::FormShow() {
+void Library::showHeaders() {
     const QStringList headers = {QStringLiteral("№"),     QStringLiteral("Наименование в приборе"),
                                  QStringLiteral("Метод"), QStringLiteral("К1"),
                                  QStringLiteral("К2"),    QStringLiteral("Комментарий ")};
@@ -121,7 +121,7 @@ std::optional<std::size_t> Library::selectedEntry() const {
     return static_cast<std::size_t>(row - 1);
 }
 
-void Library::Button1Click() {
+void Library::createEntry() {
     const int activeTable = context_.state.status.activeTable;
     if (activeTable != 0) {
         context_.messages.inform(
@@ -163,7 +163,7 @@ void Library::Button1Click() {
     load();
 }
 
-void Library::Button2Click() {
+void Library::deleteSelectedEntry() {
     const std::optional<std::size_t> entry = selectedEntry();
     if (!entry || refuseUnreadFile()) {
         return;
@@ -180,7 +180,7 @@ void Library::Button2Click() {
     saveAndShow();
 }
 
-void Library::Button4Click() {
+void Library::editSelectedEntry() {
     const std::optional<std::size_t> entry = selectedEntry();
     if (!entry || refuseUnreadFile()) {
         return;
@@ -208,7 +208,7 @@ void Library::saveAndShow() {
     fileUnread_ = false;
 }
 
-void Library::Button3Click() {
+void Library::copySelectedEntryToMeter() {
     const std::optional<std::size_t> entry = selectedEntry();
     if (!entry) {
         return;
@@ -231,7 +231,7 @@ void Library::Button3Click() {
          record.method() & 0xFF, record.k1(), record.k2()});
 }
 
-void Library::FormClose() {
+void Library::save() {
     if (!files_.exists(path_) || fileUnread_) {
         return;
     }

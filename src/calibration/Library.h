@@ -12,11 +12,11 @@
 namespace zr::common {
 class FileAccess;
 class TextGrid;
-}
+} // namespace zr::common
 
 namespace zr::calibration {
 
-// The name and comment of a library entry as the edit dialog TForm2 shows them: the comment's
+// The name and comment of a library entry as the entry dialog shows them: the comment's
 // lines separated by "\n".
 struct LibraryEntryText {
     QString name;
@@ -24,7 +24,7 @@ struct LibraryEntryText {
     bool operator==(const LibraryEntryText&) const = default;
 };
 
-// The computer calibration library, the window TForm1 without its widgets: the entries of
+// The computer calibration library, the library window without its widgets: the entries of
 // "data.zr" in the window's grid, created with the wizard, deleted, edited and copied into the
 // meter's next free slot.
 class Library {
@@ -42,15 +42,15 @@ public:
     Library(connection::ControllerContext context, common::TextGrid& grid,
             common::FileAccess& files, QString path, Dialogs dialogs);
 
-    void FormCreate();
-    void FormShow();
+    void reload();
+    void showHeaders();
     // "Создать", "Удалить", "Копировать в прибор", "Изменить" and a double click on the grid.
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void StringGrid1DblClick() { Button4Click(); }
-    void FormClose();
+    void createEntry();
+    void deleteSelectedEntry();
+    void copySelectedEntryToMeter();
+    void editSelectedEntry();
+    void editOnDoubleClick() { editSelectedEntry(); }
+    void save();
 
     const std::vector<LibraryRecord>& entries() const { return entries_; }
     // Empty while every entry has a grid row; otherwise how many entries the library holds.

@@ -39,16 +39,16 @@ ManualCorrection::ManualCorrection(connection::ControllerContext context,
     : context_(context), showDialog_(std::move(showDialog)) {}
 
 void ManualCorrection::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("N32Click", [this](int) { N32Click(); });
+    handlers.add("openManualCorrection", [this](int) { openManualCorrection(); });
 }
 
-void ManualCorrection::N32Click() {
+void ManualCorrection::openManualCorrection() {
     if (showDialog_) {
         showDialog_();
     }
 }
 
-CorrectionShown ManualCorrection::FormShow(const QLocale& locale) {
+CorrectionShown ManualCorrection::takeMethodInForce(const QLocale& locale) {
     method_ = context_.state.status.method;
     return shownValue(locale);
 }
@@ -74,7 +74,7 @@ CorrectionShown ManualCorrection::shownValue(const QLocale& locale) const {
     return shown;
 }
 
-CorrectionShown ManualCorrection::ComboBox1Change(int index, const QLocale& locale) {
+CorrectionShown ManualCorrection::chooseMethod(int index, const QLocale& locale) {
     if (index >= 0 && index < kListedMethods) {
         context_.state.status.method = static_cast<std::uint8_t>(index + 1);
         method_ = index + 1;
@@ -82,11 +82,11 @@ CorrectionShown ManualCorrection::ComboBox1Change(int index, const QLocale& loca
     return shownValue(locale);
 }
 
-QString ManualCorrection::UpDown1Click(int position, const QLocale& locale) {
+QString ManualCorrection::textForPosition(int position, const QLocale& locale) {
     return common::formatGeneral(position / 10.0, locale);
 }
 
-void ManualCorrection::Button2Click(const QString& editText, const QLocale& locale) {
+void ManualCorrection::applyCorrection(const QString& editText, const QLocale& locale) {
     const int method = method_;
     if (!isMethod(method)) {
         return;

@@ -28,30 +28,30 @@ struct CorrectionShown {
     std::optional<int> position;
 };
 
-// The linear correction of each method, set through the dialog TForm6 and written byte by byte
-// into the meter's memory. The dialog is a view on it.
+// The linear correction of each method, set through the manual correction dialog and written byte
+// by byte into the meter's memory. The dialog is a view on it.
 class ManualCorrection {
 public:
     ManualCorrection(connection::ControllerContext context, std::function<void()> showDialog);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
-    void N32Click();
+    void openManualCorrection();
 
     // Each opening of the dialog: it writes for the method in force now until the user picks
     // another.
-    CorrectionShown FormShow(const QLocale& locale = QLocale());
+    CorrectionShown takeMethodInForce(const QLocale& locale = QLocale());
     // The dialog's method and its correction: the meter's own value when the meter is attached
     // and measuring with that method, otherwise the last one applied during this run.
     CorrectionShown shownValue(const QLocale& locale = QLocale()) const;
     // The user chose entry `index` of the method list: the program takes that method without
     // telling the meter, whose next status report brings its own method back; the dialog keeps
     // writing for the chosen one.
-    CorrectionShown ComboBox1Change(int index, const QLocale& locale = QLocale());
+    CorrectionShown chooseMethod(int index, const QLocale& locale = QLocale());
     // The edit text for the up-down's position after a click.
-    static QString UpDown1Click(int position, const QLocale& locale = QLocale());
+    static QString textForPosition(int position, const QLocale& locale = QLocale());
     // Writes the edit's value as the correction of the dialog's method.
-    void Button2Click(const QString& editText, const QLocale& locale = QLocale());
+    void applyCorrection(const QString& editText, const QLocale& locale = QLocale());
 
 private:
     connection::ControllerContext context_;

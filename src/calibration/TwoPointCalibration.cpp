@@ -17,7 +17,7 @@ constexpr int kLastSlotLimit = 8;
 const QString kFrequencyOutOfBandText =
     QStringLiteral("Частота вне допустимого диапазона, показание не снято !");
 
-QString rememberedText(const CurrencyValue& reading, const CurrencyValue& trueValue) {
+QString rememberedText(const OctaneValue& reading, const OctaneValue& trueValue) {
     return QStringLiteral("Корректировать значение ") + reading.shortText() +
            QStringLiteral(" до ") + trueValue.shortText();
 }
@@ -38,7 +38,7 @@ std::int16_t coefficientFromText(const QString& text, const char* name) {
 TwoPointCalibration::TwoPointCalibration(connection::ControllerContext context)
     : context_(context) {}
 
-void TwoPointCalibration::FormShow() {
+void TwoPointCalibration::restart() {
     const QString name = screen_.name;
     const QString comment = screen_.comment;
     screen_ = Screen{};
@@ -52,7 +52,7 @@ void TwoPointCalibration::FormShow() {
     accepted_ = false;
 }
 
-void TwoPointCalibration::ComboBox1Change(int index) {
+void TwoPointCalibration::chooseMethod(int index) {
     if (!isCalibratedMethod(index + 1)) {
         return;
     }
@@ -70,29 +70,29 @@ void TwoPointCalibration::takeReading(Field field) {
     if (!protocol::meter::frequencyIsValid(state.status.frequency)) {
         throw common::AppError(kFrequencyOutOfBandText);
     }
-    const auto value = CurrencyValue::fromFloat(state.status.measuredValue);
+    const auto value = OctaneValue::fromFloat(state.status.measuredValue);
     if (!value) {
         throw common::AppError(QStringLiteral("Значение с октанометра не является числом"));
     }
     screen_.values[field] = *value;
 }
 
-void TwoPointCalibration::SpeedButton1Click() {
+void TwoPointCalibration::takeLowReading() {
     takeReading(LowReading);
 }
 
-void TwoPointCalibration::SpeedButton2Click() {
+void TwoPointCalibration::takeHighReading() {
     takeReading(HighReading);
 }
 
-void TwoPointCalibration::Button1Click() {
+void TwoPointCalibration::rememberLowFuel() {
     screen_.lowStatus = rememberedText(screen_.values[LowReading], screen_.values[LowTrue]);
     screen_.highGroupVisible = true;
     screen_.valueEnabled[LowTrue] = false;
     screen_.heading = QStringLiteral("Залейте высокооктановый бензи");
 }
 
-void TwoPointCalibration::Button2Click() {
+void TwoPointCalibration::rememberHighFuel() {
     screen_.highStatus = rememberedText(screen_.values[HighReading], screen_.values[HighTrue]);
     screen_.heading = QStringLiteral("Нажмите расчет коррекции для продолжения");
     screen_.mainEnabled = true;
@@ -100,11 +100,11 @@ void TwoPointCalibration::Button2Click() {
     screen_.highRememberEnabled = false;
 }
 
-void TwoPointCalibration::setValue(Field field, CurrencyValue value) {
+void TwoPointCalibration::setValue(Field field, OctaneValue value) {
     screen_.values[field] = value;
 }
 
-void TwoPointCalibration::Button3Click() {
+void TwoPointCalibration::advance() {
     switch (screen_.page) {
     case 0:
         screen_.page = 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration/CurrencyValue.h"
+#include "calibration/OctaneValue.h"
 #include "calibration/WizardResult.h"
 #include "device/connection/ControllerContext.h"
 
@@ -9,7 +9,7 @@
 
 namespace zr::calibration {
 
-// The two-point correction wizard TForm3 without its widgets: the pages, the remembered
+// The two-point correction wizard without its widgets: the pages, the remembered
 // readings of two reference fuels, the computed K1 and K2, and the result handed to the
 // library. The window shows `screen()` after each handler and passes the user's edits in.
 class TwoPointCalibration {
@@ -23,7 +23,7 @@ public:
     struct Screen {
         int page = 0;
         QString heading;
-        std::array<CurrencyValue, kFields> values{};
+        std::array<OctaneValue, kFields> values{};
         std::array<bool, kFields> valueEnabled{true, true, true, true};
         bool highGroupVisible = false;
         QString lowStatus;  // Label6
@@ -47,20 +47,20 @@ public:
     const Screen& screen() const { return screen_; }
 
     // Each showing of the wizard.
-    void FormShow();
+    void restart();
     // The method list: index 0..2 for methods 1..3.
-    void ComboBox1Change(int index);
+    void chooseMethod(int index);
     // "<--" of the low- and of the high-octane group.
-    void SpeedButton1Click();
-    void SpeedButton2Click();
+    void takeLowReading();
+    void takeHighReading();
     // "Запомнить" of the low- and of the high-octane group.
-    void Button1Click();
-    void Button2Click();
+    void rememberLowFuel();
+    void rememberHighFuel();
     // The main button.
-    void Button3Click();
+    void advance();
 
     // The user's edits.
-    void setValue(Field field, CurrencyValue value);
+    void setValue(Field field, OctaneValue value);
     void setK1Text(const QString& text) { screen_.k1Text = text; }
     void setK2Text(const QString& text) { screen_.k2Text = text; }
     void setName(const QString& text) { screen_.name = text; }

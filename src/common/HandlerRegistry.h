@@ -6,9 +6,9 @@
 
 namespace zr::common {
 
-// The program's handlers by name (ToolButton3Click, N32Click, …). Each subsystem's controller
-// adds its own; the main window's command table runs them by name. The argument is the section
-// of a header click, 0 otherwise.
+// The program's handlers by name (fetchStoredValues, openManualCorrection, …). Each subsystem's
+// controller adds its own; the main window's command table runs them by name. The argument is the
+// section of a header click, 0 otherwise.
 class HandlerRegistry {
 public:
     using Handler = std::function<void(int argument)>;

@@ -2,10 +2,10 @@
 
 #include "common/AppError.h"
 #include "common/Cp1251.h"
+#include "common/FileAccess.h"
 #include "common/HandlerRegistry.h"
 #include "common/TextGrid.h"
 #include "records/BusyCursor.h"
-#include "common/FileAccess.h"
 #include "records/SaveDialogPort.h"
 
 namespace zr::records {
@@ -26,14 +26,14 @@ QByteArray gridText(const common::TextGrid& grid) {
 Export::Export(Ports ports) : ports_(std::move(ports)) {}
 
 void Export::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("N13Click", [this](int) { N13Click(); });
+    handlers.add("saveTableAs", [this](int) { saveTableAs(); });
 }
 
-void Export::N13Click() {
+void Export::saveTableAs() {
     save(ports_.storedValues);
 }
 
-void Export::SaveTable() {
+void Export::saveTable() {
     save(ports_.table);
 }
 
@@ -43,20 +43,20 @@ void Export::save(const common::TextGrid& textGrid) {
         return;
     }
     if (choice->type == SaveFileType::Text) {
-        ExportGridToText(textGrid, choice->fileName);
+        exportGridToText(textGrid, choice->fileName);
     } else {
-        ExportTableToSpreadsheet(choice->fileName);
+        exportTableToWorkbook(choice->fileName);
     }
 }
 
-void Export::ExportGridToText(const common::TextGrid& grid, const QString& fileName) {
+void Export::exportGridToText(const common::TextGrid& grid, const QString& fileName) {
     const QString failure = ports_.files.replace(fileName, gridText(grid));
     if (!failure.isEmpty()) {
         throw common::AppError(common::cannotCreateFileMessage(fileName, failure));
     }
 }
 
-void Export::ExportTableToSpreadsheet(const QString& fileName) {
+void Export::exportTableToWorkbook(const QString& fileName) {
     QString failure;
     {
         BusyCursorScope busy(ports_.busyCursor);

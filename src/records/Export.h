@@ -33,13 +33,13 @@ public:
     void registerHandlers(common::HandlerRegistry& handlers);
 
     // "Сохранить как...": the text type writes the stored values.
-    void N13Click();
+    void saveTableAs();
     // "Сохранить таблицу" of the header strip: the text type writes the measurement table.
-    void SaveTable();
+    void saveTable();
 
     // Throw common::AppError with the message for the user.
-    void ExportGridToText(const common::TextGrid& grid, const QString& fileName);
-    void ExportTableToSpreadsheet(const QString& fileName);
+    void exportGridToText(const common::TextGrid& grid, const QString& fileName);
+    void exportTableToWorkbook(const QString& fileName);
 
 private:
     void save(const common::TextGrid& textGrid);

@@ -20,17 +20,16 @@ MeasurementTable::MeasurementTable(common::TextGrid& grid, SelectionLists& lists
       clock_(std::move(clock)) {}
 
 void MeasurementTable::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("HeaderControl1SectionClick",
-                 [this](int section) { HeaderControl1SectionClick(section); });
+    handlers.add("runHeaderCommand", [this](int section) { runHeaderCommand(section); });
 }
 
-void MeasurementTable::HeaderControl1SectionClick(int section) {
+void MeasurementTable::runHeaderCommand(int section) {
     switch (section) {
     case 0:
-        WriteValue();
+        writeLiveValue();
         break;
     case 1:
-        DeleteValue();
+        deleteCurrentRow();
         break;
     case 2:
         if (commands_.saveTable) {
@@ -68,7 +67,7 @@ bool MeasurementTable::rowIsEmpty(int row) const {
     return true;
 }
 
-void MeasurementTable::AppendRecord(const MeasurementRow& row, bool emptyFirst) {
+void MeasurementTable::appendRow(const MeasurementRow& row, bool emptyFirst) {
     int last = grid_.rowCountWithHeader() - 1;
     // After the entry row itself was deleted the last row holds a written row; it is kept and
     // a fresh entry row is made for the new one.
@@ -87,10 +86,10 @@ void MeasurementTable::AppendRecord(const MeasurementRow& row, bool emptyFirst) 
         grid_.setCell(c, last, text.isEmpty() ? QStringLiteral(" ") : text);
     }
     grid_.setRowCountWithHeader(last + 2);
-    AdvanceNumber();
+    advanceSampleNumber();
 }
 
-void MeasurementTable::AdvanceNumber() {
+void MeasurementTable::advanceSampleNumber() {
     SelectionList& numbers = lists_.list(1);
     const int index = numbers.selectedIndex();
     const QString text = numbers.item(index);
@@ -103,12 +102,12 @@ void MeasurementTable::AdvanceNumber() {
     numbers.select(index);
 }
 
-void MeasurementTable::WriteValue() {
+void MeasurementTable::writeLiveValue() {
     const LiveCaptions live = captions_ ? captions_() : LiveCaptions{};
-    AppendRecord(newRow(live.method, live.value), true);
+    appendRow(newRow(live.method, live.value), true);
 }
 
-void MeasurementTable::DeleteValue() {
+void MeasurementTable::deleteCurrentRow() {
     // Without a click the grid's current row is its first body row.
     const int r = std::max(1, grid_.currentGridRow());
     const int rows = grid_.rowCountWithHeader();

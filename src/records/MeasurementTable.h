@@ -40,19 +40,19 @@ public:
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
-    void HeaderControl1SectionClick(int section);
+    void runHeaderCommand(int section);
 
     // A row of the current selections, the given method and value, and the time now.
     MeasurementRow newRow(const QString& method, const QString& value) const;
     // Writes the row into the entry row, appends a new entry row and advances the number.
     // Throws common::AppError when the number cannot advance; the row is written by then.
-    void AppendRecord(const MeasurementRow& row, bool emptyFirst);
-    void AdvanceNumber();
+    void appendRow(const MeasurementRow& row, bool emptyFirst);
+    void advanceSampleNumber();
 
     // "Записать значение".
-    void WriteValue();
+    void writeLiveValue();
     // "Удалить значение": the current row.
-    void DeleteValue();
+    void deleteCurrentRow();
 
 private:
     bool rowIsEmpty(int row) const;

@@ -1,8 +1,8 @@
 #include "records/PrintReport.h"
 
 #include "common/AppError.h"
-#include "common/HandlerRegistry.h"
 #include "common/FileAccess.h"
+#include "common/HandlerRegistry.h"
 #include "records/PrintPreviewPort.h"
 #include "records/PrintReportFormat.h"
 
@@ -14,18 +14,18 @@ PrintReport::PrintReport(connection::ControllerContext context, Ports ports)
     : context_(context), ports_(std::move(ports)) {}
 
 void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("N15Click", [this](int) { N15Click(); });
+    handlers.add("printTable", [this](int) { printTable(); });
 }
 
-void PrintReport::N15Click() {
-    BuildPrintReport();
+void PrintReport::printTable() {
+    writePrintReport();
 }
 
 QString PrintReport::reportPath() const {
     return QDir(ports_.directory).absoluteFilePath(QString::fromLatin1(kPrintReportFile));
 }
 
-void PrintReport::BuildPrintReport() {
+void PrintReport::writePrintReport() {
     const QString path = reportPath();
     const QString failure = ports_.files.replace(path, printReportBytes(ports_.table));
     if (!failure.isEmpty()) {

@@ -29,10 +29,10 @@ public:
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
-    void N15Click();
+    void printTable();
     // Writes the report, then shows the print preview of the table. Throws common::AppError when
     // the file cannot be written; no preview is shown then.
-    void BuildPrintReport();
+    void writePrintReport();
 
     // The full path of "tmp1.html".
     QString reportPath() const;

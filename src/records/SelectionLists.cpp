@@ -84,13 +84,13 @@ const SelectionList& SelectionLists::list(int list) const {
 }
 
 void SelectionLists::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("ComboBox1Select", [this](int) { ComboBox1Select(); });
-    handlers.add("ComboBox2Select", [this](int) { ComboBox2Select(); });
-    handlers.add("ComboBox3Select", [this](int) { ComboBox3Select(); });
-    handlers.add("ComboBox4Select", [this](int) { ComboBox4Select(); });
+    handlers.add("selectionListChosen1", [this](int) { numberChosen(); });
+    handlers.add("selectionListChosen2", [this](int) { gradeChosen(); });
+    handlers.add("selectionListChosen3", [this](int) { tankChosen(); });
+    handlers.add("selectionListChosen4", [this](int) { supplierChosen(); });
 }
 
-void SelectionLists::LoadSelectionLists() {
+void SelectionLists::loadSelectionLists() {
     for (int i = 1; i <= kLists; ++i) {
         loadList(i);
     }
@@ -138,7 +138,7 @@ void SelectionLists::reportUnreadable(int index, const QString& reason) {
             .arg(QDir::toNativeSeparators(filePath(index)), reason));
 }
 
-void SelectionLists::SaveSelectionLists() {
+void SelectionLists::saveSelectionLists() {
     warnOfUnencodableItem();
     for (int i = 1; i <= kLists; ++i) {
         if (keepFile_[slot(i)]) {
@@ -172,16 +172,16 @@ void SelectionLists::warnOfUnencodableItem() {
     }
 }
 
-void SelectionLists::ComboBox1Select() {
+void SelectionLists::numberChosen() {
     addItem(1);
 }
-void SelectionLists::ComboBox2Select() {
+void SelectionLists::gradeChosen() {
     addItem(2);
 }
-void SelectionLists::ComboBox3Select() {
+void SelectionLists::tankChosen() {
     addItem(3);
 }
-void SelectionLists::ComboBox4Select() {
+void SelectionLists::supplierChosen() {
     addItem(4);
 }
 

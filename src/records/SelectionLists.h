@@ -13,7 +13,7 @@
 namespace zr::common {
 class FileAccess;
 class HandlerRegistry;
-}
+} // namespace zr::common
 
 namespace zr::records {
 
@@ -29,7 +29,7 @@ class SelectionLists {
 public:
     static constexpr int kLists = 4;
 
-    // How a new item is asked for: TForm4 (a number) and TForm5 (a text). Nothing when the
+    // How a new item is asked for: the number dialog and the text dialog. Nothing when the
     // user closed the dialog without Ok.
     struct Input {
         std::function<std::optional<int>()> askNumber;
@@ -42,7 +42,7 @@ public:
     SelectionLists(connection::ControllerContext context, QString dataDir, Input input);
     ~SelectionLists();
 
-    // The lists with their built-in items, before LoadSelectionLists.
+    // The lists with their built-in items, before loadSelectionLists.
     static QStringList builtInItems(int list);
     static QString fileName(int list);
     QString filePath(int list) const;
@@ -53,14 +53,14 @@ public:
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
-    void LoadSelectionLists();
-    void SaveSelectionLists();
+    void loadSelectionLists();
+    void saveSelectionLists();
 
     // Run when the user has picked an item; only the add item does anything.
-    void ComboBox1Select();
-    void ComboBox2Select();
-    void ComboBox3Select();
-    void ComboBox4Select();
+    void numberChosen();
+    void gradeChosen();
+    void tankChosen();
+    void supplierChosen();
 
 private:
     SelectionLists(connection::ControllerContext context, QString dataDir,

@@ -50,16 +50,16 @@ private:
 } // namespace
 
 StoredValues::StoredValues(connection::ControllerContext context, common::TextGrid& grid,
-                           common::OneShotTimer& timerReadLog, MeasurementTable& table,
+                           common::OneShotTimer& storedValuesTimer, MeasurementTable& table,
                            Progress progress)
-    : context_(context), grid_(grid), timerReadLog_(timerReadLog), table_(table),
+    : context_(context), grid_(grid), storedValuesTimer_(storedValuesTimer), table_(table),
       progress_(std::move(progress)) {}
 
 void StoredValues::registerHandlers(common::HandlerRegistry& handlers) {
-    handlers.add("ToolButton1Click", [this](int) { ToolButton1Click(); });
-    handlers.add("ToolButton2Click", [this](int) { ToolButton2Click(); });
-    handlers.add("ToolButton3Click", [this](int) { ToolButton3Click(); });
-    handlers.add("ToolButton4Click", [this](int) { ToolButton4Click(); });
+    handlers.add("storeLiveValue", [this](int) { storeLiveValue(); });
+    handlers.add("eraseStoredValues", [this](int) { eraseStoredValues(); });
+    handlers.add("fetchStoredValues", [this](int) { fetchStoredValues(); });
+    handlers.add("copyStoredValuesToTable", [this](int) { copyStoredValuesToTable(); });
 }
 
 int StoredValues::count() const {
@@ -90,7 +90,7 @@ void StoredValues::showRecord(const protocol::StoredValueRecord& record) {
     grid_.setCell(3, row, common::formatGeneral(static_cast<double>(record.second)));
 }
 
-void StoredValues::StoredValuesPage(const protocol::StoredValuesPage& page) {
+void StoredValues::receiveStoredValuesPage(const protocol::StoredValuesPage& page) {
     const int c = count();
     if (!holdsValues(c)) {
         return;
@@ -106,7 +106,7 @@ void StoredValues::StoredValuesPage(const protocol::StoredValuesPage& page) {
     }
 }
 
-void StoredValues::ToolButton1Click() {
+void StoredValues::storeLiveValue() {
     const int c = count();
     const int n = c >= 1 && c < memory::kMaxStoredValues ? c + 1 : 1;
     const int b = memory::recordAddress(n);
@@ -121,10 +121,10 @@ void StoredValues::ToolButton1Click() {
         commands.writeByte(b + 6 + i, 0);
     }
     commands.writeByte(memory::kStoredCountAddress, n);
-    timerReadLog_.enable();
+    storedValuesTimer_.enable();
 }
 
-void StoredValues::ToolButton2Click() {
+void StoredValues::eraseStoredValues() {
     if (!context_.messages.confirm(
             QStringLiteral("Удалить все сохраненные значения с прибора ?"))) {
         return;
@@ -137,10 +137,10 @@ void StoredValues::ToolButton2Click() {
             context_.commands.writeByte(address, kErased);
         }
     }
-    timerReadLog_.disable();
+    storedValuesTimer_.disable();
 }
 
-void StoredValues::ToolButton3Click() {
+void StoredValues::fetchStoredValues() {
     context_.commands.readStoredValues(memory::kFirstRecordAddress);
     if (count() > memory::kRecordsPerPage) {
         context_.commands.readStoredValues(memory::kSecondPageAddress);
@@ -149,20 +149,20 @@ void StoredValues::ToolButton3Click() {
     clearRows();
 }
 
-void StoredValues::ToolButton4Click() {
+void StoredValues::copyStoredValuesToTable() {
     const int c = count();
     if (!holdsValues(c)) {
         return;
     }
     for (int r = 1; r <= c; ++r) {
         // A number that cannot advance stops the copy after its row.
-        table_.AppendRecord(table_.newRow(grid_.cell(1, r), grid_.cell(2, r)), false);
+        table_.appendRow(table_.newRow(grid_.cell(1, r), grid_.cell(2, r)), false);
     }
 }
 
 // The timer disables itself once this returns.
-void StoredValues::TimerReadLogTimer() {
-    ToolButton3Click();
+void StoredValues::fetchStoredValuesOnTimer() {
+    fetchStoredValues();
 }
 
 } // namespace zr::records

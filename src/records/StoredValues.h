@@ -32,23 +32,23 @@ public:
     };
 
     StoredValues(connection::ControllerContext context, common::TextGrid& grid,
-                 common::OneShotTimer& timerReadLog, MeasurementTable& table,
+                 common::OneShotTimer& storedValuesTimer, MeasurementTable& table,
                  Progress progress = {});
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
     // Reply route: one page of stored records.
-    void StoredValuesPage(const protocol::StoredValuesPage& page);
+    void receiveStoredValuesPage(const protocol::StoredValuesPage& page);
 
     // Store the live value.
-    void ToolButton1Click();
+    void storeLiveValue();
     // Erase all, after confirmation.
-    void ToolButton2Click();
+    void eraseStoredValues();
     // Fetch.
-    void ToolButton3Click();
+    void fetchStoredValues();
     // Copy all into the measurement table.
-    void ToolButton4Click();
-    void TimerReadLogTimer();
+    void copyStoredValuesToTable();
+    void fetchStoredValuesOnTimer();
 
     // The Метод cell of a record's method code.
     static QString methodText(int methodCode);
@@ -60,7 +60,7 @@ private:
 
     connection::ControllerContext context_;
     common::TextGrid& grid_;
-    common::OneShotTimer& timerReadLog_;
+    common::OneShotTimer& storedValuesTimer_;
     MeasurementTable& table_;
     Progress progress_;
 };

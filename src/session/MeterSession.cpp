@@ -48,9 +48,9 @@ MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, Sessi
     registerOwnHandlers();
 
     connect(&storedValuesTimer_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { storedValues_->TimerReadLogTimer(); }));
+            guard_.wrap([this] { storedValues_->fetchStoredValuesOnTimer(); }));
     connect(&calibrationListTimer_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { calibrationList_->TimerReadTableTimer(); }));
+            guard_.wrap([this] { calibrationList_->requestCalibrationEntries(); }));
 }
 
 MeterSession::~MeterSession() {
@@ -63,7 +63,7 @@ void MeterSession::connectMeter() {
         *hidController_, state_,
         connection::MeterConnection::Events{
             [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload, std::uint16_t size) {
-                guard_.run([&] { inputReports_->HandleInputReport(payload, size); });
+                guard_.run([&] { inputReports_->handleInputReport(payload, size); });
             },
             [this](const QString& text) { emit statusText(text); },
             [this] {
@@ -78,10 +78,9 @@ void MeterSession::connectMeter() {
                     this, [this, text] { ports_.messages.inform(text); }, Qt::QueuedConnection);
             }});
     hidController_->setOnArrival(
-        [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });
-    hidController_->setOnRemoval([this](hid::HidDevice& device) {
-        guard_.run([&] { meter_->HidControllerRemoval(device); });
-    });
+        [this](hid::HidDevice&) { guard_.run([this] { meter_->deviceArrived(); }); });
+    hidController_->setOnRemoval(
+        [this](hid::HidDevice& device) { guard_.run([&] { meter_->deviceRemoved(device); }); });
 
     commands_ = std::make_unique<protocol::CommandSender>(
         *meter_, [this](const std::string& line) { emit trafficLogLine(line); },
@@ -110,8 +109,8 @@ void MeterSession::buildRecords() {
             return records::MeasurementTable::LiveCaptions{
                 captions_.method(), connection::ShownCaptions::value(state_.status)};
         },
-        records::MeasurementTable::Commands{[this] { export_->SaveTable(); },
-                                            [this] { printReport_->N15Click(); }});
+        records::MeasurementTable::Commands{[this] { export_->saveTable(); },
+                                            [this] { printReport_->printTable(); }});
     storedValues_ = std::make_unique<records::StoredValues>(
         context, storedValuesGrid_, storedValuesTimer_, *measurementTable_,
         records::StoredValues::Progress{
@@ -153,11 +152,11 @@ void MeterSession::routeReplies() {
                     [this](const std::string& line) { emit trafficLogLine(line); },
                     [this] { calibrationListTimer_.enable(); },
                     [this](const protocol::StoredValuesPage& page) {
-                        storedValues_->StoredValuesPage(page);
+                        storedValues_->receiveStoredValuesPage(page);
                     },
                     [this](std::uint8_t value) { emit serviceByteRead(value); },
                     [this](const protocol::CalibrationSlot& entry) {
-                        calibrationList_->CalibrationEntry(entry);
+                        calibrationList_->receiveCalibrationSlot(entry);
                     },
                     [this] {
                         captions_.follow(state_.status);
@@ -168,7 +167,7 @@ void MeterSession::routeReplies() {
 
 void MeterSession::registerOwnHandlers() {
     const std::pair<const char*, int> methodItems[] = {
-        {"N21Click", 1}, {"N22Click", 2}, {"N23Click", 3}};
+        {"selectResearchMethod", 1}, {"selectMotorMethod", 2}, {"selectCetaneMethod", 3}};
     for (const auto& [name, method] : methodItems) {
         handlers_.add(name, [this, method = method](int) {
             connection::ControllerContext context = controllerContext();
@@ -190,20 +189,20 @@ void MeterSession::start() {
         }
         setHeaders(measurementGrid_, tableHeaders);
 
-        selectionLists_->LoadSelectionLists();
+        selectionLists_->loadSelectionLists();
         calibrationListTimer_.enable();
         storedValuesTimer_.enable();
     });
     // The library is read even when the lists could not be.
     guard_.run([this] {
         libraryGrid_.setCurrentGridRow(1);
-        library_->FormCreate();
+        library_->reload();
     });
 }
 
 void MeterSession::finish() {
     meter_->releaseDeviceList();
-    selectionLists_->SaveSelectionLists();
+    selectionLists_->saveSelectionLists();
 }
 
 bool MeterSession::invokeHandler(const QString& name, int argument) {

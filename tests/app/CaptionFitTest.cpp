@@ -106,8 +106,8 @@ TEST_F(CaptionFit, MethodNamesServiceLabelAndButtonsFit) {
         EXPECT_LE(neededWidth(method, name), method->width()) << m;
         EXPECT_LE(method->fontMetrics().height(), method->height());
     }
-    QLabel* label2 = h.find<QLabel>("Label2");
-    EXPECT_LE(neededWidth(label2, label2->text()), 32);
+    QLabel* placeholderLabel = h.find<QLabel>("Label2");
+    EXPECT_LE(neededWidth(placeholderLabel, placeholderLabel->text()), 32);
     for (const char* name : {"Button1", "Button2", "Button3"}) {
         auto* button = h.find<QPushButton>(QString::fromLatin1(name));
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);

@@ -47,35 +47,35 @@ QStringList operate(ProgramHarness& h, const QString& control, int section = 0) 
 TEST(CommandTable, EveryControlRunsExactlyItsNamedHandler) {
     // Each menu item or tool button that does the same thing runs the same handler.
     const std::pair<const char*, const char*> expected[] = {
-        {"N13", "N13Click"},
-        {"N15", "N15Click"},
-        {"N32", "N32Click"},
-        {"N33", "ToolButton5Click"},
-        {"N34", "ToolButton7Click"},
-        {"N35", "ToolButton9Click"},
-        {"N36", "ToolButton14Click"},
-        {"N37", "ToolButton13Click"},
-        {"N21", "N21Click"},
-        {"N22", "N22Click"},
-        {"N23", "N23Click"},
-        {"N2", "ToolButton1Click"},
-        {"N4", "ToolButton2Click"},
-        {"N5", "ToolButton4Click"},
-        {"N11", "ToolButton3Click"},
-        {"N6", "ToolButton5Click"},
-        {"N8", "ToolButton7Click"},
-        {"N3", "ToolButton9Click"},
-        {"N24", "N24Click"},
-        {"N10", "ToolButton13Click"},
-        {"ToolButton1", "ToolButton1Click"},
-        {"ToolButton2", "ToolButton2Click"},
-        {"ToolButton4", "ToolButton4Click"},
-        {"ToolButton3", "ToolButton3Click"},
-        {"ToolButton5", "ToolButton5Click"},
-        {"ToolButton7", "ToolButton7Click"},
-        {"ToolButton9", "ToolButton9Click"},
-        {"ToolButton14", "ToolButton14Click"},
-        {"ToolButton13", "ToolButton13Click"},
+        {"N13", "saveTableAs"},
+        {"N15", "printTable"},
+        {"N32", "openManualCorrection"},
+        {"N33", "addCalibrationFromLibrary"},
+        {"N34", "deleteAllCalibrations"},
+        {"N35", "applySelectedCalibration"},
+        {"N36", "cancelCalibrationInForce"},
+        {"N37", "refreshCalibrationList"},
+        {"N21", "selectResearchMethod"},
+        {"N22", "selectMotorMethod"},
+        {"N23", "selectCetaneMethod"},
+        {"N2", "storeLiveValue"},
+        {"N4", "eraseStoredValues"},
+        {"N5", "copyStoredValuesToTable"},
+        {"N11", "fetchStoredValues"},
+        {"N6", "addCalibrationFromLibrary"},
+        {"N8", "deleteAllCalibrations"},
+        {"N3", "applySelectedCalibration"},
+        {"N24", "cancelCalibrationInForceUnchecked"},
+        {"N10", "refreshCalibrationList"},
+        {"ToolButton1", "storeLiveValue"},
+        {"ToolButton2", "eraseStoredValues"},
+        {"ToolButton4", "copyStoredValuesToTable"},
+        {"ToolButton3", "fetchStoredValues"},
+        {"ToolButton5", "addCalibrationFromLibrary"},
+        {"ToolButton7", "deleteAllCalibrations"},
+        {"ToolButton9", "applySelectedCalibration"},
+        {"ToolButton14", "cancelCalibrationInForce"},
+        {"ToolButton13", "refreshCalibrationList"},
     };
     ProgramHarness h;
     for (const auto& [control, handler] : expected) {
@@ -85,7 +85,7 @@ TEST(CommandTable, EveryControlRunsExactlyItsNamedHandler) {
     }
     for (int section = 0; section < 4; ++section) {
         EXPECT_EQ(operate(h, QStringLiteral("HeaderControl1"), section),
-                  QStringList{QStringLiteral("HeaderControl1SectionClick/%1").arg(section)});
+                  QStringList{QStringLiteral("runHeaderCommand/%1").arg(section)});
     }
 }
 

@@ -70,29 +70,29 @@ TEST(MainWindowLayout, BlocksStandWhereTheyWereDesigned) {
 
 TEST(MainWindowLayout, GridsHaveTheirColumnsRowsAndHeaders) {
     ProgramHarness h;
-    auto* grid1 = h.find<zr::ui::StringGrid>("StringGrid1");
-    auto* grid2 = h.find<zr::ui::StringGrid>("StringGrid2");
-    auto* grid3 = h.find<zr::ui::StringGrid>("StringGrid3");
-    ASSERT_TRUE(grid1 && grid2 && grid3);
-    EXPECT_EQ(grid1->rowCountWithHeader(), 9);
-    EXPECT_EQ(grid2->rowCountWithHeader(), 11);
-    EXPECT_EQ(grid3->rowCountWithHeader(), 2);
-    EXPECT_EQ(grid3->colCount(), 7);
-    const QStringList headers1 = {"№", "Наименование", "К1", "К2"};
-    const QStringList headers2 = {"№", "Метод", "Значение", ""};
-    const QStringList headers3 = {"",   "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
-                                  "ОЧ", "Дата/Время"};
+    auto* calibrationGrid = h.find<zr::ui::StringGrid>("StringGrid1");
+    auto* storedGrid = h.find<zr::ui::StringGrid>("StringGrid2");
+    auto* tableGrid = h.find<zr::ui::StringGrid>("StringGrid3");
+    ASSERT_TRUE(calibrationGrid && storedGrid && tableGrid);
+    EXPECT_EQ(calibrationGrid->rowCountWithHeader(), 9);
+    EXPECT_EQ(storedGrid->rowCountWithHeader(), 11);
+    EXPECT_EQ(tableGrid->rowCountWithHeader(), 2);
+    EXPECT_EQ(tableGrid->colCount(), 7);
+    const QStringList calibrationHeaders = {"№", "Наименование", "К1", "К2"};
+    const QStringList storedHeaders = {"№", "Метод", "Значение", ""};
+    const QStringList tableHeaders = {"",   "Марка бензина", "Резервуар", "Поставщик", "Метод изм.",
+                                      "ОЧ", "Дата/Время"};
     for (int c = 0; c < 4; ++c) {
-        EXPECT_EQ(grid1->cell(c, 0), headers1.at(c));
-        EXPECT_EQ(grid2->cell(c, 0), headers2.at(c));
+        EXPECT_EQ(calibrationGrid->cell(c, 0), calibrationHeaders.at(c));
+        EXPECT_EQ(storedGrid->cell(c, 0), storedHeaders.at(c));
     }
-    const int widths3[] = {42, 67, 68, 114, 114, 43, 107};
+    const int tableWidths[] = {42, 67, 68, 114, 114, 43, 107};
     for (int c = 0; c < 7; ++c) {
-        EXPECT_EQ(grid3->cell(c, 0), headers3.at(c));
-        EXPECT_EQ(grid3->columnWidth(c), widths3[c]);
+        EXPECT_EQ(tableGrid->cell(c, 0), tableHeaders.at(c));
+        EXPECT_EQ(tableGrid->columnWidth(c), tableWidths[c]);
     }
-    EXPECT_EQ(grid2->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_NE(grid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(storedGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_NE(calibrationGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 TEST(MainWindowLayout, ToolButtonsCarryTheirTooltipsAndIcons) {
@@ -151,7 +151,7 @@ TEST(MainWindowLayout, MenusHoldEveryItemWithIconsAndMethodItemsAreUncheckedRadi
 
 TEST(MainWindowLayout, PagesStatusBarsAndSaveDialog) {
     ProgramHarness h;
-    auto* pages = h.window().pageControl();
+    auto* pages = h.window().pageTabs();
     ASSERT_EQ(pages->count(), 3);
     EXPECT_EQ(pages->tabText(0), QStringLiteral("Таблица"));
     EXPECT_EQ(pages->tabText(1), QStringLiteral("TabSheet2"));

@@ -24,7 +24,7 @@ protected:
     }
 
     bool revealed() {
-        auto* pages = h.window().pageControl();
+        auto* pages = h.window().pageTabs();
         EXPECT_EQ(pages->isTabVisible(1), pages->isTabVisible(2));
         return pages->isTabVisible(1);
     }
@@ -49,7 +49,7 @@ protected:
 TEST_F(ServiceKeys, SevenOneOneRevealsBothTabsAndTheCharactersReachTheControl) {
     EXPECT_EQ(typeAndWatch("711"), QStringLiteral("--V"));
     EXPECT_EQ(editor->text(), QStringLiteral("711"));
-    EXPECT_EQ(h.window().pageControl()->currentIndex(), 0);
+    EXPECT_EQ(h.window().pageTabs()->currentIndex(), 0);
     // Further typing changes nothing visible.
     EXPECT_EQ(typeAndWatch("x2"), QStringLiteral("VV"));
 }
@@ -62,7 +62,7 @@ TEST_F(ServiceKeys, OtherSequencesThatReachThree) {
         g->edit(g->model()->index(0, 1));
         auto* e = g->findChild<QLineEdit*>();
         QTest::keyClicks(e, QString::fromLatin1(keys));
-        EXPECT_TRUE(fresh.window().pageControl()->isTabVisible(1)) << keys;
+        EXPECT_TRUE(fresh.window().pageTabs()->isTabVisible(1)) << keys;
     }
 }
 
@@ -112,7 +112,7 @@ TEST(ServiceKeysInAGridCell, TheKeyThatOpensTheCellEditorCountsOnce) {
         ASSERT_NE(editor, nullptr) << "typing opens the cell editor";
         QTest::keyClicks(editor, QString::fromLatin1(keys + 1));
         EXPECT_EQ(editor->text(), QString::fromLatin1(keys));
-        EXPECT_EQ(h.window().pageControl()->isTabVisible(1), reveals) << keys;
-        EXPECT_EQ(h.window().pageControl()->isTabVisible(2), reveals) << keys;
+        EXPECT_EQ(h.window().pageTabs()->isTabVisible(1), reveals) << keys;
+        EXPECT_EQ(h.window().pageTabs()->isTabVisible(2), reveals) << keys;
     }
 }

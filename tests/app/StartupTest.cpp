@@ -37,12 +37,12 @@ struct CurrentDirGuard {
 // Builds every dialog of the program, as using each of them would.
 void buildEveryDialog(ProgramHarness& h) {
     zr::app::Dialogs& dialogs = h.program->dialogs();
-    dialogs.form3();
-    dialogs.form1();
-    dialogs.form2();
-    dialogs.form4();
-    dialogs.form5();
-    dialogs.form6();
+    dialogs.correctionWizard();
+    dialogs.libraryWindow();
+    dialogs.libraryEntryDialog();
+    dialogs.numberInputDialog();
+    dialogs.textInputDialog();
+    dialogs.manualCorrectionDialog();
     dialogs.aboutBox();
 }
 
@@ -59,7 +59,7 @@ TEST(Startup, TheProgramsFilesAreFoundInTheDataDirectoryWhereverTheProgramWasSta
 
     // The guide is found next to the program's files, not in the start directory.
     writeFile(h.dataDir.filePath("ZR-6040.pdf"));
-    h.window().invokeHandler("N29Click");
+    h.window().invokeHandler("openUserGuide");
     ASSERT_EQ(h.openedDocuments.size(), 1);
     EXPECT_EQ(QFileInfo(h.openedDocuments.front()).canonicalFilePath(),
               QFileInfo(h.dataDir.filePath("ZR-6040.pdf")).canonicalFilePath());
@@ -69,13 +69,13 @@ TEST(Startup, TheProgramsFilesAreFoundInTheDataDirectoryWhereverTheProgramWasSta
 TEST(Startup, AMissingGuideOrAFailingViewerGivesTheMessage) {
     CurrentDirGuard guard;
     ProgramHarness h;
-    h.window().invokeHandler("N29Click");
+    h.window().invokeHandler("openUserGuide");
     EXPECT_TRUE(h.openedDocuments.isEmpty());
     EXPECT_EQ(h.messages.informed, QStringList{QStringLiteral("Немогу выполнить  !")});
 
     writeFile(h.dataDir.filePath("ZR-6040.pdf"));
     h.viewerWorks = false;
-    h.window().invokeHandler("N29Click");
+    h.window().invokeHandler("openUserGuide");
     EXPECT_EQ(h.openedDocuments.size(), 1);
     EXPECT_EQ(h.messages.informed.size(), 2);
 }
@@ -222,7 +222,7 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
         wasModal = QApplication::activeModalWidget() == box;
         ok->click();
     });
-    h.window().invokeHandler("N30Click");
+    h.window().invokeHandler("showAboutBox");
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(box->isVisible());
 }
@@ -315,8 +315,8 @@ TEST(Startup, DialogsAreBuiltWhenFirstNeededAsChildrenOfTheWindowAlone) {
     ProgramHarness h;
     EXPECT_TRUE(h.window().findChildren<QDialog*>().isEmpty());
     zr::app::Dialogs& dialogs = h.program->dialogs();
-    QDialog* numberInput = &dialogs.form4();
-    EXPECT_EQ(&dialogs.form4(), numberInput);
+    QDialog* numberInput = &dialogs.numberInputDialog();
+    EXPECT_EQ(&dialogs.numberInputDialog(), numberInput);
     EXPECT_EQ(numberInput->parent(), &h.window());
     EXPECT_EQ(h.window().findChildren<QDialog*>(), QList<QDialog*>{numberInput});
 }
@@ -329,8 +329,8 @@ TEST(Startup, DialogsBuiltForAWindowThatIsGoneOpenNothing) {
     {
         QWidget window;
         dialogs.attach(window, h.session());
-        dialogs.form4();
-        dialogs.form5();
+        dialogs.numberInputDialog();
+        dialogs.textInputDialog();
     }
     // The window deleted its dialogs; asking now neither opens one nor touches the old ones.
     EXPECT_EQ(ports.askNumber(), std::nullopt);

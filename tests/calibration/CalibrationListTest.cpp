@@ -20,7 +20,7 @@ protected:
     void setMethod(int method) { state.status.method = static_cast<std::uint8_t>(method); }
 
     void fillRow(int slot, int method, const std::string& name = "TEST      ") {
-        list.CalibrationEntry({slot, name, method, 1000, -5});
+        list.receiveCalibrationSlot({slot, name, method, 1000, -5});
     }
 
     QStringList row(int r) const {
@@ -34,7 +34,7 @@ protected:
 
     int libraryOpened = 0;
     QStringList rowsWhileLibraryOpen;
-    CalibrationList list{context(), grid, timerReadTable, [this] {
+    CalibrationList list{context(), grid, calibrationListTimer, [this] {
                              ++libraryOpened;
                              rowsWhileLibraryOpen = row(2);
                          }};
@@ -46,7 +46,7 @@ TEST_F(CalibrationListTest, RefreshAsksForTheFourSlotsOfTheCurrentMethodAfterEmp
         fillRow(slot, 2);
     }
     grid.setCell(1, 5, QStringLiteral("typed"));
-    list.TimerReadTableTimer();
+    list.requestCalibrationEntries();
 
     EXPECT_EQ(state.lastSlot, 0);
     for (int r = 1; r <= 4; ++r) {
@@ -68,13 +68,13 @@ TEST_F(CalibrationListTest, RefreshDoesNothingWithoutAKnownMethod) {
         setMethod(method);
         state.lastSlot = 3;
         grid.setCell(1, 3, QStringLiteral("kept"));
-        list.TimerReadTableTimer();
+        list.requestCalibrationEntries();
         EXPECT_TRUE(port.writes.empty()) << method;
         EXPECT_EQ(state.lastSlot, 3);
         EXPECT_EQ(grid.cell(1, 3), QStringLiteral("kept"));
     }
     setMethod(4);
-    list.TimerReadTableTimer();
+    list.requestCalibrationEntries();
     EXPECT_EQ(port.writes.size(), 4U) << "method 4 is read like the others";
 }
 
@@ -82,7 +82,7 @@ TEST_F(CalibrationListTest, RefreshWithoutMeterStillEmptiesTheRows) {
     setMethod(1);
     fillRow(1, 1);
     port.isConnected = false;
-    list.TimerReadTableTimer();
+    list.requestCalibrationEntries();
     EXPECT_EQ(notConnected, 4);
     EXPECT_EQ(row(1), emptyRow());
 }
@@ -90,7 +90,7 @@ TEST_F(CalibrationListTest, RefreshWithoutMeterStillEmptiesTheRows) {
 TEST_F(CalibrationListTest, AReplyFillsItsRowTheTablesAndLastSlot) {
     setMethod(1);
     const std::string name = common::toCp1251String(QStringLiteral("АИ-95 лаб ")).substr(0, 10);
-    list.CalibrationEntry({2, name, 1, -1234, 32767});
+    list.receiveCalibrationSlot({2, name, 1, -1234, 32767});
     EXPECT_EQ(row(2), (QStringList{"2", QStringLiteral("АИ-95 лаб "), "-1234", "32767"}));
     EXPECT_EQ(state.lastSlot, 2);
     EXPECT_EQ(state.calibrationTables.at(1, 2),
@@ -98,7 +98,7 @@ TEST_F(CalibrationListTest, AReplyFillsItsRowTheTablesAndLastSlot) {
 
     // Out-of-range slots change nothing at all.
     for (int slot : {0, 5, 255}) {
-        list.CalibrationEntry({slot, "OTHER     ", 1, 1, 1});
+        list.receiveCalibrationSlot({slot, "OTHER     ", 1, 1, 1});
         EXPECT_EQ(state.lastSlot, 2) << slot;
         EXPECT_EQ(row(2)[1], QStringLiteral("АИ-95 лаб ")) << slot;
     }
@@ -111,14 +111,14 @@ TEST_F(CalibrationListTest, AReplyFillsItsRowTheTablesAndLastSlot) {
 
 TEST_F(CalibrationListTest, AReplyForAnotherMethodShowsButOnlyMethodsOneToThreeAreKept) {
     setMethod(1);
-    list.CalibrationEntry({3, "AKI-TABLE ", 4, 10, 20});
+    list.receiveCalibrationSlot({3, "AKI-TABLE ", 4, 10, 20});
     EXPECT_EQ(row(3), (QStringList{"3", "AKI-TABLE ", "10", "20"}));
     EXPECT_EQ(state.lastSlot, 3);
     for (int method = 1; method <= 3; ++method) {
         EXPECT_EQ(state.calibrationTables.at(method, 3).slot, 0) << method;
     }
 
-    list.CalibrationEntry({1, "MOTOR     ", 2, 7, 8});
+    list.receiveCalibrationSlot({1, "MOTOR     ", 2, 7, 8});
     EXPECT_EQ(row(1)[1], "MOTOR     ");
     EXPECT_EQ(state.lastSlot, 1) << "the last reply counts, not the highest";
     EXPECT_EQ(state.calibrationTables.at(2, 1).name, "MOTOR     ");
@@ -128,18 +128,18 @@ TEST_F(CalibrationListTest, AReplyForAnotherMethodShowsButOnlyMethodsOneToThreeA
 TEST_F(CalibrationListTest, DeleteAllAsksThenErasesCancelsAndReadsTheListAgain) {
     setMethod(2);
     messages.answer = false;
-    list.ToolButton7Click();
+    list.deleteAllCalibrations();
     EXPECT_EQ(messages.questions,
               QStringList{
                   QStringLiteral("Удалить все калибровки на данный метод измерения с прибора ?")});
     EXPECT_TRUE(port.writes.empty());
-    EXPECT_FALSE(timerReadTable.isEnabled());
+    EXPECT_FALSE(calibrationListTimer.isEnabled());
 
     messages.answer = true;
-    list.ToolButton7Click();
+    list.deleteAllCalibrations();
     EXPECT_EQ(sent(), (std::vector<Sent>{
                           {kErase, 0x60, 0x00}, {kWriteByte, 2, 255}, {kSelectMethod, 2, 0}}));
-    EXPECT_TRUE(timerReadTable.isEnabled());
+    EXPECT_TRUE(calibrationListTimer.isEnabled());
     EXPECT_EQ(state.status.method, 2);
 }
 
@@ -152,7 +152,7 @@ TEST_F(CalibrationListTest, DeleteAllTakesTheOffsetOfAnyMethodInSixteenBits) {
     for (const auto& [method, erase] : cases) {
         port.writes.clear();
         setMethod(method);
-        list.ToolButton7Click();
+        list.deleteAllCalibrations();
         EXPECT_EQ(sent(),
                   (std::vector<Sent>{erase,
                                      {kWriteByte, static_cast<std::uint8_t>(method), 255},
@@ -164,15 +164,15 @@ TEST_F(CalibrationListTest, DeleteAllTakesTheOffsetOfAnyMethodInSixteenBits) {
 TEST_F(CalibrationListTest, DeleteAllWithTheMeterPulledOutHalfWayStillArmsTheRefresh) {
     setMethod(1);
     port.disconnectAfterWrites = 1;
-    list.ToolButton7Click();
+    list.deleteAllCalibrations();
     EXPECT_EQ(sent(), (std::vector<Sent>{{kErase, 0, 0}}));
     EXPECT_EQ(notConnected, 2);
-    EXPECT_TRUE(timerReadTable.isEnabled());
+    EXPECT_TRUE(calibrationListTimer.isEnabled());
 
     // The next refresh with the meter back asks again; nothing is shown until it answers.
     port.isConnected = true;
     port.disconnectAfterWrites = 0;
-    list.TimerReadTableTimer();
+    list.requestCalibrationEntries();
     EXPECT_EQ(port.writes.size(), 5U);
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(row(r), emptyRow());
@@ -189,21 +189,21 @@ TEST_F(CalibrationListTest, MakeCurrentSendsOnlyForASlotTheMeterHasReported) {
         grid.setCurrentGridRow(selected);
         ASSERT_EQ(grid.currentGridRow(), selected);
         const int redraws = grid.redraws;
-        list.ToolButton9Click();
+        list.applySelectedCalibration();
         EXPECT_TRUE(port.writes.empty()) << selected;
         EXPECT_EQ(grid.redraws, redraws + 1) << selected;
     }
 
     grid.setCurrentGridRow(2);
-    list.ToolButton9Click();
+    list.applySelectedCalibration();
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 1, 2}}));
 
     // Emptied by a refresh but received before: the tables still know the slot.
     port.writes.clear();
-    list.TimerReadTableTimer();
+    list.requestCalibrationEntries();
     port.writes.clear();
     grid.setCurrentGridRow(1);
-    list.ToolButton9Click();
+    list.applySelectedCalibration();
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 1, 1}}));
 }
 
@@ -211,29 +211,29 @@ TEST_F(CalibrationListTest, MakeCurrentLooksOnlyAtTheTableOfTheCurrentMethod) {
     setMethod(2);
     fillRow(2, 1); // shown in row 2, but kept for method 1
     grid.setCurrentGridRow(2);
-    list.ToolButton9Click();
+    list.applySelectedCalibration();
     EXPECT_TRUE(port.writes.empty());
 
     setMethod(4);
     fillRow(2, 4);
-    list.ToolButton9Click();
+    list.applySelectedCalibration();
     EXPECT_TRUE(port.writes.empty()) << "method 4 has no calibrations to put in force";
 }
 
 TEST_F(CalibrationListTest, CancelVariantsForMethodsOneToThreeAndForMethodFour) {
     setMethod(3);
-    list.ToolButton14Click();
+    list.cancelCalibrationInForce();
     EXPECT_EQ(grid.redraws, 1);
-    list.N24Click();
+    list.cancelCalibrationInForceUnchecked();
     EXPECT_EQ(grid.redraws, 1) << "the context-menu variant does not repaint";
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 3, 255}, {kWriteByte, 3, 255}}));
 
     port.writes.clear();
     setMethod(4);
-    list.ToolButton14Click();
+    list.cancelCalibrationInForce();
     EXPECT_TRUE(port.writes.empty());
     EXPECT_EQ(grid.redraws, 2);
-    list.N24Click();
+    list.cancelCalibrationInForceUnchecked();
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 4, 255}}));
     EXPECT_EQ(grid.redraws, 2);
 }
@@ -242,14 +242,14 @@ TEST_F(CalibrationListTest, TheLibraryWindowClosingEmptiesTheSlotRowsAndArmsTheR
     setMethod(1);
     fillRow(2, 1);
     grid.setCell(1, 6, QStringLiteral("typed"));
-    list.ToolButton5Click();
+    list.addCalibrationFromLibrary();
     EXPECT_EQ(libraryOpened, 1);
     EXPECT_EQ(rowsWhileLibraryOpen[1], "TEST      ") << "rows are emptied after it closed";
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(row(r), emptyRow());
     }
     EXPECT_EQ(grid.cell(1, 6), QStringLiteral("typed"));
-    EXPECT_TRUE(timerReadTable.isEnabled());
+    EXPECT_TRUE(calibrationListTimer.isEnabled());
     EXPECT_TRUE(port.writes.empty());
     EXPECT_EQ(state.calibrationTables.at(1, 2).slot, 2);
 }

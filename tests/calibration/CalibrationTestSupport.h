@@ -56,7 +56,7 @@ inline constexpr std::uint8_t kRequestEntry = 0x3D;
 class CalibrationFixture {
 public:
     CalibrationFixture() {
-        commands.setAfterSelectMethod([this] { timerReadTable.enable(); });
+        commands.setAfterSelectMethod([this] { calibrationListTimer.enable(); });
     }
 
     connection::ControllerContext context() { return {state, commands, messages}; }
@@ -74,7 +74,7 @@ public:
     int notConnected = 0;
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};
     FakeMessageService messages;
-    common::OneShotTimer timerReadTable{1000};
+    common::OneShotTimer calibrationListTimer{1000};
     common::MemoryTextGrid grid{4, 9};
 };
 

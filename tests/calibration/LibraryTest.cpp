@@ -53,8 +53,8 @@ protected:
                                                                  shownInEditor = shown;
                                                                  return editorAnswer;
                                                              }});
-        library->FormCreate();
-        library->FormShow();
+        library->reload();
+        library->showHeaders();
     }
     QStringList row(int r) {
         QStringList cells;
@@ -131,7 +131,7 @@ TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
     EXPECT_EQ(row(1), (QStringList{"1", "АИ-95", "Цетановое число", "-5", "300",
                                    QStringLiteral("line1\r\nяline2\r\n")}));
 
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.file(kLibraryPath), record);
 }
 
@@ -145,7 +145,7 @@ TEST_F(LibraryTest, OddFieldsAreShownWithoutReadingPastTheRecord) {
     EXPECT_EQ(row(1)[1], QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(row(1)[2], QStringLiteral("error"));
     EXPECT_EQ(row(1)[5].size(), 255);
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.file(kLibraryPath), record + record);
 }
 
@@ -154,13 +154,13 @@ TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
     create();
     grid.setCurrentGridRow(2);
     t.messages.answer = false;
-    library->Button2Click();
+    library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions, QStringList{QStringLiteral("Удалить запись ?")});
     EXPECT_EQ(library->entries().size(), 3U);
     EXPECT_EQ(files.replaced.size(), 0);
 
     t.messages.answer = true;
-    library->Button2Click();
+    library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), kFirst + kThird);
     EXPECT_EQ(row(1)[1], QStringLiteral("FIRST"));
     EXPECT_EQ(row(2)[1], QStringLiteral("THIRD"));
@@ -169,7 +169,7 @@ TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
 
     // A row past the entries deletes nothing and asks nothing.
     grid.setCurrentGridRow(3);
-    library->Button2Click();
+    library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions.size(), 2);
     EXPECT_EQ(library->entries().size(), 2U);
 }
@@ -178,7 +178,7 @@ TEST_F(LibraryTest, CreateIsRefusedWhileACalibrationIsInForce) {
     files.files.insert(kLibraryPath, QByteArray());
     create();
     t.state.status.activeTable = 3;
-    library->Button1Click();
+    library->createEntry();
     EXPECT_EQ(t.messages.informed,
               QStringList{QStringLiteral(
                   "Перед созданием новой коррекции необходимо отключить калибровку №3")});
@@ -191,7 +191,7 @@ TEST_F(LibraryTest, CreateAppendsAfterTheLastWholeRecordAndReloads) {
     create();
     wizardResult = WizardResult{QStringLiteral("Korrection"), 1, 812, 231,
                                 QStringLiteral("Бензин\r\n") + QString(300, QLatin1Char('x'))};
-    library->Button1Click();
+    library->createEntry();
     EXPECT_EQ(wizardRuns, 1);
     ASSERT_EQ(files.file(kLibraryPath)->size(), 3 * 279);
     EXPECT_EQ(files.file(kLibraryPath)->left(558), kFirst + kSecond);
@@ -208,7 +208,7 @@ TEST_F(LibraryTest, CreateAppendsAfterTheLastWholeRecordAndReloads) {
 
     // Cancelling the wizard creates nothing.
     wizardResult.reset();
-    library->Button1Click();
+    library->createEntry();
     EXPECT_EQ(library->entries().size(), 3U);
     EXPECT_EQ(files.file(kLibraryPath)->size(), 3 * 279);
 }
@@ -216,7 +216,7 @@ TEST_F(LibraryTest, CreateAppendsAfterTheLastWholeRecordAndReloads) {
 TEST_F(LibraryTest, CreateWithoutAFileMakesOne) {
     create();
     wizardResult = WizardResult{QStringLiteral("A"), 2, 1000, 0, QString()};
-    library->Button1Click();
+    library->createEntry();
     ASSERT_TRUE(files.file(kLibraryPath).has_value());
     EXPECT_EQ(files.file(kLibraryPath)->size(), 279);
     EXPECT_EQ(library->entries().size(), 1U);
@@ -229,7 +229,7 @@ TEST_F(LibraryTest, CreateThatCannotWriteKeepsNoEntry) {
     create();
     files.unwritable << kLibraryPath;
     wizardResult = WizardResult{QStringLiteral("B"), 1, 1, 2, QString()};
-    library->Button1Click();
+    library->createEntry();
     EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
     EXPECT_EQ(files.file(kLibraryPath), kFirst);
     EXPECT_EQ(library->entries().size(), 1U);
@@ -258,12 +258,12 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
         files.exhausting.clear();
 
         wizardResult = WizardResult{QStringLiteral("NEW"), 1, 1, 2, QString()};
-        library->Button1Click();
+        library->createEntry();
         grid.setCurrentGridRow(1);
-        library->Button2Click();
+        library->deleteSelectedEntry();
         editorAnswer = LibraryEntryText{QStringLiteral("X"), QString()};
-        library->Button4Click();
-        library->FormClose();
+        library->editSelectedEntry();
+        library->save();
 
         EXPECT_EQ(wizardRuns, 0);
         EXPECT_EQ(files.replaced.size(), 0);
@@ -280,20 +280,20 @@ TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
     grid.setCurrentGridRow(1);
     editorAnswer =
         LibraryEntryText{QStringLiteral("Ωmega ü"), QStringLiteral("ü ") + QString(300, 'c')};
-    library->Button4Click();
+    library->editSelectedEntry();
     ASSERT_EQ(t.messages.informed.size(), 1);
     EXPECT_TRUE(t.messages.informed[0].contains(QStringLiteral("Ωmega ü")))
         << t.messages.informed[0].toStdString();
     EXPECT_EQ(row(1)[1], QStringLiteral("?mega ?"));
 
     wizardResult = WizardResult{QStringLiteral("B"), 1, 1, 2, QString(256, 'k')};
-    library->Button1Click();
+    library->createEntry();
     ASSERT_EQ(t.messages.informed.size(), 2);
     EXPECT_TRUE(t.messages.informed[1].contains(QStringLiteral("255")));
 
     // Texts that fit say nothing.
     editorAnswer = LibraryEntryText{QStringLiteral("АИ-92"), QStringLiteral("№ 5")};
-    library->Button4Click();
+    library->editSelectedEntry();
     EXPECT_EQ(t.messages.informed.size(), 2);
 }
 
@@ -303,8 +303,8 @@ TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
     t.state.status.method = 1;
     t.state.lastSlot = 2;
     grid.setCurrentGridRow(1);
-    library->Button3Click();
-    library->Button3Click();
+    library->copySelectedEntryToMeter();
+    library->copySelectedEntryToMeter();
     const auto sent = entriesSent();
     ASSERT_EQ(sent.size(), 2U);
     EXPECT_EQ(sent[0], (protocol::CalibrationSlot{3, "ABC       ", 1, 812, 231}));
@@ -312,9 +312,9 @@ TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
     EXPECT_EQ(t.state.lastSlot, 4);
     EXPECT_TRUE(t.messages.errors.isEmpty());
 
-    library->Button3Click();
+    library->copySelectedEntryToMeter();
     EXPECT_EQ(t.state.lastSlot, 5);
-    library->Button3Click();
+    library->copySelectedEntryToMeter();
     EXPECT_EQ(t.state.lastSlot, 6);
     EXPECT_EQ(t.messages.errors,
               QStringList(2, QStringLiteral("Нет свободного места для записи коррекции!")));
@@ -327,7 +327,7 @@ TEST_F(LibraryTest, AnEntryOfAnotherMethodIsNotCopied) {
     t.state.status.method = 1;
     t.state.lastSlot = 1;
     grid.setCurrentGridRow(1);
-    library->Button3Click();
+    library->copySelectedEntryToMeter();
     EXPECT_EQ(t.messages.errors,
               QStringList{QStringLiteral("Метод для записи не совпадает с текущим  методом !")});
     EXPECT_EQ(t.state.lastSlot, 1);
@@ -340,7 +340,7 @@ TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
     t.state.status.method = 1;
     t.port.isConnected = false;
     grid.setCurrentGridRow(1);
-    library->Button3Click();
+    library->copySelectedEntryToMeter();
     EXPECT_EQ(t.notConnected, 1);
     EXPECT_EQ(t.state.lastSlot, 1);
     EXPECT_TRUE(t.port.writes.empty());
@@ -352,17 +352,17 @@ TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
     create();
     grid.setCurrentGridRow(1);
 
-    library->Button4Click(); // cancelled
+    library->editSelectedEntry(); // cancelled
     ASSERT_TRUE(shownInEditor.has_value());
     EXPECT_EQ(*shownInEditor, (LibraryEntryText{QStringLiteral("OLD"), QStringLiteral("a\nb\n")}));
     EXPECT_EQ(files.replaced.size(), 0);
 
     editorAnswer = shownInEditor;
-    library->Button4Click();
+    library->editSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), earlier);
 
     editorAnswer = LibraryEntryText{QStringLiteral("NEWNAME"), QStringLiteral("first\nsecond")};
-    library->StringGrid1DblClick();
+    library->editOnDoubleClick();
     const LibraryRecord& r = library->entries().front();
     EXPECT_EQ(r.name(), QStringLiteral("NEWNAME"));
     EXPECT_EQ(r.comment(), QStringLiteral("first\r\nsecond\r\n"));
@@ -384,20 +384,20 @@ TEST_F(LibraryTest, AFailedSaveKeepsTheLibraryAndShowsIt) {
     create();
     files.unwritable << kLibraryPath;
     grid.setCurrentGridRow(1);
-    library->Button2Click();
+    library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
     EXPECT_EQ(library->entries().size(), 2U);
     EXPECT_EQ(row(1)[1], QStringLiteral("SECOND"));
     EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond + kThird);
 
-    library->FormClose();
+    library->save();
     EXPECT_EQ(t.messages.informed.last(),
               QStringLiteral("Ошибка открытия файла калибровок data.zr"));
 }
 
 TEST_F(LibraryTest, ClosingWritesOnlyAnExistingReadableFile) {
     create(); // no file
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.replaced.size(), 0);
     EXPECT_FALSE(files.file(kLibraryPath).has_value());
 
@@ -405,7 +405,7 @@ TEST_F(LibraryTest, ClosingWritesOnlyAnExistingReadableFile) {
     files.files.insert(kLibraryPath, kFirst);
     files.unreadable << kLibraryPath;
     create();
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.replaced.size(), 0);
     EXPECT_EQ(files.file(kLibraryPath), kFirst);
 
@@ -413,7 +413,7 @@ TEST_F(LibraryTest, ClosingWritesOnlyAnExistingReadableFile) {
     files.unreadable.clear();
     files.files.insert(kLibraryPath, kFirst + "xyz");
     create();
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.file(kLibraryPath), kFirst);
 }
 
@@ -428,7 +428,7 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     EXPECT_EQ(row(99)[1], QStringLiteral("98"));
     EXPECT_EQ(library->overflowText(),
               QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.file(kLibraryPath), file);
 }
 
@@ -452,7 +452,7 @@ TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
     for (const LibraryRecord& r : library->entries()) {
         ASSERT_LE(r.nameBytes().size(), 10);
     }
-    library->FormClose();
+    library->save();
     EXPECT_EQ(files.file(kLibraryPath), wholeRecords(file));
 }
 
@@ -483,7 +483,7 @@ TEST(LibraryFileSize, UpTo200000EntriesAreReadAndALargerFileIsRefused) {
         common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
         common::DiskFileAccess files;
         Library library(t.context(), grid, files, path, {});
-        library.FormCreate();
+        library.reload();
         EXPECT_EQ(library.entries().size(), c.entries);
         EXPECT_EQ(t.messages.informed, c.informed);
     }

@@ -121,7 +121,7 @@ TEST_F(ManualCorrectionDialogTest, OnlyTheUsersChoiceInTheMethodListChangesTheMe
     EXPECT_EQ(text(), QStringLiteral("-1"));
     EXPECT_EQ(position(), -10);
     EXPECT_TRUE(port.writes.empty()) << "the meter is not told";
-    EXPECT_FALSE(timerReadTable.isEnabled());
+    EXPECT_FALSE(calibrationListTimer.isEnabled());
 }
 
 TEST_F(ManualCorrectionDialogTest, MethodFourShowsNoEntryAndMethodZeroLeavesTheValue) {

@@ -20,19 +20,19 @@ protected:
     // The meter on `method`, and the dialog opened then.
     void setMethod(int method) {
         state.status.method = static_cast<std::uint8_t>(method);
-        correction.FormShow();
+        correction.takeMethodInForce();
     }
 
     int dialogShown = 0;
     ManualCorrection correction{context(), [this] { ++dialogShown; }};
 };
 
-TEST_F(ManualCorrectionTest, N32ShowsTheDialogAndDoesNothingElse) {
+TEST_F(ManualCorrectionTest, TheMenuItemShowsTheDialogAndDoesNothingElse) {
     common::HandlerRegistry handlers;
     correction.registerHandlers(handlers);
-    const auto* n32 = handlers.find(QStringLiteral("N32Click"));
-    ASSERT_NE(n32, nullptr);
-    (*n32)(0);
+    const auto* openDialogHandler = handlers.find(QStringLiteral("openManualCorrection"));
+    ASSERT_NE(openDialogHandler, nullptr);
+    (*openDialogHandler)(0);
     EXPECT_EQ(dialogShown, 1);
     EXPECT_TRUE(port.writes.empty());
 }
@@ -84,7 +84,7 @@ TEST_F(ManualCorrectionTest, ApplyWritesTheFourBytesOfTheSingleThenCommits) {
             setMethod(c.method);
             QString text = c.text;
             text.replace(QLatin1Char('.'), locale.decimalPoint());
-            correction.Button2Click(text, locale);
+            correction.applyCorrection(text, locale);
             EXPECT_EQ(sent(), c.expected) << c.method << " " << text.toStdString();
             EXPECT_EQ(state.correctionCache[static_cast<std::size_t>(c.method)], double(c.cached))
                 << c.method;
@@ -94,16 +94,16 @@ TEST_F(ManualCorrectionTest, ApplyWritesTheFourBytesOfTheSingleThenCommits) {
 
 TEST_F(ManualCorrectionTest, ApplyRoundsToHundredthsAndTakesNonNumbersAsZero) {
     setMethod(1);
-    correction.Button2Click(QStringLiteral("1,234"), kComma);
+    correction.applyCorrection(QStringLiteral("1,234"), kComma);
     EXPECT_EQ(state.correctionCache[1], double(1.23F));
-    correction.Button2Click(QStringLiteral("0.125"), kPoint);
+    correction.applyCorrection(QStringLiteral("0.125"), kPoint);
     EXPECT_EQ(state.correctionCache[1], double(0.12F)) << "halfway to even";
-    correction.Button2Click(QStringLiteral("1.5"), kComma);
+    correction.applyCorrection(QStringLiteral("1.5"), kComma);
     EXPECT_EQ(state.correctionCache[1], 1.5) << "a point is read under a comma locale too";
 
     for (const QString& text : {QStringLiteral("abc"), QString(), QStringLiteral("inf")}) {
         port.writes.clear();
-        correction.Button2Click(text, kPoint);
+        correction.applyCorrection(text, kPoint);
         EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 5, 0},
                                              {kWriteByte, 6, 0},
                                              {kWriteByte, 7, 0},
@@ -117,14 +117,14 @@ TEST_F(ManualCorrectionTest, ApplyRoundsToHundredthsAndTakesNonNumbersAsZero) {
 TEST_F(ManualCorrectionTest, ApplyWithoutAKnownMethodDoesNothingAndWithoutMeterStillCaches) {
     for (int method : {0, 5}) {
         setMethod(method);
-        correction.Button2Click(QStringLiteral("1.5"), kPoint);
+        correction.applyCorrection(QStringLiteral("1.5"), kPoint);
     }
     EXPECT_TRUE(port.writes.empty());
     EXPECT_EQ(state.correctionCache, (std::array<double, 5>{}));
 
     port.isConnected = false;
     setMethod(2);
-    correction.Button2Click(QStringLiteral("2.5"), kPoint);
+    correction.applyCorrection(QStringLiteral("2.5"), kPoint);
     EXPECT_EQ(notConnected, 5);
     EXPECT_EQ(state.correctionCache[2], 2.5);
 }
@@ -136,7 +136,7 @@ TEST_F(ManualCorrectionTest, ShownValueFollowsTheCacheOfTheCurrentMethod) {
     EXPECT_EQ(shown.text, QStringLiteral("0"));
     EXPECT_EQ(shown.position, 0);
 
-    correction.Button2Click(QStringLiteral("1,5"), kComma);
+    correction.applyCorrection(QStringLiteral("1,5"), kComma);
     shown = correction.shownValue(kComma);
     EXPECT_EQ(shown.text, QStringLiteral("1,5"));
     EXPECT_EQ(shown.position, 15);
@@ -165,25 +165,25 @@ TEST_F(ManualCorrectionTest, ShownValueFollowsTheCacheOfTheCurrentMethod) {
 TEST_F(ManualCorrectionTest, ChoosingAMethodSetsItWithoutTellingTheMeter) {
     setMethod(1);
     state.correctionCache[2] = 1.0;
-    const CorrectionShown shown = correction.ComboBox1Change(1, kPoint);
+    const CorrectionShown shown = correction.chooseMethod(1, kPoint);
     EXPECT_EQ(state.status.method, 2);
     EXPECT_EQ(shown.methodIndex, 1);
     EXPECT_EQ(shown.text, QStringLiteral("1"));
     EXPECT_EQ(shown.position, 10);
     EXPECT_TRUE(port.writes.empty());
-    EXPECT_FALSE(timerReadTable.isEnabled());
+    EXPECT_FALSE(calibrationListTimer.isEnabled());
 
-    correction.ComboBox1Change(-1, kPoint);
+    correction.chooseMethod(-1, kPoint);
     EXPECT_EQ(state.status.method, 2) << "no entry chosen is no method";
 }
 
 TEST_F(ManualCorrectionTest, SteppingShowsTenthsOfThePosition) {
-    EXPECT_EQ(ManualCorrection::UpDown1Click(15, kPoint), QStringLiteral("1.5"));
-    EXPECT_EQ(ManualCorrection::UpDown1Click(15, kComma), QStringLiteral("1,5"));
-    EXPECT_EQ(ManualCorrection::UpDown1Click(-3, kPoint), QStringLiteral("-0.3"));
-    EXPECT_EQ(ManualCorrection::UpDown1Click(0, kPoint), QStringLiteral("0"));
-    EXPECT_EQ(ManualCorrection::UpDown1Click(50, kPoint), QStringLiteral("5"));
-    EXPECT_EQ(ManualCorrection::UpDown1Click(-50, kComma), QStringLiteral("-5"));
+    EXPECT_EQ(ManualCorrection::textForPosition(15, kPoint), QStringLiteral("1.5"));
+    EXPECT_EQ(ManualCorrection::textForPosition(15, kComma), QStringLiteral("1,5"));
+    EXPECT_EQ(ManualCorrection::textForPosition(-3, kPoint), QStringLiteral("-0.3"));
+    EXPECT_EQ(ManualCorrection::textForPosition(0, kPoint), QStringLiteral("0"));
+    EXPECT_EQ(ManualCorrection::textForPosition(50, kPoint), QStringLiteral("5"));
+    EXPECT_EQ(ManualCorrection::textForPosition(-50, kComma), QStringLiteral("-5"));
 }
 
 } // namespace

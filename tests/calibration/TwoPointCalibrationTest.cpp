@@ -11,8 +11,8 @@ namespace {
 
 using Field = TwoPointCalibration::Field;
 
-CurrencyValue value(double v) {
-    return *CurrencyValue::fromDouble(v);
+OctaneValue value(double v) {
+    return *OctaneValue::fromDouble(v);
 }
 
 class TwoPointTest : public ::testing::Test {
@@ -20,19 +20,19 @@ protected:
     TwoPointTest() {
         t.state.status.method = 1;
         t.state.status.frequency = 4500; // a live reading
-        wizard.FormShow();
+        wizard.restart();
     }
 
     // Through the pages as the user goes: both fuels remembered, then the main button on page 2.
     void enterFuels(double ml, double rl, double mh, double rh) {
-        wizard.Button3Click();
-        wizard.Button3Click();
+        wizard.advance();
+        wizard.advance();
         wizard.setValue(Field::LowReading, value(ml));
         wizard.setValue(Field::LowTrue, value(rl));
-        wizard.Button1Click();
+        wizard.rememberLowFuel();
         wizard.setValue(Field::HighReading, value(mh));
         wizard.setValue(Field::HighTrue, value(rh));
-        wizard.Button2Click();
+        wizard.rememberHighFuel();
     }
     // The error a handler raises, empty when none.
     QString errorOf(void (TwoPointCalibration::*handler)()) {
@@ -44,9 +44,9 @@ protected:
         return {};
     }
     std::pair<QString, QString> coefficients(double ml, double rl, double mh, double rh) {
-        wizard.FormShow();
+        wizard.restart();
         enterFuels(ml, rl, mh, rh);
-        wizard.Button3Click();
+        wizard.advance();
         EXPECT_EQ(wizard.screen().page, 3);
         return {wizard.screen().k1Text, wizard.screen().k2Text};
     }
@@ -69,7 +69,7 @@ TEST_F(TwoPointTest, TheLineThroughBothFuelsGivesK1AndK2) {
 TEST_F(TwoPointTest, TheFieldsAreReadWhenTheComputationRuns) {
     enterFuels(70, 80, 86, 90);
     wizard.setValue(Field::HighTrue, value(93));
-    wizard.Button3Click();
+    wizard.advance();
     EXPECT_EQ(wizard.screen().k1Text, QStringLiteral("812"));
     EXPECT_EQ(wizard.screen().k2Text, QStringLiteral("231"));
     EXPECT_EQ(wizard.screen().highStatus, QStringLiteral("Корректировать значение 86 до 90"));
@@ -77,21 +77,20 @@ TEST_F(TwoPointTest, TheFieldsAreReadWhenTheComputationRuns) {
 
 TEST_F(TwoPointTest, EqualReadingsStopOnPageTwo) {
     enterFuels(80, 85, 80, 90);
-    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+    EXPECT_EQ(errorOf(&TwoPointCalibration::advance),
               QStringLiteral("Floating point division by zero"));
     EXPECT_EQ(wizard.screen().page, 2);
     EXPECT_TRUE(wizard.screen().k1Text.isEmpty());
 
     wizard.setValue(Field::HighTrue, value(85));
-    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+    EXPECT_EQ(errorOf(&TwoPointCalibration::advance),
               QStringLiteral("Invalid floating point operation"));
     EXPECT_EQ(wizard.screen().page, 2);
 }
 
 TEST_F(TwoPointTest, CoefficientsOutsideSixteenBitsStayOnTheirPage) {
     enterFuels(70, 0, 70.01, 1000);
-    EXPECT_TRUE(
-        errorOf(&TwoPointCalibration::Button3Click).startsWith("Коэффициент К1 = 100000000"));
+    EXPECT_TRUE(errorOf(&TwoPointCalibration::advance).startsWith("Коэффициент К1 = 100000000"));
     EXPECT_EQ(wizard.screen().page, 2);
 
     EXPECT_EQ(checkedCoefficient("К2", 32767.0L), 32767);
@@ -101,11 +100,11 @@ TEST_F(TwoPointTest, CoefficientsOutsideSixteenBitsStayOnTheirPage) {
 
 TEST_F(TwoPointTest, OpeningStartsAfreshButKeepsNameAndComment) {
     enterFuels(70, 80, 86, 93);
-    wizard.Button3Click();
+    wizard.advance();
     wizard.setName(QStringLiteral("MINE"));
     wizard.setComment(QStringLiteral("note"));
     t.state.status.method = 2;
-    wizard.FormShow();
+    wizard.restart();
     const auto& s = wizard.screen();
     EXPECT_EQ(s.page, 0);
     EXPECT_EQ(s.heading, QStringLiteral("Залейте низкооктановый бензин"));
@@ -123,21 +122,21 @@ TEST_F(TwoPointTest, OpeningStartsAfreshButKeepsNameAndComment) {
     EXPECT_EQ(s.comment, QStringLiteral("note"));
 
     t.state.status.method = 4;
-    wizard.FormShow();
+    wizard.restart();
     EXPECT_EQ(wizard.screen().methodIndex, -1);
 }
 
 TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
     QLocale::setDefault(QLocale(QLocale::Russian));
-    wizard.Button3Click();
-    wizard.Button3Click();
+    wizard.advance();
+    wizard.advance();
     EXPECT_EQ(wizard.screen().page, 2);
     EXPECT_FALSE(wizard.screen().mainEnabled);
 
     t.state.status.measuredValue = 70.5F;
-    wizard.SpeedButton1Click();
+    wizard.takeLowReading();
     wizard.setValue(Field::LowTrue, value(80));
-    wizard.Button1Click();
+    wizard.rememberLowFuel();
     EXPECT_EQ(wizard.screen().values[Field::LowReading].hundredths(), 7050);
     EXPECT_EQ(wizard.screen().lowStatus, QStringLiteral("Корректировать значение 70,5 до 80"));
     EXPECT_TRUE(wizard.screen().highGroupVisible);
@@ -147,9 +146,9 @@ TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
     EXPECT_FALSE(wizard.screen().mainEnabled);
 
     t.state.status.measuredValue = 92.345F; // a third decimal goes to the even hundredth
-    wizard.SpeedButton2Click();
+    wizard.takeHighReading();
     EXPECT_EQ(wizard.screen().values[Field::HighReading].hundredths(), 9234);
-    wizard.Button2Click();
+    wizard.rememberHighFuel();
     EXPECT_EQ(wizard.screen().highStatus, QStringLiteral("Корректировать значение 92,34 до 0"));
     EXPECT_EQ(wizard.screen().heading, QStringLiteral("Нажмите расчет коррекции для продолжения"));
     EXPECT_TRUE(wizard.screen().mainEnabled);
@@ -158,8 +157,8 @@ TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
 }
 
 TEST_F(TwoPointTest, ChoosingAMethodSwitchesTheMeterAtOnce) {
-    wizard.Button3Click();
-    wizard.ComboBox1Change(1);
+    wizard.advance();
+    wizard.chooseMethod(1);
     EXPECT_EQ(t.state.status.method, 2);
     ASSERT_EQ(t.port.writes.size(), 1U);
     EXPECT_EQ(t.port.writes[0][1], 0x64);
@@ -168,8 +167,8 @@ TEST_F(TwoPointTest, ChoosingAMethodSwitchesTheMeterAtOnce) {
 
 TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
     enterFuels(70, 80, 86, 93);
-    wizard.Button3Click();
-    wizard.Button3Click();
+    wizard.advance();
+    wizard.advance();
     EXPECT_EQ(wizard.screen().page, 4);
     EXPECT_EQ(wizard.screen().heading, QStringLiteral("Комментарий"));
     EXPECT_FALSE(wizard.accepted());
@@ -177,7 +176,7 @@ TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
     wizard.setComment(QStringLiteral("line 1\nline 2"));
     wizard.setK2Text(QStringLiteral("-15"));
     t.state.status.method = 3;
-    wizard.Button3Click();
+    wizard.advance();
     ASSERT_TRUE(wizard.accepted());
     const WizardResult& r = wizard.result();
     EXPECT_EQ(r.name, QStringLiteral("AI92-LAB-1"));
@@ -190,11 +189,11 @@ TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
 
 TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     enterFuels(70, 80, 86, 93);
-    wizard.Button3Click();
-    wizard.Button3Click();
+    wizard.advance();
+    wizard.advance();
     t.state.lastSlot = 9;
     t.messages.answer = false;
-    wizard.Button3Click();
+    wizard.advance();
     EXPECT_EQ(t.messages.questions,
               QStringList{QStringLiteral("Нет всободного места для записи коррекции , записать "
                                          "данную коррекцию под номером 1 ?")});
@@ -204,29 +203,29 @@ TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     EXPECT_EQ(t.state.lastSlot, 9);
 
     t.messages.answer = true;
-    wizard.Button3Click();
+    wizard.advance();
     EXPECT_TRUE(wizard.accepted());
     EXPECT_EQ(t.state.lastSlot, 0) << "the next copy goes to slot 1";
 
     // 8 is not yet full.
-    wizard.FormShow();
+    wizard.restart();
     enterFuels(70, 80, 86, 93);
-    wizard.Button3Click();
-    wizard.Button3Click();
+    wizard.advance();
+    wizard.advance();
     t.state.lastSlot = 8;
-    wizard.Button3Click();
+    wizard.advance();
     EXPECT_TRUE(wizard.accepted());
     EXPECT_EQ(t.messages.questions.size(), 2);
 }
 
 TEST_F(TwoPointTest, AKEditThatIsNotAnIntegerStopsTheFinish) {
     enterFuels(70, 80, 86, 93);
-    wizard.Button3Click();
-    wizard.Button3Click();
+    wizard.advance();
+    wizard.advance();
     // Page 3 checked the edits when the user left it; the finishing step checks them again.
     wizard.setK1Text(QStringLiteral("8l2"));
     t.state.lastSlot = 9;
-    EXPECT_EQ(errorOf(&TwoPointCalibration::Button3Click),
+    EXPECT_EQ(errorOf(&TwoPointCalibration::advance),
               QStringLiteral("'8l2' is not a valid integer value"));
     EXPECT_FALSE(wizard.accepted());
     EXPECT_EQ(wizard.screen().page, 4);
@@ -234,7 +233,7 @@ TEST_F(TwoPointTest, AKEditThatIsNotAnIntegerStopsTheFinish) {
     EXPECT_TRUE(t.messages.questions.isEmpty());
 
     wizard.setK1Text(QStringLiteral("40000"));
-    EXPECT_TRUE(errorOf(&TwoPointCalibration::Button3Click).startsWith("Коэффициент К1 = 40000"));
+    EXPECT_TRUE(errorOf(&TwoPointCalibration::advance).startsWith("Коэффициент К1 = 40000"));
     EXPECT_FALSE(wizard.accepted());
 }
 

@@ -1,8 +1,8 @@
 #include "calibration/LibraryFakes.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
-#include "calibration/views/CurrencyEdit.h"
 #include "calibration/views/LibraryEntryDialog.h"
+#include "calibration/views/OctaneEdit.h"
 #include "common/TextTableModel.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
@@ -28,10 +28,10 @@ template <typename T> T* child(QWidget* parent, const char* name) {
     return found;
 }
 
-TEST(CurrencyEditView, ShowsThePatternUnlessBeingEdited) {
+TEST(OctaneEditView, ShowsThePatternUnlessBeingEdited) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* edit = new CurrencyEdit(&window);
+    auto* edit = new OctaneEdit(&window);
     auto* other = new QLineEdit(&window);
     layout->addWidget(edit);
     layout->addWidget(other);
@@ -41,7 +41,7 @@ TEST(CurrencyEditView, ShowsThePatternUnlessBeingEdited) {
     WAIT_UNTIL(other->hasFocus(), 5000);
 
     EXPECT_EQ(edit->text(), QString());
-    edit->setValue(CurrencyValue::fromHundredths(7000));
+    edit->setValue(OctaneValue::fromHundredths(7000));
     EXPECT_EQ(edit->text(), QStringLiteral("070.0."));
 
     edit->setFocus();
@@ -91,19 +91,19 @@ TEST(CorrectionWizardView, ShowsTheWizardsTextsAndState) {
     next->click();
     auto* high = child<QGroupBox>(&wizard, "GroupBox2");
     EXPECT_FALSE(high->isVisible());
-    child<CurrencyEdit>(&wizard, "CurrencyEdit1")->setValue(CurrencyValue::fromHundredths(8000));
-    wizard.wizard().setValue(TwoPointCalibration::LowReading, CurrencyValue::fromHundredths(8000));
+    child<OctaneEdit>(&wizard, "CurrencyEdit1")->setValue(OctaneValue::fromHundredths(8000));
+    wizard.wizard().setValue(TwoPointCalibration::LowReading, OctaneValue::fromHundredths(8000));
     child<QPushButton>(&wizard, "Button1")->click();
     EXPECT_TRUE(high->isVisible());
-    EXPECT_FALSE(child<CurrencyEdit>(&wizard, "CurrencyEdit2")->isEnabled());
+    EXPECT_FALSE(child<OctaneEdit>(&wizard, "CurrencyEdit2")->isEnabled());
     auto* status = child<QLabel>(&wizard, "Label6");
     EXPECT_EQ(status->text(), QStringLiteral("Корректировать значение 80 до 0"));
     EXPECT_TRUE(status->font().bold());
     EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // Both readings 80: the error message box, and the wizard stays.
-    wizard.wizard().setValue(TwoPointCalibration::HighReading, CurrencyValue::fromHundredths(8000));
-    wizard.wizard().setValue(TwoPointCalibration::HighTrue, CurrencyValue::fromHundredths(9000));
+    wizard.wizard().setValue(TwoPointCalibration::HighReading, OctaneValue::fromHundredths(8000));
+    wizard.wizard().setValue(TwoPointCalibration::HighTrue, OctaneValue::fromHundredths(9000));
     child<QPushButton>(&wizard, "Button2")->click();
     next->click();
     EXPECT_EQ(t.messages.errors, QStringList{QStringLiteral("Floating point division by zero.")});
@@ -128,7 +128,7 @@ TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
         Library::Dialogs{[] { return std::optional<WizardResult>(); },
                          [&](const LibraryEntryText& shown) { return editor.edit(shown); }});
     texts.setCurrentGridRow(1);
-    library.FormCreate();
+    library.reload();
     common::HandlerGuard guard(t.messages);
     CalibrationLibraryWindow window(library, texts, guard);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Управление калибровками"));
@@ -149,10 +149,10 @@ TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
     // Editing: the name edit takes ten characters at most.
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактирование"));
     QTimer::singleShot(0, &editor, [&] {
-        EXPECT_EQ(editor.edit1()->text(), QStringLiteral("AB"));
-        editor.edit1()->clear();
-        QTest::keyClicks(editor.edit1(), QStringLiteral("ABCDEFGHIJKL"));
-        editor.memo1()->setPlainText(QStringLiteral("x"));
+        EXPECT_EQ(editor.nameEdit()->text(), QStringLiteral("AB"));
+        editor.nameEdit()->clear();
+        QTest::keyClicks(editor.nameEdit(), QStringLiteral("ABCDEFGHIJKL"));
+        editor.commentMemo()->setPlainText(QStringLiteral("x"));
         child<QPushButton>(&editor, "Button1")->click();
     });
     grid->setCurrentGridRow(1);

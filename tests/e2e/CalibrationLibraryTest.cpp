@@ -3,7 +3,7 @@
 #include "app/ResultsBlock.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
-#include "calibration/views/CurrencyEdit.h"
+#include "calibration/views/OctaneEdit.h"
 #include "sim/MeterSample.h"
 #include "support/LocaleGuard.h"
 #include "support/MeterHarness.h"
@@ -23,7 +23,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using zr::calibration::CurrencyEdit;
+using zr::calibration::OctaneEdit;
 using zr::test::LocaleGuard;
 using zr::test::MeterHarness;
 using zr::test::ProgramHarness;
@@ -60,15 +60,15 @@ void measureBothFuels(MeterHarness& h, zr::calibration::CorrectionWizard* wizard
 
     measureFuel(h, 70.0);
     child<QPushButton>(wizard, "SpeedButton1")->click();
-    EXPECT_EQ(child<CurrencyEdit>(wizard, "CurrencyEdit1")->value().hundredths(), 7000);
-    QTest::keyClicks(child<CurrencyEdit>(wizard, "CurrencyEdit2"), QStringLiteral("80"));
+    EXPECT_EQ(child<OctaneEdit>(wizard, "CurrencyEdit1")->value().hundredths(), 7000);
+    QTest::keyClicks(child<OctaneEdit>(wizard, "CurrencyEdit2"), QStringLiteral("80"));
     child<QPushButton>(wizard, "Button1")->click();
     EXPECT_EQ(child<QLabel>(wizard, "Label6")->text(),
               QStringLiteral("Корректировать значение 70 до 80"));
 
     measureFuel(h, 86.0);
     child<QPushButton>(wizard, "SpeedButton2")->click();
-    QTest::keyClicks(child<CurrencyEdit>(wizard, "CurrencyEdit4"), QStringLiteral("93"));
+    QTest::keyClicks(child<OctaneEdit>(wizard, "CurrencyEdit4"), QStringLiteral("93"));
     child<QPushButton>(wizard, "Button2")->click();
     EXPECT_EQ(child<QLabel>(wizard, "Label7")->text(),
               QStringLiteral("Корректировать значение 86 до 93"));
@@ -94,7 +94,7 @@ int wizardPage(zr::calibration::CorrectionWizard* wizard) {
 }
 
 int fieldHundredths(zr::calibration::CorrectionWizard* wizard, const char* name) {
-    return child<zr::calibration::CurrencyEdit>(wizard, name)->value().hundredths();
+    return child<zr::calibration::OctaneEdit>(wizard, name)->value().hundredths();
 }
 
 // A library record of the entry "A" for method 1.
@@ -109,7 +109,7 @@ QByteArray entryA() {
 // A library file of that one entry, loaded as at start-up.
 void oneLibraryEntry(MeterHarness& h) {
     ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath("data.zr"), entryA()));
-    h.program->dialogs().form1().library().FormCreate();
+    h.program->dialogs().libraryWindow().library().reload();
 }
 
 } // namespace
@@ -121,8 +121,8 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     MeterHarness h;
     measureFuel(h, 70.0);
     ASSERT_EQ(h.session().state().status.method, 1);
-    auto* library = &h.program->dialogs().form1();
-    auto* wizard = &h.program->dialogs().form3();
+    auto* library = &h.program->dialogs().libraryWindow();
+    auto* wizard = &h.program->dialogs().correctionWizard();
     library->show();
     auto* grid = library->grid();
     EXPECT_EQ(grid->cell(1, 0), QStringLiteral("Наименование в приборе"));
@@ -177,8 +177,8 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
     LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
-    auto* library = &h.program->dialogs().form1();
-    auto* wizard = &h.program->dialogs().form3();
+    auto* library = &h.program->dialogs().libraryWindow();
+    auto* wizard = &h.program->dialogs().correctionWizard();
     bool opened = false;
     QTimer::singleShot(0, library, [&] {
         opened = library->isVisible();
@@ -196,7 +196,7 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
         child<QPushButton>(library, "Button3")->click();
         library->close();
     });
-    h.window().invokeHandler(QStringLiteral("ToolButton5Click"));
+    h.window().invokeHandler(QStringLiteral("addCalibrationFromLibrary"));
     if (!opened) {
         GTEST_SKIP() << "the calibration list's \"Добавить...\" does not open the library here";
     }
@@ -208,7 +208,7 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
     EXPECT_EQ(list->cell(3, 1), QStringLiteral("231"));
 
     list->setCurrentGridRow(1);
-    h.window().invokeHandler(QStringLiteral("ToolButton9Click"));
+    h.window().invokeHandler(QStringLiteral("applySelectedCalibration"));
     WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
     WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
@@ -218,7 +218,7 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
 TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     MeterHarness h;
     measureFuel(h, 90.0);
-    auto* wizard = &h.program->dialogs().form3();
+    auto* wizard = &h.program->dialogs().correctionWizard();
     QTimer::singleShot(0, wizard, [&] {
         child<QPushButton>(wizard, "Button3")->click();
         emit child<QComboBox>(wizard, "ComboBox1")->activated(1);
@@ -235,7 +235,7 @@ TEST(CalibrationLibrary, CopyWithTheMeterPulledOutOnlyReportsIt) {
     MeterHarness h;
     measureFuel(h, 90.0);
     oneLibraryEntry(h);
-    auto* library = &h.program->dialogs().form1();
+    auto* library = &h.program->dialogs().libraryWindow();
     ASSERT_EQ(library->library().entries().size(), 1U);
 
     h.meter.unplug();
@@ -268,12 +268,12 @@ TEST(CalibrationLibrary, ALibraryThatIsAFifoIsReportedAndLeftAlone) {
     EXPECT_EQ(h.messages.informed,
               QStringList{QStringLiteral("Ошибка открытия файла БД.\nэто не обычный файл.")});
 
-    auto* library = &h.program->dialogs().form1();
+    auto* library = &h.program->dialogs().libraryWindow();
     library->show();
     child<QPushButton>(library, "Button1")->click();
     ASSERT_EQ(h.messages.informed.size(), 2);
     EXPECT_TRUE(h.messages.informed.last().contains(QStringLiteral("не прочитан")));
-    EXPECT_FALSE(h.program->dialogs().form3().isVisible());
+    EXPECT_FALSE(h.program->dialogs().correctionWizard().isVisible());
     library->close();
     struct stat status {};
     ASSERT_EQ(::lstat(fifo.constData(), &status), 0);
@@ -291,7 +291,7 @@ TEST(CalibrationLibrary, ALibraryOfMoreThan99EntriesSaysHowManyItHolds) {
     }
     ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath(QStringLiteral("data.zr")), records));
     h.start();
-    auto* library = &h.program->dialogs().form1();
+    auto* library = &h.program->dialogs().libraryWindow();
     library->show();
     auto* overflow = child<QLabel>(library, "OverflowLabel");
     ASSERT_NE(overflow, nullptr);
@@ -360,13 +360,13 @@ TEST(CalibrationLibrary, TheWizardTakesNoReadingFromAMeterThatDoesNotMeasure) {
         SCOPED_TRACE(c.what);
         MeterHarness h;
         measureFuel(h, 70.0);
-        auto* wizard = &h.program->dialogs().form3();
+        auto* wizard = &h.program->dialogs().correctionWizard();
         QTimer::singleShot(0, wizard, [&] {
             auto* next = child<QPushButton>(wizard, "Button3");
             next->click();
             next->click();
             child<QPushButton>(wizard, "SpeedButton1")->click();
-            QTest::keyClicks(child<CurrencyEdit>(wizard, "CurrencyEdit2"), QStringLiteral("80"));
+            QTest::keyClicks(child<OctaneEdit>(wizard, "CurrencyEdit2"), QStringLiteral("80"));
             child<QPushButton>(wizard, "Button1")->click();
             const QString heading = child<QLabel>(wizard, "Label1")->text();
 
@@ -405,7 +405,7 @@ TEST(CalibrationLibrary, TheWizardChecksTypedCoefficientsOnTheirPage) {
     };
     MeterHarness h;
     measureFuel(h, 70.0);
-    auto* wizard = &h.program->dialogs().form3();
+    auto* wizard = &h.program->dialogs().correctionWizard();
     QTimer::singleShot(0, wizard, [&] {
         measureBothFuels(h, wizard);
         auto* next = child<QPushButton>(wizard, "Button3");
@@ -457,7 +457,7 @@ TEST(CalibrationLibrary, TheNoFreeSlotAnswerWritesSlotOne) {
                5000);
     ASSERT_EQ(h.session().state().lastSlot, 4);
     oneLibraryEntry(h);
-    auto* library = &h.program->dialogs().form1();
+    auto* library = &h.program->dialogs().libraryWindow();
     library->show();
     library->grid()->setCurrentGridRow(1);
     for (int refused = 0; refused < 5; ++refused) {
@@ -465,7 +465,7 @@ TEST(CalibrationLibrary, TheNoFreeSlotAnswerWritesSlotOne) {
     }
     ASSERT_EQ(h.session().state().lastSlot, 9);
 
-    auto* wizard = &h.program->dialogs().form3();
+    auto* wizard = &h.program->dialogs().correctionWizard();
     QTimer::singleShot(0, wizard, [&] {
         runWizard(h, wizard);
         if (wizard->isVisible()) {

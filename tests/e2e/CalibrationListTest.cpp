@@ -21,7 +21,7 @@ Requests fourRequests(int method) {
 }
 
 QString octanPanel(MeterHarness& h, int i) {
-    return h.window().results()->statusOctan()->panelText(i);
+    return h.window().results()->statusPanels()->panelText(i);
 }
 
 void storeCalibrations(MeterHarness& h) {
@@ -146,7 +146,7 @@ TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAga
     auto* grid = zr::test::calibrationGrid(h);
     WAIT_UNTIL_EQ(grid->cell(1, 1), QStringLiteral("AI-92     "), 5000);
 
-    auto* library = &h.program->dialogs().form1();
+    auto* library = &h.program->dialogs().libraryWindow();
     bool wasOpen = false;
     QTimer::singleShot(0, library, [&] {
         wasOpen = library->isVisible();

@@ -23,7 +23,7 @@ QColor valueColour(MeterHarness& h) {
     return h.window().results()->valuePanel()->palette().color(QPalette::WindowText);
 }
 QString octanPanel(MeterHarness& h, int i) {
-    return h.window().results()->statusOctan()->panelText(i);
+    return h.window().results()->statusPanels()->panelText(i);
 }
 
 } // namespace

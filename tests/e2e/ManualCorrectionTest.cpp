@@ -20,10 +20,11 @@ using zr::test::MeterHarness;
 
 namespace {
 
-// Opens TForm6 through its menu item, lets `use` work the open dialog, then closes it.
+// Opens the manual correction dialog through its menu item, lets `use` work the open dialog, then
+// closes it.
 void withDialog(MeterHarness& h,
                 const std::function<void(zr::calibration::ManualCorrectionDialog&)>& use) {
-    auto* dialog = &h.program->dialogs().form6();
+    auto* dialog = &h.program->dialogs().manualCorrectionDialog();
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
         ran = dialog->isVisible();
@@ -95,7 +96,7 @@ TEST(ManualCorrectionE2e, ApplyWritesTheCorrectionThatTheMeterThenReports) {
         3000);
     EXPECT_EQ(meterCorrection(h, 1), 1.5F);
     zr::test::meterStatus(h);
-    EXPECT_EQ(h.window().results()->statusOctan()->panelText(1), QStringLiteral("Коррекция=1,5"));
+    EXPECT_EQ(h.window().results()->statusPanels()->panelText(1), QStringLiteral("Коррекция=1,5"));
 
     // Opened again, it shows what was applied.
     withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {

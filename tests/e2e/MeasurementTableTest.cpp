@@ -132,13 +132,13 @@ TEST_F(MeasurementTablePage, DeletingTheClickedRowMovesTheRowsBelowUp) {
 }
 
 TEST_F(MeasurementTablePage, TheNumberDialogKeepsZeroOpenAndInsertsMinusFiveAtTheTop) {
-    auto* dialog = &h.program->dialogs().form4();
+    auto* dialog = &h.program->dialogs().numberInputDialog();
     bool stayedOpen = false;
     whenShown(dialog, [&] {
-        EXPECT_EQ(dialog->spinEdit()->value(), 0);
+        EXPECT_EQ(dialog->numberBox()->value(), 0);
         dialog->okButton()->click();
         stayedOpen = dialog->isVisible();
-        dialog->spinEdit()->setValue(-5);
+        dialog->numberBox()->setValue(-5);
         dialog->okButton()->click();
     });
     pick(h, 1, 4); // "Добавить..."
@@ -153,7 +153,7 @@ TEST_F(MeasurementTablePage, TheNumberDialogKeepsZeroOpenAndInsertsMinusFiveAtTh
 }
 
 TEST_F(MeasurementTablePage, ClosingTheTextDialogInsertsNothingAndSelectsTheFirstItem) {
-    auto* dialog = &h.program->dialogs().form5();
+    auto* dialog = &h.program->dialogs().textInputDialog();
     whenShown(dialog, [&] {
         dialog->edit()->setText(QStringLiteral("ignored"));
         dialog->close();
@@ -166,7 +166,7 @@ TEST_F(MeasurementTablePage, ClosingTheTextDialogInsertsNothingAndSelectsTheFirs
 }
 
 TEST_F(MeasurementTablePage, AnEmptyTextIsAnItemAndIsWrittenAsOneSpace) {
-    auto* dialog = &h.program->dialogs().form5();
+    auto* dialog = &h.program->dialogs().textInputDialog();
     whenShown(dialog, [&] {
         EXPECT_EQ(dialog->edit()->text(), QString());
         dialog->okButton()->click();
@@ -212,7 +212,8 @@ TEST_F(MeasurementTablePage, TheWheelChangesAListOnlyWhileItHasTheKeyboardFocus)
 }
 
 TEST_F(MeasurementTablePage, TheInputDialogsShowNoTitleText) {
-    QDialog* dialogs[] = {&h.program->dialogs().form4(), &h.program->dialogs().form5()};
+    QDialog* dialogs[] = {&h.program->dialogs().numberInputDialog(),
+                          &h.program->dialogs().textInputDialog()};
     for (QDialog* dialog : dialogs) {
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -254,8 +255,8 @@ TEST(ChartPage, ClearRemovesEveryPointOfTheRedSeries) {
     ProgramHarness h;
     // The page is built when first shown.
     h.window().show();
-    h.window().pageControl()->setTabVisible(2, true);
-    h.window().pageControl()->setCurrentIndex(2);
+    h.window().pageTabs()->setTabVisible(2, true);
+    h.window().pageTabs()->setCurrentIndex(2);
     auto* view = h.find<QChartView>(QStringLiteral("Chart1"));
     ASSERT_NE(view, nullptr);
     QChart* chart = view->chart();

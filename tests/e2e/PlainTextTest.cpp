@@ -16,10 +16,10 @@ TEST(PlainText, ACalibrationNameThatLooksLikeMarkupShowsAsTyped) {
     MeterHarness h;
     h.find<zr::ui::StringGrid>("StringGrid1")->setCell(1, 2, kMarkup);
     h.sendStatus(4500, 1, 92.0F, 0, 2, 0);
-    QLabel* label1 = h.window().results()->calibrationLabel();
-    ASSERT_EQ(label1->text(), kMarkup);
+    QLabel* shownLabel = h.window().results()->calibrationLabel();
+    ASSERT_EQ(shownLabel->text(), kMarkup);
     // Drawn as markup, the label would need only the width of a bold "X".
-    EXPECT_GE(label1->sizeHint().width(), label1->fontMetrics().horizontalAdvance(kMarkup));
+    EXPECT_GE(shownLabel->sizeHint().width(), shownLabel->fontMetrics().horizontalAdvance(kMarkup));
 }
 
 TEST(PlainText, GridCellsShowMarkupAsTyped) {

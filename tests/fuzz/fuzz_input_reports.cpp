@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::size_t length = std::min<std::size_t>(data[pos], size - pos - 1);
         ++pos;
         const std::vector<uint8_t> payload(data + pos, data + pos + length);
-        handler.HandleInputReport(payload.data(), static_cast<std::uint16_t>(payload.size()));
+        handler.handleInputReport(payload.data(), static_cast<std::uint16_t>(payload.size()));
         pos += length;
         ++reports;
     }

@@ -35,17 +35,16 @@ std::size_t saveAndPrint(test::ControllerRig& rig, common::MemoryTextGrid& table
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor(cursorCalls);
-    records::Export exporter(records::Export::Ports{table, storedValues, dialog,
-                                                    records::xlsxWorkbookWriter(),
-                                                    common::systemFiles(), cursor});
+    records::Export exporter(records::Export::Ports{
+        table, storedValues, dialog, records::xlsxWorkbookWriter(), common::systemFiles(), cursor});
     dialog.answers.push_back({records::SaveFileType::Text, text});
     dialog.answers.push_back({records::SaveFileType::Spreadsheet, book});
-    rig.run([&] { exporter.SaveTable(); });
-    rig.run([&] { exporter.SaveTable(); });
+    rig.run([&] { exporter.saveTable(); });
+    rig.run([&] { exporter.saveTable(); });
     test::RecordingPrintPreview preview;
     records::PrintReport report(
         rig.context(), records::PrintReport::Ports{table, preview, common::systemFiles(), dir});
-    rig.run([&] { report.BuildPrintReport(); });
+    rig.run([&] { report.writePrintReport(); });
     return preview.shownFor.size();
 }
 
@@ -81,11 +80,11 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     rig.messages.errors.clear();
     test::fillDisk(disk, 16 * 1024);
     records::SelectionLists lists(rig.context(), disk, records::SelectionLists::Input{});
-    lists.LoadSelectionLists();
+    lists.loadSelectionLists();
     for (int i = 0; i < 3000; ++i) {
         lists.list(1).insertItem(0, QString::number(100000 + i));
     }
-    lists.SaveSelectionLists();
+    lists.saveSelectionLists();
     ASSERT_EQ(rig.messages.errors.size(), 1);
     EXPECT_TRUE(rig.messages.errors[0].contains(QStringLiteral("s1.okt")) &&
                 rig.messages.errors[0].contains(reason.chopped(1)))
@@ -115,9 +114,9 @@ TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
         saveAndPrint(rig, table, dir.filePath("keep.txt"), dir.filePath("keep.xls"), disk);
     // The list files are written at close, changed or not.
     records::SelectionLists lists(rig.context(), disk, records::SelectionLists::Input{});
-    lists.LoadSelectionLists();
+    lists.loadSelectionLists();
     lists.list(1).insertItem(0, QStringLiteral("77"));
-    lists.SaveSelectionLists();
+    lists.saveSelectionLists();
 
     const QString reason = QStringLiteral("No space left on device");
     ASSERT_EQ(rig.messages.errors.size(), 7) << rig.messages.errors.join('\n').toStdString();

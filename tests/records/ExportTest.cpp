@@ -69,7 +69,7 @@ TEST(ExportText, TwoWrittenRowsGiveThreeBlocksOfSevenLinesTheLastEmpty) {
     const QString path = dir.filePath(QStringLiteral("таблица замеров.txt"));
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 
-    rig.run([&] { rig.exporter().SaveTable(); });
+    rig.run([&] { rig.exporter().saveTable(); });
 
     EXPECT_TRUE(rig.messages.errors.isEmpty());
     // Code page 1251 bytes: "АИ-92" is C0 C8 2D 39 32.
@@ -96,7 +96,7 @@ TEST(ExportText, SaveAsWritesTheStoredValuesWhateverTheTableHolds) {
     const QString path = dir.filePath(QStringLiteral("stored.txt"));
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 
-    rig.run([&] { rig.exporter().N13Click(); });
+    rig.run([&] { rig.exporter().saveTableAs(); });
 
     QByteArray expected =
         crlf("1\n\xCC\xEE\xF2\xEE\xF0\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4\n92,5\n0\n\n");
@@ -122,7 +122,7 @@ TEST(ExportText, ReplacesAnExistingFileAndKeepsEveryCharacterTheCodePageHolds) {
     common::MemoryTextGrid grid(1, 3);
     grid.setCell(0, 1, every);
     ExportRig rig(test::measurementTable({}));
-    rig.run([&] { rig.exporter().ExportGridToText(grid, path); });
+    rig.run([&] { rig.exporter().exportGridToText(grid, path); });
 
     QByteArray expected;
     for (int c = 0; c < 0x80; ++c) {
@@ -141,7 +141,7 @@ TEST(ExportText, AFileThatCannotBeCreatedIsReportedWithItsNameAndTheReason) {
     const QString path = dir.filePath(QStringLiteral("нет такой папки/файл.txt"));
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 
-    rig.run([&] { rig.exporter().SaveTable(); });
+    rig.run([&] { rig.exporter().saveTable(); });
 
     ASSERT_EQ(rig.messages.errors.size(), 1);
     EXPECT_EQ(rig.messages.errors.first(),
@@ -158,7 +158,7 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), failing);
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 
-    rig.run([&] { rig.exporter().SaveTable(); });
+    rig.run([&] { rig.exporter().saveTable(); });
 
     EXPECT_EQ(rig.messages.errors,
               QStringList{
@@ -168,7 +168,7 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
 
 TEST(ExportSpreadsheet, BothCommandsWriteTheTablesWorkbookUnderTheBusyCursor) {
     using Command = void (records::Export::*)();
-    for (const Command command : {&records::Export::SaveTable, &records::Export::N13Click}) {
+    for (const Command command : {&records::Export::saveTable, &records::Export::saveTableAs}) {
         QStringList calls;
         RecordingFileWriter files(calls);
         ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), files);
@@ -206,7 +206,7 @@ TEST(ExportSpreadsheet, AWorkbookNotMadeOrNotWrittenIsReportedWithItsNameAndTheC
         rig.dialog.answers.push_back(
             {records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
 
-        rig.run([&] { rig.exporter().SaveTable(); });
+        rig.run([&] { rig.exporter().saveTable(); });
 
         EXPECT_EQ(rig.messages.errors, QStringList{QString::fromLatin1(c.message)}) << c.name;
         EXPECT_EQ(rig.calls,

@@ -28,7 +28,7 @@ struct WorkbookRig : test::ControllerRig {
         dialog.answers.push_back({type, path});
         records::Export exporter(records::Export::Ports{
             table, storedValues, dialog, records::xlsxWorkbookWriter(locale), files, cursor});
-        run([&] { exporter.SaveTable(); });
+        run([&] { exporter.saveTable(); });
     }
 
     common::MemoryTextGrid table;

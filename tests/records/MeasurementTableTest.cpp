@@ -20,7 +20,7 @@ protected:
     QStringList emptyRow() const { return QStringList(7, QString()); }
     void writeRows(int n) {
         for (int i = 0; i < n; ++i) {
-            table.HeaderControl1SectionClick(0);
+            table.runHeaderCommand(0);
         }
     }
     // Writes rows whose grade cells are "g1", "g2", …; with the built-in lists.
@@ -28,7 +28,7 @@ protected:
         for (int i = 1; i <= n; ++i) {
             MeasurementRow r = table.newRow(QStringLiteral("m"), QStringLiteral("v"));
             r.Grade = QStringLiteral("g%1").arg(i);
-            table.AppendRecord(r, true);
+            table.appendRow(r, true);
         }
     }
     QStringList grades() const {
@@ -44,7 +44,7 @@ TEST_F(MeasurementTableTest, WritingFillsTheEntryRowAndAppendsANewOne) {
     LocaleGuard guard{QLocale(QLocale::Russian, QLocale::Russia)};
     lists.list(2).select(2);
     live = {QStringLiteral("Моторный метод"), QStringLiteral("84,6")};
-    table.HeaderControl1SectionClick(0);
+    table.runHeaderCommand(0);
     ASSERT_EQ(tableGrid.rowCountWithHeader(), 3);
     EXPECT_EQ(row(1), (QStringList{"1", "АИ-92", "P 1", "ЛУКОЙЛ", "Моторный метод", "84,6",
                                    "14.03.2026 09:05:07"}));
@@ -71,13 +71,13 @@ TEST_F(MeasurementTableTest, NumbersRunOnFromTheSelectedItemAndEachSeriesKeepsIt
 TEST_F(MeasurementTableTest, WithoutAMeterTheRowHoldsASpaceAndZeroAndEmptyTextsBecomeSpaces) {
     lists.list(3).insertItem(0, QString());
     lists.list(3).select(0);
-    table.HeaderControl1SectionClick(0);
+    table.runHeaderCommand(0);
     EXPECT_EQ(tableGrid.cell(2, 1), QStringLiteral(" "));
     EXPECT_EQ(tableGrid.cell(4, 1), QStringLiteral(" "));
     EXPECT_EQ(tableGrid.cell(5, 1), QStringLiteral("0"));
 
     live = {QString(), QString()};
-    table.HeaderControl1SectionClick(0);
+    table.runHeaderCommand(0);
     for (int c = 0; c < 7; ++c) {
         EXPECT_FALSE(tableGrid.cell(c, 2).isEmpty()) << c;
     }
@@ -87,7 +87,7 @@ TEST_F(MeasurementTableTest, ANumberThatIsNoIntegerStillWritesTheRowButDoesNotAd
     lists.list(1).setItems({QStringLiteral("12a"), addItemText()});
     lists.list(1).select(0);
     try {
-        table.HeaderControl1SectionClick(0);
+        table.runHeaderCommand(0);
         FAIL() << "no error";
     } catch (const common::AppError& error) {
         EXPECT_EQ(error.text(), QStringLiteral("'12a' is not a valid integer value"));
@@ -100,7 +100,7 @@ TEST_F(MeasurementTableTest, ANumberThatIsNoIntegerStillWritesTheRowButDoesNotAd
     // A list reduced to its add item writes the add item as the number.
     lists.list(1).setItems({addItemText()});
     lists.list(1).select(0);
-    EXPECT_THROW(table.HeaderControl1SectionClick(0), common::AppError);
+    EXPECT_THROW(table.runHeaderCommand(0), common::AppError);
     EXPECT_EQ(tableGrid.cell(0, 2), addItemText());
 }
 
@@ -117,7 +117,7 @@ TEST_F(MeasurementTableTest, NegativeAndHexNumbersAdvanceAsIntegers) {
 
 TEST_F(MeasurementTableTest, DeletingFromTwoRowsEmptiesRowOneAndKeepsTwoRows) {
     writeRows(1);
-    table.HeaderControl1SectionClick(1); // no current row: the first body row goes
+    table.runHeaderCommand(1); // no current row: the first body row goes
     EXPECT_EQ(tableGrid.rowCountWithHeader(), 2);
     EXPECT_EQ(grades(), (QStringList{""}));
 
@@ -125,7 +125,7 @@ TEST_F(MeasurementTableTest, DeletingFromTwoRowsEmptiesRowOneAndKeepsTwoRows) {
     MeasurementTable small(twoRows, lists, {}, {});
     twoRows.setCell(3, 1, QStringLiteral("x"));
     twoRows.setCurrentGridRow(1);
-    small.HeaderControl1SectionClick(1);
+    small.runHeaderCommand(1);
     EXPECT_EQ(twoRows.rowCountWithHeader(), 2);
     EXPECT_EQ(twoRows.cell(3, 1), QString());
 }
@@ -134,7 +134,7 @@ TEST_F(MeasurementTableTest, DeletingRowTwoOfFiveMovesTheRowsBelowUp) {
     writeNamedRows(3); // rows 1-3 written, row 4 the entry row: 5 rows with the header
     ASSERT_EQ(tableGrid.rowCountWithHeader(), 5);
     tableGrid.setCurrentGridRow(2);
-    table.HeaderControl1SectionClick(1);
+    table.runHeaderCommand(1);
     EXPECT_EQ(tableGrid.rowCountWithHeader(), 4);
     EXPECT_EQ(grades(), (QStringList{"g1", "g3", ""}));
     EXPECT_EQ(row(3), emptyRow());
@@ -143,20 +143,20 @@ TEST_F(MeasurementTableTest, DeletingRowTwoOfFiveMovesTheRowsBelowUp) {
 TEST_F(MeasurementTableTest, AfterTheEntryRowWasDeletedTheLastWrittenRowIsKept) {
     writeNamedRows(2);
     tableGrid.setCurrentGridRow(3); // the entry row
-    table.HeaderControl1SectionClick(1);
+    table.runHeaderCommand(1);
     ASSERT_EQ(grades(), (QStringList{"g1", "g2"}));
 
     // Writing a value keeps "g2" and appends after it.
     MeasurementRow r = table.newRow({}, {});
     r.Grade = QStringLiteral("g3");
-    table.AppendRecord(r, true);
+    table.appendRow(r, true);
     EXPECT_EQ(grades(), (QStringList{"g1", "g2", "g3", ""}));
 
     // So does the copy of stored values (without emptying first).
     tableGrid.setCurrentGridRow(4);
-    table.HeaderControl1SectionClick(1);
+    table.runHeaderCommand(1);
     r.Grade = QStringLiteral("g4");
-    table.AppendRecord(r, false);
+    table.appendRow(r, false);
     EXPECT_EQ(grades(), (QStringList{"g1", "g2", "g3", "g4", ""}));
 }
 
@@ -165,8 +165,8 @@ TEST_F(MeasurementTableTest, HeaderSectionsTwoAndThreeRunTheExportAndThePrint) {
     MeasurementTable withCommands(
         tableGrid, lists, {},
         MeasurementTable::Commands{[&] { ran << "save"; }, [&] { ran << "print"; }});
-    withCommands.HeaderControl1SectionClick(2);
-    withCommands.HeaderControl1SectionClick(3);
+    withCommands.runHeaderCommand(2);
+    withCommands.runHeaderCommand(3);
     EXPECT_EQ(ran, (QStringList{"save", "print"}));
     EXPECT_EQ(tableGrid.rowCountWithHeader(), 2);
 }

@@ -67,7 +67,7 @@ struct PrintRig : test::ControllerRig {
 
 TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
     PrintRig rig(test::measurementTable({}));
-    rig.invoke("N15Click");
+    rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
     EXPECT_EQ(bytes,
@@ -84,7 +84,7 @@ TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
     const auto row2 = test::sampleRow("11", QStringLiteral("АИ-95"));
     const auto row3 = test::sampleRow("12", QStringLiteral("A-76"));
     PrintRig rig(test::measurementTable({row1, row2, row3}));
-    rig.invoke("N15Click");
+    rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
     EXPECT_EQ(bytes,
@@ -101,7 +101,7 @@ TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
 TEST(PrintReport, MarkupInACellIsEscaped) {
     const QString grade = QStringLiteral("<АИ-92 & \"Евро\">\r\nстрока");
     PrintRig rig(test::measurementTable({test::sampleRow("1", grade)}));
-    rig.invoke("N15Click");
+    rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
     EXPECT_TRUE(bytes.contains(common::toCp1251(
@@ -112,9 +112,9 @@ TEST(PrintReport, EveryPrintRewritesTheReportBeforeItsPreviewOpens) {
     PrintRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
     QByteArrayList onDisk; // the report as it stands when each preview opens
     rig.preview.onShow = [&rig, &onDisk] { onDisk << rig.reportBytes(); };
-    rig.invoke("N15Click");
+    rig.invoke("printTable");
     rig.table.setCell(1, 1, QStringLiteral("A-80"));
-    rig.invoke("N15Click");
+    rig.invoke("printTable");
 
     ASSERT_EQ(onDisk.size(), 2);
     EXPECT_EQ(onDisk[0],

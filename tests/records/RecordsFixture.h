@@ -54,7 +54,7 @@ public:
 // The records controllers on a memory grid, a recording meter port and files in memory.
 class RecordsFixture : public ::testing::Test {
 protected:
-    RecordsFixture() { lists.LoadSelectionLists(); }
+    RecordsFixture() { lists.loadSelectionLists(); }
 
     QString path(int list) const { return lists.filePath(list); }
 
@@ -88,9 +88,9 @@ protected:
                            [this] { return now; }};
 
     common::MemoryTextGrid storedGrid{4, 11};
-    common::OneShotTimer timerReadLog{1500};
+    common::OneShotTimer storedValuesTimer{1500};
     QStringList progress;
-    StoredValues stored{context, storedGrid, timerReadLog, table,
+    StoredValues stored{context, storedGrid, storedValuesTimer, table,
                         StoredValues::Progress{[this](const QString& text) { progress << text; },
                                                [this](bool busy) {
                                                    progress << (busy ? QStringLiteral("busy")

@@ -26,7 +26,7 @@ protected:
     std::unique_ptr<SelectionLists> restart() {
         auto fresh = std::make_unique<SelectionLists>(context, QStringLiteral("/data"), files,
                                                       SelectionLists::Input{});
-        fresh->LoadSelectionLists();
+        fresh->loadSelectionLists();
         return fresh;
     }
 };
@@ -66,7 +66,7 @@ TEST_F(SelectionListsTest, BuiltInItemsUseLatinAAndPWhereTheyAreLatin) {
 }
 
 TEST_F(SelectionListsTest, SavedFilesAreCodePage1251WithCrLfAndTheAddItemLast) {
-    lists.SaveSelectionLists();
+    lists.saveSelectionLists();
     EXPECT_EQ(files.files.value(path(1)),
               cp1251("1\r\n10\r\n100\r\n1000\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
     EXPECT_EQ(files.files.value(path(2)),
@@ -103,8 +103,8 @@ TEST_F(SelectionListsTest, AdvancedNumbersAndAddedItemsSurviveTheNextStart) {
     lists.list(1).setItem(1, QStringLiteral("13"));
     nextText = QString();
     lists.list(2).select(lists.list(2).count() - 1);
-    lists.ComboBox2Select();
-    lists.SaveSelectionLists();
+    lists.gradeChosen();
+    lists.saveSelectionLists();
     const auto loaded = restart();
     EXPECT_EQ(loaded->list(1).item(1), QStringLiteral("13"));
     EXPECT_EQ(loaded->list(2).item(0), QString());
@@ -122,7 +122,7 @@ TEST_F(SelectionListsTest, AnUnreadableFileIsReportedKeepsTheBuiltInItemsAndIsNo
     EXPECT_EQ(loaded->list(2).items().front(), QStringLiteral("A-76"));
     EXPECT_EQ(loaded->list(3).items().front(), QStringLiteral("T"));
 
-    loaded->SaveSelectionLists();
+    loaded->saveSelectionLists();
     EXPECT_EQ(files.files.value(path(2)), cp1251("mine\r\nadd\r\n"));
     EXPECT_TRUE(files.files.contains(path(1)));
     EXPECT_TRUE(files.files.contains(path(4)));
@@ -143,7 +143,7 @@ TEST_F(SelectionListsTest, RunningOutOfMemoryLoadingOneListKeepsOnlyThatFile) {
     EXPECT_EQ(loaded->list(3).item(0), QStringLiteral("T"));
 
     files.exhausting.clear();
-    loaded->SaveSelectionLists();
+    loaded->saveSelectionLists();
     EXPECT_EQ(files.files.value(path(2)), cp1251("big\r\nadd\r\n"));
     EXPECT_EQ(files.files.value(path(3)), cp1251("T\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
     EXPECT_TRUE(files.files.contains(path(4)));
@@ -155,7 +155,7 @@ TEST_F(SelectionListsTest, AnUnchangedListComesBackByteForByte) {
     const QByteArray utf8 = QStringLiteral("АИ-92\r\nДТ\r\n").toUtf8() +
                             cp1251("\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n");
     files.files.insert(path(2), utf8);
-    restart()->SaveSelectionLists();
+    restart()->saveSelectionLists();
     EXPECT_EQ(files.files.value(path(2)), utf8);
 }
 
@@ -165,7 +165,7 @@ TEST_F(SelectionListsTest, AnItemTheFileCannotHoldIsReportedOncePerSave) {
     lists.list(2).insertItem(0, QStringLiteral("Ωmega ü"));
     lists.list(4).insertItem(0, QStringLiteral("中"));
     EXPECT_EQ(lists.list(2).item(0), QStringLiteral("Ωmega ü"));
-    lists.SaveSelectionLists();
+    lists.saveSelectionLists();
     ASSERT_EQ(messages.informed.size(), 1);
     EXPECT_TRUE(messages.informed.front().contains(QStringLiteral("\"Ωmega ü\"")))
         << messages.informed.front().toStdString();
@@ -173,14 +173,14 @@ TEST_F(SelectionListsTest, AnItemTheFileCannotHoldIsReportedOncePerSave) {
 
     // Lists that fit say nothing.
     messages.informed.clear();
-    restart()->SaveSelectionLists();
+    restart()->saveSelectionLists();
     EXPECT_TRUE(messages.informed.isEmpty());
 }
 
 TEST_F(SelectionListsTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) {
     files.unwritable.insert(path(1));
     files.unwritable.insert(path(3));
-    lists.SaveSelectionLists();
+    lists.saveSelectionLists();
     ASSERT_EQ(messages.errors.size(), 2);
     EXPECT_TRUE(messages.errors.at(0).contains(QStringLiteral("s1.okt")));
     EXPECT_TRUE(messages.errors.at(1).contains(QStringLiteral("s3.okt")));
@@ -193,13 +193,13 @@ TEST_F(SelectionListsTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStil
 TEST_F(SelectionListsTest, TheAddItemAsksForANumberOrATextAndInsertsItAtTheTop) {
     lists.list(1).select(4);
     nextNumber = -5;
-    lists.ComboBox1Select();
+    lists.numberChosen();
     EXPECT_EQ(lists.list(1).items(), (QStringList{"-5", "1", "10", "100", "1000", "Добавить..."}));
     EXPECT_EQ(lists.list(1).selectedIndex(), 0);
 
     lists.list(4).select(7);
     nextText = QStringLiteral("ТНК");
-    lists.ComboBox4Select();
+    lists.supplierChosen();
     EXPECT_EQ(lists.list(4).item(0), QStringLiteral("ТНК"));
     EXPECT_EQ(lists.list(4).selectedIndex(), 0);
     EXPECT_EQ(asked, 2);
@@ -208,7 +208,7 @@ TEST_F(SelectionListsTest, TheAddItemAsksForANumberOrATextAndInsertsItAtTheTop) 
 TEST_F(SelectionListsTest, ClosingTheDialogInsertsNothingAndSelectsTheFirstItem) {
     lists.list(3).select(4);
     nextText.reset();
-    lists.ComboBox3Select();
+    lists.tankChosen();
     EXPECT_EQ(lists.list(3).count(), 5);
     EXPECT_EQ(lists.list(3).selectedIndex(), 0);
     EXPECT_EQ(asked, 1);
@@ -216,9 +216,9 @@ TEST_F(SelectionListsTest, ClosingTheDialogInsertsNothingAndSelectsTheFirstItem)
 
 TEST_F(SelectionListsTest, PickingAnyOtherItemAsksNothing) {
     lists.list(2).select(3);
-    lists.ComboBox2Select();
+    lists.gradeChosen();
     lists.list(1).select(2);
-    lists.ComboBox1Select();
+    lists.numberChosen();
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(lists.list(2).selectedIndex(), 3);
     EXPECT_EQ(lists.list(1).selectedIndex(), 2);
@@ -239,7 +239,7 @@ protected:
     }
     std::unique_ptr<SelectionLists> start() {
         auto lists = std::make_unique<SelectionLists>(context, dir.path(), SelectionLists::Input{});
-        lists->LoadSelectionLists();
+        lists->loadSelectionLists();
         return lists;
     }
 
@@ -259,7 +259,7 @@ TEST_F(DiskListFiles, AListFileThatIsADirectoryIsReportedAndSurvivesTheClose) {
     EXPECT_TRUE(messages.errors.front().contains(QStringLiteral("s3.okt")));
     EXPECT_EQ(lists->list(3).item(0), QStringLiteral("P 1"));
     EXPECT_EQ(lists->list(2).item(0), QStringLiteral("Z"));
-    lists->SaveSelectionLists();
+    lists->saveSelectionLists();
     EXPECT_EQ(messages.errors.size(), 1);
     EXPECT_TRUE(QFileInfo(path("s3.okt")).isDir());
     EXPECT_EQ(read("s2.okt"), cp1251("Z\r\n\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n"));
@@ -270,7 +270,7 @@ TEST_F(DiskListFiles, AListFileThatIsADirectoryIsReportedAndSurvivesTheClose) {
 TEST_F(DiskListFiles, AMissingDirectoryAtCloseIsReportedForEveryList) {
     auto lists = start();
     ASSERT_TRUE(dir.remove());
-    lists->SaveSelectionLists();
+    lists->saveSelectionLists();
     EXPECT_EQ(messages.errors.size(), 4);
 }
 
@@ -295,7 +295,7 @@ TEST_F(DiskListFiles, LongLinesAndAMillionItemsLoadAndComeBackUnchanged) {
     EXPECT_EQ(lists->list(2).item(2).size(), 100001);
     EXPECT_EQ(lists->list(1).item(999999), QStringLiteral("1999999"));
 
-    lists->SaveSelectionLists();
+    lists->saveSelectionLists();
     const QByteArray addLine = cp1251("\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC...\r\n");
     EXPECT_EQ(read("s1.okt"), many + addLine);
     EXPECT_EQ(read("s2.okt"), longLines + addLine);
@@ -327,7 +327,7 @@ TEST_F(DiskListFiles, ABinaryFileLoadsAsTextUpToItsFirstNul) {
     EXPECT_EQ(items.back(), addItemText());
     EXPECT_EQ(lists->list(4).selectedIndex(), 0);
     EXPECT_LE(items.join(QString()).size(), 300);
-    lists->SaveSelectionLists();
+    lists->saveSelectionLists();
     EXPECT_EQ(splitListText(read("s4.okt")).size(), items.size());
 }
 
@@ -349,7 +349,7 @@ TEST_F(DiskListFiles, AFileThatIsNoListIsReportedAtOnceAndNeverWrittenOver) {
     }
     EXPECT_TRUE(messages.errors[2].contains(QStringLiteral("файл больше 64 МБ")))
         << messages.errors[2].toStdString();
-    lists->SaveSelectionLists();
+    lists->saveSelectionLists();
     EXPECT_EQ(messages.errors.size(), 3);
     struct stat fifo {};
     ASSERT_EQ(::lstat(QFile::encodeName(path("s1.okt")).constData(), &fifo), 0);

@@ -45,40 +45,40 @@ protected:
 TEST_F(StoredValuesTest, CountFiveFetchesOnePageAndFillsRowsOneToFive) {
     setCount(5);
     fillGrid();
-    stored.ToolButton3Click();
+    stored.fetchStoredValues();
     EXPECT_EQ(port.storedValueRequests(), std::vector<int>{155});
     EXPECT_EQ(column(1), QStringList(10, QString())); // emptied
-    stored.StoredValuesPage(page(1));
+    stored.receiveStoredValuesPage(page(1));
     EXPECT_EQ(numbers(), (QStringList{"1", "2", "3", "4", "5", "", "", "", "", ""}));
 }
 
 TEST_F(StoredValuesTest, CountSixFetchesTwoPagesAndTheSecondFillsRowSixOnly) {
     setCount(6);
-    stored.ToolButton3Click();
+    stored.fetchStoredValues();
     EXPECT_EQ(port.storedValueRequests(), (std::vector<int>{155, 205}));
-    stored.StoredValuesPage(page(1));
-    stored.StoredValuesPage(page(6));
+    stored.receiveStoredValuesPage(page(1));
+    stored.receiveStoredValuesPage(page(6));
     EXPECT_EQ(numbers(), (QStringList{"1", "2", "3", "4", "5", "6", "", "", "", ""}));
 }
 
 TEST_F(StoredValuesTest, FewerThanFiveRecordsTakeOnlyThatManyOfThePage) {
     setCount(3);
-    stored.StoredValuesPage(page(1));
+    stored.receiveStoredValuesPage(page(1));
     EXPECT_EQ(numbers(), (QStringList{"1", "2", "3", "", "", "", "", "", "", ""}));
 }
 
 TEST_F(StoredValuesTest, AnErasedMeterGetsTwoRequestsShowsNothingCopiesNothingAndStoresInSlotOne) {
     setCount(255);
-    stored.ToolButton3Click();
+    stored.fetchStoredValues();
     EXPECT_EQ(port.storedValueRequests(), (std::vector<int>{155, 205}));
-    stored.StoredValuesPage(page(1));
+    stored.receiveStoredValuesPage(page(1));
     EXPECT_EQ(numbers(), QStringList(10, QString()));
 
     fillGrid();
-    stored.ToolButton4Click();
+    stored.copyStoredValuesToTable();
     EXPECT_EQ(tableGrid.rowCountWithHeader(), 2);
 
-    stored.ToolButton1Click();
+    stored.storeLiveValue();
     const auto bytes = port.writtenBytes();
     ASSERT_EQ(bytes.size(), 11U);
     EXPECT_EQ(bytes.front(), std::make_pair(155, 1));
@@ -89,7 +89,7 @@ TEST_F(StoredValuesTest, StoringSendsTheElevenCommandsInOrderAndArmsTheFetch) {
     setCount(3);
     state.status.method = 2;
     state.status.measuredValue = 92.5F;
-    stored.ToolButton1Click();
+    stored.storeLiveValue();
     EXPECT_EQ(port.writtenBytes(), (std::vector<std::pair<int, int>>{{185, 4},
                                                                      {186, 2},
                                                                      {187, 0x00},
@@ -101,14 +101,14 @@ TEST_F(StoredValuesTest, StoringSendsTheElevenCommandsInOrderAndArmsTheFetch) {
                                                                      {193, 0},
                                                                      {194, 0},
                                                                      {154, 4}}));
-    EXPECT_TRUE(timerReadLog.isEnabled());
+    EXPECT_TRUE(storedValuesTimer.isEnabled());
 }
 
 TEST_F(StoredValuesTest, ATenthAndAnyOtherOutOfRangeCountStoreInSlotOne) {
     for (int count : {0, 10, 11, 255}) {
         port.writes.clear();
         setCount(count);
-        stored.ToolButton1Click();
+        stored.storeLiveValue();
         const auto bytes = port.writtenBytes();
         ASSERT_EQ(bytes.size(), 11U) << count;
         EXPECT_EQ(bytes.front(), std::make_pair(155, 1)) << count;
@@ -117,7 +117,7 @@ TEST_F(StoredValuesTest, ATenthAndAnyOtherOutOfRangeCountStoreInSlotOne) {
     }
     setCount(9);
     port.writes.clear();
-    stored.ToolButton1Click();
+    stored.storeLiveValue();
     EXPECT_EQ(port.writtenBytes().front(), std::make_pair(245, 10));
 }
 
@@ -125,32 +125,32 @@ TEST_F(StoredValuesTest, WithoutAMeterTheStoreStillArmsTheFetchAndTheFetchStillE
     port.isConnected = false;
     fillGrid();
     setCount(6);
-    stored.ToolButton3Click();
+    stored.fetchStoredValues();
     EXPECT_EQ(notConnected, 2);
     EXPECT_EQ(column(2), QStringList(10, QString()));
-    stored.ToolButton1Click();
+    stored.storeLiveValue();
     EXPECT_EQ(notConnected, 13);
-    EXPECT_TRUE(timerReadLog.isEnabled());
+    EXPECT_TRUE(storedValuesTimer.isEnabled());
     EXPECT_TRUE(port.writes.empty());
 }
 
 TEST_F(StoredValuesTest, ACancelledErasureSendsNothingAndKeepsTheGrid) {
     fillGrid();
-    timerReadLog.enable();
+    storedValuesTimer.enable();
     messages.answer = false;
-    stored.ToolButton2Click();
+    stored.eraseStoredValues();
     EXPECT_EQ(messages.questions,
               QStringList{QStringLiteral("Удалить все сохраненные значения с прибора ?")});
     EXPECT_TRUE(port.writes.empty());
     EXPECT_EQ(storedGrid.cell(2, 10), QStringLiteral("89"));
     EXPECT_TRUE(progress.isEmpty());
-    EXPECT_TRUE(timerReadLog.isEnabled());
+    EXPECT_TRUE(storedValuesTimer.isEnabled());
 }
 
 TEST_F(StoredValuesTest, ErasureWritesTheWholeAreaWhileBusyAndCancelsThePendingFetch) {
     fillGrid();
-    timerReadLog.enable();
-    stored.ToolButton2Click();
+    storedValuesTimer.enable();
+    stored.eraseStoredValues();
     const auto bytes = port.writtenBytes();
     ASSERT_EQ(bytes.size(), 102U);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -158,13 +158,13 @@ TEST_F(StoredValuesTest, ErasureWritesTheWholeAreaWhileBusyAndCancelsThePendingF
     }
     EXPECT_EQ(column(0), QStringList(10, QString()));
     EXPECT_EQ(progress, (QStringList{"Идет удаление...", "busy", "idle", ""}));
-    EXPECT_FALSE(timerReadLog.isEnabled());
+    EXPECT_FALSE(storedValuesTimer.isEnabled());
     EXPECT_EQ(storedGrid.cell(1, 0), QString()); // header untouched (none set here)
 }
 
 TEST_F(StoredValuesTest, WithoutAMeterTheErasureStillRunsItsSendsAndEndsWithAnEmptyPanel) {
     port.isConnected = false;
-    stored.ToolButton2Click();
+    stored.eraseStoredValues();
     EXPECT_EQ(notConnected, 102);
     ASSERT_FALSE(progress.isEmpty());
     EXPECT_EQ(progress.back(), QString());
@@ -179,12 +179,12 @@ TEST_F(StoredValuesTest, ValuesShowAllDigitsOfTheSingleWithTheLocalesSeparator) 
     p.records[3] = record(4, 7, 0.0F);
     {
         LocaleGuard guard{QLocale(QLocale::English)};
-        stored.StoredValuesPage(p);
+        stored.receiveStoredValuesPage(p);
         EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92.3000030517578"));
     }
     {
         LocaleGuard guard{QLocale(QLocale::Russian)};
-        stored.StoredValuesPage(p);
+        stored.receiveStoredValuesPage(p);
         EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92,3000030517578"));
         EXPECT_EQ(storedGrid.cell(3, 2), QStringLiteral("1,5"));
     }
@@ -200,7 +200,7 @@ TEST_F(StoredValuesTest, RecordsNumberedOutsideOneToTenAreNotShown) {
     p.records[0] = record(0, 1, 90.0F);
     p.records[1] = record(11, 1, 91.0F);
     p.records[2] = record(2, 1, 92.0F);
-    stored.StoredValuesPage(p);
+    stored.receiveStoredValuesPage(p);
     EXPECT_EQ(numbers(), (QStringList{"", "2", "", "", "", "", "", "", "", ""}));
 }
 
@@ -208,7 +208,7 @@ TEST_F(StoredValuesTest, CopyAddsEveryCountedRowWithConsecutiveNumbers) {
     setCount(3);
     fillGrid();
     lists.list(1).select(1); // "10"
-    stored.ToolButton4Click();
+    stored.copyStoredValuesToTable();
     ASSERT_EQ(tableGrid.rowCountWithHeader(), 5);
     for (int r = 1; r <= 3; ++r) {
         EXPECT_EQ(tableGrid.cell(0, r), QString::number(9 + r));
@@ -220,7 +220,7 @@ TEST_F(StoredValuesTest, CopyAddsEveryCountedRowWithConsecutiveNumbers) {
 
 TEST_F(StoredValuesTest, CopyOfAnUnfetchedGridStoresSpaces) {
     setCount(2);
-    stored.ToolButton4Click();
+    stored.copyStoredValuesToTable();
     EXPECT_EQ(tableGrid.cell(4, 1), QStringLiteral(" "));
     EXPECT_EQ(tableGrid.cell(5, 2), QStringLiteral(" "));
 }
@@ -230,7 +230,7 @@ TEST_F(StoredValuesTest, ANumberThatCannotAdvanceStopsTheCopyAfterItsRow) {
     fillGrid();
     lists.list(1).setItems({QStringLiteral("x"), addItemText()});
     lists.list(1).select(0);
-    EXPECT_THROW(stored.ToolButton4Click(), common::AppError);
+    EXPECT_THROW(stored.copyStoredValuesToTable(), common::AppError);
     EXPECT_EQ(tableGrid.rowCountWithHeader(), 3);
     EXPECT_EQ(tableGrid.cell(5, 1), QStringLiteral("80"));
 }

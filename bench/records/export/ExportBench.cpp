@@ -1,10 +1,10 @@
 // The export and the print of the measurement table, read from the screen grid as the program
 // does, with the real file writer, workbook writer and print preview (offscreen).
+#include "common/FileAccess.h"
 #include "common/MessageService.h"
 #include "device/connection/ControllerContext.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
-#include "common/FileAccess.h"
 #include "records/PrintReport.h"
 #include "records/SaveDialogPort.h"
 #include "records/views/TablePrintPreview.h"
@@ -88,7 +88,7 @@ void BM_TextExport(benchmark::State& state) {
     records::Export exporter = makeExport(rig);
     const QString path = rig.dir.filePath(QStringLiteral("table.txt"));
     for (auto _ : state) {
-        exporter.ExportGridToText(rig.table, path);
+        exporter.exportGridToText(rig.table, path);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -99,7 +99,7 @@ void BM_WorkbookExport(benchmark::State& state) {
     records::Export exporter = makeExport(rig);
     const QString path = rig.dir.filePath(QStringLiteral("table.xls"));
     for (auto _ : state) {
-        exporter.ExportTableToSpreadsheet(path);
+        exporter.exportTableToWorkbook(path);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -129,7 +129,7 @@ void BM_PrintToPreview(benchmark::State& state) {
         shownAfter = -1;
         clock.start();
         // Returns once the preview has been shown and closed.
-        report.N15Click();
+        report.printTable();
         state.SetIterationTime(shownAfter);
     }
     state.counters["pages"] = pages;

@@ -57,16 +57,16 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(Library& library, common::Tex
     layout->addWidget(overflow_);
 
     tools->addWidget(
-        addButton(QStringLiteral("Button1"), QStringLiteral("Создать"), &Library::Button1Click));
-    tools->addWidget(
-        addButton(QStringLiteral("Button2"), QStringLiteral("Удалить"), &Library::Button2Click));
-    tools->addWidget(
-        addButton(QStringLiteral("Button4"), QStringLiteral("Изменить"), &Library::Button4Click));
+        addButton(QStringLiteral("Button1"), QStringLiteral("Создать"), &Library::createEntry));
+    tools->addWidget(addButton(QStringLiteral("Button2"), QStringLiteral("Удалить"),
+                               &Library::deleteSelectedEntry));
+    tools->addWidget(addButton(QStringLiteral("Button4"), QStringLiteral("Изменить"),
+                               &Library::editSelectedEntry));
     tools->addWidget(addButton(QStringLiteral("Button3"), QStringLiteral("Копировать в прибор"),
-                               &Library::Button3Click));
+                               &Library::copySelectedEntryToMeter));
     tools->addStretch(1);
     connect(grid_, &QAbstractItemView::doubleClicked, this, guard_.wrap([this] {
-        library_.StringGrid1DblClick();
+        library_.editOnDoubleClick();
         showOverflow();
     }));
 
@@ -95,13 +95,13 @@ void CalibrationLibraryWindow::showOverflow() {
 }
 
 void CalibrationLibraryWindow::done(int result) {
-    guard_.run([this] { library_.FormClose(); });
+    guard_.run([this] { library_.save(); });
     QDialog::done(result);
 }
 
 void CalibrationLibraryWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        guard_.run([this] { library_.FormShow(); });
+        guard_.run([this] { library_.showHeaders(); });
     }
     QDialog::showEvent(event);
 }

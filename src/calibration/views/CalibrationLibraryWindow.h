@@ -18,7 +18,7 @@ class StringGrid;
 
 namespace zr::calibration {
 
-// TForm1: the computer calibration library, a view on the Library controller, whose handlers
+// the computer calibration library, a view on the Library controller, whose handlers
 // run in the given guard.
 class CalibrationLibraryWindow : public QDialog {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "calibration/views/CorrectionWizard.h"
 
-#include "calibration/views/CurrencyEdit.h"
+#include "calibration/views/OctaneEdit.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -54,12 +54,12 @@ CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidge
     setWindowTitle(QStringLiteral("Коррекция..."));
     setFixedSize(540, 345);
 
-    label1_ = makeLabel(QStringLiteral("Label1"), QStringLiteral("Расчет коррекции"), this);
-    QFont headingFont = label1_->font();
+    headingLabel_ = makeLabel(QStringLiteral("Label1"), QStringLiteral("Расчет коррекции"), this);
+    QFont headingFont = headingLabel_->font();
     headingFont.setPixelSize(15);
     headingFont.setBold(true);
-    label1_->setFont(headingFont);
-    label1_->setGeometry(8, 6, 524, 30);
+    headingLabel_->setFont(headingFont);
+    headingLabel_->setGeometry(8, 6, 524, 30);
 
     // The page tabs are hidden: the wizard alone moves between the pages.
     pages_ = new QStackedWidget(this);
@@ -71,14 +71,14 @@ CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidge
     buildPage3();
     buildPage4();
 
-    button4_ = makeButton(QStringLiteral("Button4"), QStringLiteral("Отмена"), this);
-    button4_->setGeometry(8, 308, 100, 28);
-    button3_ = makeButton(QStringLiteral("Button3"), QStringLiteral("Далее >"), this);
-    button3_->setGeometry(292, 308, 240, 28);
-    connect(button4_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(button3_, &QPushButton::clicked, this,
-            [this] { act([this] { wizard_.Button3Click(); }); });
-    wizard_.FormShow();
+    cancelButton_ = makeButton(QStringLiteral("Button4"), QStringLiteral("Отмена"), this);
+    cancelButton_->setGeometry(8, 308, 100, 28);
+    mainButton_ = makeButton(QStringLiteral("Button3"), QStringLiteral("Далее >"), this);
+    mainButton_->setGeometry(292, 308, 240, 28);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(mainButton_, &QPushButton::clicked, this,
+            [this] { act([this] { wizard_.advance(); }); });
+    wizard_.restart();
     render();
 }
 
@@ -104,14 +104,14 @@ void CorrectionWizard::buildPage1() {
     QWidget* page = makePage(QStringLiteral("TabSheet2"), pages_);
     makeLabel(QStringLiteral("Label2"), QStringLiteral("Метод измерения"), page)
         ->setGeometry(16, 40, 300, 16);
-    comboBox1_ = new QComboBox(page);
-    comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
-    comboBox1_->addItems({QStringLiteral("Исследовательский метод"),
-                          QStringLiteral("Моторный метод"), QStringLiteral("Цетановое число")});
-    comboBox1_->setGeometry(16, 60, 250, 22);
+    methodList_ = new QComboBox(page);
+    methodList_->setObjectName(QStringLiteral("ComboBox1"));
+    methodList_->addItems({QStringLiteral("Исследовательский метод"),
+                           QStringLiteral("Моторный метод"), QStringLiteral("Цетановое число")});
+    methodList_->setGeometry(16, 60, 250, 22);
     // Only the user's choice is a change; showing the current method is not.
-    connect(comboBox1_, &QComboBox::activated, this,
-            [this](int index) { act([this, index] { wizard_.ComboBox1Change(index); }); });
+    connect(methodList_, &QComboBox::activated, this,
+            [this](int index) { act([this, index] { wizard_.chooseMethod(index); }); });
 }
 
 QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
@@ -130,10 +130,10 @@ QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
         ->setGeometry(10, 72, 200, 16);
     for (int i = 0; i < 2; ++i) {
         const int field = reading + i;
-        auto* edit = new CurrencyEdit(group);
+        auto* edit = new OctaneEdit(group);
         edit->setObjectName(QStringLiteral("CurrencyEdit%1").arg(field + 1));
         edit->setGeometry(10, 40 + i * 50, 120, 22);
-        connect(edit, &CurrencyEdit::valueEdited, this, [this, field](CurrencyValue value) {
+        connect(edit, &OctaneEdit::valueEdited, this, [this, field](OctaneValue value) {
             wizard_.setValue(static_cast<TwoPointCalibration::Field>(field), value);
         });
         values_[static_cast<std::size_t>(field)] = edit;
@@ -143,16 +143,14 @@ QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {
         makeButton(QStringLiteral("SpeedButton%1").arg(side + 1), QStringLiteral("<--"), group);
     takeButtons_[low]->setGeometry(136, 39, 44, 24);
     connect(takeButtons_[low], &QPushButton::clicked, this, [this, side] {
-        act([this, side] {
-            side == 0 ? wizard_.SpeedButton1Click() : wizard_.SpeedButton2Click();
-        });
+        act([this, side] { side == 0 ? wizard_.takeLowReading() : wizard_.takeHighReading(); });
     });
 
     rememberButtons_[low] =
         makeButton(QStringLiteral("Button%1").arg(side + 1), QStringLiteral("Запомнить"), group);
     rememberButtons_[low]->setGeometry(10, 124, 120, 26);
     connect(rememberButtons_[low], &QPushButton::clicked, this, [this, side] {
-        act([this, side] { side == 0 ? wizard_.Button1Click() : wizard_.Button2Click(); });
+        act([this, side] { side == 0 ? wizard_.rememberLowFuel() : wizard_.rememberHighFuel(); });
     });
 
     statusLabels_[low] = makeLabel(QStringLiteral("Label%1").arg(6 + side), QString(), group);
@@ -182,38 +180,39 @@ void CorrectionWizard::buildPage3() {
     makeLabel(QStringLiteral("Label8"),
               QStringLiteral("Наименование коррекции (латинские буквы , не более 10)"), group)
         ->setGeometry(12, 24, 420, 16);
-    edit3_ = new QLineEdit(group);
-    edit3_->setObjectName(QStringLiteral("Edit3"));
-    edit3_->setMaxLength(kNameLength);
-    edit3_->setGeometry(12, 44, 160, 22);
-    connect(edit3_, &QLineEdit::textEdited, this, [this](const QString& t) { wizard_.setName(t); });
+    nameEdit_ = new QLineEdit(group);
+    nameEdit_->setObjectName(QStringLiteral("Edit3"));
+    nameEdit_->setMaxLength(kNameLength);
+    nameEdit_->setGeometry(12, 44, 160, 22);
+    connect(nameEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { wizard_.setName(t); });
 
     makeLabel(QStringLiteral("Label9"), QStringLiteral("Коррекция 1"), group)
         ->setGeometry(12, 84, 200, 16);
-    edit1_ = new QLineEdit(group);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(12, 104, 120, 22);
-    edit1_->setValidator(coefficientValidator(edit1_));
-    connect(edit1_, &QLineEdit::textEdited, this,
+    k1Edit_ = new QLineEdit(group);
+    k1Edit_->setObjectName(QStringLiteral("Edit1"));
+    k1Edit_->setGeometry(12, 104, 120, 22);
+    k1Edit_->setValidator(coefficientValidator(k1Edit_));
+    connect(k1Edit_, &QLineEdit::textEdited, this,
             [this](const QString& t) { wizard_.setK1Text(t); });
 
     makeLabel(QStringLiteral("Label10"), QStringLiteral("Коррекция 2"), group)
         ->setGeometry(12, 144, 200, 16);
-    edit2_ = new QLineEdit(group);
-    edit2_->setObjectName(QStringLiteral("Edit2"));
-    edit2_->setGeometry(12, 164, 120, 22);
-    edit2_->setValidator(coefficientValidator(edit2_));
-    connect(edit2_, &QLineEdit::textEdited, this,
+    k2Edit_ = new QLineEdit(group);
+    k2Edit_->setObjectName(QStringLiteral("Edit2"));
+    k2Edit_->setGeometry(12, 164, 120, 22);
+    k2Edit_->setValidator(coefficientValidator(k2Edit_));
+    connect(k2Edit_, &QLineEdit::textEdited, this,
             [this](const QString& t) { wizard_.setK2Text(t); });
 }
 
 void CorrectionWizard::buildPage4() {
     QWidget* page = makePage(QStringLiteral("TabSheet5"), pages_);
-    memo2_ = new QPlainTextEdit(page);
-    memo2_->setObjectName(QStringLiteral("Memo2"));
-    memo2_->setGeometry(0, 0, 524, 256);
-    connect(memo2_, &QPlainTextEdit::textChanged, this,
-            [this] { wizard_.setComment(memo2_->toPlainText()); });
+    commentMemo_ = new QPlainTextEdit(page);
+    commentMemo_->setObjectName(QStringLiteral("Memo2"));
+    commentMemo_->setGeometry(0, 0, 524, 256);
+    connect(commentMemo_, &QPlainTextEdit::textChanged, this,
+            [this] { wizard_.setComment(commentMemo_->toPlainText()); });
 }
 
 std::optional<WizardResult> CorrectionWizard::run() {
@@ -225,7 +224,7 @@ std::optional<WizardResult> CorrectionWizard::run() {
 
 void CorrectionWizard::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        act([this] { wizard_.FormShow(); });
+        act([this] { wizard_.restart(); });
     }
     QDialog::showEvent(event);
 }
@@ -248,7 +247,7 @@ void setTextIfChanged(QLineEdit* edit, const QString& text) {
 
 void CorrectionWizard::render() {
     const TwoPointCalibration::Screen& s = wizard_.screen();
-    label1_->setText(s.heading);
+    headingLabel_->setText(s.heading);
     pages_->setCurrentIndex(s.page);
     for (std::size_t i = 0; i < values_.size(); ++i) {
         values_[i]->setValue(s.values[i]);
@@ -259,17 +258,17 @@ void CorrectionWizard::render() {
     statusLabels_[1]->setText(s.highStatus);
     rememberButtons_[0]->setEnabled(s.lowRememberEnabled);
     rememberButtons_[1]->setEnabled(s.highRememberEnabled);
-    button3_->setEnabled(s.mainEnabled);
-    button3_->setText(s.mainCaption);
-    QFont mainFont = button3_->font();
+    mainButton_->setEnabled(s.mainEnabled);
+    mainButton_->setText(s.mainCaption);
+    QFont mainFont = mainButton_->font();
     mainFont.setBold(s.mainBold);
-    button3_->setFont(mainFont);
-    comboBox1_->setCurrentIndex(s.methodIndex);
-    setTextIfChanged(edit1_, s.k1Text);
-    setTextIfChanged(edit2_, s.k2Text);
-    setTextIfChanged(edit3_, s.name);
-    if (memo2_->toPlainText() != s.comment) {
-        memo2_->setPlainText(s.comment);
+    mainButton_->setFont(mainFont);
+    methodList_->setCurrentIndex(s.methodIndex);
+    setTextIfChanged(k1Edit_, s.k1Text);
+    setTextIfChanged(k2Edit_, s.k2Text);
+    setTextIfChanged(nameEdit_, s.name);
+    if (commentMemo_->toPlainText() != s.comment) {
+        commentMemo_->setPlainText(s.comment);
     }
 }
 

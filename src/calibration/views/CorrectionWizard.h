@@ -18,9 +18,9 @@ class QStackedWidget;
 
 namespace zr::calibration {
 
-class CurrencyEdit;
+class OctaneEdit;
 
-// TForm3: works out K1 and K2 of a new calibration from two reference fuels. A view on
+// works out K1 and K2 of a new calibration from two reference fuels. A view on
 // TwoPointCalibration.
 class CorrectionWizard : public QDialog {
     Q_OBJECT
@@ -49,20 +49,20 @@ private:
     TwoPointCalibration wizard_;
     common::HandlerGuard guard_;
 
-    QLabel* label1_ = nullptr;
+    QLabel* headingLabel_ = nullptr;
     QStackedWidget* pages_ = nullptr;
-    QComboBox* comboBox1_ = nullptr;
-    std::array<CurrencyEdit*, TwoPointCalibration::kFields> values_{};
+    QComboBox* methodList_ = nullptr;
+    std::array<OctaneEdit*, TwoPointCalibration::kFields> values_{};
     std::array<QGroupBox*, 2> groups_{};
     std::array<QPushButton*, 2> takeButtons_{};
     std::array<QPushButton*, 2> rememberButtons_{};
     std::array<QLabel*, 2> statusLabels_{};
-    QLineEdit* edit1_ = nullptr;
-    QLineEdit* edit2_ = nullptr;
-    QLineEdit* edit3_ = nullptr;
-    QPlainTextEdit* memo2_ = nullptr;
-    QPushButton* button3_ = nullptr;
-    QPushButton* button4_ = nullptr;
+    QLineEdit* k1Edit_ = nullptr;
+    QLineEdit* k2Edit_ = nullptr;
+    QLineEdit* nameEdit_ = nullptr;
+    QPlainTextEdit* commentMemo_ = nullptr;
+    QPushButton* mainButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 } // namespace zr::calibration

@@ -16,23 +16,23 @@ LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Редактирование"));
     setFixedSize(420, 290);
 
-    auto* label1 =
+    auto* nameLabel =
         new QLabel(QStringLiteral("Наименование для прибора (не более 10 латинских букв)"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setTextFormat(Qt::PlainText);
-    label1->setGeometry(8, 8, 404, 16);
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setMaxLength(kNameLength);
-    edit1_->setGeometry(8, 28, 160, 22);
+    nameLabel->setObjectName(QStringLiteral("Label1"));
+    nameLabel->setTextFormat(Qt::PlainText);
+    nameLabel->setGeometry(8, 8, 404, 16);
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName(QStringLiteral("Edit1"));
+    nameEdit_->setMaxLength(kNameLength);
+    nameEdit_->setGeometry(8, 28, 160, 22);
 
-    auto* label2 = new QLabel(QStringLiteral("Комментарий :"), this);
-    label2->setObjectName(QStringLiteral("Label2"));
-    label2->setTextFormat(Qt::PlainText);
-    label2->setGeometry(8, 60, 404, 16);
-    memo1_ = new QPlainTextEdit(this);
-    memo1_->setObjectName(QStringLiteral("Memo1"));
-    memo1_->setGeometry(8, 80, 404, 160);
+    auto* commentLabel = new QLabel(QStringLiteral("Комментарий :"), this);
+    commentLabel->setObjectName(QStringLiteral("Label2"));
+    commentLabel->setTextFormat(Qt::PlainText);
+    commentLabel->setGeometry(8, 60, 404, 16);
+    commentMemo_ = new QPlainTextEdit(this);
+    commentMemo_->setObjectName(QStringLiteral("Memo1"));
+    commentMemo_->setGeometry(8, 80, 404, 160);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
@@ -47,12 +47,12 @@ LibraryEntryDialog::LibraryEntryDialog(QWidget* parent) : QDialog(parent) {
 }
 
 std::optional<LibraryEntryText> LibraryEntryDialog::edit(const LibraryEntryText& shown) {
-    edit1_->setText(shown.name);
-    memo1_->setPlainText(shown.comment);
+    nameEdit_->setText(shown.name);
+    commentMemo_->setPlainText(shown.comment);
     if (exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return LibraryEntryText{edit1_->text(), memo1_->toPlainText()};
+    return LibraryEntryText{nameEdit_->text(), commentMemo_->toPlainText()};
 }
 
 } // namespace zr::calibration

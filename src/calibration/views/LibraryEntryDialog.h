@@ -10,7 +10,7 @@ class QPlainTextEdit;
 
 namespace zr::calibration {
 
-// TForm2: edits the name and comment of a library entry.
+// edits the name and comment of a library entry.
 class LibraryEntryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -19,12 +19,12 @@ public:
     // Shows `shown` modally; what the user left in the fields when closed with "OK".
     std::optional<LibraryEntryText> edit(const LibraryEntryText& shown);
 
-    QLineEdit* edit1() const { return edit1_; }
-    QPlainTextEdit* memo1() const { return memo1_; }
+    QLineEdit* nameEdit() const { return nameEdit_; }
+    QPlainTextEdit* commentMemo() const { return commentMemo_; }
 
 private:
-    QLineEdit* edit1_;
-    QPlainTextEdit* memo1_;
+    QLineEdit* nameEdit_;
+    QPlainTextEdit* commentMemo_;
 };
 
 } // namespace zr::calibration

@@ -25,56 +25,58 @@ ManualCorrectionDialog::ManualCorrectionDialog(QWidget* parent)
     setWindowTitle(QStringLiteral("Manual correction."));
     setFixedSize(kClientSize);
 
-    label1_ = new QLabel(QStringLiteral("Method for change of correction"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setGeometry(8, 8, 238, 16);
+    methodLabel_ = new QLabel(QStringLiteral("Method for change of correction"), this);
+    methodLabel_->setObjectName(QStringLiteral("Label1"));
+    methodLabel_->setTextFormat(Qt::PlainText);
+    methodLabel_->setGeometry(8, 8, 238, 16);
 
-    comboBox1_ = new QComboBox(this);
-    comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
-    comboBox1_->setGeometry(8, 26, 238, 22);
-    comboBox1_->addItems(
+    methodList_ = new QComboBox(this);
+    methodList_->setObjectName(QStringLiteral("ComboBox1"));
+    methodList_->setGeometry(8, 26, 238, 22);
+    methodList_->addItems(
         {QStringLiteral("RON"), QStringLiteral("MON"), QStringLiteral("Cetane number")});
-    comboBox1_->setCurrentIndex(-1);
+    methodList_->setCurrentIndex(-1);
 
-    groupBox1_ = new QGroupBox(QStringLiteral("To set / change correction"), this);
-    groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-    groupBox1_->setGeometry(8, 58, 238, 120);
+    correctionGroup_ = new QGroupBox(QStringLiteral("To set / change correction"), this);
+    correctionGroup_->setObjectName(QStringLiteral("GroupBox1"));
+    correctionGroup_->setGeometry(8, 58, 238, 120);
 
-    edit1_ = new QLineEdit(QStringLiteral("0"), groupBox1_);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setReadOnly(true);
-    QFont large = edit1_->font();
+    correctionEdit_ = new QLineEdit(QStringLiteral("0"), correctionGroup_);
+    correctionEdit_->setObjectName(QStringLiteral("Edit1"));
+    correctionEdit_->setReadOnly(true);
+    QFont large = correctionEdit_->font();
     large.setPixelSize(kEditFontPixels);
     large.setBold(true);
-    edit1_->setFont(large);
-    edit1_->setGeometry(16, 28, 160, 64);
+    correctionEdit_->setFont(large);
+    correctionEdit_->setGeometry(16, 28, 160, 64);
 
-    upDown1_ = new UpDown(groupBox1_);
-    upDown1_->setObjectName(QStringLiteral("UpDown1"));
-    upDown1_->setRange(manual_correction::kMinPosition, manual_correction::kMaxPosition);
-    upDown1_->setPosition(0);
-    upDown1_->setGeometry(180, 28, 24, 64);
+    upDown_ = new UpDown(correctionGroup_);
+    upDown_->setObjectName(QStringLiteral("UpDown1"));
+    upDown_->setRange(manual_correction::kMinPosition, manual_correction::kMaxPosition);
+    upDown_->setPosition(0);
+    upDown_->setGeometry(180, 28, 24, 64);
 
-    button1_ = new QPushButton(QStringLiteral("Close"), this);
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button1_->setGeometry(40, 190, 75, 25);
-    button2_ = new QPushButton(QStringLiteral("Apply"), this);
-    button2_->setObjectName(QStringLiteral("Button2"));
-    button2_->setGeometry(139, 190, 75, 25);
-    button2_->setAutoDefault(false);
-    button1_->setAutoDefault(false);
+    closeButton_ = new QPushButton(QStringLiteral("Close"), this);
+    closeButton_->setObjectName(QStringLiteral("Button1"));
+    closeButton_->setGeometry(40, 190, 75, 25);
+    applyButton_ = new QPushButton(QStringLiteral("Apply"), this);
+    applyButton_->setObjectName(QStringLiteral("Button2"));
+    applyButton_->setGeometry(139, 190, 75, 25);
+    applyButton_->setAutoDefault(false);
+    closeButton_->setAutoDefault(false);
 
     // Only the user's choice is a change of method: the program setting the index is not.
-    connect(comboBox1_, &QComboBox::activated, this, [this](int index) {
-        run([this, index] { display(controller_->ComboBox1Change(index)); });
+    connect(methodList_, &QComboBox::activated, this, [this](int index) {
+        run([this, index] { display(controller_->chooseMethod(index)); });
     });
-    connect(upDown1_, &UpDown::clicked, this, [this] {
-        run([this] { edit1_->setText(ManualCorrection::UpDown1Click(upDown1_->position())); });
+    connect(upDown_, &UpDown::clicked, this, [this] {
+        run([this] {
+            correctionEdit_->setText(ManualCorrection::textForPosition(upDown_->position()));
+        });
     });
-    connect(button1_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(button2_, &QPushButton::clicked, this,
-            [this] { run([this] { controller_->Button2Click(edit1_->text()); }); });
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(applyButton_, &QPushButton::clicked, this,
+            [this] { run([this] { controller_->applyCorrection(correctionEdit_->text()); }); });
 }
 
 void ManualCorrectionDialog::attach(ManualCorrection& controller,
@@ -95,12 +97,12 @@ void ManualCorrectionDialog::run(const std::function<void()>& handler) {
 }
 
 void ManualCorrectionDialog::display(const CorrectionShown& shown) {
-    comboBox1_->setCurrentIndex(shown.methodIndex);
+    methodList_->setCurrentIndex(shown.methodIndex);
     if (shown.text) {
-        edit1_->setText(*shown.text);
+        correctionEdit_->setText(*shown.text);
     }
     if (shown.position) {
-        upDown1_->setPosition(*shown.position);
+        upDown_->setPosition(*shown.position);
     }
 }
 
@@ -109,7 +111,7 @@ void ManualCorrectionDialog::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return; // the window system showing it again, not the dialog being opened
     }
-    run([this] { display(controller_->FormShow()); });
+    run([this] { display(controller_->takeMethodInForce()); });
 }
 
 } // namespace zr::calibration

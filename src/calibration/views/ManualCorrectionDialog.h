@@ -19,7 +19,7 @@ class ManualCorrection;
 struct CorrectionShown;
 class UpDown;
 
-// TForm6 "Manual correction.": sets a method's linear correction in tenths and applies it. What
+// The dialog "Manual correction.": sets a method's linear correction in tenths and applies it. What
 // it shows and sends comes from the ManualCorrection controller it is attached to.
 class ManualCorrectionDialog : public QDialog {
     Q_OBJECT
@@ -30,11 +30,11 @@ public:
     // dialog does nothing.
     void attach(ManualCorrection& controller, const common::HandlerGuard* guard = nullptr);
 
-    QComboBox* methodList() const { return comboBox1_; }
-    QLineEdit* edit() const { return edit1_; }
-    UpDown* upDown() const { return upDown1_; }
-    QPushButton* closeButton() const { return button1_; }
-    QPushButton* applyButton() const { return button2_; }
+    QComboBox* methodList() const { return methodList_; }
+    QLineEdit* edit() const { return correctionEdit_; }
+    UpDown* upDown() const { return upDown_; }
+    QPushButton* closeButton() const { return closeButton_; }
+    QPushButton* applyButton() const { return applyButton_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,13 +46,13 @@ private:
     ManualCorrection* controller_ = nullptr;
     const common::HandlerGuard* guard_ = nullptr;
 
-    QLabel* label1_;
-    QComboBox* comboBox1_;
-    QGroupBox* groupBox1_;
-    QLineEdit* edit1_;
-    UpDown* upDown1_;
-    QPushButton* button1_;
-    QPushButton* button2_;
+    QLabel* methodLabel_;
+    QComboBox* methodList_;
+    QGroupBox* correctionGroup_;
+    QLineEdit* correctionEdit_;
+    UpDown* upDown_;
+    QPushButton* closeButton_;
+    QPushButton* applyButton_;
 };
 
 } // namespace zr::calibration

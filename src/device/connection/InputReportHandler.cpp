@@ -17,7 +17,7 @@ template <typename F, typename... Args> void call(const F& route, Args&&... args
 InputReportHandler::InputReportHandler(SharedState& state, InputReportRoutes routes)
     : state_(state), routes_(std::move(routes)) {}
 
-void InputReportHandler::HandleInputReport(const std::uint8_t* payload, std::uint16_t size) {
+void InputReportHandler::handleInputReport(const std::uint8_t* payload, std::uint16_t size) {
     call(routes_.appendLogLine, protocol::formatReceiveLine(payload, size));
     if (dispatch(payload, size)) {
         call(routes_.refreshDisplay);

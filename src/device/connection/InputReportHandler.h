@@ -20,13 +20,13 @@ struct InputReportRoutes {
     std::function<void()> refreshDisplay;
 };
 
-// HandleInputReport: logs every input report of the meter, keeps its last status and hands each
+// handleInputReport: logs every input report of the meter, keeps its last status and hands each
 // reply to whoever uses it, then refreshes the live display.
 class InputReportHandler {
 public:
     InputReportHandler(SharedState& state, InputReportRoutes routes);
 
-    void HandleInputReport(const std::uint8_t* payload, std::uint16_t size);
+    void handleInputReport(const std::uint8_t* payload, std::uint16_t size);
 
 private:
     // False when the report is to be dropped without refreshing the display.

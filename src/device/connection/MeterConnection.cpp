@@ -18,7 +18,7 @@ void MeterConnection::dropMeter() {
     }
 }
 
-void MeterConnection::HidControllerArrival() {
+void MeterConnection::deviceArrived() {
     dropMeter();
     for (hid::HidDevice* device : state_.deviceList) {
         controller_.returnDevice(device);
@@ -43,7 +43,7 @@ void MeterConnection::HidControllerArrival() {
     }
 }
 
-void MeterConnection::HidControllerRemoval(hid::HidDevice& removed) {
+void MeterConnection::deviceRemoved(hid::HidDevice& removed) {
     // Only the meter's own removal disconnects it; other devices come and go freely.
     if (&removed != state_.currentDevice) {
         return;

@@ -30,8 +30,8 @@ public:
 
     MeterConnection(hid::HidDeviceController& controller, SharedState& state, Events events);
 
-    void HidControllerArrival();
-    void HidControllerRemoval(hid::HidDevice& removed);
+    void deviceArrived();
+    void deviceRemoved(hid::HidDevice& removed);
     // Forgets the claimed devices; the controller still releases them when it is destroyed.
     void releaseDeviceList();
 

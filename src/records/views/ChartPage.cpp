@@ -13,12 +13,12 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {}
 
 QPushButton* ChartPage::clearButton() {
     build();
-    return button4_;
+    return clearButton_;
 }
 
 QLineSeries* ChartPage::series() {
     build();
-    return series1_;
+    return series_;
 }
 
 void ChartPage::showEvent(QShowEvent* event) {
@@ -27,11 +27,11 @@ void ChartPage::showEvent(QShowEvent* event) {
 }
 
 void ChartPage::build() {
-    if (series1_) {
+    if (series_) {
         return;
     }
     auto* series = new QLineSeries;
-    series1_ = series;
+    series_ = series;
     series->setObjectName(QStringLiteral("Series1"));
     series->setPen(QPen(Qt::red));
     series->setPointsVisible(false);
@@ -53,15 +53,15 @@ void ChartPage::build() {
     view->setObjectName(QStringLiteral("Chart1"));
     view->setGeometry(0, 0, 657, 389);
 
-    button4_ = new QPushButton(QStringLiteral("Очистить"), this);
-    button4_->setObjectName(QStringLiteral("Button4"));
-    button4_->setGeometry(570, 8, 75, 25);
-    connect(button4_, &QPushButton::clicked, this, &ChartPage::Button4Click);
+    clearButton_ = new QPushButton(QStringLiteral("Очистить"), this);
+    clearButton_->setObjectName(QStringLiteral("Button4"));
+    clearButton_->setGeometry(570, 8, 75, 25);
+    connect(clearButton_, &QPushButton::clicked, this, &ChartPage::clearChart);
     view->show();
-    button4_->show();
+    clearButton_->show();
 }
 
-void ChartPage::Button4Click() {
+void ChartPage::clearChart() {
     series()->clear();
 }
 

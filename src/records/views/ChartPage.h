@@ -19,7 +19,7 @@ public:
     QLineSeries* series();
 
     // Removes all points of Series1.
-    void Button4Click();
+    void clearChart();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -27,8 +27,8 @@ protected:
 private:
     void build();
 
-    QLineSeries* series1_ = nullptr;
-    QPushButton* button4_ = nullptr;
+    QLineSeries* series_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
 };
 
 } // namespace zr::records

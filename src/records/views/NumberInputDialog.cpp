@@ -18,33 +18,33 @@ NumberInputDialog::NumberInputDialog(QWidget* parent) : QDialog(parent) {
 
     makeInputDialogLabel(this, 318);
 
-    spinEdit1_ = new QSpinBox(this);
-    spinEdit1_->setObjectName(QStringLiteral("SpinEdit1"));
-    spinEdit1_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    spinEdit1_->setSingleStep(1);
-    spinEdit1_->setValue(0);
-    spinEdit1_->setGeometry(96, 38, 121, 22);
+    numberBox_ = new QSpinBox(this);
+    numberBox_->setObjectName(QStringLiteral("SpinEdit1"));
+    numberBox_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    numberBox_->setSingleStep(1);
+    numberBox_->setValue(0);
+    numberBox_->setGeometry(96, 38, 121, 22);
 
-    button1_ = new QPushButton(QStringLiteral("Ok"), this);
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button1_->setGeometry(120, 68, 75, 25);
-    button1_->setDefault(true);
-    connect(button1_, &QPushButton::clicked, this, &NumberInputDialog::Button1Click);
+    okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+    okButton_->setObjectName(QStringLiteral("Button1"));
+    okButton_->setGeometry(120, 68, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &NumberInputDialog::acceptNumber);
 }
 
 std::optional<int> NumberInputDialog::ask() {
     result_.reset();
-    spinEdit1_->setValue(0);
-    spinEdit1_->selectAll();
-    spinEdit1_->setFocus();
+    numberBox_->setValue(0);
+    numberBox_->selectAll();
+    numberBox_->setFocus();
     exec();
     return result_;
 }
 
-void NumberInputDialog::Button1Click() {
+void NumberInputDialog::acceptNumber() {
     // A text that is not a number counts as 0.
     bool ok = false;
-    const int value = spinEdit1_->locale().toInt(spinEdit1_->cleanText(), &ok);
+    const int value = numberBox_->locale().toInt(numberBox_->cleanText(), &ok);
     if (!ok || value == 0) {
         return;
     }

@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace zr::records {
 
-// TForm4: asks for a number to add to the number list. 0 cannot be returned.
+// asks for a number to add to the number list. 0 cannot be returned.
 class NumberInputDialog : public QDialog {
     Q_OBJECT
 public:
@@ -17,14 +17,14 @@ public:
     // Shows the dialog modally, starting from 0; nothing when it was closed without Ok.
     std::optional<int> ask();
 
-    QSpinBox* spinEdit() const { return spinEdit1_; }
-    QPushButton* okButton() const { return button1_; }
+    QSpinBox* numberBox() const { return numberBox_; }
+    QPushButton* okButton() const { return okButton_; }
 
 private:
-    void Button1Click();
+    void acceptNumber();
 
-    QSpinBox* spinEdit1_;
-    QPushButton* button1_;
+    QSpinBox* numberBox_;
+    QPushButton* okButton_;
     std::optional<int> result_;
 };
 

@@ -39,11 +39,11 @@ const Section kSections[4] = {
 } // namespace
 
 TablePage::TablePage(common::TextTableModel& texts, QWidget* parent) : QWidget(parent) {
-    auto* panel4 = new QFrame(this);
-    panel4->setObjectName(QStringLiteral("Panel4"));
-    panel4->setGeometry(0, 0, 657, 24);
+    auto* listsPanel = new QFrame(this);
+    listsPanel->setObjectName(QStringLiteral("Panel4"));
+    listsPanel->setGeometry(0, 0, 657, 24);
     for (int i = 0; i < 4; ++i) {
-        auto* combo = new ui::FocusWheelComboBox(panel4);
+        auto* combo = new ui::FocusWheelComboBox(listsPanel);
         combo->setObjectName(QStringLiteral("ComboBox%1").arg(i + 1));
         combo->setEditable(false);
         combo->setGeometry(kCombos[i].left, 1, kCombos[i].width, 22);

@@ -16,27 +16,27 @@ TextInputDialog::TextInputDialog(QWidget* parent) : QDialog(parent) {
 
     makeInputDialogLabel(this, 322);
 
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    edit1_->setGeometry(40, 38, 241, 22);
+    textEdit_ = new QLineEdit(this);
+    textEdit_->setObjectName(QStringLiteral("Edit1"));
+    textEdit_->setGeometry(40, 38, 241, 22);
 
-    button1_ = new QPushButton(QStringLiteral("Ok"), this);
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button1_->setGeometry(123, 70, 75, 25);
-    button1_->setDefault(true);
-    connect(button1_, &QPushButton::clicked, this, &TextInputDialog::Button1Click);
+    okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+    okButton_->setObjectName(QStringLiteral("Button1"));
+    okButton_->setGeometry(123, 70, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &TextInputDialog::acceptText);
 }
 
 std::optional<QString> TextInputDialog::ask() {
     result_.reset();
-    edit1_->clear();
-    edit1_->setFocus();
+    textEdit_->clear();
+    textEdit_->setFocus();
     exec();
     return result_;
 }
 
-void TextInputDialog::Button1Click() {
-    result_ = edit1_->text();
+void TextInputDialog::acceptText() {
+    result_ = textEdit_->text();
     accept();
 }
 

@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace zr::records {
 
-// TForm5: asks for a text to add to a selection list; an empty text is a text too.
+// asks for a text to add to a selection list; an empty text is a text too.
 class TextInputDialog : public QDialog {
     Q_OBJECT
 public:
@@ -18,14 +18,14 @@ public:
     // Shows the dialog modally with an empty field; nothing when it was closed without Ok.
     std::optional<QString> ask();
 
-    QLineEdit* edit() const { return edit1_; }
-    QPushButton* okButton() const { return button1_; }
+    QLineEdit* edit() const { return textEdit_; }
+    QPushButton* okButton() const { return okButton_; }
 
 private:
-    void Button1Click();
+    void acceptText();
 
-    QLineEdit* edit1_;
-    QPushButton* button1_;
+    QLineEdit* textEdit_;
+    QPushButton* okButton_;
     std::optional<QString> result_;
 };
 

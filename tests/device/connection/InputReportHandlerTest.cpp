@@ -39,7 +39,7 @@ TEST(InputReportHandler, StatusReportsAreStoredAndAChangedMethodArmsTheListRefre
     Routed r;
     InputReportHandler handler(state, r.routes());
     auto status = payload({0x37, 0x94, 0x11, 0x01, 0x9A, 0x99, 0xB8, 0x42, 0, 0, 0, 0x3F, 2, 3});
-    handler.HandleInputReport(status.data(), static_cast<std::uint16_t>(status.size()));
+    handler.handleInputReport(status.data(), static_cast<std::uint16_t>(status.size()));
     EXPECT_EQ(state.status.frequency, 4500);
     EXPECT_EQ(state.status.method, 1);
     EXPECT_FLOAT_EQ(state.status.measuredValue, 92.3F);
@@ -47,7 +47,7 @@ TEST(InputReportHandler, StatusReportsAreStoredAndAChangedMethodArmsTheListRefre
     EXPECT_EQ(state.status.activeTable, 2);
     EXPECT_EQ(state.status.dataCount, 3);
     EXPECT_EQ(r.methodChanges, 1);
-    handler.HandleInputReport(status.data(), static_cast<std::uint16_t>(status.size()));
+    handler.handleInputReport(status.data(), static_cast<std::uint16_t>(status.size()));
     EXPECT_EQ(r.methodChanges, 1);
     EXPECT_EQ(r.refreshes, 2);
     ASSERT_EQ(r.log.size(), 2U);
@@ -59,14 +59,14 @@ TEST(InputReportHandler, AShortReportIsLoggedAndOtherwiseIgnored) {
     Routed r;
     InputReportHandler handler(state, r.routes());
     const std::uint8_t shortStatus[] = {0x37, 0x94, 0x11, 0x02};
-    handler.HandleInputReport(shortStatus, sizeof shortStatus);
+    handler.handleInputReport(shortStatus, sizeof shortStatus);
     EXPECT_EQ(r.log, std::vector<std::string>{"55 148 17 02 "});
     EXPECT_EQ(state.status.method, 0);
     EXPECT_EQ(r.methodChanges, 0);
     EXPECT_EQ(r.refreshes, 0);
 
     const std::uint8_t shortEntry[] = {0x3D, 1, 'A'};
-    handler.HandleInputReport(shortEntry, sizeof shortEntry);
+    handler.handleInputReport(shortEntry, sizeof shortEntry);
     EXPECT_TRUE(r.entries.empty());
 }
 
@@ -77,12 +77,12 @@ TEST(InputReportHandler, StoredValuesPagesNeedAValidCount) {
     auto page = payload({0x67, 1, 1});
     for (std::uint8_t count : {0, 11, 255}) {
         state.status.dataCount = count;
-        handler.HandleInputReport(page.data(), 64);
+        handler.handleInputReport(page.data(), 64);
     }
     EXPECT_EQ(r.pages, 0);
     EXPECT_EQ(r.refreshes, 0); // a dropped page does not refresh the display
     state.status.dataCount = 10;
-    handler.HandleInputReport(page.data(), 64);
+    handler.handleInputReport(page.data(), 64);
     EXPECT_EQ(r.pages, 1);
     EXPECT_EQ(r.refreshes, 1);
 }
@@ -93,13 +93,13 @@ TEST(InputReportHandler, ByteValuesNeedTheirFlagAndEntriesAreDecoded) {
     InputReportHandler handler(state, r.routes());
     auto flagged = payload({0x65, 7, 1});
     auto unflagged = payload({0x65, 9, 0});
-    handler.HandleInputReport(flagged.data(), 64);
-    handler.HandleInputReport(unflagged.data(), 64);
+    handler.handleInputReport(flagged.data(), 64);
+    handler.handleInputReport(unflagged.data(), 64);
     EXPECT_EQ(r.byteValues, std::vector<int>{7});
 
     auto entry = payload(
         {0x3D, 2, 'A', 'B', 'C', 'D', ' ', ' ', ' ', ' ', ' ', ' ', 1, 0x18, 0xFC, 0x05, 0x00});
-    handler.HandleInputReport(entry.data(), 64);
+    handler.handleInputReport(entry.data(), 64);
     ASSERT_EQ(r.entries.size(), 1U);
     EXPECT_EQ(r.entries[0].slot, 2);
     EXPECT_EQ(r.entries[0].name, "ABCD      ");
@@ -107,7 +107,7 @@ TEST(InputReportHandler, ByteValuesNeedTheirFlagAndEntriesAreDecoded) {
     EXPECT_EQ(r.entries[0].k2, 5);
 
     auto other = payload({0x99});
-    handler.HandleInputReport(other.data(), 64);
+    handler.handleInputReport(other.data(), 64);
     EXPECT_EQ(r.refreshes, 4);
     EXPECT_EQ(r.log.size(), 4U);
 }

@@ -47,8 +47,8 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
         {[](hid::HidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {},
          [&](const QString& text) { told.panel.push_back(text); }, [&] { ++told.arrivals; },
          [&](const QString& reason) { told.notAccessible.push_back(reason); }});
-    controller.setOnArrival([&](hid::HidDevice&) { meter.HidControllerArrival(); });
-    controller.setOnRemoval([&](hid::HidDevice& d) { meter.HidControllerRemoval(d); });
+    controller.setOnArrival([&](hid::HidDevice&) { meter.deviceArrived(); });
+    controller.setOnRemoval([&](hid::HidDevice& d) { meter.deviceRemoved(d); });
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
 
     ASSERT_TRUE(meter.connected());

@@ -47,17 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Library library(t.context(), grid, files, path,
                     {[] { return std::optional<WizardResult>(); },
                      [](const LibraryEntryText& shown) { return std::optional(shown); }});
-    library.FormCreate();
-    library.FormShow();
+    library.reload();
+    library.showHeaders();
     check(library.entries().size() == records.size());
     if (!records.empty()) {
         grid.setCurrentGridRow(1);
-        library.Button4Click(); // OK with nothing changed
+        library.editSelectedEntry(); // OK with nothing changed
         check(files.file(path) == whole);
         t.state.status.method = static_cast<std::uint8_t>(records.front().method());
-        library.Button3Click();
+        library.copySelectedEntryToMeter();
     }
-    library.FormClose();
+    library.save();
     check(files.file(path) == whole);
     return 0;
 }

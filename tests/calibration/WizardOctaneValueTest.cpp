@@ -1,4 +1,4 @@
-#include "calibration/CurrencyValue.h"
+#include "calibration/OctaneValue.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -7,10 +7,10 @@ namespace zr::calibration {
 namespace {
 
 std::int64_t parsed(const char* text) {
-    return CurrencyValue::parse(QString::fromUtf8(text), QLocale::c())->hundredths();
+    return OctaneValue::parse(QString::fromUtf8(text), QLocale::c())->hundredths();
 }
 
-TEST(CurrencyValue, TypedTextsAreHeldToTwoDecimalsHalfToEven) {
+TEST(OctaneValue, TypedTextsAreHeldToTwoDecimalsHalfToEven) {
     EXPECT_EQ(parsed(""), 0);
     EXPECT_EQ(parsed("-"), 0);
     EXPECT_EQ(parsed("70"), 7000);
@@ -21,26 +21,26 @@ TEST(CurrencyValue, TypedTextsAreHeldToTwoDecimalsHalfToEven) {
     EXPECT_EQ(parsed("0.1251"), 13);
     EXPECT_EQ(parsed("-1.005"), -100);
     EXPECT_EQ(parsed("0000000000000012.5"), 1250);
-    EXPECT_FALSE(CurrencyValue::parse("7a"));
-    EXPECT_FALSE(CurrencyValue::parse("1.2.3"));
-    EXPECT_FALSE(CurrencyValue::parse("12345678901234")); // more than 13 integer digits
-    EXPECT_EQ(CurrencyValue::parse("70,5", QLocale(QLocale::Russian))->hundredths(), 7050);
+    EXPECT_FALSE(OctaneValue::parse("7a"));
+    EXPECT_FALSE(OctaneValue::parse("1.2.3"));
+    EXPECT_FALSE(OctaneValue::parse("12345678901234")); // more than 13 integer digits
+    EXPECT_EQ(OctaneValue::parse("70,5", QLocale(QLocale::Russian))->hundredths(), 7050);
 }
 
-TEST(CurrencyValue, ReadingsTakeTheirShortestDecimalForm) {
-    EXPECT_EQ(CurrencyValue::fromFloat(70.0F)->hundredths(), 7000);
-    EXPECT_EQ(CurrencyValue::fromFloat(92.345F)->hundredths(), 9234);
-    EXPECT_EQ(CurrencyValue::fromFloat(92.355F)->hundredths(), 9236);
-    EXPECT_EQ(CurrencyValue::fromFloat(79.94F)->hundredths(), 7994);
-    EXPECT_FALSE(CurrencyValue::fromFloat(std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_FALSE(CurrencyValue::fromFloat(std::numeric_limits<float>::infinity()));
-    EXPECT_FALSE(CurrencyValue::fromFloat(3e38F));
+TEST(OctaneValue, ReadingsTakeTheirShortestDecimalForm) {
+    EXPECT_EQ(OctaneValue::fromFloat(70.0F)->hundredths(), 7000);
+    EXPECT_EQ(OctaneValue::fromFloat(92.345F)->hundredths(), 9234);
+    EXPECT_EQ(OctaneValue::fromFloat(92.355F)->hundredths(), 9236);
+    EXPECT_EQ(OctaneValue::fromFloat(79.94F)->hundredths(), 7994);
+    EXPECT_FALSE(OctaneValue::fromFloat(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_FALSE(OctaneValue::fromFloat(std::numeric_limits<float>::infinity()));
+    EXPECT_FALSE(OctaneValue::fromFloat(3e38F));
 }
 
-TEST(CurrencyValue, TheDisplayPatternInBothLocales) {
+TEST(OctaneValue, TheDisplayPatternInBothLocales) {
     const QLocale c = QLocale::c();
     const QLocale ru(QLocale::Russian);
-    auto v = CurrencyValue::fromHundredths;
+    auto v = OctaneValue::fromHundredths;
     EXPECT_EQ(v(0).displayText(c), QString());
     EXPECT_EQ(v(7000).displayText(c), QStringLiteral("070.0."));
     EXPECT_EQ(v(7000).displayText(ru), QStringLiteral("070,0."));

@@ -9,24 +9,23 @@ namespace zr::calibration {
 
 // The value of a currency edit: a decimal number held to two decimal places, exactly. A third
 // decimal, typed or taken over, is rounded half to even.
-class CurrencyValue {
+class OctaneValue {
 public:
     // Larger values are refused, so that hundredths always fit.
     static constexpr int kMaxIntegerDigits = 13;
 
-    CurrencyValue() = default;
-    static CurrencyValue fromHundredths(std::int64_t hundredths) {
-        CurrencyValue value;
+    OctaneValue() = default;
+    static OctaneValue fromHundredths(std::int64_t hundredths) {
+        OctaneValue value;
         value.hundredths_ = hundredths;
         return value;
     }
     // A typed text: optional minus, digits, a decimal separator ('.', ',' or the locale's),
     // digits. An empty text (or a lone sign or separator) is 0. Nothing for anything else.
-    static std::optional<CurrencyValue> parse(const QString& text,
-                                              const QLocale& locale = QLocale());
+    static std::optional<OctaneValue> parse(const QString& text, const QLocale& locale = QLocale());
     // The number's shortest decimal form, rounded; nothing when not finite or too large.
-    static std::optional<CurrencyValue> fromFloat(float value);
-    static std::optional<CurrencyValue> fromDouble(double value);
+    static std::optional<OctaneValue> fromFloat(float value);
+    static std::optional<OctaneValue> fromDouble(double value);
 
     std::int64_t hundredths() const { return hundredths_; }
     bool isZero() const { return hundredths_ == 0; }
@@ -41,10 +40,10 @@ public:
     // The shortest decimal form, for messages: "70", "70,25".
     QString shortText(const QLocale& locale = QLocale()) const;
 
-    bool operator==(const CurrencyValue&) const = default;
+    bool operator==(const OctaneValue&) const = default;
 
 private:
-    static std::optional<CurrencyValue> fromDecimal(const std::string& text);
+    static std::optional<OctaneValue> fromDecimal(const std::string& text);
 
     std::int64_t hundredths_ = 0;
 };

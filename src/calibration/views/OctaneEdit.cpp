@@ -1,19 +1,19 @@
-#include "calibration/views/CurrencyEdit.h"
+#include "calibration/views/OctaneEdit.h"
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
 namespace zr::calibration {
 
-CurrencyEdit::CurrencyEdit(QWidget* parent) : QLineEdit(parent) {
+OctaneEdit::OctaneEdit(QWidget* parent) : QLineEdit(parent) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Texts the program sets are not validated; the validator only guards what is typed.
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(
-            QStringLiteral("-?[0-9]{0,%1}([.,][0-9]{0,3})?").arg(CurrencyValue::kMaxIntegerDigits)),
+            QStringLiteral("-?[0-9]{0,%1}([.,][0-9]{0,3})?").arg(OctaneValue::kMaxIntegerDigits)),
         this));
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (const auto parsed = CurrencyValue::parse(text)) {
+        if (const auto parsed = OctaneValue::parse(text)) {
             value_ = *parsed;
             emit valueEdited(value_);
         }
@@ -22,7 +22,7 @@ CurrencyEdit::CurrencyEdit(QWidget* parent) : QLineEdit(parent) {
     showValue();
 }
 
-void CurrencyEdit::setValue(CurrencyValue value) {
+void OctaneEdit::setValue(OctaneValue value) {
     if (value == value_) {
         return;
     }
@@ -30,16 +30,16 @@ void CurrencyEdit::setValue(CurrencyValue value) {
     showValue();
 }
 
-void CurrencyEdit::showValue() {
+void OctaneEdit::showValue() {
     setText(hasFocus() ? value_.editText() : value_.displayText());
 }
 
-void CurrencyEdit::focusInEvent(QFocusEvent* event) {
+void OctaneEdit::focusInEvent(QFocusEvent* event) {
     showValue();
     QLineEdit::focusInEvent(event);
 }
 
-void CurrencyEdit::focusOutEvent(QFocusEvent* event) {
+void OctaneEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     showValue();
 }

@@ -1,4 +1,4 @@
-#include "calibration/CurrencyValue.h"
+#include "calibration/OctaneValue.h"
 
 #include <QRegularExpression>
 #include <array>
@@ -35,7 +35,7 @@ template <typename Real> std::optional<std::string> shortestFixed(Real value) {
 
 } // namespace
 
-std::optional<CurrencyValue> CurrencyValue::fromDecimal(const std::string& text) {
+std::optional<OctaneValue> OctaneValue::fromDecimal(const std::string& text) {
     std::size_t at = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (negative) {
@@ -70,7 +70,7 @@ std::optional<CurrencyValue> CurrencyValue::fromDecimal(const std::string& text)
     return fromHundredths(negative ? -hundredths : hundredths);
 }
 
-std::optional<CurrencyValue> CurrencyValue::parse(const QString& text, const QLocale& locale) {
+std::optional<OctaneValue> OctaneValue::parse(const QString& text, const QLocale& locale) {
     QString plain = text.trimmed();
     plain.replace(locale.decimalPoint(), QStringLiteral("."));
     plain.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -81,17 +81,17 @@ std::optional<CurrencyValue> CurrencyValue::parse(const QString& text, const QLo
     return fromDecimal(plain.toStdString());
 }
 
-std::optional<CurrencyValue> CurrencyValue::fromFloat(float value) {
+std::optional<OctaneValue> OctaneValue::fromFloat(float value) {
     const auto text = shortestFixed(value);
     return text ? fromDecimal(*text) : std::nullopt;
 }
 
-std::optional<CurrencyValue> CurrencyValue::fromDouble(double value) {
+std::optional<OctaneValue> OctaneValue::fromDouble(double value) {
     const auto text = shortestFixed(value);
     return text ? fromDecimal(*text) : std::nullopt;
 }
 
-QString CurrencyValue::displayText(const QLocale& locale) const {
+QString OctaneValue::displayText(const QLocale& locale) const {
     if (isZero()) {
         return {};
     }
@@ -106,7 +106,7 @@ QString CurrencyValue::displayText(const QLocale& locale) const {
            QString::number(tenths % 10) + QLatin1Char('.');
 }
 
-QString CurrencyValue::editText(const QLocale& locale) const {
+QString OctaneValue::editText(const QLocale& locale) const {
     if (isZero()) {
         return {};
     }
@@ -124,7 +124,7 @@ QString CurrencyValue::editText(const QLocale& locale) const {
     return text;
 }
 
-QString CurrencyValue::shortText(const QLocale& locale) const {
+QString OctaneValue::shortText(const QLocale& locale) const {
     return isZero() ? QStringLiteral("0") : editText(locale);
 }
 

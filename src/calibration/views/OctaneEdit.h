@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration/CurrencyValue.h"
+#include "calibration/OctaneValue.h"
 
 #include <QLineEdit>
 
@@ -10,18 +10,18 @@ namespace zr::calibration {
 // and while the edit has no focus the value shows as "070.0." (digit grouping, at least three
 // integer digits, one decimal, a full stop) in the locale's separators. Only digits, one
 // separator and a leading minus can be typed.
-class CurrencyEdit : public QLineEdit {
+class OctaneEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit CurrencyEdit(QWidget* parent = nullptr);
+    explicit OctaneEdit(QWidget* parent = nullptr);
 
-    CurrencyValue value() const { return value_; }
+    OctaneValue value() const { return value_; }
     // Shows a value put in from outside; the same value leaves the text alone.
-    void setValue(CurrencyValue value);
+    void setValue(OctaneValue value);
 
 signals:
     // The user changed the text; `value` is what it holds now.
-    void valueEdited(zr::calibration::CurrencyValue value);
+    void valueEdited(zr::calibration::OctaneValue value);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -30,7 +30,7 @@ protected:
 private:
     void showValue();
 
-    CurrencyValue value_;
+    OctaneValue value_;
 };
 
 } // namespace zr::calibration
