@@ -5,6 +5,8 @@
 #include "ctl/ExitStatus.h"
 #include "device/protocol/Meter.h"
 
+#include <cstdlib>
+
 namespace zr::ctl {
 
 namespace {
@@ -26,6 +28,17 @@ Layout layoutOf(Command command) {
         break;
     }
     return statusLayout(false);
+}
+
+// ISO 8601 with the offset from UTC, which Qt leaves out of a local time.
+QString isoLocalTime(const QDateTime& time) {
+    const int offset = time.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+           QStringLiteral("%1%2:%3")
+               .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -180,7 +193,7 @@ void CommandRunner::watchLine(const protocol::StatusReport& status) {
         return;
     }
     lastWritten_ = status;
-    const QString time = io_.now().toString(Qt::ISODateWithMs);
+    const QString time = isoLocalTime(io_.now());
     write(writer_->writeStreamed(statusRecord(status, io_.locale, time)));
     ++linesWritten_;
     if (invocation_.count > 0 && linesWritten_ >= invocation_.count) {

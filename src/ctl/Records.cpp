@@ -104,7 +104,11 @@ Layout calibrationLayout() {
 }
 
 Record calibrationRecord(const protocol::CalibrationSlot& entry) {
-    const QString name = common::fromCp1251(entry.name);
+    // The meter pads a name with spaces to its ten bytes.
+    QString name = common::fromCp1251(entry.name);
+    while (name.endsWith(QLatin1Char(' '))) {
+        name.chop(1);
+    }
     return {
         {{QStringLiteral("slot"), entry.slot},
          {QStringLiteral("name"), name},

@@ -2,6 +2,7 @@
 
 #include "calibration/CalibrationList.h"
 #include "common/MessageService.h"
+#include "common/OneShotTimer.h"
 #include "device/connection/MeterConnection.h"
 #include "device/connection/MethodSelection.h"
 #include "device/hid/HidDevice.h"
@@ -66,6 +67,12 @@ void SessionMeterLink::start() {
     session_ = std::make_unique<session::MeterSession>(
         platform_, dataDir_,
         session::SessionPorts{*ports_, *ports_, *ports_, *ports_, {}, {}, {}, {}, {}});
+    // The session's timers fetch for the window's lists on arrival and when the method changes;
+    // here only the commands ask the meter anything.
+    for (common::OneShotTimer* timer :
+         {&session_->storedValuesTimer(), &session_->calibrationListTimer()}) {
+        disconnect(timer, &common::OneShotTimer::expired, session_.get(), nullptr);
+    }
     connect(session_.get(), &session::MeterSession::statusText, this,
             &SessionMeterLink::connectionChanged);
     connect(session_.get(), &session::MeterSession::statusReceived, this,
@@ -76,24 +83,23 @@ void SessionMeterLink::start() {
             &SessionMeterLink::calibrationEntry);
 }
 
-void SessionMeterLink::connectionChanged() {
+void SessionMeterLink::connectionChanged(const QString& text) {
+    // The meter's name when it arrives; nothing when it is removed (the session still holds it
+    // while it says so), the not-connected text when a command found it gone.
     const hid::HidDevice* meter = session_->state().currentDevice;
-    if (!meter && found_) {
-        found_ = false;
-        emit meterLost();
+    const bool gone =
+        text.isEmpty() || text == QString::fromUtf8(connection::kMeterNotConnectedText);
+    if (gone || !meter) {
+        if (found_) {
+            found_ = false;
+            emit meterLost();
+        }
         return;
     }
-    if (meter && !found_ && meter->openedReadWrite()) {
+    if (!found_ && meter->openedReadWrite()) {
         found_ = true;
-        // The arrival arms the session's timers once this returns.
-        QTimer::singleShot(0, this, &SessionMeterLink::keepTimersStill);
         emit meterFound();
     }
-}
-
-void SessionMeterLink::keepTimersStill() {
-    session_->storedValuesTimer().disable();
-    session_->calibrationListTimer().disable();
 }
 
 void SessionMeterLink::fetchStoredValues() {
@@ -162,8 +168,6 @@ void SessionMeterLink::calibrationEntry(const protocol::CalibrationSlot& entry) 
 void SessionMeterLink::selectMethod(int method) {
     connection::ControllerContext context = session_->controllerContext();
     connection::selectMethod(context, method);
-    // Switching arms a refresh of the window's list, which is not this command's to send.
-    session_->calibrationListTimer().disable();
 }
 
 } // namespace zr::ctl

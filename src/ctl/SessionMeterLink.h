@@ -13,8 +13,8 @@ class MeterSession;
 namespace zr::ctl {
 
 // The commands' meter as a meter session on the platform's meters only, with nothing of it that
-// needs a person: questions are answered no, dialogs never open. The session's own timers are
-// kept still, so that reading commands send the meter nothing; stored values and calibrations
+// needs a person: questions are answered no, dialogs never open. The session's own timers fetch
+// nothing, so that reading commands send the meter nothing; stored values and calibrations
 // are fetched by the session's controllers, as the window fetches them.
 class SessionMeterLink : public MeterLink {
     Q_OBJECT
@@ -31,8 +31,7 @@ public:
 private:
     class Ports;
 
-    void connectionChanged();
-    void keepTimersStill();
+    void connectionChanged(const QString& text);
     void storedValuesPage(const protocol::StoredValuesPage& page);
     void calibrationEntry(const protocol::CalibrationSlot& entry);
 

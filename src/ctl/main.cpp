@@ -43,8 +43,8 @@ int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform)
         QDir(dataDir).filePath(QString::fromLatin1(zr::calibration::kLibraryFileName));
     zr::ctl::ProgramRun run(invocation, platform, dataDir, std::move(io));
 
-    QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signals, &QSocketNotifier::activated, [&run] {
+    QSocketNotifier terminationSignals(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&terminationSignals, &QSocketNotifier::activated, [&run] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
         run.interrupt();

@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QTimeZone>
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -27,8 +28,13 @@ Invocation invocation(Command command, Format format = Format::Json) {
     return i;
 }
 
+QDateTime fixedTime() {
+    return QDateTime(QDate(2026, 3, 1), QTime(10, 0), QTimeZone(3600));
+}
+
 Outcome run(const Invocation& i, FakeMeterLink& meter,
-            const std::function<void(CommandRunner&)>& during = {}) {
+            const std::function<void(CommandRunner&)>& during = {},
+            const std::function<QDateTime()>& now = fixedTime) {
     Outcome result;
     CommandRunner::Io io;
     io.out = [&](const QByteArray& bytes) {
@@ -40,7 +46,7 @@ Outcome run(const Invocation& i, FakeMeterLink& meter,
         result.err += bytes;
         return true;
     };
-    io.now = [] { return QDateTime(QDate(2026, 3, 1), QTime(10, 0), QTimeZone(3600)); };
+    io.now = now;
     io.locale = QLocale::c();
     CommandRunner runner(i, meter, std::move(io));
     if (during) {
@@ -129,6 +135,24 @@ TEST(CtlCommandRunnerTest, WatchStampsEveryLineAndStopsAfterCount) {
     EXPECT_EQ(QJsonDocument::fromJson(lines.at(1)).object().value(QStringLiteral("time")),
               QStringLiteral("2026-03-01T10:00:00.000+01:00"));
     EXPECT_EQ(QJsonDocument::fromJson(lines.at(1)).object().value(QStringLiteral("value")), 91.5);
+}
+
+// Qt writes a local time without its offset; a line must say which time it is.
+TEST(CtlCommandRunnerTest, WatchStampsTheLocalTimeWithItsOffset) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/St_Johns");
+    ::tzset();
+    FakeMeterLink meter;
+    foundThen(meter, {FakeMeterLink::status(1, 91.0f)});
+    Invocation i = invocation(Command::Watch);
+    i.count = 1;
+    const Outcome r = run(i, meter, {}, [] {
+        return QDateTime(QDate(2026, 3, 1), QTime(10, 0, 5, 7), Qt::LocalTime);
+    });
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    ::tzset();
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("time")),
+              QStringLiteral("2026-03-01T10:00:05.007-03:30"));
 }
 
 TEST(CtlCommandRunnerTest, WatchWithChangesSkipsRepeatedReadings) {
