@@ -2,11 +2,11 @@
 
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
-#include "calibration/LibraryStore.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/LibraryEntryDialog.h"
 #include "calibration/views/ManualCorrectionDialog.h"
+#include "common/FileAccess.h"
 #include "records/views/NumberInputDialog.h"
 #include "records/views/TextInputDialog.h"
 #include "ui/WindowPlacement.h"
@@ -24,9 +24,8 @@ Dialogs::Dialogs(MainWindow& mainWindow)
           calibration::Library::Dialogs{
               [this] { return form3->run(); },
               [this](const calibration::LibraryEntryText& shown) { return form2->edit(shown); }},
-          std::make_unique<calibration::FileLibraryStore>(
-              QDir(mainWindow.dataDir())
-                  .filePath(QString::fromLatin1(calibration::kLibraryFileName))),
+          common::systemFiles(),
+          QDir(mainWindow.dataDir()).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
           &mainWindow)),
       form2(std::make_unique<calibration::LibraryEntryDialog>(&mainWindow)),
       form4(std::make_unique<records::NumberInputDialog>(&mainWindow)),

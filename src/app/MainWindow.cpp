@@ -190,11 +190,6 @@ void MainWindow::buildLayout() {
     status_ = new ui::StatusPanels({200, 100, 100, 50}, client);
     status_->setObjectName(QStringLiteral("Status"));
     status_->setGeometry(0, kClientHeight - 19, kClientWidth, 19);
-
-    // The HTML view used for printing; practically invisible.
-    web_ = new QWidget(client);
-    web_->setObjectName(QStringLiteral("Web"));
-    web_->setGeometry(864, 456, 17, 9);
 }
 
 void MainWindow::invokeHandler(const QString& name, int argument) {

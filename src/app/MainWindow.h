@@ -138,7 +138,6 @@ private:
     ServicePage* servicePage_ = nullptr;
     records::ChartPage* chartPage_ = nullptr;
     ui::StatusPanels* status_ = nullptr;
-    QWidget* web_ = nullptr;
     QActionGroup* methodItems_ = nullptr;
     std::unique_ptr<records::SaveDialog> saveDialog_;
 

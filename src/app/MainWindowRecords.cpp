@@ -2,20 +2,20 @@
 
 #include "app/Dialogs.h"
 #include "app/ResultsBlock.h"
+#include "common/FileAccess.h"
 #include "records/Export.h"
-#include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
 #include "records/views/ApplicationBusyCursor.h"
 #include "records/views/NumberInputDialog.h"
-#include "records/views/ReportPreviewWeb.h"
 #include "records/views/SaveDialog.h"
 #include "records/views/StoredValuesBlock.h"
 #include "records/views/TablePage.h"
+#include "records/views/TablePrintPreview.h"
 #include "records/views/TextInputDialog.h"
-#include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "records/xlsx/TableWorkbook.h"
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
 
@@ -25,14 +25,14 @@ namespace zr::app {
 
 void MainWindow::bindRecords() {
     const connection::ControllerContext context = controllerContext();
-    records::FileAccess& files = records::systemFiles();
+    common::FileAccess& files = common::systemFiles();
     export_ = std::make_unique<records::Export>(records::Export::Ports{
         *tablePage_->grid(), *storedValuesBlock_->grid(), *saveDialog_,
-        records::xlsxSpreadsheetServerFactory(files), files, records::applicationBusyCursor()});
-    auto* web = new records::ReportPreviewWeb(this);
-    web->setNavigateComplete([this] { invokeHandler(QStringLiteral("WebNavigateComplete2")); });
+        records::xlsxWorkbookWriter(), files, records::applicationBusyCursor()});
+    auto* preview = new records::TablePrintPreview(this);
     printReport_ = std::make_unique<records::PrintReport>(
-        context, records::PrintReport::Ports{*tablePage_->grid(), *web, files, context_.dataDir});
+        context,
+        records::PrintReport::Ports{*tablePage_->grid(), *preview, files, context_.dataDir});
     selectionLists_ = std::make_unique<records::SelectionLists>(
         context, context_.dataDir,
         records::SelectionLists::Input{[this]() -> std::optional<int> {

@@ -1,6 +1,5 @@
 #include "calibration/views/CalibrationLibraryWindow.h"
 
-#include "calibration/LibraryStore.h"
 #include "ui/StringGrid.h"
 
 #include <QHBoxLayout>
@@ -19,9 +18,9 @@ constexpr int kLastColumnMargin = 20;
 
 CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext context,
                                                    Library::Dialogs dialogs,
-                                                   std::unique_ptr<LibraryStore> store,
-                                                   QWidget* parent)
-    : QDialog(parent), guard_(context.messages), store_(std::move(store)) {
+                                                   common::FileAccess& files,
+                                                   const QString& libraryPath, QWidget* parent)
+    : QDialog(parent), guard_(context.messages) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Управление калибровками"));
     setSizeGripEnabled(true);
@@ -58,7 +57,7 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
     overflow_->hide();
     layout->addWidget(overflow_);
 
-    library_ = std::make_unique<Library>(context, *grid_, *store_, std::move(dialogs));
+    library_ = std::make_unique<Library>(context, *grid_, files, libraryPath, std::move(dialogs));
     tools->addWidget(
         addButton(QStringLiteral("Button1"), QStringLiteral("Создать"), &Library::Button1Click));
     tools->addWidget(

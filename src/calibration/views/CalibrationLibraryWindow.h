@@ -10,21 +10,24 @@
 class QLabel;
 class QPushButton;
 
+namespace zr::common {
+class FileAccess;
+}
+
 namespace zr::ui {
 class StringGrid;
 }
 
 namespace zr::calibration {
 
-class LibraryStore;
-
 // TForm1: the computer calibration library. A view on Library; creating it loads the library
-// file.
+// file at `libraryPath`.
 class CalibrationLibraryWindow : public QDialog {
     Q_OBJECT
 public:
     CalibrationLibraryWindow(connection::ControllerContext context, Library::Dialogs dialogs,
-                             std::unique_ptr<LibraryStore> store, QWidget* parent = nullptr);
+                             common::FileAccess& files, const QString& libraryPath,
+                             QWidget* parent = nullptr);
     ~CalibrationLibraryWindow() override;
 
     Library& library() { return *library_; }
@@ -44,7 +47,6 @@ private:
     void showOverflow();
 
     ui::HandlerGuard guard_;
-    std::unique_ptr<LibraryStore> store_;
     ui::StringGrid* grid_ = nullptr;
     QWidget* toolBar_ = nullptr;
     QLabel* overflow_ = nullptr;
