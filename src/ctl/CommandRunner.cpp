@@ -1,7 +1,8 @@
 #include "ctl/CommandRunner.h"
 
 #include "calibration/LibraryFile.h"
-#include "calibration/LibraryStore.h"
+#include "common/FileAccess.h"
+#include "common/FileLimits.h"
 #include "ctl/ExitStatus.h"
 #include "device/protocol/Meter.h"
 
@@ -98,7 +99,8 @@ void CommandRunner::interrupt() {
 int CommandRunner::runLibrary() {
     const QString path =
         invocation_.libraryFile.isEmpty() ? io_.defaultLibraryFile : invocation_.libraryFile;
-    const common::FileRead file = calibration::FileLibraryStore(path).read();
+    const common::FileRead file = common::systemFiles().read(
+        path, common::kMaxLibraryEntries * static_cast<qint64>(calibration::LibraryRecord::kSize));
     if (file.outcome == common::FileRead::Outcome::Absent) {
         io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
         return kError;
