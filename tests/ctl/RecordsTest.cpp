@@ -85,13 +85,19 @@ TEST(CtlRecordsTest, TableIsAlignedWithTheWindowsWordsAndTheLocalesNumbers) {
 }
 
 TEST(CtlRecordsTest, CsvQuotesWhatRfc4180Requires) {
-    protocol::CalibrationSlot entry;
-    entry.slot = 1;
-    entry.name = common::toCp1251(QStringLiteral("А-92,\"x\""));
-    entry.k1 = 1000;
-    entry.k2 = -5;
-    EXPECT_EQ(written(Format::Csv, calibrationLayout(), {calibrationRecord(entry)}),
-              QByteArray("slot,name,k1,k2\r\n1,\"А-92,\"\"x\"\"\",1000,-5\r\n"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"А-92", "А-92"},       {"А,92", "\"А,92\""},   {"А\"92", "\"А\"\"92\""},
+        {"А\n92", "\"А\n92\""}, {"А\r92", "\"А\r92\""},
+    };
+    for (const auto& [name, field] : cases) {
+        protocol::CalibrationSlot entry;
+        entry.slot = 1;
+        entry.name = common::toCp1251(QString::fromUtf8(name));
+        entry.k1 = 1000;
+        entry.k2 = -5;
+        EXPECT_EQ(written(Format::Csv, calibrationLayout(), {calibrationRecord(entry)}),
+                  QByteArray("slot,name,k1,k2\r\n1,") + field + ",1000,-5\r\n");
+    }
 }
 
 TEST(CtlRecordsTest, StreamedLinesAreWholeAndKeepTheirColumns) {
