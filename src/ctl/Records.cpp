@@ -136,13 +136,15 @@ Record libraryRecord(const calibration::LibraryRecord& entry) {
 }
 
 bool sameReading(const protocol::StatusReport& a, const protocol::StatusReport& b) {
+    // What the window shows, to a tenth: the noise of the last digits is no change. The
+    // frequency wanders with every report; whether it is valid is part of the reading.
+    constexpr qsizetype kFrequencyCell = 4;
     const QLocale c = QLocale::c();
-    Record left = statusRecord(a, c);
-    Record right = statusRecord(b, c);
-    // The frequency wanders with every report; whether it is valid is part of the reading.
-    left.fields.remove(QStringLiteral("frequency"));
-    right.fields.remove(QStringLiteral("frequency"));
-    return left.fields == right.fields;
+    QStringList left = statusRecord(a, c).cells;
+    QStringList right = statusRecord(b, c).cells;
+    left.removeAt(kFrequencyCell);
+    right.removeAt(kFrequencyCell);
+    return left == right;
 }
 
 } // namespace zr::ctl

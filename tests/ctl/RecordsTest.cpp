@@ -140,17 +140,20 @@ TEST(CtlRecordsTest, LibraryEntryShowsItsTextsDecoded) {
               QByteArray("7,АИ-95,1,1012,-40,эталон\r"));
 }
 
-TEST(CtlRecordsTest, AReadingChangesWithWhatALineShowsButNotWithTheFrequencyAlone) {
+TEST(CtlRecordsTest, AReadingChangesWithWhatTheWindowShowsButNotWithTheFrequencyOrNoise) {
     const protocol::StatusReport base = sampleStatus();
     protocol::StatusReport frequency = base;
     frequency.frequency = 4600;
     protocol::StatusReport outOfBand = base;
     outOfBand.frequency = 5200;
+    protocol::StatusReport noise = base;
+    noise.measuredValue = 92.43f;
     protocol::StatusReport value = base;
     value.measuredValue = 92.5f;
     protocol::StatusReport count = base;
     count.dataCount = 4;
     EXPECT_TRUE(sameReading(base, frequency));
+    EXPECT_TRUE(sameReading(base, noise));
     EXPECT_FALSE(sameReading(base, outOfBand));
     EXPECT_FALSE(sameReading(base, value));
     EXPECT_FALSE(sameReading(base, count));
