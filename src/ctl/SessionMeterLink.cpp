@@ -11,7 +11,7 @@
 #include "records/BusyCursor.h"
 #include "records/SaveDialogPort.h"
 #include "records/StoredValues.h"
-#include "records/Web.h"
+#include "records/PrintPreviewPort.h"
 #include "session/MeterSession.h"
 
 #include <QTimer>
@@ -24,7 +24,7 @@ namespace zr::ctl {
 class SessionMeterLink::Ports : public common::MessageService,
                                 public records::SaveDialogPort,
                                 public records::BusyCursor,
-                                public records::Web {
+                                public records::PrintPreviewPort {
 public:
     explicit Ports(SessionMeterLink& link) : link_(link) {}
 
@@ -41,8 +41,7 @@ public:
     std::optional<records::SaveChoice> execute() override { return std::nullopt; }
     void show() override {}
     void restore() override {}
-    void Navigate(const QString&) override {}
-    bool ExecWB(int, int) override { return false; }
+    void showPreview(const common::TextGrid&) override {}
 
 private:
     SessionMeterLink& link_;

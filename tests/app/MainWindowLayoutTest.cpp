@@ -176,11 +176,11 @@ TEST(MainWindowLayout, PagesStatusBarsAndSaveDialog) {
     EXPECT_EQ(header->sectionSize(3), 100);
 
     // Made when first needed, so that a run that saves nothing leaves Qt's dialog history alone.
-    EXPECT_FALSE(h.window().saveDialog().exists());
+    EXPECT_FALSE(h.program->dialogs().saveDialog().exists());
     EXPECT_EQ(
-        h.window().saveDialog().dialog()->nameFilters(),
+        h.program->dialogs().saveDialog().dialog()->nameFilters(),
         QStringList({"Microsoft Excel (*.xls)", "Текстовый файл (*.txt)", "Книга Excel (*.xlsx)"}));
-    EXPECT_EQ(h.window().saveDialog().dialog()->selectedNameFilter(),
+    EXPECT_EQ(h.program->dialogs().saveDialog().dialog()->selectedNameFilter(),
               QStringLiteral("Текстовый файл (*.txt)"));
-    EXPECT_EQ(h.window().saveDialog().dialog()->defaultSuffix(), QStringLiteral("txt"));
+    EXPECT_EQ(h.program->dialogs().saveDialog().dialog()->defaultSuffix(), QStringLiteral("txt"));
 }

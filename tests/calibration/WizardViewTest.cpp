@@ -3,6 +3,7 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/CurrencyEdit.h"
 #include "calibration/views/LibraryEntryDialog.h"
+#include "common/TextTableModel.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
@@ -121,11 +122,15 @@ TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
     record[15] = 1;
     files.files.insert(path, record);
     LibraryEntryDialog editor;
-    CalibrationLibraryWindow window(
-        t.context(),
+    common::TextTableModel texts(Library::kGridColumns, Library::kGridRows);
+    Library library(
+        t.context(), texts, files, path,
         Library::Dialogs{[] { return std::optional<WizardResult>(); },
-                         [&](const LibraryEntryText& shown) { return editor.edit(shown); }},
-        files, path);
+                         [&](const LibraryEntryText& shown) { return editor.edit(shown); }});
+    texts.setCurrentGridRow(1);
+    library.FormCreate();
+    common::HandlerGuard guard(t.messages);
+    CalibrationLibraryWindow window(library, texts, guard);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Управление калибровками"));
     EXPECT_EQ(window.size(), QSize(694, 454));
     EXPECT_EQ(child<QPushButton>(&window, "Button1")->text(), QStringLiteral("Создать"));

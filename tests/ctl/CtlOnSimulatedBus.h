@@ -43,7 +43,7 @@ struct CtlOutcome {
 
 // zr6040ctl's real commands in this process on the simulated HID bus. While a command runs, the
 // meter sends a status report every few milliseconds (or the report the test sets), and the test
-// may act after each one.
+// may act at each of them.
 class CtlOnSimulatedBus : public ::testing::Test {
 public:
     hid::SimulatedHidBus bus;
@@ -52,9 +52,11 @@ public:
     QTemporaryDir dataDir;
     // Sent instead of the model's own status report when set.
     std::optional<protocol::ReportBuffer> statusReport;
-    // Runs after each status report the meter sent; its argument counts them from 1.
-    std::function<void(int)> afterReport;
+    // Runs at every tick of the meter's report timer, after its report if it sent one.
+    std::function<void()> onTick;
     int reportsSent = 0;
+    // What the running command has written so far.
+    QByteArray written;
     bool reporting = true;
 
     void SetUp() override {
@@ -83,8 +85,10 @@ public:
         EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
         CtlOutcome outcome;
         ctl::CommandRunner::Io io;
+        written.clear();
         io.out = [&](const QByteArray& bytes) {
             outcome.out += bytes;
+            written += bytes;
             return true;
         };
         io.err = [&](const QByteArray& bytes) {
@@ -99,16 +103,13 @@ public:
         QTimer reports;
         reports.setInterval(5);
         QObject::connect(&reports, &QTimer::timeout, [this] {
-            if (!reporting || !meterId) {
-                return;
-            }
-            const bool sent = statusReport ? meter->sendReport(*statusReport)
-                                           : meter->sendStatusReport().has_value();
-            if (sent) {
+            if (reporting && meterId &&
+                (statusReport ? meter->sendReport(*statusReport)
+                              : meter->sendStatusReport().has_value())) {
                 ++reportsSent;
-                if (afterReport) {
-                    afterReport(reportsSent);
-                }
+            }
+            if (onTick) {
+                onTick();
             }
         });
         reports.start();

@@ -70,8 +70,10 @@ TEST_F(CtlOnSimulatedBus, WatchWritesStampedCsvLinesAndSendsNothing) {
 TEST_F(CtlOnSimulatedBus, WatchEndsWithStatus4WhenTheMeterIsPulledOut) {
     plug();
     statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
-    afterReport = [this](int sent) {
-        if (sent == 3) {
+    // Three reports, and the meter goes once the third line is out.
+    onTick = [this] {
+        reporting = reportsSent < 3;
+        if (written.count('\n') == 3) {
             unplug();
         }
     };
@@ -111,7 +113,7 @@ TEST_F(CtlOnSimulatedBus, StoredEndsWithStatus4WhenTheMeterIsPulledOutMidFetch) 
     meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
     meter->swallowStoredReads = true;
     plug();
-    afterReport = [this](int) {
+    onTick = [this] {
         if (meter->storedReads > 0) {
             unplug();
         }
@@ -162,7 +164,7 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     // While a command holds the meter, the other device stays closed.
     statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
     int keyboardHandles = -1;
-    afterReport = [&](int) { keyboardHandles = bus.openHandleCount(keyboardId); };
+    onTick = [&] { keyboardHandles = bus.openHandleCount(keyboardId); };
     EXPECT_EQ(run({"watch", "--count", "2"}).status, kDone);
     EXPECT_EQ(keyboardHandles, 0);
 }

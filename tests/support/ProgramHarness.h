@@ -33,14 +33,15 @@ public:
                 library.close();
             }
         }
-        app::MainWindowContext context{messages, bus, dataDir.path(), [this](const QString& path) {
-                                           openedDocuments << path;
-                                           return viewerWorks;
-                                       }};
+        app::ProgramContext context{messages, bus, dataDir.path(), [this](const QString& path) {
+                                        openedDocuments << path;
+                                        return viewerWorks;
+                                    }};
         program = std::make_unique<app::Program>(std::move(context));
     }
 
     app::MainWindow& window() { return program->mainWindow(); }
+    session::MeterSession& session() { return program->session(); }
     template <typename T> T* find(const QString& name) { return window().findChild<T*>(name); }
 
     // Declared first so that it outlives the program's devices.
