@@ -153,10 +153,12 @@ void MeterSession::routeReplies() {
                     [this] { calibrationListTimer_.enable(); },
                     [this](const protocol::StoredValuesPage& page) {
                         storedValues_->receiveStoredValuesPage(page);
+                        emit storedValuesPageReceived(page);
                     },
                     [this](std::uint8_t value) { emit serviceByteRead(value); },
                     [this](const protocol::CalibrationSlot& entry) {
                         calibrationList_->receiveCalibrationSlot(entry);
+                        emit calibrationEntryReceived(entry);
                     },
                     [this] {
                         captions_.follow(state_.status);

@@ -7,6 +7,7 @@
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
+#include "device/protocol/Replies.h"
 #include "session/SessionPorts.h"
 
 #include <QObject>
@@ -96,6 +97,10 @@ signals:
     void statusReceived();
     // The byte the service page asked for.
     void serviceByteRead(std::uint8_t value);
+    // A page of stored values, once the stored-values grid shows it.
+    void storedValuesPageReceived(const zr::protocol::StoredValuesPage& page);
+    // A calibration entry, once the calibration grid shows it.
+    void calibrationEntryReceived(const zr::protocol::CalibrationSlot& entry);
     // Emitted as a handler starts; lets tests see which handler a control runs.
     void handlerInvoked(const QString& name, int argument);
 

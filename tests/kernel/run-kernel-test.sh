@@ -9,13 +9,16 @@
 # (KernelHidProbe.cpp) or the whole program (KernelProgramProbe.cpp) with LinuxHidPlatform
 # against the real /dev/hidrawN.
 #
-# Usage: run-kernel-test.sh PROBE WORKDIR
+# Usage: run-kernel-test.sh PROBE WORKDIR [PROGRAM...]
+# The PROGRAMs are put beside the probe in /probe, with their libraries, for the probe to start.
 # Environment: ZR_KERNEL_TEST_KERNEL=/boot/vmlinuz-<version> to pick a kernel.
 # Exit status: 0 pass, 1 fail, 77 skipped (not run as root: /boot/vmlinuz-* is root-only).
 set -euo pipefail
 
 probe=$1
 work=$2
+shift 2
+programs=("$@")
 
 fail() { echo "kernel test: $*" >&2; exit 1; }
 
@@ -81,11 +84,14 @@ for m in "${modules[@]}"; do
     load+="insmod /lib/modules/$(basename "$m") || echo 'insmod $(basename "$m") failed'"$'\n'
 done
 cp "$probe" "$root/probe/probe"
+for program in "${programs[@]}"; do
+    cp "$program" "$root/probe/"
+done
 # A probe with Qt's GUI module also needs the offscreen platform plugin, at the path Qt looks in,
 # and a font to lay text out with.
 # (ldd's list is read whole first: `grep -q` would stop reading at the first match and, under
 # pipefail, ldd's SIGPIPE would make the test look false on a machine where ldd writes late.)
-binaries=("$probe")
+binaries=("$probe" "${programs[@]}")
 probe_libraries=$(ldd "$probe")
 if [[ "$probe_libraries" == *libQt6Gui* ]]; then
     plugin=$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' -print -quit)

@@ -59,6 +59,7 @@ done
 # The file list, exactly, with owners and modes.
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort >"$work/files"
 {
+    echo "-rwxr-xr-x root/root ./usr/bin/zr6040ctl"
     echo "-rwxr-xr-x root/root ./usr/bin/zr6040usb"
     echo "-rw-r--r-- root/root ./usr/lib/udev/rules.d/70-zr6040.rules"
     echo "-rw-r--r-- root/root ./usr/share/applications/$id.desktop"
@@ -68,6 +69,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort >"$work/files"
     for size in 48 128 256; do
         echo "-rw-r--r-- root/root ./usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
     done
+    echo "-rw-r--r-- root/root ./usr/share/man/man1/zr6040ctl.1.gz"
     echo "-rw-r--r-- root/root ./usr/share/man/man1/zr6040usb.1.gz"
     echo "-rw-r--r-- root/root ./usr/share/metainfo/$id.metainfo.xml"
 } | sort >"$work/expected"
@@ -127,6 +129,25 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --no-such-option
     >"$work/stdout" 2>"$work/stderr" || status=$?
 [ "$status" -eq 2 ] && [ ! -s "$work/stdout" ] && grep -q '^Usage:' "$work/stderr" ||
     fail "a wrong option gave status $status"
+
+# The command-line companion, as installed: no display, a wrong command, a reading as JSON, and
+# its manual page.
+ctl=$work/root/usr/bin/zr6040ctl
+got=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$ctl" --version) ||
+    fail "zr6040ctl --version exited with $?"
+[ "$got" = "zr6040ctl $version" ] || fail "zr6040ctl --version printed '$got'"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$ctl" no-such-command \
+    >"$work/stdout" 2>"$work/stderr" || status=$?
+[ "$status" -eq 2 ] && [ ! -s "$work/stdout" ] && grep -q '^Usage:' "$work/stderr" ||
+    fail "zr6040ctl with a wrong command gave status $status"
+HOME=$work/home XDG_DATA_HOME=$work/home/data env -u DISPLAY -u WAYLAND_DISPLAY \
+    -u QT_QPA_PLATFORM "$ctl" --simulate status --json >"$work/status.json" ||
+    fail "zr6040ctl --simulate status --json exited with $?"
+python3 -c 'import json, sys; s = json.load(open(sys.argv[1])); assert s["method"] in (1, 2, 3)' \
+    "$work/status.json" || fail "zr6040ctl --simulate status --json wrote no status"
+zcat "$share/man/man1/zr6040ctl.1.gz" | grep -q '^\.SH EXIT STATUS' ||
+    fail "the manual page of zr6040ctl has no EXIT STATUS"
 
 # lintian: no errors; its warnings are printed for the record.
 lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true

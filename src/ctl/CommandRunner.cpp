@@ -1,0 +1,254 @@
+#include "ctl/CommandRunner.h"
+
+#include "calibration/LibraryFile.h"
+#include "common/FileAccess.h"
+#include "common/FileLimits.h"
+#include "ctl/ExitStatus.h"
+#include "device/protocol/Meter.h"
+
+#include <cstdlib>
+
+namespace zr::ctl {
+
+namespace {
+
+Layout layoutOf(Command command) {
+    switch (command) {
+    case Command::List:
+        return meterLayout();
+    case Command::Watch:
+        return statusLayout(true);
+    case Command::Stored:
+        return storedValueLayout();
+    case Command::Calibrations:
+        return calibrationLayout();
+    case Command::Library:
+        return libraryLayout();
+    case Command::Status:
+    case Command::Method:
+        break;
+    }
+    return statusLayout(false);
+}
+
+// ISO 8601 with the offset from UTC, which Qt leaves out of a local time.
+QString isoLocalTime(const QDateTime& time) {
+    const int offset = time.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+           QStringLiteral("%1%2:%3")
+               .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+CommandRunner::CommandRunner(Invocation invocation, MeterLink& meter, Io io)
+    : invocation_(std::move(invocation)), meter_(meter), io_(std::move(io)) {
+    writer_ =
+        std::make_unique<RecordWriter>(invocation_.format, layoutOf(invocation_.command), io_.out);
+    replyTimer_.setSingleShot(true);
+    connect(&replyTimer_, &QTimer::timeout, this, [this] {
+        error(found_ ? QStringLiteral("The meter did not reply in time.")
+                     : QStringLiteral("The meter did not answer in time."),
+              kNoReply);
+    });
+}
+
+int CommandRunner::run() {
+    if (invocation_.command == Command::Library) {
+        return runLibrary();
+    }
+    if (invocation_.command == Command::List) {
+        return runList();
+    }
+    connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
+    connect(&meter_, &MeterLink::meterNotAccessible, this,
+            [this](const QString& text) { error(text, kMeterNotAccessible); });
+    connect(&meter_, &MeterLink::noMeter, this,
+            [this] { error(QStringLiteral("No ZR-6040 meter is attached."), kNoMeter); });
+    connect(&meter_, &MeterLink::failed, this,
+            [this](const QString& text) { error(text, kError); });
+    connect(&meter_, &MeterLink::meterLost, this,
+            [this] { error(QStringLiteral("The meter was unplugged."), kMeterLost); });
+    connect(&meter_, &MeterLink::statusReceived, this, &CommandRunner::onStatus);
+    connect(&meter_, &MeterLink::storedValuesFetched, this, &CommandRunner::onStoredValues);
+    connect(&meter_, &MeterLink::calibrationsFetched, this, &CommandRunner::onCalibrations);
+    awaitReply();
+    meter_.start();
+    if (!exitStatus_) {
+        loop_.exec();
+    }
+    replyTimer_.stop();
+    disconnect(&meter_, nullptr, this, nullptr);
+    return exitStatus_.value_or(kError);
+}
+
+void CommandRunner::interrupt() {
+    if (exitStatus_) {
+        return;
+    }
+    if (invocation_.command == Command::Watch) {
+        finish(kDone);
+    } else {
+        error(QStringLiteral("Interrupted."), kError);
+    }
+}
+
+int CommandRunner::runLibrary() {
+    const QString path =
+        invocation_.libraryFile.isEmpty() ? io_.defaultLibraryFile : invocation_.libraryFile;
+    const common::FileRead file = common::systemFiles().read(
+        path, common::kMaxLibraryEntries * static_cast<qint64>(calibration::LibraryRecord::kSize));
+    if (file.outcome == common::FileRead::Outcome::Absent) {
+        io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
+        return kError;
+    }
+    if (file.outcome == common::FileRead::Outcome::Failed) {
+        io_.err(QStringLiteral("%1: %2\n").arg(path, file.error).toUtf8());
+        return kError;
+    }
+    QList<Record> records;
+    for (const calibration::LibraryRecord& entry : calibration::parseLibrary(file.bytes)) {
+        records << libraryRecord(entry);
+    }
+    return writer_->writeDocument(records) ? kDone : kError;
+}
+
+int CommandRunner::runList() {
+    QList<Record> records;
+    for (const FoundMeter& meter : meter_.findMeters()) {
+        records << meterRecord(meter);
+    }
+    if (records.isEmpty()) {
+        io_.err(QByteArrayLiteral("No ZR-6040 meter is attached.\n"));
+        return kNoMeter;
+    }
+    return writer_->writeDocument(records) ? kDone : kError;
+}
+
+void CommandRunner::awaitReply() {
+    replyTimer_.start(invocation_.timeoutMs);
+}
+
+void CommandRunner::onMeterFound() {
+    found_ = true;
+    awaitReply();
+    if (invocation_.command == Command::Method) {
+        meter_.selectMethod(invocation_.method);
+    } else if (invocation_.command == Command::Calibrations && invocation_.method != 0) {
+        fetching_ = true;
+        meter_.fetchCalibrations(invocation_.method);
+    }
+}
+
+void CommandRunner::onStatus(const protocol::StatusReport& status) {
+    if (exitStatus_) {
+        return;
+    }
+    switch (invocation_.command) {
+    case Command::Status:
+        write(writer_->writeDocument({statusRecord(status, io_.locale)}, true));
+        finish(kDone);
+        return;
+    case Command::Watch:
+        awaitReply();
+        watchLine(status);
+        return;
+    case Command::Method:
+        if (status.method == invocation_.method) {
+            write(writer_->writeDocument({statusRecord(status, io_.locale)}, true));
+            finish(kDone);
+        }
+        return;
+    case Command::Stored:
+        // The count the fetch needs comes with the first status report.
+        if (!fetching_) {
+            fetching_ = true;
+            awaitReply();
+            meter_.fetchStoredValues();
+        }
+        return;
+    case Command::Calibrations:
+        if (!fetching_) {
+            if (status.method < 1 || status.method > protocol::meter::kCalibratedMethods) {
+                error(QStringLiteral("The meter's method %1 holds no calibrations; "
+                                     "choose one with --method.")
+                          .arg(status.method),
+                      kError);
+                return;
+            }
+            fetching_ = true;
+            awaitReply();
+            meter_.fetchCalibrations(status.method);
+        }
+        return;
+    case Command::List:
+    case Command::Library:
+        return;
+    }
+}
+
+void CommandRunner::watchLine(const protocol::StatusReport& status) {
+    if (invocation_.changesOnly && lastWritten_ && sameReading(*lastWritten_, status)) {
+        return;
+    }
+    lastWritten_ = status;
+    const QString time = isoLocalTime(io_.now());
+    write(writer_->writeStreamed(statusRecord(status, io_.locale, time)));
+    ++linesWritten_;
+    if (invocation_.count > 0 && linesWritten_ >= invocation_.count) {
+        finish(kDone);
+    }
+}
+
+void CommandRunner::onStoredValues(const QList<protocol::StoredValueRecord>& records) {
+    if (exitStatus_ || invocation_.command != Command::Stored) {
+        return;
+    }
+    QList<Record> out;
+    for (const protocol::StoredValueRecord& record : records) {
+        out << storedValueRecord(record, io_.locale);
+    }
+    write(writer_->writeDocument(out));
+    finish(kDone);
+}
+
+void CommandRunner::onCalibrations(const QList<protocol::CalibrationSlot>& entries) {
+    if (exitStatus_ || invocation_.command != Command::Calibrations) {
+        return;
+    }
+    QList<Record> out;
+    for (const protocol::CalibrationSlot& entry : entries) {
+        out << calibrationRecord(entry);
+    }
+    write(writer_->writeDocument(out));
+    finish(kDone);
+}
+
+void CommandRunner::write(bool written) {
+    // A reader that went away (a closed pipe) ends the command quietly.
+    if (!written) {
+        finish(kDone);
+    }
+}
+
+void CommandRunner::error(const QString& text, int status) {
+    if (exitStatus_) {
+        return;
+    }
+    io_.err(text.toUtf8() + '\n');
+    finish(status);
+}
+
+void CommandRunner::finish(int status) {
+    if (exitStatus_) {
+        return;
+    }
+    exitStatus_ = status;
+    replyTimer_.stop();
+    loop_.quit();
+}
+
+} // namespace zr::ctl

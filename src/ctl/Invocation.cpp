@@ -1,0 +1,197 @@
+#include "ctl/Invocation.h"
+
+#include "app/BuildInfo.h"
+#include "ctl/ExitStatus.h"
+#include "device/protocol/Meter.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+#include <optional>
+
+namespace zr::ctl {
+
+namespace {
+
+constexpr const char* kProgramName = "zr6040ctl";
+
+const QString kCommandsHelp = QStringLiteral(
+    "Commands:\n"
+    "  list                    the meters found; exit status 3 when there is none\n"
+    "  status                  one status report of the meter\n"
+    "  watch                   one line per status report until interrupted\n"
+    "  stored                  the values stored in the meter\n"
+    "  calibrations            the meter's calibrations of a method (--method N)\n"
+    "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
+    "  library [FILE]          the entries of a calibration library file (no meter needed)\n");
+
+struct CommandName {
+    const char* name;
+    Command command;
+    int maxArguments;
+};
+
+constexpr CommandName kCommands[] = {
+    {"list", Command::List, 0},
+    {"status", Command::Status, 0},
+    {"watch", Command::Watch, 0},
+    {"stored", Command::Stored, 0},
+    {"calibrations", Command::Calibrations, 0},
+    {"method", Command::Method, 1},
+    {"library", Command::Library, 1},
+};
+
+QString usage(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const QString prefix = QStringLiteral("Usage: ");
+    if (text.startsWith(prefix)) {
+        const qsizetype end = text.indexOf(QLatin1Char(' '), prefix.size());
+        if (end > 0) {
+            text.replace(prefix.size(), end - prefix.size(), QLatin1String(kProgramName));
+        }
+    }
+    return text + QLatin1Char('\n') + kCommandsHelp;
+}
+
+std::optional<int> positiveNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value > 0 ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+int methodCode(const QString& text) {
+    const QString upper = text.toUpper();
+    if (upper == QLatin1String("RON")) {
+        return 1;
+    }
+    if (upper == QLatin1String("MON")) {
+        return 2;
+    }
+    if (upper == QLatin1String("CN")) {
+        return 3;
+    }
+    const std::optional<int> number = positiveNumber(text);
+    return number && *number <= protocol::meter::kCalibratedMethods ? *number : 0;
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Command-line companion of the ZR-6040 USB control program."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Writes JSON."));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Writes CSV (RFC 4180)."));
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Attaches the built-in meter simulator."));
+    const QCommandLineOption device(QStringLiteral("device"),
+                                    QStringLiteral("Uses only the meter at this device node."),
+                                    QStringLiteral("path"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Seconds to wait for the meter's reply (default %1).")
+            .arg(kDefaultTimeoutMs / 1000),
+        QStringLiteral("seconds"));
+    const QCommandLineOption count(QStringLiteral("count"),
+                                   QStringLiteral("watch: stops after this many lines."),
+                                   QStringLiteral("n"));
+    const QCommandLineOption changes(QStringLiteral("changes"),
+                                     QStringLiteral("watch: only readings that changed."));
+    const QCommandLineOption method(QStringLiteral("method"),
+                                    QStringLiteral("calibrations: the method (1 to 3)."),
+                                    QStringLiteral("n"));
+    parser.addOptions(
+        {help, version, json, csv, simulate, device, timeout, count, changes, method});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
+
+    ParsedCommandLine result;
+    const auto fail = [&](const QString& error) {
+        result.run = false;
+        result.exitStatus = kUsage;
+        result.standardError = error + QLatin1Char('\n') + usage(parser);
+        return result;
+    };
+    if (!parser.parse(arguments)) {
+        return fail(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        result.standardOutput = usage(parser);
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.standardOutput = QStringLiteral("%1 %2\n").arg(QLatin1String(kProgramName),
+                                                              QLatin1String(app::kProgramVersion));
+        return result;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return fail(QStringLiteral("No command given."));
+    }
+    const CommandName* chosen = nullptr;
+    for (const CommandName& c : kCommands) {
+        if (positional.front() == QLatin1String(c.name)) {
+            chosen = &c;
+        }
+    }
+    if (!chosen) {
+        return fail(QStringLiteral("Unknown command '%1'.").arg(positional.front()));
+    }
+    if (positional.size() - 1 > chosen->maxArguments) {
+        return fail(QStringLiteral("Unexpected argument '%1'.")
+                        .arg(positional.at(chosen->maxArguments + 1)));
+    }
+    Invocation& run = result.invocation;
+    run.command = chosen->command;
+    if (parser.isSet(json) && parser.isSet(csv)) {
+        return fail(QStringLiteral("--json and --csv exclude each other."));
+    }
+    run.format = parser.isSet(json)  ? Format::Json
+                 : parser.isSet(csv) ? Format::Csv
+                                     : Format::Table;
+    run.simulate = parser.isSet(simulate);
+    run.devicePath = parser.value(device);
+    if (parser.isSet(timeout)) {
+        bool ok = false;
+        const double seconds = parser.value(timeout).toDouble(&ok);
+        if (!ok || !(seconds > 0) || seconds > 86400) {
+            return fail(QStringLiteral("--timeout needs a number of seconds."));
+        }
+        run.timeoutMs = static_cast<int>(std::ceil(seconds * 1000));
+    }
+    if ((parser.isSet(count) || parser.isSet(changes)) && run.command != Command::Watch) {
+        return fail(QStringLiteral("--count and --changes belong to watch."));
+    }
+    if (parser.isSet(count)) {
+        const std::optional<int> n = positiveNumber(parser.value(count));
+        if (!n) {
+            return fail(QStringLiteral("--count needs a positive number."));
+        }
+        run.count = *n;
+    }
+    run.changesOnly = parser.isSet(changes);
+    if (parser.isSet(method)) {
+        if (run.command != Command::Calibrations) {
+            return fail(QStringLiteral("--method belongs to calibrations."));
+        }
+        run.method = methodCode(parser.value(method));
+        if (run.method == 0) {
+            return fail(QStringLiteral("--method needs RON, MON, CN or 1 to 3."));
+        }
+    }
+    if (run.command == Command::Method) {
+        run.method = positional.size() > 1 ? methodCode(positional.at(1)) : 0;
+        if (run.method == 0) {
+            return fail(QStringLiteral("method needs RON, MON, CN or 1 to 3."));
+        }
+    }
+    if (run.command == Command::Library && positional.size() > 1) {
+        run.libraryFile = positional.at(1);
+    }
+    result.run = true;
+    return result;
+}
+
+} // namespace zr::ctl

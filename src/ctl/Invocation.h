@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zr::ctl {
+
+enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library };
+enum class Format { Table, Json, Csv };
+
+inline constexpr int kDefaultTimeoutMs = 5000;
+
+// What one run of zr6040ctl is asked to do.
+struct Invocation {
+    Command command = Command::Status;
+    Format format = Format::Table;
+    bool simulate = false;
+    // Only the meter at this device node; empty: the first meter found.
+    QString devicePath;
+    int timeoutMs = kDefaultTimeoutMs;
+    // watch: stop after this many lines; 0 runs until interrupted.
+    int count = 0;
+    // watch: only reports whose reading differs from the last line written.
+    bool changesOnly = false;
+    // calibrations: the method asked for, 0 for the meter's own; method: the method to switch to.
+    int method = 0;
+    // library: the file; empty: data.zr in the data directory.
+    QString libraryFile;
+};
+
+// The command line understood, or why not. When `run` is false the texts are printed and the
+// program ends with `exitStatus`.
+struct ParsedCommandLine {
+    bool run = false;
+    int exitStatus = 0;
+    QString standardOutput;
+    QString standardError;
+    Invocation invocation;
+};
+
+// `arguments` starts with the program's name, as argv does.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// The method code of "RON", "MON", "CN" or "1" to "3" (any case); 0 for anything else.
+int methodCode(const QString& text);
+
+} // namespace zr::ctl

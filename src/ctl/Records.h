@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ctl/MeterLink.h"
+
+#include <QJsonObject>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+namespace zr::calibration {
+class LibraryRecord;
+}
+
+namespace zr::ctl {
+
+// One line of output: its fields for --json and --csv, its cells for the readable table.
+struct Record {
+    QJsonObject fields;
+    QStringList cells;
+};
+
+// What a kind of record shows: the field names of --json and --csv (an interface scripts rely
+// on) in column order, and the headers of the readable table.
+struct Layout {
+    QStringList keys;
+    QStringList headers;
+};
+
+Layout meterLayout();
+Record meterRecord(const FoundMeter& meter);
+
+// `stamped`: watch's lines, which lead with the local time of the report.
+Layout statusLayout(bool stamped);
+Record statusRecord(const protocol::StatusReport& status, const QLocale& locale,
+                    const QString& time = {});
+
+Layout storedValueLayout();
+Record storedValueRecord(const protocol::StoredValueRecord& record, const QLocale& locale);
+
+Layout calibrationLayout();
+Record calibrationRecord(const protocol::CalibrationSlot& entry);
+
+Layout libraryLayout();
+Record libraryRecord(const calibration::LibraryRecord& entry);
+
+// The reading a status shows, for --changes: what a line shows apart from the time.
+bool sameReading(const protocol::StatusReport& a, const protocol::StatusReport& b);
+
+} // namespace zr::ctl

@@ -1,0 +1,94 @@
+#include "app/DataDirectory.h"
+#include "calibration/LibraryFile.h"
+#include "ctl/ExitStatus.h"
+#include "ctl/Invocation.h"
+#include "ctl/ProgramRun.h"
+#include "device/hid/linux/LinuxHidPlatform.h"
+#include "device/hid/simulated/SimulatedHidBus.h"
+#include "sim/DemonstrationContents.h"
+#include "sim/MeterModel.h"
+#include "sim/SimulatedMeter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    // Nothing else is safe in a signal handler; the event loop reads the byte.
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+bool writeFlushed(std::FILE* stream, const QByteArray& bytes) {
+    return std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream) ==
+               static_cast<std::size_t>(bytes.size()) &&
+           std::fflush(stream) == 0;
+}
+
+int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform) {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString dataDir = zr::app::chooseDataDirectory(exeDir);
+    zr::ctl::CommandRunner::Io io;
+    io.out = [](const QByteArray& bytes) { return writeFlushed(stdout, bytes); };
+    io.err = [](const QByteArray& bytes) { return writeFlushed(stderr, bytes); };
+    io.defaultLibraryFile =
+        QDir(dataDir).filePath(QString::fromLatin1(zr::calibration::kLibraryFileName));
+    zr::ctl::ProgramRun run(invocation, platform, dataDir, std::move(io));
+
+    QSocketNotifier terminationSignals(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&terminationSignals, &QSocketNotifier::activated, [&run] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
+        run.interrupt();
+    });
+    return run.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const zr::ctl::ParsedCommandLine commandLine = zr::ctl::parseCommandLine(arguments);
+    std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);
+    std::fputs(commandLine.standardError.toLocal8Bit().constData(), stderr);
+    if (!commandLine.run) {
+        return commandLine.exitStatus;
+    }
+
+    // A closed pipe shows as a failed write, which ends the command quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        std::perror("zr6040ctl");
+        return zr::ctl::kError;
+    }
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    QCoreApplication app(argc, argv);
+    const zr::ctl::Invocation& invocation = commandLine.invocation;
+    if (!invocation.simulate) {
+        zr::hid::LinuxHidPlatform platform;
+        return runOn(invocation, platform);
+    }
+    zr::hid::SimulatedHidBus bus;
+    zr::sim::SimulatedMeter meter(bus);
+    meter.device().withModel(
+        [](zr::sim::MeterModel& model) { zr::sim::loadDemonstrationContents(model); });
+    meter.plug();
+    return runOn(invocation, bus);
+}

@@ -1,0 +1,222 @@
+#include "ctl/CommandRunner.h"
+#include "ctl/ExitStatus.h"
+#include "ctl/FakeMeterLink.h"
+
+#include <QJsonDocument>
+#include <QTimeZone>
+#include <ctime>
+#include <gtest/gtest.h>
+
+namespace zr::ctl {
+namespace {
+
+using test::FakeMeterLink;
+
+// One run of a command against the fake meter, with what it wrote.
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+    int outWrites = 0;
+};
+
+Invocation invocation(Command command, Format format = Format::Json) {
+    Invocation i;
+    i.command = command;
+    i.format = format;
+    i.timeoutMs = 3000;
+    return i;
+}
+
+QDateTime fixedTime() {
+    return QDateTime(QDate(2026, 3, 1), QTime(10, 0), QTimeZone(3600));
+}
+
+Outcome run(const Invocation& i, FakeMeterLink& meter,
+            const std::function<void(CommandRunner&)>& during = {},
+            const std::function<QDateTime()>& now = fixedTime) {
+    Outcome result;
+    CommandRunner::Io io;
+    io.out = [&](const QByteArray& bytes) {
+        result.out += bytes;
+        ++result.outWrites;
+        return true;
+    };
+    io.err = [&](const QByteArray& bytes) {
+        result.err += bytes;
+        return true;
+    };
+    io.now = now;
+    io.locale = QLocale::c();
+    CommandRunner runner(i, meter, std::move(io));
+    if (during) {
+        during(runner);
+    }
+    result.status = runner.run();
+    return result;
+}
+
+// The fake answers start() with the meter found and these status reports.
+void foundThen(FakeMeterLink& meter, QList<protocol::StatusReport> reports) {
+    meter.onStart = [&meter, reports] {
+        emit meter.meterFound();
+        for (const protocol::StatusReport& s : reports) {
+            emit meter.statusReceived(s);
+        }
+    };
+}
+
+// The exit statuses of a meter that is missing, inaccessible, lost or silent are shown end to end
+// on the simulated bus; these two cannot be made there.
+TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
+    struct Case {
+        const char* name;
+        Command command;
+        std::function<void(FakeMeterLink&)> script;
+        int status;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"unanswered", Command::Status, [](FakeMeterLink&) {}, kNoReply,
+         "The meter did not answer in time.\n"},
+        {"failed", Command::Status,
+         [](FakeMeterLink& m) { m.onStart = [&m] { emit m.failed(QStringLiteral("boom")); }; },
+         kError, "boom\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeMeterLink meter;
+        c.script(meter);
+        Invocation i = invocation(c.command);
+        i.timeoutMs = 50;
+        const Outcome r = run(i, meter);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, QByteArray(c.error));
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST(CtlCommandRunnerTest, WatchStampsEveryLineAndStopsAfterCount) {
+    FakeMeterLink meter;
+    foundThen(meter, {FakeMeterLink::status(1, 91.0f), FakeMeterLink::status(1, 91.5f),
+                      FakeMeterLink::status(1, 92.0f)});
+    Invocation i = invocation(Command::Watch);
+    i.count = 2;
+    const Outcome r = run(i, meter);
+    EXPECT_EQ(r.status, kDone);
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(r.outWrites, 2);
+    EXPECT_EQ(QJsonDocument::fromJson(lines.at(1)).object().value(QStringLiteral("time")),
+              QStringLiteral("2026-03-01T10:00:00.000+01:00"));
+    EXPECT_EQ(QJsonDocument::fromJson(lines.at(1)).object().value(QStringLiteral("value")), 91.5);
+}
+
+// Qt writes a local time without its offset; a line must say which time it is.
+TEST(CtlCommandRunnerTest, WatchStampsTheLocalTimeWithItsOffset) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/St_Johns");
+    ::tzset();
+    FakeMeterLink meter;
+    foundThen(meter, {FakeMeterLink::status(1, 91.0f)});
+    Invocation i = invocation(Command::Watch);
+    i.count = 1;
+    const Outcome r = run(i, meter, {}, [] {
+        return QDateTime(QDate(2026, 3, 1), QTime(10, 0, 5, 7), Qt::LocalTime);
+    });
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    ::tzset();
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("time")),
+              QStringLiteral("2026-03-01T10:00:05.007-03:30"));
+}
+
+TEST(CtlCommandRunnerTest, WatchWithChangesSkipsRepeatedReadings) {
+    FakeMeterLink meter;
+    foundThen(meter, {FakeMeterLink::status(1, 91.0f, 4500), FakeMeterLink::status(1, 91.0f, 4510),
+                      FakeMeterLink::status(1, 92.0f)});
+    Invocation i = invocation(Command::Watch, Format::Csv);
+    i.count = 2;
+    i.changesOnly = true;
+    const Outcome r = run(i, meter);
+    EXPECT_EQ(r.status, kDone);
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 4); // header, two lines, nothing after the last CRLF
+    EXPECT_TRUE(lines.at(1).contains(",91,"));
+    EXPECT_TRUE(lines.at(2).contains(",92,"));
+}
+
+TEST(CtlCommandRunnerTest, InterruptEndsWatchWithStatus0AndOtherCommandsWith1) {
+    for (const Command command : {Command::Watch, Command::Status}) {
+        FakeMeterLink meter;
+        CommandRunner* running = nullptr;
+        meter.onStart = [&] {
+            emit meter.meterFound();
+            running->interrupt();
+        };
+        const Outcome r =
+            run(invocation(command), meter, [&](CommandRunner& runner) { running = &runner; });
+        EXPECT_EQ(r.status, command == Command::Watch ? kDone : kError);
+    }
+}
+
+TEST(CtlCommandRunnerTest, AReaderThatWentAwayEndsWatchQuietly) {
+    FakeMeterLink meter;
+    int reports = 0;
+    meter.onStart = [&] {
+        emit meter.meterFound();
+        for (; reports < 5; ++reports) {
+            emit meter.statusReceived(FakeMeterLink::status(1, 90.0f));
+        }
+    };
+    int writes = 0;
+    CommandRunner::Io io;
+    io.out = [&](const QByteArray&) {
+        ++writes;
+        return false;
+    };
+    QByteArray err;
+    io.err = [&](const QByteArray& bytes) {
+        err += bytes;
+        return true;
+    };
+    CommandRunner runner(invocation(Command::Watch), meter, std::move(io));
+    EXPECT_EQ(runner.run(), kDone);
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(reports, 5);
+    EXPECT_TRUE(err.isEmpty());
+}
+
+TEST(CtlCommandRunnerTest, CalibrationsOfAMethodWithoutThemAreRefused) {
+    FakeMeterLink meter;
+    foundThen(meter, {FakeMeterLink::status(4, 90.0f)});
+    const Outcome r = run(invocation(Command::Calibrations), meter);
+    EXPECT_EQ(r.status, kError);
+    EXPECT_EQ(meter.calibrationMethodAsked, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(CtlCommandRunnerTest, MethodWaitsForAReportThatConfirmsIt) {
+    FakeMeterLink meter;
+    foundThen(meter, {});
+    meter.onSelectMethod = [&] {
+        emit meter.statusReceived(FakeMeterLink::status(1, 90.0f));
+        emit meter.statusReceived(FakeMeterLink::status(2, 85.0f));
+    };
+    Invocation i = invocation(Command::Method);
+    i.method = 2;
+    const Outcome r = run(i, meter);
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(meter.methodSelected, 2);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("method")), 2);
+}
+
+TEST(CtlCommandRunnerTest, ListWithoutAMeterEndsWithStatus3AndStartsNothing) {
+    FakeMeterLink meter;
+    const Outcome r = run(invocation(Command::List, Format::Csv), meter);
+    EXPECT_EQ(r.status, kNoMeter);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(meter.startCount, 0);
+}
+
+} // namespace
+} // namespace zr::ctl

@@ -1,0 +1,248 @@
+#include "calibration/LibraryFile.h"
+#include "common/Cp1251.h"
+#include "ctl/CtlOnSimulatedBus.h"
+#include "ctl/ExitStatus.h"
+#include "device/protocol/ByteOrder.h"
+#include "device/protocol/MemoryMap.h"
+#include "sim/DemonstrationContents.h"
+#include "support/WaitUntil.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+namespace zr::ctl {
+namespace {
+
+using test::CtlOnSimulatedBus;
+namespace memory = protocol::memory;
+
+void storeValue(sim::MeterModel& model, int number, int method, float value) {
+    const int address = memory::recordAddress(number);
+    model.setMemoryByte(address, static_cast<std::uint8_t>(number));
+    model.setMemoryByte(address + 1, static_cast<std::uint8_t>(method));
+    const auto bytes = protocol::floatBytes(value);
+    for (int i = 0; i < 4; ++i) {
+        model.setMemoryByte(address + 2 + i, bytes[static_cast<std::size_t>(i)]);
+    }
+    model.setMemoryByte(memory::kStoredCountAddress, static_cast<std::uint8_t>(number));
+}
+
+TEST_F(CtlOnSimulatedBus, StatusAsJson) {
+    plug();
+    statusReport = status(4500, 2, 85.5f, 0.5f, 1, 3);
+    const test::CtlOutcome r = run({"status", "--json"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).toJson(QJsonDocument::Compact),
+              QByteArray(R"({"correction":0.5,"frequency":4500,"frequency_valid":true,)"
+                         R"("method":2,"method_name":"Моторный метод","stored_count":3,)"
+                         R"("table":1,"value":85.5})"));
+    EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST_F(CtlOnSimulatedBus, StatusAsTable) {
+    plug();
+    statusReport = status(5200, 1, 91.25f, -1.0f, 0, 0);
+    const test::CtlOutcome r = run({"status"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(QString::fromUtf8(r.out),
+              QStringLiteral("Метод                      Значение  Коррекция  Таблица  Частота  "
+                             "В допуске  Данных\n"
+                             "1 Исследовательский метод  0         -1         0        5200     "
+                             "нет        0\n"));
+}
+
+// The reading commands send the meter nothing, so that a window open beside them is left alone;
+// the session's own timers, armed by the arrival, would ask after one and a half seconds.
+TEST_F(CtlOnSimulatedBus, WatchWritesStampedCsvLinesAndSendsNothing) {
+    plug();
+    statusReport = status(4600, 3, 47.5f, 0.0f, 0, 2);
+    const test::CtlOutcome r = run({"watch", "--csv", "--count", "400"});
+    EXPECT_EQ(r.status, kDone);
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 402);
+    EXPECT_EQ(lines.at(0), "time,method,method_name,value,correction,table,frequency,"
+                           "frequency_valid,stored_count\r");
+    EXPECT_EQ(lines.at(400),
+              "2026-05-04T09:30:15.250+03:00,3,Цетановое число,47.5,0,0,4600,true,2\r");
+    EXPECT_EQ(meter->commands, 0);
+}
+
+TEST_F(CtlOnSimulatedBus, WatchEndsWithStatus4WhenTheMeterIsPulledOut) {
+    plug();
+    statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
+    // Three reports, and the meter goes once the third line is out.
+    onTick = [this] {
+        reporting = reportsSent < 3;
+        if (written.count('\n') == 3) {
+            unplug();
+        }
+    };
+    const test::CtlOutcome r = run({"watch", "--json"});
+    EXPECT_EQ(r.status, kMeterLost);
+    EXPECT_EQ(r.err, "The meter was unplugged.\n");
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines.at(3).isEmpty());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(QJsonDocument::fromJson(lines.at(i)).isObject());
+    }
+}
+
+TEST_F(CtlOnSimulatedBus, StoredValuesOfBothPagesAsCsv) {
+    meter->withModel([](sim::MeterModel& model) {
+        const float values[] = {92.3f, 95.1f, 84.6f, 48.0f, 91.0f, 92.0f, 93.5f};
+        for (int n = 1; n <= 7; ++n) {
+            storeValue(model, n, n == 4 ? 3 : (n == 3 ? 2 : 1), values[n - 1]);
+        }
+    });
+    plug();
+    const test::CtlOutcome r = run({"stored", "--csv"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(r.out, QByteArray("number,method,method_name,value\r\n"
+                                "1,1,Исследовательский метод,92.3\r\n"
+                                "2,1,Исследовательский метод,95.1\r\n"
+                                "3,2,Моторный метод,84.6\r\n"
+                                "4,3,Цетановое число,48\r\n"
+                                "5,1,Исследовательский метод,91\r\n"
+                                "6,1,Исследовательский метод,92\r\n"
+                                "7,1,Исследовательский метод,93.5\r\n"));
+    EXPECT_EQ(meter->storedReads, 2);
+}
+
+TEST_F(CtlOnSimulatedBus, StoredEndsWithStatus4WhenTheMeterIsPulledOutMidFetch) {
+    meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
+    meter->swallowStoredReads = true;
+    plug();
+    onTick = [this] {
+        if (meter->storedReads > 0) {
+            unplug();
+        }
+    };
+    const test::CtlOutcome r = run({"stored"});
+    EXPECT_EQ(r.status, kMeterLost);
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(CtlOnSimulatedBus, CalibrationsOfTheMetersMethodAndOfAnother) {
+    meter->withModel([](sim::MeterModel& model) {
+        sim::loadDemonstrationContents(model);
+        model.setMethod(1);
+    });
+    plug();
+    test::CtlOutcome r = run({"calibrations", "--csv"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(r.out, QByteArray("slot,name,k1,k2\r\n1,АИ-92,1012,-9\r\n2,АИ-95,995,6\r\n"));
+    r = run({"calibrations", "--method", "CN", "--json"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).toJson(QJsonDocument::Compact),
+              QByteArray(R"([{"k1":1000,"k2":4,"name":"ДТ летнее","slot":1}])"));
+    EXPECT_EQ(meter->withModel([](const sim::MeterModel& model) { return model.method(); }), 1);
+}
+
+TEST_F(CtlOnSimulatedBus, MethodSwitchesTheMeterAndWritesTheConfirmingReport) {
+    meter->withModel([](sim::MeterModel& model) { model.setMethod(1); });
+    plug();
+    const test::CtlOutcome r = run({"method", "MON", "--json"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("method")), 2);
+    EXPECT_EQ(meter->withModel([](const sim::MeterModel& model) { return model.method(); }), 2);
+}
+
+TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
+    hid::SimulatedDeviceInfo keyboard;
+    keyboard.vendorId = 0x046D;
+    keyboard.productId = 0xC31C;
+    keyboard.inputReportLength = 9;
+    keyboard.openableReadWrite = false;
+    const hid::SimulatedDeviceId keyboardId = bus.plug(keyboard, meter);
+    const hid::SimulatedDeviceId id = plug();
+    const test::CtlOutcome r = run({"list", "--csv"});
+    EXPECT_EQ(r.status, kDone);
+    EXPECT_EQ(r.out, QByteArray("device,serial,read_write\r\n/dev/simhid") +
+                         QByteArray::number(id) + ",SIM6040,true\r\n");
+
+    // While a command holds the meter, the other device stays closed.
+    statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
+    int keyboardHandles = -1;
+    onTick = [&] { keyboardHandles = bus.openHandleCount(keyboardId); };
+    EXPECT_EQ(run({"watch", "--count", "2"}).status, kDone);
+    EXPECT_EQ(keyboardHandles, 0);
+}
+
+TEST_F(CtlOnSimulatedBus, DevicePicksOneOfTwoMeters) {
+    auto second = std::make_shared<test::CountingMeterDevice>();
+    hid::SimulatedDeviceInfo secondInfo = sim::SimulatedMeter::deviceInfo();
+    secondInfo.serial = QStringLiteral("SECOND");
+    const hid::SimulatedDeviceId secondId = bus.plug(secondInfo, second);
+    plug();
+    const QString path = QStringLiteral("/dev/simhid%1").arg(secondId);
+    test::CtlOutcome r = run({"list", "--csv", "--device", path});
+    EXPECT_EQ(r.out, ("device,serial,read_write\r\n" + path + ",SECOND,true\r\n").toUtf8());
+
+    // Only the first meter reports; the second one, chosen, says nothing.
+    r = run({"status", "--device", path, "--timeout", "0.3"});
+    EXPECT_EQ(r.status, kNoReply);
+    EXPECT_GT(reportsSent, 0);
+}
+
+TEST_F(CtlOnSimulatedBus, EachExitStatusOfAMeterThatCannotServe) {
+    struct Case {
+        const char* name;
+        std::function<void(CtlOnSimulatedBus&)> setUp;
+        int status;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"no meter", [](CtlOnSimulatedBus&) {}, kNoMeter, "No ZR-6040 meter is attached."},
+        {"no access",
+         [](CtlOnSimulatedBus& t) {
+             hid::SimulatedDeviceInfo info = sim::SimulatedMeter::deviceInfo();
+             info.openableReadWrite = false;
+             t.plug(info);
+         },
+         kMeterNotAccessible, "Установите правило udev для прибора"},
+        {"silent",
+         [](CtlOnSimulatedBus& t) {
+             t.plug();
+             t.reporting = false;
+         },
+         kNoReply, "The meter did not reply in time."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unplug();
+        reporting = true;
+        c.setUp(*this);
+        const test::CtlOutcome r = run({"status", "--timeout", "0.3"});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.err.contains(c.error)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST_F(CtlOnSimulatedBus, LibraryOfTheDataDirectoryAndOfAFile) {
+    calibration::LibraryRecord entry;
+    entry.setIndex(1);
+    entry.setNameBytes(common::toCp1251(QStringLiteral("АИ-92")));
+    entry.setMethod(1);
+    entry.setK1(1012);
+    entry.setK2(-9);
+    entry.setCommentBytes(common::toCp1251(QStringLiteral("эталон, партия \"7\"")));
+    QFile file(dataDir.filePath(QStringLiteral("data.zr")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(calibration::serializeLibrary({entry, entry}));
+    file.close();
+
+    test::CtlOutcome r = run({"library", "--csv"});
+    EXPECT_EQ(r.status, kDone);
+    const QByteArray row = "1,АИ-92,1,1012,-9,\"эталон, партия \"\"7\"\"\"\r\n";
+    EXPECT_EQ(r.out, "index,name,method,k1,k2,comment\r\n" + row + row);
+    EXPECT_EQ(meter->commands, 0);
+
+    r = run({"library", dataDir.filePath(QStringLiteral("missing.zr"))});
+    EXPECT_EQ(r.status, kError);
+    EXPECT_TRUE(r.err.endsWith("missing.zr: no such file\n"));
+}
+
+} // namespace
+} // namespace zr::ctl

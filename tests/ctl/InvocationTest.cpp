@@ -1,0 +1,114 @@
+#include "ctl/Invocation.h"
+#include "ctl/ExitStatus.h"
+
+#include <gtest/gtest.h>
+
+namespace zr::ctl {
+namespace {
+
+ParsedCommandLine parse(const QStringList& arguments) {
+    return parseCommandLine(QStringList{QStringLiteral("zr6040ctl")} + arguments);
+}
+
+struct UsageErrorCase {
+    QStringList arguments;
+    const char* error;
+};
+
+TEST(CtlCommandLineTest, RefusesWhatItDoesNotUnderstandWithUsageAndStatus2) {
+    const UsageErrorCase cases[] = {
+        {{}, "No command given."},
+        {{"frobnicate"}, "Unknown command 'frobnicate'."},
+        {{"status", "--bogus"}, "Unknown option 'bogus'."},
+        {{"status", "extra"}, "Unexpected argument 'extra'."},
+        {{"method"}, "method needs RON, MON, CN or 1 to 3."},
+        {{"method", "4"}, "method needs RON, MON, CN or 1 to 3."},
+        {{"method", "AKI"}, "method needs RON, MON, CN or 1 to 3."},
+        {{"status", "--count", "3"}, "--count and --changes belong to watch."},
+        {{"watch", "--count", "0"}, "--count needs a positive number."},
+        {{"status", "--method", "1"}, "--method belongs to calibrations."},
+        {{"calibrations", "--method", "0"}, "--method needs RON, MON, CN or 1 to 3."},
+        {{"status", "--timeout", "-1"}, "--timeout needs a number of seconds."},
+        {{"status", "--json", "--csv"}, "--json and --csv exclude each other."},
+        {{"library", "a.zr", "b.zr"}, "Unexpected argument 'b.zr'."},
+    };
+    for (const UsageErrorCase& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const ParsedCommandLine parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.run);
+        EXPECT_EQ(parsed.exitStatus, kUsage);
+        EXPECT_TRUE(parsed.standardOutput.isEmpty());
+        EXPECT_TRUE(parsed.standardError.startsWith(QString::fromUtf8(c.error) + '\n'))
+            << parsed.standardError.toStdString();
+        EXPECT_TRUE(parsed.standardError.contains(QStringLiteral("Usage: zr6040ctl [options]")));
+    }
+}
+
+TEST(CtlCommandLineTest, UnderstandsEveryCommandAndItsOptions) {
+    struct Case {
+        QStringList arguments;
+        Command command;
+        Format format;
+        int method;
+        int count;
+        bool changes;
+        int timeoutMs;
+    };
+    const Case cases[] = {
+        {{"list"}, Command::List, Format::Table, 0, 0, false, kDefaultTimeoutMs},
+        {{"status", "--json"}, Command::Status, Format::Json, 0, 0, false, kDefaultTimeoutMs},
+        {{"watch", "--csv", "--count", "3", "--changes"},
+         Command::Watch,
+         Format::Csv,
+         0,
+         3,
+         true,
+         kDefaultTimeoutMs},
+        {{"stored", "--timeout", "0.5"}, Command::Stored, Format::Table, 0, 0, false, 500},
+        {{"calibrations", "--method", "MON"},
+         Command::Calibrations,
+         Format::Table,
+         2,
+         0,
+         false,
+         kDefaultTimeoutMs},
+        {{"method", "ron"}, Command::Method, Format::Table, 1, 0, false, kDefaultTimeoutMs},
+        {{"method", "CN"}, Command::Method, Format::Table, 3, 0, false, kDefaultTimeoutMs},
+        {{"method", "2"}, Command::Method, Format::Table, 2, 0, false, kDefaultTimeoutMs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const ParsedCommandLine parsed = parse(c.arguments);
+        ASSERT_TRUE(parsed.run) << parsed.standardError.toStdString();
+        EXPECT_EQ(parsed.invocation.command, c.command);
+        EXPECT_EQ(parsed.invocation.format, c.format);
+        EXPECT_EQ(parsed.invocation.method, c.method);
+        EXPECT_EQ(parsed.invocation.count, c.count);
+        EXPECT_EQ(parsed.invocation.changesOnly, c.changes);
+        EXPECT_EQ(parsed.invocation.timeoutMs, c.timeoutMs);
+    }
+}
+
+TEST(CtlCommandLineTest, TakesTheDeviceTheSimulatorAndTheLibraryFile) {
+    const ParsedCommandLine parsed =
+        parse({"--simulate", "--device", "/dev/hidraw3", "library", "/tmp/x.zr"});
+    ASSERT_TRUE(parsed.run);
+    EXPECT_TRUE(parsed.invocation.simulate);
+    EXPECT_EQ(parsed.invocation.devicePath, QStringLiteral("/dev/hidraw3"));
+    EXPECT_EQ(parsed.invocation.libraryFile, QStringLiteral("/tmp/x.zr"));
+}
+
+TEST(CtlCommandLineTest, HelpAndVersionAnswerOnStandardOutputWithStatus0) {
+    const ParsedCommandLine version = parse({"--version"});
+    EXPECT_FALSE(version.run);
+    EXPECT_EQ(version.exitStatus, kDone);
+    EXPECT_TRUE(version.standardOutput.startsWith(QStringLiteral("zr6040ctl ")));
+    const ParsedCommandLine help = parse({"--help"});
+    EXPECT_FALSE(help.run);
+    EXPECT_EQ(help.exitStatus, kDone);
+    EXPECT_TRUE(help.standardOutput.contains(QStringLiteral("method RON|MON|CN|1|2|3")));
+    EXPECT_TRUE(help.standardError.isEmpty());
+}
+
+} // namespace
+} // namespace zr::ctl
