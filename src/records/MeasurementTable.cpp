@@ -69,6 +69,7 @@ bool MeasurementTable::rowIsEmpty(int row) const {
 }
 
 void MeasurementTable::AppendRecord(const MeasurementRow& row, bool emptyFirst) {
+    const common::GridEdit edit(grid_);
     int last = grid_.rowCountWithHeader() - 1;
     // After the entry row itself was deleted the last row holds a written row; it is kept and
     // a fresh entry row is made for the new one.
@@ -111,6 +112,7 @@ void MeasurementTable::WriteValue() {
 void MeasurementTable::DeleteValue() {
     // Without a click the grid's current row is its first body row.
     const int r = std::max(1, grid_.currentGridRow());
+    const common::GridEdit edit(grid_);
     const int rows = grid_.rowCountWithHeader();
     if (r == 1 && rows <= kHeaderAndEntryRow) {
         for (int c = 0; c < MeasurementRow::kColumns; ++c) {
