@@ -71,8 +71,8 @@ struct Journal::Statements {
                      "WHERE session = ?1 AND position >= ?2 AND position < ?2 + ?3"),
           shiftDown(db, "UPDATE measurement_row SET position = position - ?3 "
                         "WHERE session = ?1 AND position >= ?2 + ?3"),
-          setCell(db, "UPDATE measurement_row SET cells = json_set(cells, ?3, ?4), written = ?5 "
-                      "WHERE session = ?1 AND position = ?2") {}
+          setRow(db, "UPDATE measurement_row SET cells = ?3, written = ?4 "
+                     "WHERE session = ?1 AND position = ?2") {}
     Statement begin;
     Statement commit;
     Statement rollback;
@@ -80,16 +80,14 @@ struct Journal::Statements {
     Statement insert;
     Statement remove;
     Statement shiftDown;
-    Statement setCell;
+    Statement setRow;
 };
 
 Journal::Journal(const QString& path, int columns, int busyTimeoutMs)
     : columns_(columns), db_(path) {
-    QJsonArray empty;
-    for (int c = 0; c < columns_; ++c) {
-        empty.append(QString());
-    }
-    emptyCells_ = QString::fromUtf8(QJsonDocument(empty).toJson(QJsonDocument::Compact));
+    emptyCells_ = QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(QStringList(columns_, QString())))
+            .toJson(QJsonDocument::Compact));
     check(db_.handle(), sqlite3_busy_timeout(db_.handle(), busyTimeoutMs), SQLITE_OK);
 
     const qint64 version = db_.pragma("user_version");
@@ -210,10 +208,11 @@ void Journal::removeRows(qint64 session, int position, int count) {
     statements_->shiftDown.restart().bind(1, session).bind(2, position).bind(3, count).run();
 }
 
-void Journal::setCell(qint64 session, int position, int column, const QString& text) {
-    Statement& set = statements_->setCell;
-    set.restart().bind(1, session).bind(2, position).bind(3, QStringLiteral("$[%1]").arg(column));
-    set.bind(4, text).bind(5, now()).run();
+void Journal::setRow(qint64 session, int position, const QStringList& cells) {
+    const QString json = QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(cells)).toJson(QJsonDocument::Compact));
+    Statement& set = statements_->setRow;
+    set.restart().bind(1, session).bind(2, position).bind(3, json).bind(4, now()).run();
 }
 
 std::vector<QStringList> Journal::table(qint64 session) {

@@ -61,7 +61,7 @@ public:
 
     void insertRows(qint64 session, int position, int count);
     void removeRows(qint64 session, int position, int count);
-    void setCell(qint64 session, int position, int column, const QString& text);
+    void setRow(qint64 session, int position, const QStringList& cells);
 
     // The rows of the session's table in order.
     std::vector<QStringList> table(qint64 session);

@@ -67,17 +67,26 @@ TableJournal::TableJournal(common::TextTableModel& model, common::MessageService
     connect(&model_, &Model::editBegun, this, &TableJournal::editBegun);
     connect(&model_, &Model::editEnded, this, &TableJournal::editEnded);
     connect(&model_, &Model::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        // The model inserts empty rows only.
         record([&] {
+            writeChangedRows();
             journal_->insertRows(session_, first, last - first + 1);
-            writeRows(first, last);
         });
     });
     connect(&model_, &Model::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
-        record([&] { journal_->removeRows(session_, first, last - first + 1); });
+        record([&] {
+            writeChangedRows();
+            journal_->removeRows(session_, first, last - first + 1);
+        });
     });
     connect(&model_, &Model::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-                record([&] { writeRows(topLeft.row(), bottomRight.row()); });
+                // A written row changes cell by cell; it is written once, whole.
+                record([&] {
+                    for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
+                        changedRows_.insert(r);
+                    }
+                });
             });
     if (restoredRows_ > 0) {
         messages_.inform(QString::fromUtf8(kRowsRestoredText).arg(restoredRows_));
@@ -136,7 +145,10 @@ void TableJournal::start(const ProcessIdentity& identity) {
                 journal_->closeSession(*abandoned);
             }
             journal_->insertRows(session_, 0, model_.rowCount());
-            writeRows(0, model_.rowCount() - 1);
+            for (int r = 0; r < model_.rowCount(); ++r) {
+                changedRows_.insert(r);
+            }
+            writeChangedRows();
         }
         journal_->commit();
     } catch (...) {
@@ -172,12 +184,15 @@ void TableJournal::keepAside() {
     messages_.showError(QString::fromUtf8(kJournalDamagedText).arg(QFileInfo(aside).fileName()));
 }
 
-void TableJournal::writeRows(int first, int last) {
-    for (int r = first; r <= last; ++r) {
+void TableJournal::writeChangedRows() {
+    for (const int r : changedRows_) {
+        QStringList cells;
         for (int c = 0; c < model_.columnCount(); ++c) {
-            journal_->setCell(session_, r, c, model_.cell(c, r + 1));
+            cells << model_.cell(c, r + 1);
         }
+        journal_->setRow(session_, r, cells);
     }
+    changedRows_.clear();
 }
 
 template <typename Change> void TableJournal::record(Change change) {
@@ -190,6 +205,7 @@ template <typename Change> void TableJournal::record(Change change) {
         } else {
             journal_->begin();
             change();
+            writeChangedRows();
             journal_->commit();
         }
     } catch (const SqliteError& error) {
@@ -215,6 +231,7 @@ void TableJournal::editEnded() {
     }
     inEdit_ = false;
     try {
+        writeChangedRows();
         journal_->commit();
     } catch (const SqliteError& error) {
         fail(error.failure());
@@ -237,6 +254,7 @@ void TableJournal::fail(const SqliteFailure& failure) {
     }
     journal_.reset();
     inEdit_ = false;
+    changedRows_.clear();
     const int primary = failure.code & 0xff;
     QString text;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <memory>
+#include <set>
 
 namespace zr::common {
 class MessageService;
@@ -48,7 +49,7 @@ private:
     void start(const ProcessIdentity& identity);
     void restore(const std::vector<QStringList>& rows);
     void keepAside();
-    void writeRows(int first, int last);
+    void writeChangedRows();
     template <typename Change> void record(Change change);
     void fail(const SqliteFailure& failure);
     void editBegun();
@@ -60,6 +61,8 @@ private:
     std::unique_ptr<Journal> journal_;
     qint64 session_ = 0;
     bool inEdit_ = false;
+    // Rows whose cells changed since the last write, in model rows.
+    std::set<int> changedRows_;
     int restoredRows_ = 0;
 };
 
