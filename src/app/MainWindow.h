@@ -7,6 +7,10 @@
 #include "device/connection/SharedState.h"
 #include "ui/HandlerGuard.h"
 
+namespace zr::journal {
+class TableJournal;
+}
+
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -151,6 +155,7 @@ private:
 
     // The subsystems' controllers.
     std::unique_ptr<records::MeasurementTable> measurementTable_;
+    std::unique_ptr<journal::TableJournal> tableJournal_;
     std::unique_ptr<records::StoredValues> storedValues_;
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;
