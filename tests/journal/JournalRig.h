@@ -37,7 +37,7 @@ struct JournalRig {
                         int busyTimeoutMs = 2000)
         : lists(context, dataDir, records::SelectionLists::Input{}),
           journal(std::make_unique<TableJournal>(
-              model, messages, QDir(dataDir).filePath(QStringLiteral("journal.sqlite")),
+              model, messages, QDir(dataDir).filePath(QString::fromLatin1(kJournalFileName)),
               TableJournal::Options{busyTimeoutMs, std::move(identity)})) {
         // The built-in items, as without list files.
         for (int list = 1; list <= records::SelectionLists::kLists; ++list) {
