@@ -1,6 +1,7 @@
 // The measurement table's journal with the real table model, table logic and grid view (shown
 // offscreen, repaints included): writing a row with and without the journal, starting with an
-// empty journal and with 100 000 rows of history, and restoring a 10 000-row table.
+// empty journal and with 100 000 rows of history (the table alone and the whole program), and
+// restoring a 10 000-row table.
 #include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
@@ -168,6 +169,29 @@ void BM_StartWithHistory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartWithHistory)
+    ->Arg(0)
+    ->Arg(100000)
+    ->ArgName("history_rows")
+    ->Unit(benchmark::kMillisecond);
+
+// The whole program started on a data directory whose journal holds range(0) rows of history,
+// to its window shown, and closed normally.
+void BM_ProgramStartWithHistory(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(zr::journal::kJournalFileName));
+    const int rows = static_cast<int>(state.range(0));
+    addHistory(path, rows / 1000, 1000, true);
+    for (auto _ : state) {
+        zr::hid::SimulatedHidBus bus;
+        zr::bench::SilentMessages messages;
+        zr::app::Program program(zr::app::MainWindowContext{messages, bus, dir.path(),
+                                                            [](const QString&) { return true; }});
+        program.mainWindow().show();
+        settle();
+        program.mainWindow().close();
+    }
+}
+BENCHMARK(BM_ProgramStartWithHistory)
     ->Arg(0)
     ->Arg(100000)
     ->ArgName("history_rows")
