@@ -6,8 +6,7 @@ namespace zr::journal {
 
 // After a run that ended without closing the window; %1 is the number of written rows.
 inline constexpr const char* kRowsRestoredText =
-    "Работа программы была прервана. Таблица измерений восстановлена, "
-    "восстановлено строк таблицы: %1.";
+    "Работа программы была прервана. Восстановлено строк таблицы измерений: %1.";
 
 // The journal cannot be used; the table works on as without it.
 inline constexpr const char* kWithoutJournalText =
