@@ -7,10 +7,6 @@
 #include "device/connection/SharedState.h"
 #include "ui/HandlerGuard.h"
 
-namespace zr::journal {
-class TableJournal;
-}
-
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -43,6 +39,9 @@ class SelectionLists;
 class Export;
 class PrintReport;
 } // namespace zr::records
+namespace zr::journal {
+class TableJournal;
+}
 namespace zr::calibration {
 class CalibrationListBlock;
 class CalibrationList;
