@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "journal/TableJournal.h"
 
 #include "app/AboutBox.h"
 #include "app/CommandTable.h"
@@ -16,7 +17,6 @@
 #include "device/connection/MeterConnection.h"
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/CommandSender.h"
-#include "journal/TableJournal.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
 #include "records/MeasurementTableTexts.h"

@@ -7,6 +7,10 @@
 #include "device/connection/SharedState.h"
 #include "ui/HandlerGuard.h"
 
+namespace zr::journal {
+class TableJournal;
+}
+
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -39,9 +43,6 @@ class SelectionLists;
 class Export;
 class PrintReport;
 } // namespace zr::records
-namespace zr::journal {
-class TableJournal;
-}
 namespace zr::calibration {
 class CalibrationListBlock;
 class CalibrationList;
