@@ -1,5 +1,4 @@
 #include "app/MainWindow.h"
-#include "journal/TableJournal.h"
 
 #include "app/AboutBox.h"
 #include "app/CommandTable.h"
@@ -236,7 +235,6 @@ void MainWindow::FormCreate() {
 void MainWindow::FormClose() {
     meter_->releaseDeviceList();
     selectionLists_->SaveSelectionLists();
-    tableJournal_->closeSession();
 }
 
 void MainWindow::FormKeyPress(QKeyEvent& event) {

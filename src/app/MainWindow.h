@@ -7,10 +7,6 @@
 #include "device/connection/SharedState.h"
 #include "ui/HandlerGuard.h"
 
-namespace zr::journal {
-class TableJournal;
-}
-
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -155,7 +151,6 @@ private:
 
     // The subsystems' controllers.
     std::unique_ptr<records::MeasurementTable> measurementTable_;
-    std::unique_ptr<journal::TableJournal> tableJournal_;
     std::unique_ptr<records::StoredValues> storedValues_;
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;

@@ -2,7 +2,6 @@
 
 #include "app/Dialogs.h"
 #include "app/ResultsBlock.h"
-#include "journal/TableJournal.h"
 #include "records/Export.h"
 #include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
@@ -20,7 +19,6 @@
 #include "ui/StatusPanels.h"
 #include "ui/StringGrid.h"
 
-#include <QDir>
 #include <QLabel>
 
 namespace zr::app {
@@ -51,10 +49,6 @@ void MainWindow::bindRecords() {
         },
         records::MeasurementTable::Commands{[this] { export_->SaveTable(); },
                                             [this] { printReport_->N15Click(); }});
-    // Views only schedule a repaint on a change, so the journal has it on disk before they show it.
-    tableJournal_ = std::make_unique<journal::TableJournal>(
-        tablePage_->grid()->texts(), context_.messages,
-        QDir(context_.dataDir).filePath(QString::fromLatin1(journal::kJournalFileName)));
     storedValues_ = std::make_unique<records::StoredValues>(
         context, *storedValuesBlock_->grid(), timerReadLog_, *measurementTable_,
         records::StoredValues::Progress{[this](const QString& text) {
