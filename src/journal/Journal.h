@@ -10,6 +10,9 @@
 
 namespace zr::journal {
 
+// The journal's file in the data directory.
+inline constexpr const char* kJournalFileName = "journal.sqlite";
+
 // Who wrote a session: a session whose process still runs is another instance's, not a crash.
 struct ProcessIdentity {
     qint64 process = 0;
