@@ -184,8 +184,8 @@ void BM_ProgramStartWithHistory(benchmark::State& state) {
     for (auto _ : state) {
         zr::hid::SimulatedHidBus bus;
         zr::bench::SilentMessages messages;
-        zr::app::Program program(zr::app::MainWindowContext{messages, bus, dir.path(),
-                                                            [](const QString&) { return true; }});
+        zr::app::Program program(zr::app::ProgramContext{messages, bus, dir.path(),
+                                                         [](const QString&) { return true; }});
         program.mainWindow().show();
         settle();
         program.mainWindow().close();

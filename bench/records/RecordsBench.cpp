@@ -7,6 +7,7 @@
 #include "device/connection/ControllerContext.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "device/protocol/CommandSender.h"
+#include "records/MeasurementTable.h"
 #include "records/SelectionLists.h"
 #include "records/views/TablePage.h"
 #include "sim/SimulatedMeter.h"
@@ -23,8 +24,8 @@ namespace {
 struct Rig : zr::bench::ProgramRig {
     Rig() {
         // Let the start-up timers pass so that nothing else runs during the measurements.
-        window().timerReadLog().disable();
-        window().timerReadTable().disable();
+        session().storedValuesTimer().disable();
+        session().calibrationListTimer().disable();
     }
     zr::ui::StringGrid& grid(const char* name) {
         return *window().findChild<zr::ui::StringGrid*>(QString::fromLatin1(name));
@@ -115,7 +116,7 @@ void BM_CopyTenStoredValues(benchmark::State& state) {
         stored.setCell(1, row, QStringLiteral("Исследовательский метод"));
         stored.setCell(2, row, QStringLiteral("92.3000030517578"));
     }
-    r.window().state().status.dataCount = 10;
+    r.session().state().status.dataCount = 10;
     for (auto _ : state) {
         state.PauseTiming();
         r.makeTable(0);
@@ -158,9 +159,12 @@ void BM_LoadTenMegabyteListFile(benchmark::State& state) {
     }
     Rig& r = rig();
     zr::bench::SilentMessages messages;
-    zr::connection::ControllerContext context{r.window().state(), r.window().commands(), messages};
+    zr::connection::ControllerContext context{r.session().state(), r.session().commands(),
+                                              messages};
     zr::records::SelectionLists lists(context, dir.path(), zr::records::SelectionLists::Input{});
-    zr::records::TablePage page;
+    zr::common::TextTableModel texts{zr::records::MeasurementTable::kGridColumns,
+                                     zr::records::MeasurementTable::kGridRows};
+    zr::records::TablePage page(texts);
     page.bindLists(lists);
     page.show();
     for (auto _ : state) {

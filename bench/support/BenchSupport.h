@@ -33,13 +33,14 @@ struct ProgramRig {
         meter.setStatusInterval(0);
         meter.plug();
         program = std::make_unique<app::Program>(
-            app::MainWindowContext{messages, bus, dir.path(), [](const QString&) { return true; }});
+            app::ProgramContext{messages, bus, dir.path(), [](const QString&) { return true; }});
         window().show();
-        while (!window().state().currentDevice) {
+        while (!session().state().currentDevice) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
     }
     app::MainWindow& window() { return program->mainWindow(); }
+    session::MeterSession& session() { return program->session(); }
 
     hid::SimulatedHidBus bus;
     sim::SimulatedMeter meter;

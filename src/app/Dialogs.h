@@ -1,6 +1,13 @@
 #pragma once
 
+#include "records/PrintPreviewPort.h"
+#include "records/SaveDialogPort.h"
+#include "session/SessionPorts.h"
+
+#include <QPointer>
 #include <memory>
+
+class QWidget;
 
 namespace zr::calibration {
 class CorrectionWizard;
@@ -10,29 +17,60 @@ class ManualCorrectionDialog;
 } // namespace zr::calibration
 namespace zr::records {
 class NumberInputDialog;
+class SaveDialog;
+class TablePrintPreview;
 class TextInputDialog;
 } // namespace zr::records
+namespace zr::session {
+class MeterSession;
+}
 
 namespace zr::app {
 
 class AboutBox;
-class MainWindow;
 
-// The program's dialogs, created hidden at start-up in this order and kept until the end.
-struct Dialogs {
-    explicit Dialogs(MainWindow& mainWindow);
-    ~Dialogs();
+// The program's dialogs and the widget side of a session's ports. Each dialog is built when it
+// is first needed, as a child of the main window, which alone owns it; this keeps a guarded
+// pointer, so either may go first.
+class Dialogs : public records::SaveDialogPort, public records::PrintPreviewPort {
+public:
+    Dialogs();
+    ~Dialogs() override;
 
-    std::unique_ptr<calibration::CorrectionWizard> form3;
-    std::unique_ptr<calibration::CalibrationLibraryWindow> form1;
-    std::unique_ptr<calibration::LibraryEntryDialog> form2;
-    std::unique_ptr<records::NumberInputDialog> form4;
-    std::unique_ptr<records::TextInputDialog> form5;
-    std::unique_ptr<calibration::ManualCorrectionDialog> form6;
-    std::unique_ptr<AboutBox> aboutBox;
+    // What the session is given; the dialogs open only once attach() has been called.
+    session::SessionPorts sessionPorts(common::MessageService& messages);
+    void attach(QWidget& window, session::MeterSession& session);
+
+    calibration::CorrectionWizard& form3();
+    calibration::CalibrationLibraryWindow& form1();
+    calibration::LibraryEntryDialog& form2();
+    records::NumberInputDialog& form4();
+    records::TextInputDialog& form5();
+    calibration::ManualCorrectionDialog& form6();
+    AboutBox& aboutBox();
+    records::SaveDialog& saveDialog();
+    records::TablePrintPreview& printPreview();
+
+    std::optional<records::SaveChoice> execute() override;
+    void showPreview(const common::TextGrid& table) override;
 
 private:
-    MainWindow& mainWindow_;
+    bool attached() const { return window_ && session_; }
+    // Fits a newly built dialog to the screen and returns it.
+    template <typename T> T& placed(QPointer<T>& dialog, T* built);
+
+    QPointer<QWidget> window_;
+    session::MeterSession* session_ = nullptr;
+    QPointer<calibration::CorrectionWizard> form3_;
+    QPointer<calibration::CalibrationLibraryWindow> form1_;
+    QPointer<calibration::LibraryEntryDialog> form2_;
+    QPointer<records::NumberInputDialog> form4_;
+    QPointer<records::TextInputDialog> form5_;
+    QPointer<calibration::ManualCorrectionDialog> form6_;
+    QPointer<AboutBox> aboutBox_;
+    QPointer<records::TablePrintPreview> printPreview_;
+    // Holds no widget of its own: its file dialog is the window's child too.
+    std::unique_ptr<records::SaveDialog> saveDialog_;
 };
 
 } // namespace zr::app

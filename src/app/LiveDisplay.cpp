@@ -40,9 +40,8 @@ void LiveDisplay::refresh(const connection::DeviceStatus& status) {
 void LiveDisplay::show(const connection::DeviceStatus& status, const QLocale& locale) {
     const LiveDisplayWidgets& w = w_;
     const connection::LiveStatus shown = connection::liveStatus(status, locale);
-    if (!shown.methodName.isEmpty()) {
-        w.results.methodLabel()->setText(shown.methodName);
-    }
+    captions_.follow(status);
+    w.results.methodLabel()->setText(captions_.method());
     w.results.statusOctan()->setPanelText(2, shown.table);
     w.results.calibrationLabel()->setText(
         shown.calibrationRow != 0 ? w.calibrationGrid.cell(1, shown.calibrationRow) : QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
 
 #include <QLocale>
@@ -42,6 +43,7 @@ private:
     LiveDisplayWidgets w_;
     QTimer frame_;
     const connection::DeviceStatus* status_ = nullptr;
+    connection::ShownCaptions captions_;
     // The row in force when the grid was last repainted; -1 before the first refresh.
     int markedTable_ = -1;
 };

@@ -1,22 +1,19 @@
 #include "app/Program.h"
 
-#include "app/AboutBox.h"
-#include "calibration/views/CalibrationLibraryWindow.h"
-#include "calibration/views/CorrectionWizard.h"
-#include "calibration/views/LibraryEntryDialog.h"
-#include "calibration/views/ManualCorrectionDialog.h"
-#include "records/views/NumberInputDialog.h"
-#include "records/views/TextInputDialog.h"
-
 namespace zr::app {
 
-Program::Program(MainWindowContext context)
-    : mainWindow_(std::make_unique<MainWindow>(std::move(context))),
-      dialogs_(std::make_unique<Dialogs>(*mainWindow_)) {}
+Program::Program(ProgramContext context)
+    : session_(std::make_unique<session::MeterSession>(context.hidPlatform, context.dataDir,
+                                                       dialogs_.sessionPorts(context.messages))) {
+    mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{
+        *session_, dialogs_, context.messages, context.dataDir, std::move(context.openDocument)});
+    dialogs_.attach(*mainWindow_, *session_);
+}
 
 Program::~Program() {
-    dialogs_.reset();
+    // The window and its dialogs first; then the session stops the readers of its devices.
     mainWindow_.reset();
+    session_.reset();
 }
 
 } // namespace zr::app

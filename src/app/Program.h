@@ -2,24 +2,43 @@
 
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "session/MeterSession.h"
 
+#include <QString>
+#include <functional>
 #include <memory>
+
+namespace zr::hid {
+class HidPlatform;
+}
 
 namespace zr::app {
 
-// The running program: the main window, then its dialogs, created in the order the program
-// starts them, and destroyed in reverse.
+// What the program is given by main() (or a test).
+struct ProgramContext {
+    common::MessageService& messages;
+    // The HID services the session's HID controller works on.
+    hid::HidPlatform& hidPlatform;
+    // The directory of the program's files; every file is opened by its path in it.
+    QString dataDir;
+    // Opens a document with the desktop's default viewer; false when that fails.
+    std::function<bool(const QString& path)> openDocument;
+};
+
+// The running program: the meter session, and the main window that shows it with its dialogs.
 class Program {
 public:
-    explicit Program(MainWindowContext context);
+    explicit Program(ProgramContext context);
     ~Program();
 
+    session::MeterSession& session() { return *session_; }
     MainWindow& mainWindow() { return *mainWindow_; }
-    Dialogs& dialogs() { return *dialogs_; }
+    Dialogs& dialogs() { return dialogs_; }
 
 private:
+    Dialogs dialogs_;
+    std::unique_ptr<session::MeterSession> session_;
     std::unique_ptr<MainWindow> mainWindow_;
-    std::unique_ptr<Dialogs> dialogs_;
 };
 
 } // namespace zr::app

@@ -1,5 +1,6 @@
 #include "app/ResultsBlock.h"
 
+#include "device/connection/LiveStatus.h"
 #include "ui/Fonts.h"
 #include "ui/StatusPanels.h"
 
@@ -21,7 +22,7 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     setFrameShadow(QFrame::Raised);
     resize(kWidth, kHeight);
 
-    panel2_ = new QLabel(QStringLiteral("0"), this);
+    panel2_ = new QLabel(connection::ShownCaptions::value({}), this);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     panel2_->setGeometry(kWidth - kValueWidth - 1, 1, kValueWidth, kHeight - 2);
     panel2_->setAlignment(Qt::AlignCenter);
@@ -37,7 +38,7 @@ ResultsBlock::ResultsBlock(QWidget* parent) : QFrame(parent) {
     groupBox4_->setGeometry(1, 1, groupWidth, groupHeight);
     groupBox4_->setFont(ui::uiFont(13));
 
-    txtmetod_ = new QLabel(QStringLiteral(" "), groupBox4_);
+    txtmetod_ = new QLabel(connection::ShownCaptions().method(), groupBox4_);
     txtmetod_->setObjectName(QStringLiteral("txtmetod"));
     txtmetod_->setGeometry(2, kGroupTitle, groupWidth - 4, 40);
     txtmetod_->setAlignment(Qt::AlignCenter);

@@ -18,8 +18,6 @@ constexpr bool isSlot(int slot) {
     return slot >= 1 && slot <= kSlotsPerMethod;
 }
 
-constexpr int kColumns = 4;
-
 } // namespace
 
 CalibrationList::CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
@@ -46,7 +44,7 @@ int CalibrationList::rowInForce() const {
 }
 
 void CalibrationList::clearRow(int row) {
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < kGridColumns; ++column) {
         grid_.setCell(column, row, QString());
     }
 }

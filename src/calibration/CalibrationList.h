@@ -24,6 +24,10 @@ inline constexpr const char kDeleteAllQuestion[] =
 // shows slot n; only replies fill it.
 class CalibrationList {
 public:
+    // The grid: the header row and the four slots of a method, and rows to spare.
+    static constexpr int kGridColumns = 4;
+    static constexpr int kGridRows = 9;
+
     // `openLibrary` shows the library window modally and returns when it was closed.
     CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
                     common::OneShotTimer& timerReadTable, std::function<void()> openLibrary);

@@ -1,8 +1,9 @@
 #include "calibration/Library.h"
 
-#include "calibration/LibraryStore.h"
 #include "calibration/Methods.h"
 #include "common/Cp1251.h"
+#include "common/FileAccess.h"
+#include "common/FileLimits.h"
 #include "common/SystemError.h"
 #include "common/TextGrid.h"
 #include "device/connection/MethodNames.h"
@@ -17,15 +18,19 @@ namespace {
 
 const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
 
+constexpr qint64 kMaxLibraryBytes =
+    common::kMaxLibraryEntries * static_cast<qint64>(LibraryRecord::kSize);
+
 QString methodText(std::int32_t method) {
     return isCalibratedMethod(method) ? connection::methodName(method) : QStringLiteral("error");
 }
 
 } // namespace
 
-Library::Library(connection::ControllerContext context, common::TextGrid& grid, LibraryStore& store,
-                 Dialogs dialogs)
-    : context_(context), grid_(grid), store_(store), dialogs_(std::move(dialogs)) {}
+Library::Library(connection::ControllerContext context, common::TextGrid& grid,
+                 common::FileAccess& files, QString path, Dialogs dialogs)
+    : context_(context), grid_(grid), files_(files), path_(std::move(path)),
+      dialogs_(std::move(dialogs)) {}
 
 void Library::FormCreate() {
     entries_.clear();
@@ -45,7 +50,7 @@ void Library::FormShow() {
 // memory included, leaves the file unread.
 void Library::load() {
     try {
-        const common::FileRead file = store_.read();
+        const common::FileRead file = files_.read(path_, kMaxLibraryBytes);
         switch (file.outcome) {
         case common::FileRead::Outcome::Absent:
             fileUnread_ = false;
@@ -143,7 +148,7 @@ void Library::Button1Click() {
     // The record goes after the file's last whole record; a partial one there is dropped. An
     // entry the file did not take is not kept: the library shows what the file holds.
     QByteArray file;
-    const common::FileRead current = store_.read();
+    const common::FileRead current = files_.read(path_, kMaxLibraryBytes);
     if (current.outcome == common::FileRead::Outcome::Failed) {
         context_.messages.inform(kOpenError + QLatin1Char('\n') + current.error + QLatin1Char('.'));
         return;
@@ -151,7 +156,7 @@ void Library::Button1Click() {
     file = wholeRecords(current.bytes);
     file.append(reinterpret_cast<const char*>(record.bytes().data()),
                 static_cast<qsizetype>(LibraryRecord::kSize));
-    if (!store_.replace(file)) {
+    if (!files_.replace(path_, file).isEmpty()) {
         context_.messages.inform(kOpenError);
         return;
     }
@@ -196,7 +201,7 @@ void Library::Button4Click() {
 // The grid shows the library even when the file cannot be written: the entries stay in memory.
 void Library::saveAndShow() {
     showEntries();
-    if (!store_.replace(serializeLibrary(entries_))) {
+    if (!files_.replace(path_, serializeLibrary(entries_)).isEmpty()) {
         context_.messages.inform(kOpenError);
         return;
     }
@@ -227,10 +232,10 @@ void Library::Button3Click() {
 }
 
 void Library::FormClose() {
-    if (!store_.exists() || fileUnread_) {
+    if (!files_.exists(path_) || fileUnread_) {
         return;
     }
-    if (!store_.replace(serializeLibrary(entries_))) {
+    if (!files_.replace(path_, serializeLibrary(entries_)).isEmpty()) {
         context_.messages.inform(QStringLiteral("Ошибка открытия файла калибровок data.zr"));
     }
 }

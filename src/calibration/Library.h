@@ -10,12 +10,11 @@
 #include <vector>
 
 namespace zr::common {
+class FileAccess;
 class TextGrid;
 }
 
 namespace zr::calibration {
-
-class LibraryStore;
 
 // The name and comment of a library entry as the edit dialog TForm2 shows them: the comment's
 // lines separated by "\n".
@@ -39,8 +38,9 @@ public:
     static constexpr int kGridRows = 100;
     static constexpr int kGridColumns = 6;
 
-    Library(connection::ControllerContext context, common::TextGrid& grid, LibraryStore& store,
-            Dialogs dialogs);
+    // `path` is the library file's.
+    Library(connection::ControllerContext context, common::TextGrid& grid,
+            common::FileAccess& files, QString path, Dialogs dialogs);
 
     void FormCreate();
     void FormShow();
@@ -78,7 +78,8 @@ private:
 
     connection::ControllerContext context_;
     common::TextGrid& grid_;
-    LibraryStore& store_;
+    common::FileAccess& files_;
+    QString path_;
     Dialogs dialogs_;
     std::vector<LibraryRecord> entries_;
     // Set while an existing file could not be read: its content is unknown, so closing the

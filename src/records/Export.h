@@ -1,11 +1,12 @@
 #pragma once
 
-#include "records/SpreadsheetServer.h"
+#include "records/WorkbookWriter.h"
 
 #include <QByteArray>
 #include <QString>
 
 namespace zr::common {
+class FileAccess;
 class HandlerRegistry;
 class TextGrid;
 } // namespace zr::common
@@ -13,7 +14,6 @@ class TextGrid;
 namespace zr::records {
 
 class BusyCursor;
-class FileAccess;
 class SaveDialogPort;
 
 // Saving the measurement table or the stored values as a workbook or a text file.
@@ -23,8 +23,8 @@ public:
         common::TextGrid& table;        // StringGrid3, the measurement table
         common::TextGrid& storedValues; // StringGrid2
         SaveDialogPort& saveDialog;
-        SpreadsheetServerFactory createServer;
-        FileAccess& files;
+        WorkbookWriter writeWorkbook;
+        common::FileAccess& files;
         BusyCursor& busyCursor;
     };
 
@@ -43,7 +43,6 @@ public:
 
 private:
     void save(const common::TextGrid& textGrid);
-    void fillSheet(SpreadsheetServer& server) const;
 
     Ports ports_;
 };

@@ -10,6 +10,8 @@ namespace zr::records {
 // The seven texts of one row of the measurement table, in column order.
 struct MeasurementRow {
     static constexpr int kColumns = 7;
+    // Where Timestamp stands.
+    static constexpr int kTimestampColumn = 6;
 
     QString Number;
     QString Grade;

@@ -18,6 +18,10 @@ class SelectionLists;
 // empty), advancing the sample number, deleting rows, and the header strip's commands.
 class MeasurementTable {
 public:
+    // The grid at start: the header row and the empty entry row.
+    static constexpr int kGridColumns = 7;
+    static constexpr int kGridRows = 2;
+
     // The header strip's sections 2 and 3 save and print the table.
     struct Commands {
         std::function<void()> saveTable;

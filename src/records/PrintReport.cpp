@@ -2,9 +2,9 @@
 
 #include "common/AppError.h"
 #include "common/HandlerRegistry.h"
-#include "records/FileAccess.h"
+#include "common/FileAccess.h"
+#include "records/PrintPreviewPort.h"
 #include "records/PrintReportFormat.h"
-#include "records/Web.h"
 
 #include <QDir>
 
@@ -15,7 +15,6 @@ PrintReport::PrintReport(connection::ControllerContext context, Ports ports)
 
 void PrintReport::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("N15Click", [this](int) { N15Click(); });
-    handlers.add("WebNavigateComplete2", [this](int) { WebNavigateComplete2(); });
 }
 
 void PrintReport::N15Click() {
@@ -30,15 +29,9 @@ void PrintReport::BuildPrintReport() {
     const QString path = reportPath();
     const QString failure = ports_.files.replace(path, printReportBytes(ports_.table));
     if (!failure.isEmpty()) {
-        throw common::AppError(cannotCreateFileMessage(path, failure));
+        throw common::AppError(common::cannotCreateFileMessage(path, failure));
     }
-    ports_.web.Navigate(QDir::toNativeSeparators(path));
-}
-
-void PrintReport::WebNavigateComplete2() {
-    if (!ports_.web.ExecWB(Web::kPrintPreview, Web::kPromptUser)) {
-        throw common::AppError(QStringLiteral("Error print page !"));
-    }
+    ports_.preview.showPreview(ports_.table);
 }
 
 } // namespace zr::records

@@ -5,22 +5,22 @@
 #include <QString>
 
 namespace zr::common {
+class FileAccess;
 class HandlerRegistry;
 class TextGrid;
 } // namespace zr::common
 
 namespace zr::records {
 
-class FileAccess;
-class Web;
+class PrintPreviewPort;
 
-// Printing the measurement table through the HTML report "tmp1.html" and its print preview.
+// Printing the measurement table: the HTML report "tmp1.html", then the print preview.
 class PrintReport {
 public:
     struct Ports {
         common::TextGrid& table; // StringGrid3
-        Web& web;
-        FileAccess& files;
+        PrintPreviewPort& preview;
+        common::FileAccess& files;
         // The directory the report is written to.
         QString directory;
     };
@@ -30,11 +30,9 @@ public:
     void registerHandlers(common::HandlerRegistry& handlers);
 
     void N15Click();
-    // Writes the report and starts loading it into Web. Throws common::AppError when the file
-    // cannot be written; nothing is loaded then.
+    // Writes the report, then shows the print preview of the table. Throws common::AppError when
+    // the file cannot be written; no preview is shown then.
     void BuildPrintReport();
-    // Web finished loading: opens the print preview.
-    void WebNavigateComplete2();
 
     // The full path of "tmp1.html".
     QString reportPath() const;

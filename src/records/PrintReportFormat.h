@@ -2,9 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
-#include <optional>
-#include <vector>
 
 namespace zr::common {
 class TextGrid;
@@ -18,15 +15,5 @@ inline constexpr const char* kPrintReportFile = "tmp1.html";
 // after every line; the header row, then every body row of the grid including its entry row. Cell
 // texts are HTML-escaped so that markup characters print as typed.
 QByteArray printReportBytes(const common::TextGrid& table);
-
-// A report page as the browser reads it back: its title and the rows of its table, the header
-// row first, cell texts unescaped.
-struct ReportPage {
-    QString title;
-    std::vector<QStringList> rows;
-};
-
-// Nothing when the bytes hold no table.
-std::optional<ReportPage> readReportPage(const QByteArray& html);
 
 } // namespace zr::records

@@ -1,9 +1,10 @@
 #include "records/SelectionLists.h"
 
 #include "common/Cp1251.h"
+#include "common/FileAccess.h"
+#include "common/FileLimits.h"
 #include "common/HandlerRegistry.h"
 #include "common/SystemError.h"
-#include "records/FileAccess.h"
 #include "records/ListText.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ std::size_t slot(int list) {
 } // namespace
 
 SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir,
-                               FileAccess& files, Input input)
+                               common::FileAccess& files, Input input)
     : context_(context), dataDir_(std::move(dataDir)), files_(files), input_(std::move(input)) {
     for (int i = 1; i <= kLists; ++i) {
         list(i).setItems(builtInItems(i));
@@ -26,11 +27,11 @@ SelectionLists::SelectionLists(connection::ControllerContext context, QString da
 }
 
 SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir, Input input)
-    : SelectionLists(context, std::move(dataDir), std::make_unique<DiskFileAccess>(),
+    : SelectionLists(context, std::move(dataDir), std::make_unique<common::DiskFileAccess>(),
                      std::move(input)) {}
 
 SelectionLists::SelectionLists(connection::ControllerContext context, QString dataDir,
-                               std::unique_ptr<FileAccess> files, Input input)
+                               std::unique_ptr<common::FileAccess> files, Input input)
     : context_(context), dataDir_(std::move(dataDir)), ownFiles_(std::move(files)),
       files_(*ownFiles_), input_(std::move(input)) {
     for (int i = 1; i <= kLists; ++i) {
@@ -105,14 +106,14 @@ void SelectionLists::LoadSelectionLists() {
 // other lists load as usual.
 void SelectionLists::loadList(int index) {
     try {
-        const FileAccess::ReadResult file = files_.read(filePath(index));
+        const common::FileRead file = files_.read(filePath(index), common::kMaxListFileBytes);
         switch (file.outcome) {
-        case FileAccess::ReadResult::Outcome::Absent:
+        case common::FileRead::Outcome::Absent:
             return;
-        case FileAccess::ReadResult::Outcome::Failed:
+        case common::FileRead::Outcome::Failed:
             reportUnreadable(index, file.error);
             return;
-        case FileAccess::ReadResult::Outcome::Read: {
+        case common::FileRead::Outcome::Read: {
             QStringList items = splitListText(file.bytes);
             // The last line is the add item written at the last close.
             if (!items.isEmpty()) {

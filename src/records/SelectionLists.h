@@ -11,12 +11,11 @@
 #include <optional>
 
 namespace zr::common {
+class FileAccess;
 class HandlerRegistry;
 }
 
 namespace zr::records {
-
-class FileAccess;
 
 // The item at the end of every list that asks for a new item.
 inline const QString& addItemText() {
@@ -37,8 +36,8 @@ public:
         std::function<std::optional<QString>()> askText;
     };
 
-    SelectionLists(connection::ControllerContext context, QString dataDir, FileAccess& files,
-                   Input input);
+    SelectionLists(connection::ControllerContext context, QString dataDir,
+                   common::FileAccess& files, Input input);
     // With the files on disk.
     SelectionLists(connection::ControllerContext context, QString dataDir, Input input);
     ~SelectionLists();
@@ -65,7 +64,7 @@ public:
 
 private:
     SelectionLists(connection::ControllerContext context, QString dataDir,
-                   std::unique_ptr<FileAccess> files, Input input);
+                   std::unique_ptr<common::FileAccess> files, Input input);
     void addItem(int list);
     void loadList(int list);
     // A list whose file exists but was not read keeps its built-in items and its file.
@@ -74,8 +73,8 @@ private:
 
     connection::ControllerContext context_;
     QString dataDir_;
-    std::unique_ptr<FileAccess> ownFiles_;
-    FileAccess& files_;
+    std::unique_ptr<common::FileAccess> ownFiles_;
+    common::FileAccess& files_;
     Input input_;
     std::array<SelectionList, kLists> lists_;
     // A file that exists but could not be read keeps the user's items: it is not written over.

@@ -39,7 +39,7 @@ std::optional<double> readNumber(const QString& text, const QLocale& locale) {
 }
 
 // The timestamp format of a locale and what follows from it, worked out once per locale: an
-// export asks for every cell.
+// export asks for every row.
 struct TimestampShape {
     QLocale locale;
     QString format;
@@ -124,13 +124,20 @@ SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale) {
     if (const std::optional<double> number = readNumber(text, locale)) {
         value.kind = SpreadsheetValue::Kind::Number;
         value.number = *number;
-    } else {
-        const TimestampShape& shape = timestampShape(locale);
-        if (const std::optional<QDateTime> moment = readTimestamp(text, shape)) {
-            value.kind = SpreadsheetValue::Kind::DateTime;
-            value.dateTime = *moment;
-            value.numberFormat = shape.numberFormat;
-        }
+    }
+    return value;
+}
+
+SpreadsheetValue timestampColumnValue(const QString& text, const QLocale& locale) {
+    SpreadsheetValue value = spreadsheetValue(text, locale);
+    if (value.kind != SpreadsheetValue::Kind::Text) {
+        return value;
+    }
+    const TimestampShape& shape = timestampShape(locale);
+    if (const std::optional<QDateTime> moment = readTimestamp(text, shape)) {
+        value.kind = SpreadsheetValue::Kind::DateTime;
+        value.dateTime = *moment;
+        value.numberFormat = shape.numberFormat;
     }
     return value;
 }

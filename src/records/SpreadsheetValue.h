@@ -16,11 +16,14 @@ struct SpreadsheetValue {
     QString numberFormat;
 };
 
-// A number when the text is an integer or a decimal with the locale's decimal separator, a date
-// and time when it is written as the measurement table writes its timestamps, otherwise text.
-// Only what shows again as the very same text is converted, so that no digit or leading zero is
-// lost.
+// A number when the text is an integer or a decimal with the locale's decimal separator,
+// otherwise text. Only what shows again as the very same text is converted, so that no digit or
+// leading zero is lost.
 SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale = QLocale());
+
+// The same for a cell of the timestamp column, which may also be a date and time written as the
+// measurement table writes its timestamps.
+SpreadsheetValue timestampColumnValue(const QString& text, const QLocale& locale = QLocale());
 
 // The spreadsheet's number format code for a Qt date-time format.
 QString spreadsheetDateTimeFormat(const QString& qtFormat);

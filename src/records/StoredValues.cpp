@@ -15,7 +15,6 @@ namespace memory = protocol::memory;
 
 namespace {
 
-constexpr int kColumns = 4;
 constexpr std::uint8_t kErased = 255;
 
 bool holdsValues(int count) {
@@ -74,7 +73,7 @@ QString StoredValues::methodText(int methodCode) {
 
 void StoredValues::clearRows() {
     for (int r = 1; r <= memory::kMaxStoredValues; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
+        for (int c = 0; c < kGridColumns; ++c) {
             grid_.setCell(c, r, QString());
         }
     }

@@ -20,6 +20,10 @@ class MeasurementTable;
 // erasing them all and copying them into the measurement table.
 class StoredValues {
 public:
+    // The grid: the header row and one row per stored value.
+    static constexpr int kGridColumns = 4;
+    static constexpr int kGridRows = 11;
+
     // What the user sees while the erasure runs: the text of the first status panel (shown at
     // once) and the busy cursor.
     struct Progress {

@@ -27,7 +27,7 @@ QStringList operate(ProgramHarness& h, const QString& control, int section = 0) 
     closeModal.start();
     // What an earlier control left queued (a print's loaded page) runs first.
     QCoreApplication::processEvents();
-    QSignalSpy spy(&h.window(), &zr::app::MainWindow::handlerInvoked);
+    QSignalSpy spy(&h.session(), &zr::session::MeterSession::handlerInvoked);
     if (auto* action = h.find<QAction>(control)) {
         action->trigger();
     } else if (auto* button = h.find<QAbstractButton>(control)) {

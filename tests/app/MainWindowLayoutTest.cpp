@@ -45,7 +45,7 @@ TEST(MainWindowLayout, BlocksStandWhereTheyWereDesigned) {
     } blocks[] = {
         {"GroupBox1", {1, 0, 273, 281}}, {"GroupBox2", {0, 280, 273, 265}},
         {"Panel1", {276, -3, 661, 129}}, {"PageControl1", {272, 128, 665, 417}},
-        {"Web", {864, 456, 17, 9}},      {"Status", {0, 546, 941, 19}},
+        {"Status", {0, 546, 941, 19}},
     };
     for (const auto& b : blocks) {
         auto* w = h.find<QWidget>(QString::fromLatin1(b.name));
@@ -176,11 +176,11 @@ TEST(MainWindowLayout, PagesStatusBarsAndSaveDialog) {
     EXPECT_EQ(header->sectionSize(3), 100);
 
     // Made when first needed, so that a run that saves nothing leaves Qt's dialog history alone.
-    EXPECT_FALSE(h.window().saveDialog().exists());
+    EXPECT_FALSE(h.program->dialogs().saveDialog().exists());
     EXPECT_EQ(
-        h.window().saveDialog().dialog()->nameFilters(),
+        h.program->dialogs().saveDialog().dialog()->nameFilters(),
         QStringList({"Microsoft Excel (*.xls)", "Текстовый файл (*.txt)", "Книга Excel (*.xlsx)"}));
-    EXPECT_EQ(h.window().saveDialog().dialog()->selectedNameFilter(),
+    EXPECT_EQ(h.program->dialogs().saveDialog().dialog()->selectedNameFilter(),
               QStringLiteral("Текстовый файл (*.txt)"));
-    EXPECT_EQ(h.window().saveDialog().dialog()->defaultSuffix(), QStringLiteral("txt"));
+    EXPECT_EQ(h.program->dialogs().saveDialog().dialog()->defaultSuffix(), QStringLiteral("txt"));
 }

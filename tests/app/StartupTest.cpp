@@ -1,6 +1,8 @@
 #include "app/AboutBox.h"
 #include "app/BuildInfo.h"
 #include "app/DataDirectory.h"
+#include "app/Dialogs.h"
+#include "records/views/NumberInputDialog.h"
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
 #include "ui/WindowPlacement.h"
@@ -31,6 +33,18 @@ struct CurrentDirGuard {
     QString saved = QDir::currentPath();
     ~CurrentDirGuard() { QDir::setCurrent(saved); }
 };
+
+// Builds every dialog of the program, as using each of them would.
+void buildEveryDialog(ProgramHarness& h) {
+    zr::app::Dialogs& dialogs = h.program->dialogs();
+    dialogs.form3();
+    dialogs.form1();
+    dialogs.form2();
+    dialogs.form4();
+    dialogs.form5();
+    dialogs.form6();
+    dialogs.aboutBox();
+}
 
 } // namespace
 
@@ -170,10 +184,11 @@ TEST(Startup, AGuideTheUserPutIntoTheDataDirectoryIsLeftAlone) {
 TEST(Startup, BothTimersAreArmedAndDialogsExistHidden) {
     CurrentDirGuard guard;
     ProgramHarness h;
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
-    EXPECT_TRUE(h.window().timerReadLog().isEnabled());
-    EXPECT_EQ(h.window().timerReadTable().interval(), 1000);
-    EXPECT_EQ(h.window().timerReadLog().interval(), 1500);
+    EXPECT_TRUE(h.session().calibrationListTimer().isEnabled());
+    EXPECT_TRUE(h.session().storedValuesTimer().isEnabled());
+    EXPECT_EQ(h.session().calibrationListTimer().interval(), 1000);
+    EXPECT_EQ(h.session().storedValuesTimer().interval(), 1500);
+    buildEveryDialog(h);
     QStringList names;
     for (QDialog* dialog : h.window().findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
         names << dialog->objectName();
@@ -187,7 +202,7 @@ TEST(Startup, BothTimersAreArmedAndDialogsExistHidden) {
 TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     CurrentDirGuard guard;
     ProgramHarness h;
-    zr::app::AboutBox* box = h.program->dialogs().aboutBox.get();
+    zr::app::AboutBox* box = &h.program->dialogs().aboutBox();
     EXPECT_EQ(box->windowTitle(), QStringLiteral("О программе"));
     EXPECT_EQ(box->size(), QSize(284, 178));
     EXPECT_EQ(box->findChild<QLabel*>("ProductName")->text(),
@@ -226,7 +241,7 @@ TEST(Startup, ARunThatSavesNothingWritesNoSettingsFile) {
     // Qt keeps its file dialog history once the dialog has been used.
     {
         ProgramHarness h;
-        h.window().saveDialog().dialog();
+        h.program->dialogs().saveDialog().dialog();
     }
     EXPECT_TRUE(config.exists("QtProject.conf"));
     QFile::remove(config.filePath("QtProject.conf"));
@@ -247,6 +262,7 @@ TEST(Startup, TheMainWindowAndEveryDialogAreFittedToTheScreenWhenShown) {
     EXPECT_GE(window.frameGeometry().left(), available.left());
     EXPECT_GE(window.frameGeometry().top(), available.top());
 
+    buildEveryDialog(h);
     const auto dialogs = window.findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
     ASSERT_GE(dialogs.size(), 7);
     for (QDialog* dialog : dialogs) {
@@ -265,7 +281,7 @@ TEST(Startup, TheMainWindowAndEveryDialogAreFittedToTheScreenWhenShown) {
 TEST(Startup, EveryTextOfTheAboutBoxIsWholeAndApartFromTheOthers) {
     CurrentDirGuard guard;
     ProgramHarness h;
-    zr::app::AboutBox* box = h.program->dialogs().aboutBox.get();
+    zr::app::AboutBox* box = &h.program->dialogs().aboutBox();
     box->show();
     QList<QRect> taken;
     QStringList names;
@@ -293,4 +309,30 @@ TEST(Startup, EveryTextOfTheAboutBoxIsWholeAndApartFromTheOthers) {
         }
     }
     box->hide();
+}
+
+TEST(Startup, DialogsAreBuiltWhenFirstNeededAsChildrenOfTheWindowAlone) {
+    ProgramHarness h;
+    EXPECT_TRUE(h.window().findChildren<QDialog*>().isEmpty());
+    zr::app::Dialogs& dialogs = h.program->dialogs();
+    QDialog* numberInput = &dialogs.form4();
+    EXPECT_EQ(&dialogs.form4(), numberInput);
+    EXPECT_EQ(numberInput->parent(), &h.window());
+    EXPECT_EQ(h.window().findChildren<QDialog*>(), QList<QDialog*>{numberInput});
+}
+
+TEST(Startup, DialogsBuiltForAWindowThatIsGoneOpenNothing) {
+    zr::test::FakeMessageService messages;
+    zr::app::Dialogs dialogs;
+    const zr::session::SessionPorts ports = dialogs.sessionPorts(messages);
+    ProgramHarness h;
+    {
+        QWidget window;
+        dialogs.attach(window, h.session());
+        dialogs.form4();
+        dialogs.form5();
+    }
+    // The window deleted its dialogs; asking now neither opens one nor touches the old ones.
+    EXPECT_EQ(ports.askNumber(), std::nullopt);
+    EXPECT_EQ(ports.askText(), std::nullopt);
 }

@@ -1,4 +1,6 @@
 #include "calibration/views/CalibrationListBlock.h"
+#include "calibration/CalibrationList.h"
+#include "common/TextTableModel.h"
 
 #include "ui/StringGrid.h"
 
@@ -43,7 +45,8 @@ protected:
     ui::StringGrid* grid() { return block.grid(); }
 
     int rowInForce = 0;
-    CalibrationListBlock block;
+    common::TextTableModel texts{CalibrationList::kGridColumns, CalibrationList::kGridRows};
+    CalibrationListBlock block{texts};
 };
 
 TEST_F(CalibrationListBlockTest, TheGridHasNineRowsAndItsDrawnWidthsFromTheStart) {

@@ -3,15 +3,18 @@
 #include "calibration/LibraryFakes.h"
 #include "calibration/LibraryFile.h"
 #include "common/Cp1251.h"
+#include "common/FileAccess.h"
 #include "common/MemoryTextGrid.h"
 #include "device/protocol/Commands.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace zr::calibration {
 namespace {
 
-using test::MemoryLibraryStore;
+const QString kLibraryPath = QStringLiteral("/data/data.zr");
 
 // A record as another program might have written it, garbage after the texts included.
 QByteArray recordBytes(std::int32_t index, const QByteArray& name, std::int32_t method,
@@ -41,7 +44,7 @@ QByteArray recordBytes(std::int32_t index, const QByteArray& name, std::int32_t 
 class LibraryTest : public ::testing::Test {
 protected:
     void create() {
-        library = std::make_unique<Library>(t.context(), grid, store,
+        library = std::make_unique<Library>(t.context(), grid, files, kLibraryPath,
                                             Library::Dialogs{[this] {
                                                                  ++wizardRuns;
                                                                  return wizardResult;
@@ -73,7 +76,7 @@ protected:
 
     test::ControllerTestContext t;
     common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
-    MemoryLibraryStore store;
+    test::MemoryFiles files;
     std::optional<WizardResult> wizardResult;
     int wizardRuns = 0;
     std::optional<LibraryEntryText> editorAnswer;
@@ -94,7 +97,7 @@ TEST_F(LibraryTest, AMissingFileGivesTheMessageAndAnEmptyFileDoesNot) {
     EXPECT_EQ(row(1), QStringList(6));
 
     t.messages.informed.clear();
-    store.file = QByteArray();
+    files.files.insert(kLibraryPath, QByteArray());
     create();
     EXPECT_TRUE(t.messages.informed.isEmpty());
     EXPECT_TRUE(library->entries().empty());
@@ -102,7 +105,7 @@ TEST_F(LibraryTest, AMissingFileGivesTheMessageAndAnEmptyFileDoesNot) {
 
 TEST_F(LibraryTest, WholeRecordsOnlyCount) {
     for (int size : {558, 600}) {
-        store.file = kFirst + kSecond + QByteArray(size - 558, '\x01');
+        files.files.insert(kLibraryPath, kFirst + kSecond + QByteArray(size - 558, '\x01'));
         create();
         ASSERT_EQ(library->entries().size(), 2U) << size;
         EXPECT_EQ(row(1),
@@ -115,7 +118,7 @@ TEST_F(LibraryTest, WholeRecordsOnlyCount) {
 TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
     const QByteArray record = recordBytes(7, QByteArray("\xC0\xC8-95", 5), 3, -5, 300,
                                           QByteArray("line1\r\n\xFFline2\r\n", 15), '\xEE');
-    store.file = record;
+    files.files.insert(kLibraryPath, record);
     create();
     ASSERT_EQ(library->entries().size(), 1U);
     const LibraryRecord& r = library->entries().front();
@@ -129,36 +132,36 @@ TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
                                    QStringLiteral("line1\r\nяline2\r\n")}));
 
     library->FormClose();
-    EXPECT_EQ(store.file, record);
+    EXPECT_EQ(files.file(kLibraryPath), record);
 }
 
 TEST_F(LibraryTest, OddFieldsAreShownWithoutReadingPastTheRecord) {
     // Length bytes beyond the fields and a method no one knows.
     QByteArray record = recordBytes(0, "ABCDEFGHIJ", 9, 0, 0, QByteArray(255, 'c'));
     record[4] = static_cast<char>(200);
-    store.file = record + record;
+    files.files.insert(kLibraryPath, record + record);
     create();
     ASSERT_EQ(library->entries().size(), 2U);
     EXPECT_EQ(row(1)[1], QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(row(1)[2], QStringLiteral("error"));
     EXPECT_EQ(row(1)[5].size(), 255);
     library->FormClose();
-    EXPECT_EQ(store.file, record + record);
+    EXPECT_EQ(files.file(kLibraryPath), record + record);
 }
 
 TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
-    store.file = kFirst + kSecond + kThird;
+    files.files.insert(kLibraryPath, kFirst + kSecond + kThird);
     create();
     grid.setCurrentGridRow(2);
     t.messages.answer = false;
     library->Button2Click();
     EXPECT_EQ(t.messages.questions, QStringList{QStringLiteral("Удалить запись ?")});
     EXPECT_EQ(library->entries().size(), 3U);
-    EXPECT_EQ(store.replaceCount, 0);
+    EXPECT_EQ(files.replaced.size(), 0);
 
     t.messages.answer = true;
     library->Button2Click();
-    EXPECT_EQ(store.file, kFirst + kThird);
+    EXPECT_EQ(files.file(kLibraryPath), kFirst + kThird);
     EXPECT_EQ(row(1)[1], QStringLiteral("FIRST"));
     EXPECT_EQ(row(2)[1], QStringLiteral("THIRD"));
     EXPECT_EQ(row(2)[0], QStringLiteral("2"));
@@ -172,7 +175,7 @@ TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
 }
 
 TEST_F(LibraryTest, CreateIsRefusedWhileACalibrationIsInForce) {
-    store.file = QByteArray();
+    files.files.insert(kLibraryPath, QByteArray());
     create();
     t.state.status.activeTable = 3;
     library->Button1Click();
@@ -180,18 +183,18 @@ TEST_F(LibraryTest, CreateIsRefusedWhileACalibrationIsInForce) {
               QStringList{QStringLiteral(
                   "Перед созданием новой коррекции необходимо отключить калибровку №3")});
     EXPECT_EQ(wizardRuns, 0);
-    EXPECT_EQ(store.file, QByteArray());
+    EXPECT_EQ(files.file(kLibraryPath), QByteArray());
 }
 
 TEST_F(LibraryTest, CreateAppendsAfterTheLastWholeRecordAndReloads) {
-    store.file = kFirst + kSecond + QByteArray(100, '\x01');
+    files.files.insert(kLibraryPath, kFirst + kSecond + QByteArray(100, '\x01'));
     create();
     wizardResult = WizardResult{QStringLiteral("Korrection"), 1, 812, 231,
                                 QStringLiteral("Бензин\r\n") + QString(300, QLatin1Char('x'))};
     library->Button1Click();
     EXPECT_EQ(wizardRuns, 1);
-    ASSERT_EQ(store.file->size(), 3 * 279);
-    EXPECT_EQ(store.file->left(558), kFirst + kSecond);
+    ASSERT_EQ(files.file(kLibraryPath)->size(), 3 * 279);
+    EXPECT_EQ(files.file(kLibraryPath)->left(558), kFirst + kSecond);
     ASSERT_EQ(library->entries().size(), 3U);
     const LibraryRecord& made = library->entries().back();
     EXPECT_EQ(made.index(), 2);
@@ -207,28 +210,28 @@ TEST_F(LibraryTest, CreateAppendsAfterTheLastWholeRecordAndReloads) {
     wizardResult.reset();
     library->Button1Click();
     EXPECT_EQ(library->entries().size(), 3U);
-    EXPECT_EQ(store.file->size(), 3 * 279);
+    EXPECT_EQ(files.file(kLibraryPath)->size(), 3 * 279);
 }
 
 TEST_F(LibraryTest, CreateWithoutAFileMakesOne) {
     create();
     wizardResult = WizardResult{QStringLiteral("A"), 2, 1000, 0, QString()};
     library->Button1Click();
-    ASSERT_TRUE(store.file.has_value());
-    EXPECT_EQ(store.file->size(), 279);
+    ASSERT_TRUE(files.file(kLibraryPath).has_value());
+    EXPECT_EQ(files.file(kLibraryPath)->size(), 279);
     EXPECT_EQ(library->entries().size(), 1U);
 }
 
 // An entry the file refused is not kept: Edit, Copy or Delete on its row would act on nothing
 // the file holds.
 TEST_F(LibraryTest, CreateThatCannotWriteKeepsNoEntry) {
-    store.file = kFirst;
+    files.files.insert(kLibraryPath, kFirst);
     create();
-    store.failReplace = true;
+    files.unwritable << kLibraryPath;
     wizardResult = WizardResult{QStringLiteral("B"), 1, 1, 2, QString()};
     library->Button1Click();
     EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
-    EXPECT_EQ(store.file, kFirst);
+    EXPECT_EQ(files.file(kLibraryPath), kFirst);
     EXPECT_EQ(library->entries().size(), 1U);
     EXPECT_EQ(row(2), QStringList(6));
 }
@@ -236,23 +239,23 @@ TEST_F(LibraryTest, CreateThatCannotWriteKeepsNoEntry) {
 // A file whose content was never read (no access, a FIFO, too large, memory ran out) is never
 // written, whatever the user does; each action that would write it says so.
 TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
-    const std::vector<std::pair<const char*, void (*)(MemoryLibraryStore&)>> failures = {
-        {"read error", [](MemoryLibraryStore& s) { s.failRead = true; }},
-        {"out of memory", [](MemoryLibraryStore& s) { s.throwOnRead = true; }},
+    const std::vector<std::pair<const char*, void (*)(test::MemoryFiles&)>> failures = {
+        {"read error", [](test::MemoryFiles& f) { f.unreadable << kLibraryPath; }},
+        {"out of memory", [](test::MemoryFiles& f) { f.exhausting << kLibraryPath; }},
     };
     for (const auto& [name, fail] : failures) {
         SCOPED_TRACE(name);
-        store = MemoryLibraryStore();
-        store.file = kFirst + kSecond;
-        fail(store);
+        files = test::MemoryFiles();
+        files.files.insert(kLibraryPath, kFirst + kSecond);
+        fail(files);
         t.messages.informed.clear();
         create();
         ASSERT_EQ(t.messages.informed.size(), 1);
         EXPECT_TRUE(
             t.messages.informed[0].startsWith(QStringLiteral("Ошибка открытия файла БД.\n")))
             << t.messages.informed[0].toStdString();
-        store.failRead = false;
-        store.throwOnRead = false;
+        files.unreadable.clear();
+        files.exhausting.clear();
 
         wizardResult = WizardResult{QStringLiteral("NEW"), 1, 1, 2, QString()};
         library->Button1Click();
@@ -263,8 +266,8 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
         library->FormClose();
 
         EXPECT_EQ(wizardRuns, 0);
-        EXPECT_EQ(store.replaceCount, 0);
-        EXPECT_EQ(store.file, kFirst + kSecond);
+        EXPECT_EQ(files.replaced.size(), 0);
+        EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond);
         EXPECT_EQ(t.messages.informed.size(), 2); // Create refused; the empty grid offers no row
     }
 }
@@ -272,7 +275,7 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
 // Texts the file cannot hold as typed are reported once per save; the window keeps them until
 // then.
 TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
-    store.file = kFirst;
+    files.files.insert(kLibraryPath, kFirst);
     create();
     grid.setCurrentGridRow(1);
     editorAnswer =
@@ -295,7 +298,7 @@ TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
 }
 
 TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
-    store.file = recordBytes(0, "ABC", 1, 812, 231, "");
+    files.files.insert(kLibraryPath, recordBytes(0, "ABC", 1, 812, 231, ""));
     create();
     t.state.status.method = 1;
     t.state.lastSlot = 2;
@@ -319,7 +322,7 @@ TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
 }
 
 TEST_F(LibraryTest, AnEntryOfAnotherMethodIsNotCopied) {
-    store.file = kSecond;
+    files.files.insert(kLibraryPath, kSecond);
     create();
     t.state.status.method = 1;
     t.state.lastSlot = 1;
@@ -332,7 +335,7 @@ TEST_F(LibraryTest, AnEntryOfAnotherMethodIsNotCopied) {
 }
 
 TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
-    store.file = kFirst;
+    files.files.insert(kLibraryPath, kFirst);
     create();
     t.state.status.method = 1;
     t.port.isConnected = false;
@@ -345,18 +348,18 @@ TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
 
 TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
     const QByteArray earlier = recordBytes(4, "OLD", 1, 5, 6, "a\r\nb\r\n", '\x77');
-    store.file = earlier;
+    files.files.insert(kLibraryPath, earlier);
     create();
     grid.setCurrentGridRow(1);
 
     library->Button4Click(); // cancelled
     ASSERT_TRUE(shownInEditor.has_value());
     EXPECT_EQ(*shownInEditor, (LibraryEntryText{QStringLiteral("OLD"), QStringLiteral("a\nb\n")}));
-    EXPECT_EQ(store.replaceCount, 0);
+    EXPECT_EQ(files.replaced.size(), 0);
 
     editorAnswer = shownInEditor;
     library->Button4Click();
-    EXPECT_EQ(store.file, earlier);
+    EXPECT_EQ(files.file(kLibraryPath), earlier);
 
     editorAnswer = LibraryEntryText{QStringLiteral("NEWNAME"), QStringLiteral("first\nsecond")};
     library->StringGrid1DblClick();
@@ -364,7 +367,7 @@ TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
     EXPECT_EQ(r.name(), QStringLiteral("NEWNAME"));
     EXPECT_EQ(r.comment(), QStringLiteral("first\r\nsecond\r\n"));
     EXPECT_EQ(r.index(), 4);
-    EXPECT_EQ(store.file, serializeLibrary(library->entries()));
+    EXPECT_EQ(files.file(kLibraryPath), serializeLibrary(library->entries()));
     EXPECT_EQ(row(1)[1], QStringLiteral("NEWNAME"));
 }
 
@@ -377,15 +380,15 @@ TEST_F(LibraryTest, TheMemoTextBecomesCrLfLines) {
 }
 
 TEST_F(LibraryTest, AFailedSaveKeepsTheLibraryAndShowsIt) {
-    store.file = kFirst + kSecond + kThird;
+    files.files.insert(kLibraryPath, kFirst + kSecond + kThird);
     create();
-    store.failReplace = true;
+    files.unwritable << kLibraryPath;
     grid.setCurrentGridRow(1);
     library->Button2Click();
     EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
     EXPECT_EQ(library->entries().size(), 2U);
     EXPECT_EQ(row(1)[1], QStringLiteral("SECOND"));
-    EXPECT_EQ(store.file, kFirst + kSecond + kThird);
+    EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond + kThird);
 
     library->FormClose();
     EXPECT_EQ(t.messages.informed.last(),
@@ -395,23 +398,23 @@ TEST_F(LibraryTest, AFailedSaveKeepsTheLibraryAndShowsIt) {
 TEST_F(LibraryTest, ClosingWritesOnlyAnExistingReadableFile) {
     create(); // no file
     library->FormClose();
-    EXPECT_EQ(store.replaceCount, 0);
-    EXPECT_FALSE(store.file.has_value());
+    EXPECT_EQ(files.replaced.size(), 0);
+    EXPECT_FALSE(files.file(kLibraryPath).has_value());
 
     // A file that exists but could not be read is not written over at close.
-    store.file = kFirst;
-    store.failRead = true;
+    files.files.insert(kLibraryPath, kFirst);
+    files.unreadable << kLibraryPath;
     create();
     library->FormClose();
-    EXPECT_EQ(store.replaceCount, 0);
-    EXPECT_EQ(store.file, kFirst);
+    EXPECT_EQ(files.replaced.size(), 0);
+    EXPECT_EQ(files.file(kLibraryPath), kFirst);
 
     // A trailing partial record is dropped by the next save.
-    store.failRead = false;
-    store.file = kFirst + "xyz";
+    files.unreadable.clear();
+    files.files.insert(kLibraryPath, kFirst + "xyz");
     create();
     library->FormClose();
-    EXPECT_EQ(store.file, kFirst);
+    EXPECT_EQ(files.file(kLibraryPath), kFirst);
 }
 
 TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
@@ -419,14 +422,14 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     for (int i = 0; i < 120; ++i) {
         file += recordBytes(i, QByteArray::number(i), 1, static_cast<std::int16_t>(i), 0, "");
     }
-    store.file = file;
+    files.files.insert(kLibraryPath, file);
     create();
     EXPECT_EQ(library->entries().size(), 120U);
     EXPECT_EQ(row(99)[1], QStringLiteral("98"));
     EXPECT_EQ(library->overflowText(),
               QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
     library->FormClose();
-    EXPECT_EQ(store.file, file);
+    EXPECT_EQ(files.file(kLibraryPath), file);
 }
 
 TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
@@ -441,7 +444,7 @@ TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
         seed = seed * 1664525U + 1013904223U;
         file.append(static_cast<char>(seed >> 24));
     }
-    store.file = file;
+    files.files.insert(kLibraryPath, file);
     create();
     ASSERT_EQ(library->entries().size(), static_cast<std::size_t>(file.size() / 279));
     EXPECT_EQ(library->entries().front().nameBytes(), everyByte.mid(5, 4));
@@ -450,7 +453,40 @@ TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
         ASSERT_LE(r.nameBytes().size(), 10);
     }
     library->FormClose();
-    EXPECT_EQ(store.file, wholeRecords(file));
+    EXPECT_EQ(files.file(kLibraryPath), wholeRecords(file));
+}
+
+// A library of up to 200 000 entries is read; a larger file is refused before it is read, with
+// the reason.
+TEST(LibraryFileSize, UpTo200000EntriesAreReadAndALargerFileIsRefused) {
+    struct Case {
+        qint64 bytes;
+        std::size_t entries;
+        QStringList informed;
+    };
+    const qint64 most = qint64{200000} * 279;
+    const std::vector<Case> cases = {
+        {most, 200000, {}},
+        {most + 1,
+         0,
+         {QStringLiteral("Ошибка открытия файла БД.\nфайл больше 53 МБ, такого быть не может.")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.zr"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(c.bytes));
+        file.close();
+        test::ControllerTestContext t;
+        common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
+        common::DiskFileAccess files;
+        Library library(t.context(), grid, files, path, {});
+        library.FormCreate();
+        EXPECT_EQ(library.entries().size(), c.entries);
+        EXPECT_EQ(t.messages.informed, c.informed);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/CurrencyEdit.h"
 #include "calibration/views/LibraryEntryDialog.h"
+#include "common/TextTableModel.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
@@ -112,20 +113,24 @@ TEST(CorrectionWizardView, ShowsTheWizardsTextsAndState) {
 
 TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
     test::ControllerTestContext t;
-    auto store = std::make_unique<test::MemoryLibraryStore>();
+    test::MemoryFiles files;
+    const QString path = QStringLiteral("/data/data.zr");
     QByteArray record(279, '\0');
     record[4] = 2;
     record[5] = 'A';
     record[6] = 'B';
     record[15] = 1;
-    store->file = record;
-    auto* storePtr = store.get();
+    files.files.insert(path, record);
     LibraryEntryDialog editor;
-    CalibrationLibraryWindow window(
-        t.context(),
+    common::TextTableModel texts(Library::kGridColumns, Library::kGridRows);
+    Library library(
+        t.context(), texts, files, path,
         Library::Dialogs{[] { return std::optional<WizardResult>(); },
-                         [&](const LibraryEntryText& shown) { return editor.edit(shown); }},
-        std::move(store));
+                         [&](const LibraryEntryText& shown) { return editor.edit(shown); }});
+    texts.setCurrentGridRow(1);
+    library.FormCreate();
+    common::HandlerGuard guard(t.messages);
+    CalibrationLibraryWindow window(library, texts, guard);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Управление калибровками"));
     EXPECT_EQ(window.size(), QSize(694, 454));
     EXPECT_EQ(child<QPushButton>(&window, "Button1")->text(), QStringLiteral("Создать"));
@@ -154,14 +159,14 @@ TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
     child<QPushButton>(&window, "Button4")->click();
     EXPECT_EQ(grid->cell(1, 1), QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(grid->cell(5, 1), QStringLiteral("x\r\n"));
-    ASSERT_TRUE(storePtr->file.has_value());
-    EXPECT_EQ(storePtr->file->mid(4, 11), QByteArray("\x0A"
-                                                     "ABCDEFGHIJ"));
+    ASSERT_TRUE(files.file(path).has_value());
+    EXPECT_EQ(files.file(path)->mid(4, 11), QByteArray("\x0A"
+                                                       "ABCDEFGHIJ"));
 
     // Closing writes the library back.
-    const int before = storePtr->replaceCount;
+    const qsizetype before = files.replaced.size();
     window.close();
-    EXPECT_EQ(storePtr->replaceCount, before + 1);
+    EXPECT_EQ(files.replaced.size(), before + 1);
 }
 
 } // namespace

@@ -109,7 +109,7 @@ QByteArray entryA() {
 // A library file of that one entry, loaded as at start-up.
 void oneLibraryEntry(MeterHarness& h) {
     ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath("data.zr"), entryA()));
-    h.program->dialogs().form1->library().FormCreate();
+    h.program->dialogs().form1().library().FormCreate();
 }
 
 } // namespace
@@ -120,9 +120,9 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
-    ASSERT_EQ(h.window().state().status.method, 1);
-    auto* library = h.program->dialogs().form1.get();
-    auto* wizard = h.program->dialogs().form3.get();
+    ASSERT_EQ(h.session().state().status.method, 1);
+    auto* library = &h.program->dialogs().form1();
+    auto* wizard = &h.program->dialogs().form3();
     library->show();
     auto* grid = library->grid();
     EXPECT_EQ(grid->cell(1, 0), QStringLiteral("Наименование в приборе"));
@@ -147,7 +147,7 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 
     grid->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
-    EXPECT_EQ(h.window().state().lastSlot, 1);
+    EXPECT_EQ(h.session().state().lastSlot, 1);
     WAIT_UNTIL(h.meter.device().withModel(
                    [](const zr::sim::MeterModel& m) { return m.calibration(1, 1).has_value(); }),
                3000);
@@ -160,10 +160,10 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
     EXPECT_FALSE(library->isVisible());
 
     // Put in force as the calibration list does it: the slot number written for the method.
-    h.window().commands().writeByte(1, 1);
+    h.session().commands().writeByte(1, 1);
     WAIT_UNTIL_EQ(h.meter.memoryByte(1), std::uint8_t{1}, 3000);
     measureFuel(h, 70.0);
-    EXPECT_EQ(h.window().state().status.activeTable, 1);
+    EXPECT_EQ(h.session().state().status.activeTable, 1);
     // The display may show the newest status a frame later.
     WAIT_UNTIL_EQ(h.window().results()->valuePanel()->text(), QStringLiteral("79.9"), 3000);
     EXPECT_TRUE(h.messages.informed.isEmpty()) << h.messages.informed.join('|').toStdString();
@@ -177,8 +177,8 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
     LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;
     measureFuel(h, 70.0);
-    auto* library = h.program->dialogs().form1.get();
-    auto* wizard = h.program->dialogs().form3.get();
+    auto* library = &h.program->dialogs().form1();
+    auto* wizard = &h.program->dialogs().form3();
     bool opened = false;
     QTimer::singleShot(0, library, [&] {
         opened = library->isVisible();
@@ -218,14 +218,14 @@ TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
 TEST(CalibrationLibrary, ChoosingAMethodInTheWizardStaysAfterCancel) {
     MeterHarness h;
     measureFuel(h, 90.0);
-    auto* wizard = h.program->dialogs().form3.get();
+    auto* wizard = &h.program->dialogs().form3();
     QTimer::singleShot(0, wizard, [&] {
         child<QPushButton>(wizard, "Button3")->click();
         emit child<QComboBox>(wizard, "ComboBox1")->activated(1);
         child<QPushButton>(wizard, "Button4")->click();
     });
     EXPECT_FALSE(wizard->run().has_value());
-    EXPECT_EQ(h.window().state().status.method, 2);
+    EXPECT_EQ(h.session().state().status.method, 2);
     WAIT_UNTIL_EQ(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
         3000);
@@ -235,15 +235,15 @@ TEST(CalibrationLibrary, CopyWithTheMeterPulledOutOnlyReportsIt) {
     MeterHarness h;
     measureFuel(h, 90.0);
     oneLibraryEntry(h);
-    auto* library = h.program->dialogs().form1.get();
+    auto* library = &h.program->dialogs().form1();
     ASSERT_EQ(library->library().entries().size(), 1U);
 
     h.meter.unplug();
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
     library->grid()->setCurrentGridRow(1);
     child<QPushButton>(library, "Button3")->click();
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("Прибор не подключен !"));
-    EXPECT_EQ(h.window().state().lastSlot, 1);
+    EXPECT_EQ(h.session().state().lastSlot, 1);
 }
 
 TEST(CalibrationLibrary, ANewUserSeesNoMessageButAMissingLibraryIsReported) {
@@ -268,12 +268,12 @@ TEST(CalibrationLibrary, ALibraryThatIsAFifoIsReportedAndLeftAlone) {
     EXPECT_EQ(h.messages.informed,
               QStringList{QStringLiteral("Ошибка открытия файла БД.\nэто не обычный файл.")});
 
-    auto* library = h.program->dialogs().form1.get();
+    auto* library = &h.program->dialogs().form1();
     library->show();
     child<QPushButton>(library, "Button1")->click();
     ASSERT_EQ(h.messages.informed.size(), 2);
     EXPECT_TRUE(h.messages.informed.last().contains(QStringLiteral("не прочитан")));
-    EXPECT_FALSE(h.program->dialogs().form3->isVisible());
+    EXPECT_FALSE(h.program->dialogs().form3().isVisible());
     library->close();
     struct stat status {};
     ASSERT_EQ(::lstat(fifo.constData(), &status), 0);
@@ -291,7 +291,7 @@ TEST(CalibrationLibrary, ALibraryOfMoreThan99EntriesSaysHowManyItHolds) {
     }
     ASSERT_TRUE(zr::test::writeFileBytes(h.dataDir.filePath(QStringLiteral("data.zr")), records));
     h.start();
-    auto* library = h.program->dialogs().form1.get();
+    auto* library = &h.program->dialogs().form1();
     library->show();
     auto* overflow = child<QLabel>(library, "OverflowLabel");
     ASSERT_NE(overflow, nullptr);
@@ -336,7 +336,7 @@ TEST(CalibrationLibrary, TheWizardTakesNoReadingFromAMeterThatDoesNotMeasure) {
         {"meter pulled out",
          [](MeterHarness& h) {
              h.meter.unplug();
-             WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+             WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
          },
          [](MeterHarness& h) {
              h.meter.plug();
@@ -360,7 +360,7 @@ TEST(CalibrationLibrary, TheWizardTakesNoReadingFromAMeterThatDoesNotMeasure) {
         SCOPED_TRACE(c.what);
         MeterHarness h;
         measureFuel(h, 70.0);
-        auto* wizard = h.program->dialogs().form3.get();
+        auto* wizard = &h.program->dialogs().form3();
         QTimer::singleShot(0, wizard, [&] {
             auto* next = child<QPushButton>(wizard, "Button3");
             next->click();
@@ -405,7 +405,7 @@ TEST(CalibrationLibrary, TheWizardChecksTypedCoefficientsOnTheirPage) {
     };
     MeterHarness h;
     measureFuel(h, 70.0);
-    auto* wizard = h.program->dialogs().form3.get();
+    auto* wizard = &h.program->dialogs().form3();
     QTimer::singleShot(0, wizard, [&] {
         measureBothFuels(h, wizard);
         auto* next = child<QPushButton>(wizard, "Button3");
@@ -453,18 +453,19 @@ TEST(CalibrationLibrary, TheNoFreeSlotAnswerWritesSlotOne) {
     h.waitForMeter();
     measureFuel(h, 70.0);
     // The first report's list refresh finds the four slots taken.
-    WAIT_UNTIL(zr::test::entryReplies(h) >= 4 && !h.window().timerReadTable().isEnabled(), 5000);
-    ASSERT_EQ(h.window().state().lastSlot, 4);
+    WAIT_UNTIL(zr::test::entryReplies(h) >= 4 && !h.session().calibrationListTimer().isEnabled(),
+               5000);
+    ASSERT_EQ(h.session().state().lastSlot, 4);
     oneLibraryEntry(h);
-    auto* library = h.program->dialogs().form1.get();
+    auto* library = &h.program->dialogs().form1();
     library->show();
     library->grid()->setCurrentGridRow(1);
     for (int refused = 0; refused < 5; ++refused) {
         child<QPushButton>(library, "Button3")->click();
     }
-    ASSERT_EQ(h.window().state().lastSlot, 9);
+    ASSERT_EQ(h.session().state().lastSlot, 9);
 
-    auto* wizard = h.program->dialogs().form3.get();
+    auto* wizard = &h.program->dialogs().form3();
     QTimer::singleShot(0, wizard, [&] {
         runWizard(h, wizard);
         if (wizard->isVisible()) {

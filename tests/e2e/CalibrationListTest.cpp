@@ -48,18 +48,18 @@ void showListedCalibrations(MeterHarness& h) {
 TEST(CalibrationListE2e, AtStartTheListWaitsForTheFirstStatusReportToKnowTheMethod) {
     MeterHarness h;
     // The start-up round passes with no method known: nothing is asked.
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     EXPECT_TRUE(entryRequests(h).empty());
 
     // The first status report arms another round; the requests go out when it runs out.
     std::vector<Requests> sentByExpiry;
-    QObject::connect(&h.window().timerReadTable(), &zr::common::OneShotTimer::expired,
+    QObject::connect(&h.session().calibrationListTimer(), &zr::common::OneShotTimer::expired,
                      [&] { sentByExpiry.push_back(entryRequests(h)); });
     h.sendStatus(4500, 2, 90.0F, 0, 0, 0);
     WAIT_UNTIL_EQ(sentByExpiry.size(), 1U, 5000);
     EXPECT_EQ(sentByExpiry[0], fourRequests(2));
     EXPECT_EQ(entryRequests(h), fourRequests(2));
-    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+    EXPECT_FALSE(h.session().calibrationListTimer().isEnabled());
 }
 
 TEST(CalibrationListE2e, AStatusReportDuringTheStartUpRoundLeadsToOneRound) {
@@ -67,25 +67,25 @@ TEST(CalibrationListE2e, AStatusReportDuringTheStartUpRoundLeadsToOneRound) {
     h.sendStatus(4500, 1, 90.0F, 0, 0, 0);
     WAIT_UNTIL_EQ(entryRequests(h), fourRequests(1), 5000);
     // One round only: nothing is left armed that could ask again.
-    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+    EXPECT_FALSE(h.session().calibrationListTimer().isEnabled());
 }
 
 TEST(CalibrationListE2e, AMeterPluggedInLaterIsReadOnceItsMethodIsKnown) {
     MeterHarness h(false);
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     h.meter.plug();
     h.waitForMeter();
     // The arrival's round finds no method yet.
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     EXPECT_TRUE(entryRequests(h).empty());
     h.sendStatus(4500, 3, 50.0F, 0, 0, 0);
     WAIT_UNTIL_EQ(entryRequests(h), fourRequests(3), 5000);
 
     // Plugged in again with the method known: the arrival alone arms the next round.
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     h.meter.unplug();
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
-    EXPECT_FALSE(h.window().timerReadTable().isEnabled());
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
+    EXPECT_FALSE(h.session().calibrationListTimer().isEnabled());
     h.meter.plug();
     h.waitForMeter();
     Requests both = fourRequests(3);
@@ -103,7 +103,7 @@ TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDe
     EXPECT_EQ(grid->cell(2, 2), QStringLiteral("1010"));
     EXPECT_EQ(grid->cell(3, 2), QStringLiteral("-5"));
     EXPECT_EQ(grid->cell(1, 3), QString()) << "an empty slot shows nothing";
-    EXPECT_EQ(h.window().state().lastSlot, 2);
+    EXPECT_EQ(h.session().state().lastSlot, 2);
     EXPECT_TRUE(zr::test::redRows(h).empty());
 
     grid->setCurrentGridRow(2);
@@ -136,7 +136,7 @@ TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDe
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(grid->cell(1, r), QString()) << r;
     }
-    EXPECT_EQ(h.window().state().lastSlot, 0);
+    EXPECT_EQ(h.session().state().lastSlot, 0);
 }
 
 TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAgain) {
@@ -146,7 +146,7 @@ TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAga
     auto* grid = zr::test::calibrationGrid(h);
     WAIT_UNTIL_EQ(grid->cell(1, 1), QStringLiteral("AI-92     "), 5000);
 
-    auto* library = h.program->dialogs().form1.get();
+    auto* library = &h.program->dialogs().form1();
     bool wasOpen = false;
     QTimer::singleShot(0, library, [&] {
         wasOpen = library->isVisible();
@@ -156,7 +156,7 @@ TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAga
     EXPECT_TRUE(wasOpen);
     EXPECT_EQ(grid->cell(1, 1), QString());
     EXPECT_EQ(grid->cell(0, 2), QString());
-    EXPECT_TRUE(h.window().timerReadTable().isEnabled());
+    EXPECT_TRUE(h.session().calibrationListTimer().isEnabled());
     WAIT_UNTIL_EQ(grid->cell(1, 1), QStringLiteral("AI-92     "), 5000);
     WAIT_UNTIL_EQ(grid->cell(1, 2), QStringLiteral("AI-95     "), 5000);
 }
@@ -173,7 +173,7 @@ TEST(CalibrationListE2e, TypingIntoTheGridChangesNeitherTheTablesNorTheMeter) {
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     WAIT_UNTIL_EQ(grid->cell(1, 2), QStringLiteral("x"), 3000);
-    EXPECT_EQ(h.window().state().calibrationTables.at(1, 2).name, "AI-95     ");
+    EXPECT_EQ(h.session().state().calibrationTables.at(1, 2).name, "AI-95     ");
     EXPECT_EQ(zr::test::commandsSent(h).size(), sentBefore);
 
     zr::test::click(h, "ToolButton9");

@@ -31,7 +31,7 @@ QString octanPanel(MeterHarness& h, int i) {
 TEST(Connection, ArrivalShowsTheMetersProductString) {
     MeterHarness h;
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
-    EXPECT_EQ(h.window().state().deviceList.size(), 1U);
+    EXPECT_EQ(h.session().state().deviceList.size(), 1U);
 }
 
 TEST(Connection, TheStatusExampleShowsWithACommaAndWithAPoint) {
@@ -102,7 +102,7 @@ TEST(Connection, MethodNamesAndUnknownMethods) {
 // repeated requests within the interval do not restart it is the timer's own test.
 TEST(Connection, AMethodChangeRequestsTheCalibrationListOnceAboutASecondLater) {
     MeterHarness h;
-    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    zr::common::OneShotTimer& timer = h.session().calibrationListTimer();
     EXPECT_EQ(timer.interval(), 1000);
     WAIT_UNTIL(!timer.isEnabled(), 10000); // the start-up round has passed
     h.sendStatus(4500, 1, 92.0F, 0, 0, 0); // the first status changes the method
@@ -117,16 +117,16 @@ TEST(Connection, AMethodChangeRequestsTheCalibrationListOnceAboutASecondLater) {
     h.sendStatus(4500, 2, 92.0F, 0, 0, 0);
     EXPECT_FALSE(timer.isEnabled());
     EXPECT_EQ(expiries.count(), 1);
-    EXPECT_EQ(h.window().state().status.method, 2);
+    EXPECT_EQ(h.session().state().status.method, 2);
 }
 
 TEST(Connection, TheMethodMenuSendsTheCommandAndArmsTheListRefresh) {
     MeterHarness h;
-    zr::common::OneShotTimer& timer = h.window().timerReadTable();
+    zr::common::OneShotTimer& timer = h.session().calibrationListTimer();
     WAIT_UNTIL(!timer.isEnabled(), 10000); // the start-up round has passed
     h.find<QAction>("N22")->trigger();
     EXPECT_TRUE(h.lastLogLine().startsWith("WR 41  00 64 02 00 "));
-    EXPECT_EQ(h.window().state().status.method, 2);
+    EXPECT_EQ(h.session().state().status.method, 2);
     EXPECT_TRUE(timer.isEnabled());
     WAIT_UNTIL_EQ(
         h.meter.device().withModel([](const zr::sim::MeterModel& m) { return m.method(); }), 2,
@@ -147,15 +147,15 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
     mouse.inputReportLength = 5;
     mouse.outputReportLength = 0;
     const auto id = h.bus.plug(mouse, nullptr);
-    WAIT_UNTIL_EQ(h.window().state().deviceList.size(), 2U, 3000);
+    WAIT_UNTIL_EQ(h.session().state().deviceList.size(), 2U, 3000);
     h.waitForMeter();
-    zr::hid::HidDevice* listedMouse = h.window().state().deviceList.back();
+    zr::hid::HidDevice* listedMouse = h.session().state().deviceList.back();
     ASSERT_EQ(listedMouse->productId(), 0xC077);
     h.bus.unplug(id);
     // The scan that finds the mouse gone has run: had it dropped the meter too, it would show.
     WAIT_UNTIL(!listedMouse->isPresent(), 3000);
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
-    ASSERT_NE(h.window().state().currentDevice, nullptr);
+    ASSERT_NE(h.session().state().currentDevice, nullptr);
     h.sendStatus(4600, 1, 91.0F, 0, 0, 0);
     EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4600 Данных=0"));
 }
@@ -163,7 +163,7 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
 TEST(Connection, UnpluggingTheMeterDisconnectsItAndCommandsAreRefused) {
     MeterHarness h;
     h.meter.unplug();
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.statusPanel(0), QString());
     const std::size_t lines = h.logLines();
     h.find<QAction>("N21")->trigger();
@@ -178,10 +178,10 @@ TEST(Connection, UnpluggingTheMeterDisconnectsItAndCommandsAreRefused) {
 TEST(Connection, ClosingTheWindowReleasesTheDevicesAndStopsTheMetersReader) {
     MeterHarness h;
     h.window().show();
-    zr::hid::HidDevice* meter = h.window().state().currentDevice;
+    zr::hid::HidDevice* meter = h.session().state().currentDevice;
     ASSERT_TRUE(meter->hasReader());
     h.window().close();
-    EXPECT_TRUE(h.window().state().deviceList.empty());
+    EXPECT_TRUE(h.session().state().deviceList.empty());
     // Destroying the window stops the reader before anything it reports to is gone.
     h.program.reset();
     ASSERT_EQ(h.bus.pluggedDevices().size(), 1U);
@@ -217,7 +217,7 @@ TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
     h.waitForDisplay();
     EXPECT_EQ(valueText(h), QStringLiteral("119"));
     EXPECT_EQ(h.statusPanel(3), QStringLiteral("Частота=4539 Данных=9"));
-    EXPECT_EQ(h.window().state().status.frequency, 4539);
+    EXPECT_EQ(h.session().state().status.frequency, 4539);
 }
 
 TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArrival) {
@@ -247,12 +247,12 @@ TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArriva
     mouse.productId = 0xC077;
     mouse.inputReportLength = 5;
     h.bus.plug(mouse, nullptr);
-    WAIT_UNTIL_EQ(h.window().state().deviceList.size(), 2U, 3000);
+    WAIT_UNTIL_EQ(h.session().state().deviceList.size(), 2U, 3000);
     QCoreApplication::processEvents();
     EXPECT_EQ(h.messages.informed.size(), 1);
 
     h.bus.unplug(id);
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
     h.bus.plug(info, nullptr);
     h.waitForMeter();
     WAIT_UNTIL_EQ(h.messages.informed.size(), 2, 3000);

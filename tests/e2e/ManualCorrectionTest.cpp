@@ -23,7 +23,7 @@ namespace {
 // Opens TForm6 through its menu item, lets `use` work the open dialog, then closes it.
 void withDialog(MeterHarness& h,
                 const std::function<void(zr::calibration::ManualCorrectionDialog&)>& use) {
-    auto* dialog = h.program->dialogs().form6.get();
+    auto* dialog = &h.program->dialogs().form6();
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
         ran = dialog->isVisible();
@@ -70,7 +70,7 @@ TEST(ManualCorrectionE2e, ApplyWritesTheCorrectionThatTheMeterThenReports) {
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     zr::test::meterStatus(h);
     // The list refresh armed by the first report passes first, so only the dialog sends.
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     const std::size_t sentBefore = zr::test::commandsSent(h).size();
 
     QString shownAtFirst;
@@ -109,18 +109,18 @@ TEST(ManualCorrectionE2e, ChoosingAnotherMethodSendsNothingAndTheMeterBringsItsO
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     zr::test::meterStatus(h);
     // Let the list refresh of the first report pass, so only the dialog could send.
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     const std::size_t sentBefore = zr::test::commandsSent(h).size();
 
     withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {
         dialog.methodList()->setFocus();
         QTest::keyClick(dialog.methodList(), Qt::Key_Down);
         EXPECT_EQ(dialog.methodList()->currentText(), QStringLiteral("MON"));
-        EXPECT_EQ(h.window().state().status.method, 2);
+        EXPECT_EQ(h.session().state().status.method, 2);
     });
     EXPECT_EQ(zr::test::commandsSent(h).size(), sentBefore);
     zr::test::meterStatus(h);
-    EXPECT_EQ(h.window().state().status.method, 1);
+    EXPECT_EQ(h.session().state().status.method, 1);
 }
 
 // The meter reports its own method again while the dialog shows "MON": Apply still writes the
@@ -130,14 +130,14 @@ TEST(ManualCorrectionE2e, AStatusReportDoesNotMoveWhatApplyWrites) {
     h.meter.device().withModel([](zr::sim::MeterModel& m) { m.setMethod(1); });
     setMeterCorrection(h, 1, 0.7F);
     zr::test::meterStatus(h);
-    WAIT_UNTIL(!h.window().timerReadTable().isEnabled(), 5000);
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled(), 5000);
     const std::size_t sentBefore = zr::test::commandsSent(h).size();
 
     withDialog(h, [&](zr::calibration::ManualCorrectionDialog& dialog) {
         chooseMethod(dialog, Qt::Key_Down);
         QTest::mouseClick(dialog.upDown()->downButton(), Qt::LeftButton);
         zr::test::meterStatus(h);
-        ASSERT_EQ(h.window().state().status.method, 1);
+        ASSERT_EQ(h.session().state().status.method, 1);
         EXPECT_EQ(dialog.methodList()->currentText(), QStringLiteral("MON"));
         EXPECT_EQ(dialog.edit()->text(), QStringLiteral("-0.1"));
         QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);

@@ -17,6 +17,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTimer>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -131,7 +132,7 @@ TEST_F(MeasurementTablePage, DeletingTheClickedRowMovesTheRowsBelowUp) {
 }
 
 TEST_F(MeasurementTablePage, TheNumberDialogKeepsZeroOpenAndInsertsMinusFiveAtTheTop) {
-    auto* dialog = h.program->dialogs().form4.get();
+    auto* dialog = &h.program->dialogs().form4();
     bool stayedOpen = false;
     whenShown(dialog, [&] {
         EXPECT_EQ(dialog->spinEdit()->value(), 0);
@@ -152,7 +153,7 @@ TEST_F(MeasurementTablePage, TheNumberDialogKeepsZeroOpenAndInsertsMinusFiveAtTh
 }
 
 TEST_F(MeasurementTablePage, ClosingTheTextDialogInsertsNothingAndSelectsTheFirstItem) {
-    auto* dialog = h.program->dialogs().form5.get();
+    auto* dialog = &h.program->dialogs().form5();
     whenShown(dialog, [&] {
         dialog->edit()->setText(QStringLiteral("ignored"));
         dialog->close();
@@ -165,7 +166,7 @@ TEST_F(MeasurementTablePage, ClosingTheTextDialogInsertsNothingAndSelectsTheFirs
 }
 
 TEST_F(MeasurementTablePage, AnEmptyTextIsAnItemAndIsWrittenAsOneSpace) {
-    auto* dialog = h.program->dialogs().form5.get();
+    auto* dialog = &h.program->dialogs().form5();
     whenShown(dialog, [&] {
         EXPECT_EQ(dialog->edit()->text(), QString());
         dialog->okButton()->click();
@@ -211,7 +212,7 @@ TEST_F(MeasurementTablePage, TheWheelChangesAListOnlyWhileItHasTheKeyboardFocus)
 }
 
 TEST_F(MeasurementTablePage, TheInputDialogsShowNoTitleText) {
-    QDialog* dialogs[] = {h.program->dialogs().form4.get(), h.program->dialogs().form5.get()};
+    QDialog* dialogs[] = {&h.program->dialogs().form4(), &h.program->dialogs().form5()};
     for (QDialog* dialog : dialogs) {
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -251,6 +252,10 @@ TEST(MeasurementTable, AnEditedNumberListShowsTheErrorBoxAndTheRowIsWritten) {
 
 TEST(ChartPage, ClearRemovesEveryPointOfTheRedSeries) {
     ProgramHarness h;
+    // The page is built when first shown.
+    h.window().show();
+    h.window().pageControl()->setTabVisible(2, true);
+    h.window().pageControl()->setCurrentIndex(2);
     auto* view = h.find<QChartView>(QStringLiteral("Chart1"));
     ASSERT_NE(view, nullptr);
     QChart* chart = view->chart();

@@ -54,12 +54,12 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
         h.meter.setTrueOctane(octane);
         meterStatus(h); // brings the count that picks the slot
         expected << zr::common::formatGeneral(
-            static_cast<double>(h.window().state().status.measuredValue));
+            static_cast<double>(h.session().state().status.measuredValue));
         click(h, "ToolButton1");
-        EXPECT_TRUE(h.window().timerReadLog().isEnabled());
+        EXPECT_TRUE(h.session().storedValuesTimer().isEnabled());
     }
     meterStatus(h);
-    EXPECT_EQ(h.window().state().status.dataCount, 3);
+    EXPECT_EQ(h.session().state().status.dataCount, 3);
 
     click(h, "ToolButton3");
     auto* grid = storedGrid(h);
@@ -92,7 +92,7 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
     EXPECT_EQ(grid->cell(0, 1), QString());
     EXPECT_EQ(h.statusPanel(0), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(h.window().timerReadLog().isEnabled());
+    EXPECT_FALSE(h.session().storedValuesTimer().isEnabled());
 
     // The erased meter reports 255: its pages are dropped and the grid stays empty.
     meterStatus(h);
@@ -105,7 +105,7 @@ TEST(StoredValues, StoreFetchCopyAndEraseThroughTheSimulator) {
 TEST(StoredValues, WithoutAMeterNothingIsSentBeforeTheTimerAndThenTheFetchIsRefused) {
     ProgramHarness h;
     auto& window = h.window();
-    QSignalSpy expiries(&window.timerReadLog(), &zr::common::OneShotTimer::expired);
+    QSignalSpy expiries(&h.session().storedValuesTimer(), &zr::common::OneShotTimer::expired);
     const QString refused = QStringLiteral("Прибор не подключен !");
     // Checked after every event: the refusal never shows before the timer expired.
     bool early = false;
@@ -120,7 +120,7 @@ TEST(StoredValues, WithoutAMeterNothingIsSentBeforeTheTimerAndThenTheFetchIsRefu
     WAIT_UNTIL_EQ(window.status()->panelText(0), refused, 5000);
     EXPECT_FALSE(early);
     EXPECT_EQ(expiries.count(), 1);
-    EXPECT_FALSE(window.timerReadLog().isEnabled());
+    EXPECT_FALSE(h.session().storedValuesTimer().isEnabled());
 }
 
 TEST(StoredValues, TheGridShowsItsColumnWidthsFromTheFirstPaint) {
@@ -179,11 +179,11 @@ TEST(StoredValues, AMeterPulledOutDuringTheErasureLogsTheRestAsWriteErrors) {
     const std::size_t before = h.logLines();
     click(h, "ToolButton2");
     // The removal waits until the handler has returned.
-    EXPECT_NE(h.window().state().currentDevice, nullptr);
+    EXPECT_NE(h.session().state().currentDevice, nullptr);
     EXPECT_EQ(errorBlocks(h, before), 62);
     EXPECT_EQ(h.statusPanel(0), QString());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.pulled->meter_.withModel(
                   [](const zr::sim::MeterModel& m) { return m.memoryByte(154 + 39); }),
               255);
@@ -195,8 +195,8 @@ TEST(StoredValues, AMeterPulledOutDuringAStoreLogsTheRestAsWriteErrors) {
     const std::size_t before = h.logLines();
     click(h, "ToolButton1");
     EXPECT_EQ(errorBlocks(h, before), 6);
-    EXPECT_TRUE(h.window().timerReadLog().isEnabled());
-    WAIT_UNTIL(h.window().state().currentDevice == nullptr, 3000);
+    EXPECT_TRUE(h.session().storedValuesTimer().isEnabled());
+    WAIT_UNTIL(h.session().state().currentDevice == nullptr, 3000);
     EXPECT_EQ(h.statusPanel(0), QString());
 }
 

@@ -136,10 +136,10 @@ int main(int argc, char** argv) {
         checkArrivalTraffic(*present, window, "meter present at start");
 
         present->unplug();
-        check(waitFor([&] { return window.state().currentDevice == nullptr; }, 10000),
+        check(waitFor([&] { return program.session().state().currentDevice == nullptr; }, 10000),
               "the unplugged meter is dropped");
         ReportingMeter later("ZR-0002");
-        check(waitFor([&] { return window.state().currentDevice != nullptr; }, 10000),
+        check(waitFor([&] { return program.session().state().currentDevice != nullptr; }, 10000),
               "the meter plugged in later is found");
         checkArrivalTraffic(later, window, "meter plugged in later");
         std::string shown;

@@ -15,21 +15,17 @@ namespace {
 
 struct ExportRig : ControllerRig {
     explicit ExportRig(common::MemoryTextGrid tableGrid,
-                       records::FileAccess& writer = records::systemFiles())
+                       common::FileAccess& writer = common::systemFiles())
         : table(std::move(tableGrid)), files(writer) {}
 
     records::Export& exporter() {
         if (!export_) {
             export_ = std::make_unique<records::Export>(records::Export::Ports{
                 table, storedValues, dialog,
-                [this]() -> std::unique_ptr<records::SpreadsheetServer> {
-                    ++serversCreated;
-                    if (!serverAvailable) {
-                        return nullptr;
-                    }
-                    auto server = std::make_unique<test::RecordingSpreadsheetServer>(calls);
-                    server->saveAsFailure = saveAsFailure;
-                    return server;
+                [this](const common::TextGrid& grid) {
+                    calls << (&grid == &table ? QStringLiteral("workbook of the table")
+                                              : QStringLiteral("workbook of another grid"));
+                    return workbook;
                 },
                 files, cursor});
         }
@@ -38,14 +34,25 @@ struct ExportRig : ControllerRig {
 
     common::MemoryTextGrid table;
     common::MemoryTextGrid storedValues{4, 11};
-    records::FileAccess& files;
+    common::FileAccess& files;
     test::ScriptedSaveDialog dialog;
     QStringList calls;
     test::RecordingBusyCursor cursor{calls};
-    bool serverAvailable = true;
-    QString saveAsFailure;
-    int serversCreated = 0;
+    records::WorkbookBytes workbook{"PK workbook", {}};
     std::unique_ptr<records::Export> export_;
+};
+
+// Keeps each replacement in the calls, and succeeds.
+class RecordingFileWriter : public test::MemoryFiles {
+public:
+    explicit RecordingFileWriter(QStringList& calls) : calls_(calls) {}
+    QString replace(const QString& path, const QByteArray& bytes) override {
+        calls_ << QStringLiteral("replace %1 with %2").arg(path, QString::fromLatin1(bytes));
+        return MemoryFiles::replace(path, bytes);
+    }
+
+private:
+    QStringList& calls_;
 };
 
 QByteArray crlf(const QByteArray& text) {
@@ -76,7 +83,7 @@ TEST(ExportText, TwoWrittenRowsGiveThreeBlocksOfSevenLinesTheLastEmpty) {
         "\xEC\xE5\xF2\xEE\xE4\n92,3\n07.12.2026 10:15:00\n\n";
     const QByteArray entryRow = "\n\n\n\n\n\n\n\n";
     EXPECT_EQ(test::fileBytes(path), crlf(block1 + block2 + entryRow));
-    EXPECT_EQ(rig.serversCreated, 0);
+    EXPECT_TRUE(rig.calls.isEmpty()) << "no workbook, no busy cursor";
 }
 
 TEST(ExportText, SaveAsWritesTheStoredValuesWhateverTheTableHolds) {
@@ -146,7 +153,8 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.txt"));
     ASSERT_TRUE(test::writeFileBytes(path, "previous"));
-    test::FailingFileWriter failing(QStringLiteral("No space left on device"));
+    test::MemoryFiles failing;
+    failing.everyWriteFails = true;
     ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), failing);
     rig.dialog.answers.push_back({records::SaveFileType::Text, path});
 
@@ -158,86 +166,53 @@ TEST(ExportText, AFailedWriteLeavesThePreviousFileAndNamesTheReason) {
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
 }
 
-TEST(ExportSpreadsheet, TheServerIsDrivenMemberByMemberInOrder) {
-    ExportRig rig(test::measurementTable(
-        {test::sampleRow("10", QStringLiteral("АИ-92")), test::sampleRow("11", "A-76")}));
-    rig.dialog.answers.push_back({records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
+TEST(ExportSpreadsheet, BothCommandsWriteTheTablesWorkbookUnderTheBusyCursor) {
+    using Command = void (records::Export::*)();
+    for (const Command command : {&records::Export::SaveTable, &records::Export::N13Click}) {
+        QStringList calls;
+        RecordingFileWriter files(calls);
+        ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), files);
+        rig.dialog.answers.push_back(
+            {records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
 
-    rig.run([&] { rig.exporter().SaveTable(); });
+        rig.run([&] { (rig.exporter().*command)(); });
 
-    QStringList expected{"cursor busy",
-                         "SheetsInNewWorkBook = 1",
-                         "WorkBooks.Add",
-                         "Workbooks(1).Sheets(1)",
-                         "Columns.Columns(1).ColumnWidth = 4",
-                         "Columns.Columns(2).ColumnWidth = 30",
-                         "Columns.Columns(3).ColumnWidth = 10",
-                         "Columns.Columns(4).ColumnWidth = 30",
-                         "Columns.Columns(5).ColumnWidth = 30",
-                         "Columns.Columns(6).ColumnWidth = 10",
-                         "Columns.Columns(7).ColumnWidth = 20",
-                         "Columns.Columns.Font.Size = 8",
-                         "Range(a1:b1).Font.Size = 15",
-                         "Range(a1:b1).Font.Bold = 1",
-                         "Range(a1:b1).Columns.Interior.ColorIndex = 8",
-                         "Range(a1:b1).HorizontalAlignment = 3",
-                         "Cells(1, 2) = ZR-6040 USB",
-                         "Range(a3:g3).Font.Size = 10",
-                         "Range(a3:g3).Font.Bold = 1",
-                         "Range(a3:g3).HorizontalAlignment = 3",
-                         "Cells(3, 1) = №",
-                         "Cells(3, 2) = Марка бензина",
-                         "Cells(3, 3) = Резервуар",
-                         "Cells(3, 4) = Поставщик",
-                         "Cells(3, 5) = Метод изм.",
-                         "Cells(3, 6) = ОЧ",
-                         "Cells(3, 7) = Дата/Время"};
-    int sheetRow = 4;
-    for (const auto& row : {test::sampleRow("10", QStringLiteral("АИ-92")),
-                            test::sampleRow("11", "A-76"), std::vector<QString>(7)}) {
-        expected << QStringLiteral("Range(a%1:g%1).HorizontalAlignment = 3").arg(sheetRow);
-        for (int column = 1; column <= 7; ++column) {
-            expected << QStringLiteral("Cells(%1, %2) = %3")
-                            .arg(sheetRow)
-                            .arg(column)
-                            .arg(row[static_cast<std::size_t>(column - 1)]);
-        }
-        ++sheetRow;
+        EXPECT_TRUE(rig.messages.errors.isEmpty());
+        EXPECT_EQ(rig.calls,
+                  QStringList({"cursor busy", "workbook of the table", "cursor default"}));
+        EXPECT_EQ(calls, QStringList{"replace /t/b.xls with PK workbook"});
     }
-    expected << "cursor default"
-             << "WorkBooks(1).SaveAs(/t/b.xls)"
-             << "WorkBooks(1).close(0)"
-             << "quit"
-             << "release";
-    EXPECT_EQ(rig.calls, expected);
-    EXPECT_TRUE(rig.messages.errors.isEmpty());
 }
 
-TEST(ExportSpreadsheet, WithoutAServerTheUserIsToldAndNothingElseHappens) {
-    ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
-    rig.serverAvailable = false;
-    rig.dialog.answers.push_back({records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
+TEST(ExportSpreadsheet, AWorkbookNotMadeOrNotWrittenIsReportedWithItsNameAndTheCursorIsBack) {
+    struct Case {
+        const char* name;
+        const char* workbookFailure; // from the workbook writer
+        const char* writeFailure;    // from the file writer
+        const char* message;
+    };
+    const Case cases[] = {
+        {"not made", "No such file or directory", "",
+         "Cannot create file \"/t/b.xls\". No such file or directory."},
+        {"not written", "", "Permission denied",
+         "Cannot create file \"/t/b.xls\". Permission denied."},
+    };
+    for (const Case& c : cases) {
+        test::MemoryFiles files;
+        files.everyWriteFails = c.writeFailure[0] != 0;
+        files.writeFailure = QString::fromLatin1(c.writeFailure);
+        ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}), files);
+        rig.workbook.failure = QString::fromLatin1(c.workbookFailure);
+        rig.dialog.answers.push_back(
+            {records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
 
-    rig.run([&] { rig.exporter().SaveTable(); });
+        rig.run([&] { rig.exporter().SaveTable(); });
 
-    // The error box ends the text with a period.
-    EXPECT_EQ(rig.messages.errors, QStringList{QStringLiteral("Error connect Excel.")});
-    EXPECT_TRUE(rig.calls.isEmpty()) << rig.calls.join('\n').toStdString();
-}
-
-TEST(ExportSpreadsheet, AFailingSaveAsIsShownAndTheCursorIsBackAndTheServerReleased) {
-    ExportRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
-    rig.saveAsFailure = QStringLiteral("Cannot create file \"/t/b.xls\". Permission denied");
-    rig.dialog.answers.push_back({records::SaveFileType::Spreadsheet, QStringLiteral("/t/b.xls")});
-
-    rig.run([&] { rig.exporter().SaveTable(); });
-
-    EXPECT_EQ(rig.messages.errors,
-              QStringList{QStringLiteral("Cannot create file \"/t/b.xls\". Permission denied.")});
-    EXPECT_EQ(rig.calls.count(QStringLiteral("cursor busy")), 1);
-    EXPECT_EQ(rig.calls.count(QStringLiteral("cursor default")), 1);
-    ASSERT_GE(rig.calls.size(), 2);
-    EXPECT_EQ(
-        rig.calls.mid(rig.calls.size() - 2),
-        QStringList({QStringLiteral("WorkBooks(1).SaveAs(/t/b.xls)"), QStringLiteral("release")}));
+        EXPECT_EQ(rig.messages.errors, QStringList{QString::fromLatin1(c.message)}) << c.name;
+        EXPECT_EQ(rig.calls,
+                  QStringList({"cursor busy", "workbook of the table", "cursor default"}))
+            << c.name;
+        // A workbook that could not be made is never handed to the file writer.
+        EXPECT_EQ(files.replaced.size(), c.workbookFailure[0] ? 0 : 1) << c.name;
+    }
 }

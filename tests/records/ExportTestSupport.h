@@ -1,10 +1,10 @@
 #pragma once
 
+#include "common/HandlerGuard.h"
 #include "common/MemoryTextGrid.h"
 #include "device/connection/ControllerContext.h"
 #include "support/FakeMessageService.h"
 #include "support/TestFiles.h"
-#include "ui/HandlerGuard.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,7 +30,7 @@ struct ControllerRig {
     connection::SharedState state;
     protocol::CommandSender commands{port, [](const std::string&) {}, [] {}};
     FakeMessageService messages;
-    ui::HandlerGuard guard{messages};
+    common::HandlerGuard guard{messages};
 };
 
 // A measurement table: header, the given written rows, and the empty entry row.

@@ -3,7 +3,7 @@
 #include "WorkbookReader.h"
 #include "records/Export.h"
 #include "records/MeasurementRow.h"
-#include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "records/xlsx/TableWorkbook.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -23,12 +23,11 @@ struct WorkbookRig : test::ControllerRig {
                          const QLocale& workbookLocale = QLocale::c())
         : table(std::move(tableGrid)), locale(workbookLocale) {}
 
-    void save(records::SaveFileType type, const QString& path) {
+    void save(records::SaveFileType type, const QString& path,
+              common::FileAccess& files = common::systemFiles()) {
         dialog.answers.push_back({type, path});
         records::Export exporter(records::Export::Ports{
-            table, storedValues, dialog,
-            records::xlsxSpreadsheetServerFactory(records::systemFiles(), locale),
-            records::systemFiles(), cursor});
+            table, storedValues, dialog, records::xlsxWorkbookWriter(locale), files, cursor});
         run([&] { exporter.SaveTable(); });
     }
 
@@ -127,7 +126,7 @@ TEST(ExportWorkbook, TextsThatReadAsNumbersOrTheTimestampAreNumbersAndADateTimeS
         const QString path = dir.filePath(QStringLiteral("book.xlsx"));
         WorkbookRig rig(test::measurementTable({
                             {"12", "АИ-95", "P 1", "0012", " ", c.decimal, timestamp},
-                            {"-5", "A-76", "1", "ЛУКОЙЛ", " ", c.otherDecimal, "07.12.26"},
+                            {"-5", "A-76", "1", "ЛУКОЙЛ", timestamp, c.otherDecimal, "07.12.26"},
                         }),
                         locale);
         rig.save(records::SaveFileType::Workbook, path);
@@ -149,6 +148,8 @@ TEST(ExportWorkbook, TextsThatReadAsNumbersOrTheTimestampAreNumbersAndADateTimeS
         expectText("D4", "0012"); // a leading zero would be lost
         expectText("F5", QString::fromLatin1(c.otherDecimal));
         expectText("G5", "07.12.26");
+        // Only the timestamp column holds dates.
+        expectText("E5", timestamp);
         expectText("B1", "ZR-6040 USB");
         expectText("F3", "ОЧ");
         const QJsonObject date = book.cell("G4");
@@ -216,23 +217,25 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("book.xlsx"));
     ASSERT_TRUE(test::writeFileBytes(path, "previous"));
-    test::FailingFileWriter failing(QStringLiteral("No space left on device"));
-    auto server = records::XlsxSpreadsheetServer::create(failing);
-    ASSERT_TRUE(server);
-    server->setSheetsInNewWorkBook(1);
-    server->addWorkBook();
-    server->selectSheet(1, 1);
-    server->setCell(1, 1, QStringLiteral("x"));
-    try {
-        server->saveAs(1, path);
-        ADD_FAILURE() << "SaveAs reported success";
-    } catch (const records::SpreadsheetError& error) {
-        EXPECT_EQ(error.text(),
-                  QStringLiteral("Cannot create file \"%1\". No space left on device").arg(path));
-    }
+    test::MemoryFiles failing;
+    failing.everyWriteFails = true;
+    WorkbookRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    rig.save(records::SaveFileType::Workbook, path, failing);
+    EXPECT_EQ(rig.messages.errors,
+              QStringList{
+                  QStringLiteral("Cannot create file \"%1\". No space left on device.").arg(path)});
     EXPECT_EQ(test::fileBytes(path), QByteArray("previous"));
-    // SaveAs handed the workbook to the writer, which kept the old file.
-    EXPECT_EQ(failing.paths, QStringList{path});
+    // The workbook was made and handed to the writer, which kept the old file.
+    EXPECT_EQ(failing.replaced, QStringList{path});
+}
+
+TEST(ExportWorkbook, WithoutItsScratchDirectoryNoWorkbookIsMadeAndTheReasonIsGiven) {
+    QTemporaryDir dir;
+    const records::WorkbookBytes book =
+        records::tableWorkbook(test::measurementTable({test::sampleRow("1", "A-76")}),
+                               dir.filePath(QStringLiteral("missing")));
+    EXPECT_TRUE(book.bytes.isEmpty());
+    EXPECT_EQ(book.failure, QStringLiteral("No such file or directory"));
 }
 
 // A workbook export killed at any moment leaves nothing of the program's in the temporary

@@ -1,15 +1,13 @@
 #include "ExportTestSupport.h"
-#include "records/PrintReportFormat.h"
 #include "records/views/ReportPainter.h"
-#include "records/views/ReportPreviewWeb.h"
-#include "support/WaitUntil.h"
+#include "records/views/TablePrintPreview.h"
 
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -49,53 +47,26 @@ std::vector<PdfWord> pdfWords(const QString& pdf, QSizeF* pageSize) {
     return words;
 }
 
-QString writeReport(const QTemporaryDir& dir, const common::TextGrid& table) {
-    const QString path = dir.filePath(QStringLiteral("tmp1.html"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(records::printReportBytes(table));
-    return path;
-}
-
 } // namespace
 
-TEST(PrintReportPreview, LoadingCompletesFromTheEventLoopAndThenThePreviewOpens) {
-    QTemporaryDir dir;
-    const QString path =
-        writeReport(dir, test::measurementTable({test::sampleRow("12", QStringLiteral("АИ-95"))}));
+TEST(PrintReportPreview, ThePreviewIsTitledPaintsTheTableAndReturnsOnceClosed) {
+    const common::MemoryTextGrid table =
+        test::measurementTable({test::sampleRow("12", QStringLiteral("АИ-95"))});
     QWidget parent;
-    records::ReportPreviewWeb web(&parent);
-    int completions = 0;
-    web.setNavigateComplete([&] { ++completions; });
-
-    web.Navigate(path);
-    EXPECT_EQ(completions, 0);
-    WAIT_UNTIL_EQ(completions, 1, 5000);
-    ASSERT_TRUE(web.page());
-    EXPECT_EQ(web.page()->rows.at(1).at(1), QStringLiteral("АИ-95"));
-
-    int pagesPainted = 0;
-    QObject::connect(&web, &records::ReportPreviewWeb::previewOpening, &web,
+    records::TablePrintPreview preview(&parent);
+    QString title;
+    int pagesShown = 0;
+    QObject::connect(&preview, &records::TablePrintPreview::opening, &preview,
                      [&](QPrintPreviewDialog* dialog) {
-                         QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                                          [&](QPrinter*) { ++pagesPainted; });
-                         QTimer::singleShot(0, dialog, &QDialog::reject);
+                         title = dialog->windowTitle();
+                         QTimer::singleShot(0, dialog, [&, dialog] {
+                             pagesShown = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+                             dialog->reject();
+                         });
                      });
-    EXPECT_TRUE(web.ExecWB(records::Web::kPrintPreview, records::Web::kPromptUser));
-    EXPECT_GE(pagesPainted, 1);
-    EXPECT_FALSE(web.ExecWB(records::Web::kPrintPreview, 2));
-}
-
-TEST(PrintReportPreview, APageThatCannotBeLoadedCannotBePreviewed) {
-    QTemporaryDir dir;
-    QWidget parent;
-    records::ReportPreviewWeb web(&parent);
-    EXPECT_FALSE(web.ExecWB(records::Web::kPrintPreview, records::Web::kPromptUser));
-    int completions = 0;
-    web.setNavigateComplete([&] { ++completions; });
-    web.Navigate(dir.filePath(QStringLiteral("missing.html")));
-    WAIT_UNTIL_EQ(completions, 1, 5000);
-    EXPECT_FALSE(web.ExecWB(records::Web::kPrintPreview, records::Web::kPromptUser));
+    preview.showPreview(table);
+    EXPECT_EQ(title, QStringLiteral("Октанометр ZR6040 серия 60"));
+    EXPECT_EQ(pagesShown, 1);
 }
 
 TEST(PrintReportPreview, ThePdfHoldsTheCyrillicHeadersAndCellsWithTheHeaderOnEveryPage) {
@@ -105,15 +76,12 @@ TEST(PrintReportPreview, ThePdfHoldsTheCyrillicHeadersAndCellsWithTheHeaderOnEve
         rows.push_back(test::sampleRow(QString::number(1000 + i), QStringLiteral("АИ-98")));
     }
     rows[0][3] = QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ <&>");
-    const std::optional<records::ReportPage> page =
-        records::readReportPage(records::printReportBytes(test::measurementTable(rows)));
-    ASSERT_TRUE(page);
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     printer.setOutputFileName(pdf);
-    const int pages = records::paintReportPage(printer, *page);
+    const int pages = records::paintReport(printer, test::measurementTable(rows));
     ASSERT_GE(pages, 2);
 
     const QString text = pdfText(pdf);
@@ -152,15 +120,12 @@ TEST(PrintReportPreview, EveryValuePrintsWholeBesideLongSupplierNames) {
             row[5] = QStringLiteral("9%1.%2").arg(i + 1).arg(i + 3);
             rows.push_back(row);
         }
-        const std::optional<records::ReportPage> page =
-            records::readReportPage(records::printReportBytes(test::measurementTable(rows)));
-        ASSERT_TRUE(page);
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
         printer.setOutputFileName(pdf);
-        ASSERT_GE(records::paintReportPage(printer, *page), 1);
+        ASSERT_GE(records::paintReport(printer, test::measurementTable(rows)), 1);
 
         // A text cut off by its cell still reaches the PDF: it shows as words lying over their
         // neighbours or past the page's edge.

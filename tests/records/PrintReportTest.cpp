@@ -43,9 +43,9 @@ QString rowLines(const std::vector<QString>& cells) {
 
 struct PrintRig : test::ControllerRig {
     explicit PrintRig(common::MemoryTextGrid grid,
-                      records::FileAccess& writer = records::systemFiles())
+                      common::FileAccess& writer = common::systemFiles())
         : table(std::move(grid)),
-          report(context(), records::PrintReport::Ports{table, web, writer, dir.path()}) {
+          report(context(), records::PrintReport::Ports{table, preview, writer, dir.path()}) {
         report.registerHandlers(handlers);
     }
     // Runs a handler by name as the main window does.
@@ -58,7 +58,7 @@ struct PrintRig : test::ControllerRig {
 
     QTemporaryDir dir;
     common::MemoryTextGrid table;
-    test::RecordingWeb web;
+    test::RecordingPrintPreview preview;
     common::HandlerRegistry handlers;
     records::PrintReport report;
 };
@@ -76,9 +76,7 @@ TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
     // Code page 1251 throughout: "№" is B9, "Октанометр" starts CE EA.
     EXPECT_TRUE(bytes.contains("<td align=center width=10><b>\xB9</b></td>\r\n"));
     EXPECT_TRUE(bytes.contains("<title>\xCE\xEA"));
-    EXPECT_EQ(rig.web.navigated,
-              QStringList{QDir::toNativeSeparators(rig.dir.filePath("tmp1.html"))});
-    EXPECT_TRUE(rig.web.commands.isEmpty()) << "the preview waits for the navigation";
+    EXPECT_EQ(rig.preview.shownFor, std::vector<const common::TextGrid*>{&rig.table});
 }
 
 TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
@@ -100,7 +98,7 @@ TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
     EXPECT_EQ(lines.size() - 1, 16 + 4 * 9 + 3);
 }
 
-TEST(PrintReport, MarkupInACellIsEscapedAndReadsBackAsTyped) {
+TEST(PrintReport, MarkupInACellIsEscaped) {
     const QString grade = QStringLiteral("<АИ-92 & \"Евро\">\r\nстрока");
     PrintRig rig(test::measurementTable({test::sampleRow("1", grade)}));
     rig.invoke("N15Click");
@@ -108,47 +106,20 @@ TEST(PrintReport, MarkupInACellIsEscapedAndReadsBackAsTyped) {
     const QByteArray bytes = rig.reportBytes();
     EXPECT_TRUE(bytes.contains(common::toCp1251(
         QStringLiteral("<td align=center>&lt;АИ-92 &amp; &quot;Евро&quot;&gt;\r\nстрока</td>"))));
-    const std::optional<records::ReportPage> page = records::readReportPage(bytes);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(page->title, QStringLiteral("Октанометр ZR6040 серия 60"));
-    ASSERT_EQ(page->rows.size(), 3U);
-    EXPECT_EQ(page->rows[0].at(1), QStringLiteral("Марка бензина"));
-    EXPECT_EQ(page->rows[1].at(1), grade);
-    EXPECT_EQ(page->rows[1].at(0), QStringLiteral("1"));
-    EXPECT_EQ(page->rows[2], QStringList(7));
 }
 
-TEST(PrintReport, TheLoadedPageOpensThePreviewEveryTime) {
+TEST(PrintReport, EveryPrintRewritesTheReportBeforeItsPreviewOpens) {
     PrintRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    QByteArrayList onDisk; // the report as it stands when each preview opens
+    rig.preview.onShow = [&rig, &onDisk] { onDisk << rig.reportBytes(); };
     rig.invoke("N15Click");
-    rig.invoke("WebNavigateComplete2");
-    const QByteArray first = rig.reportBytes();
-
     rig.table.setCell(1, 1, QStringLiteral("A-80"));
     rig.invoke("N15Click");
-    rig.invoke("WebNavigateComplete2");
 
-    EXPECT_EQ(rig.web.navigated.size(), 2);
-    EXPECT_EQ(rig.web.commands, QStringList({"7,1", "7,1"}));
-    EXPECT_NE(rig.reportBytes(), first);
-    EXPECT_TRUE(rig.reportBytes().contains("<td align=center>A-80</td>"));
+    ASSERT_EQ(onDisk.size(), 2);
+    EXPECT_EQ(onDisk[0],
+              records::printReportBytes(test::measurementTable({test::sampleRow("1", "A-76")})));
+    EXPECT_EQ(onDisk[1], rig.reportBytes());
+    EXPECT_TRUE(onDisk[1].contains("<td align=center>A-80</td>"));
     EXPECT_TRUE(rig.messages.errors.isEmpty());
-}
-
-TEST(PrintReport, AFailingPreviewIsReportedAndTheReportStays) {
-    PrintRig rig(test::measurementTable({}));
-    rig.web.execWorks = false;
-    rig.invoke("N15Click");
-    rig.invoke("WebNavigateComplete2");
-    EXPECT_EQ(rig.messages.errors, QStringList{QStringLiteral("Error print page !")});
-    EXPECT_FALSE(rig.reportBytes().isEmpty());
-}
-
-TEST(PrintReport, APageWithoutATableIsNotAReport) {
-    EXPECT_FALSE(records::readReportPage(QByteArray()));
-    EXPECT_FALSE(records::readReportPage("<html><body>nothing</body></html>"));
-    const auto cut = records::readReportPage("<table><tr><td>a</td><td>b");
-    ASSERT_TRUE(cut);
-    ASSERT_EQ(cut->rows.size(), 1U);
-    EXPECT_EQ(cut->rows[0], QStringList{QStringLiteral("a")});
 }

@@ -4,16 +4,13 @@
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
-#include "records/FileAccess.h"
 #include "records/MeasurementTable.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
 #include "support/FakeMessageService.h"
+#include "support/MemoryFiles.h"
 
-#include <QHash>
-#include <QSet>
 #include <gtest/gtest.h>
-#include <new>
 #include <optional>
 #include <vector>
 
@@ -54,38 +51,6 @@ public:
     }
 };
 
-// Files held in memory; any path can be made to fail reading or writing.
-class MemoryFiles : public FileAccess {
-public:
-    ReadResult read(const QString& path) override {
-        if (exhausting.contains(path)) {
-            throw std::bad_alloc();
-        }
-        ReadResult result;
-        if (unreadable.contains(path)) {
-            result.outcome = ReadResult::Outcome::Failed;
-            result.error = QStringLiteral("Permission denied");
-        } else if (files.contains(path)) {
-            result.outcome = ReadResult::Outcome::Read;
-            result.bytes = files.value(path);
-        }
-        return result;
-    }
-    QString replace(const QString& path, const QByteArray& bytes) override {
-        if (unwritable.contains(path)) {
-            return QStringLiteral("No space left on device");
-        }
-        files.insert(path, bytes);
-        return {};
-    }
-
-    QHash<QString, QByteArray> files;
-    QSet<QString> unreadable;
-    // Reading these runs out of memory.
-    QSet<QString> exhausting;
-    QSet<QString> unwritable;
-};
-
 // The records controllers on a memory grid, a recording meter port and files in memory.
 class RecordsFixture : public ::testing::Test {
 protected:
@@ -102,7 +67,7 @@ protected:
     zr::test::FakeMessageService messages;
     connection::ControllerContext context{state, commands, messages};
 
-    MemoryFiles files;
+    zr::test::MemoryFiles files;
     std::optional<int> nextNumber;
     std::optional<QString> nextText;
     int asked = 0;

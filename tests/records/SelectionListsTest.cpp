@@ -1,5 +1,6 @@
 #include "RecordsFixture.h"
 
+#include "common/FileAccess.h"
 #include "common/FileLimits.h"
 #include "records/ListText.h"
 
@@ -363,13 +364,13 @@ TEST_F(DiskListFiles, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
     const QString target = path("s1.okt");
     const QByteArray oldBytes(2 * 1000 * 1000, 'o');
     const QByteArray newBytes(3 * 1000 * 1000, 'n');
-    DiskFileAccess disk;
+    common::DiskFileAccess disk;
     ASSERT_TRUE(disk.replace(target, oldBytes).isEmpty());
     for (int round = 0; round < 12; ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            DiskFileAccess inChild;
+            common::DiskFileAccess inChild;
             for (;;) {
                 inChild.replace(target, newBytes);
                 inChild.replace(target, oldBytes);

@@ -33,7 +33,7 @@ public:
         }
     }
 
-    void waitForMeter() { WAIT_UNTIL(window().state().currentDevice != nullptr, 3000); }
+    void waitForMeter() { WAIT_UNTIL(session().state().currentDevice != nullptr, 3000); }
 
     QString statusPanel(int index) { return window().status()->panelText(index); }
 

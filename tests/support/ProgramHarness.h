@@ -33,14 +33,15 @@ public:
                 library.close();
             }
         }
-        app::MainWindowContext context{messages, bus, dataPath(), [this](const QString& path) {
-                                           openedDocuments << path;
-                                           return viewerWorks;
-                                       }};
+        app::ProgramContext context{messages, bus, dataPath(), [this](const QString& path) {
+                                        openedDocuments << path;
+                                        return viewerWorks;
+                                    }};
         program = std::make_unique<app::Program>(std::move(context));
     }
 
     app::MainWindow& window() { return program->mainWindow(); }
+    session::MeterSession& session() { return program->session(); }
     // The fresh directory, or the one a test gave in `sharedDataDir` to start a program on the
     // files an earlier one left.
     QString dataPath() const { return sharedDataDir.isEmpty() ? dataDir.path() : sharedDataDir; }

@@ -1,14 +1,14 @@
 // The export and the print of the measurement table, read from the screen grid as the program
-// does, with the real file writer, workbook server and print preview (offscreen).
+// does, with the real file writer, workbook writer and print preview (offscreen).
 #include "common/MessageService.h"
 #include "device/connection/ControllerContext.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
-#include "records/FileAccess.h"
+#include "common/FileAccess.h"
 #include "records/PrintReport.h"
 #include "records/SaveDialogPort.h"
-#include "records/views/ReportPreviewWeb.h"
-#include "records/xlsx/XlsxSpreadsheetServer.h"
+#include "records/views/TablePrintPreview.h"
+#include "records/xlsx/TableWorkbook.h"
 #include "support/BenchSupport.h"
 #include "ui/KeyPreviewApplication.h"
 #include "ui/StringGrid.h"
@@ -78,10 +78,9 @@ struct Rig {
 };
 
 records::Export makeExport(Rig& rig) {
-    records::FileAccess& files = records::systemFiles();
-    return records::Export(records::Export::Ports{rig.table, rig.storedValues, rig.dialog,
-                                                  records::xlsxSpreadsheetServerFactory(files),
-                                                  files, rig.cursor});
+    common::FileAccess& files = common::systemFiles();
+    return records::Export(records::Export::Ports{
+        rig.table, rig.storedValues, rig.dialog, records::xlsxWorkbookWriter(), files, rig.cursor});
 }
 
 void BM_TextExport(benchmark::State& state) {
@@ -106,20 +105,18 @@ void BM_WorkbookExport(benchmark::State& state) {
 }
 BENCHMARK(BM_WorkbookExport)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// From the print command to the preview shown with its pages painted, through the event loop as
-// in the program.
+// From the print command to the preview shown with its pages painted.
 void BM_PrintToPreview(benchmark::State& state) {
     Rig rig(static_cast<int>(state.range(0)));
     QWidget window;
-    records::ReportPreviewWeb web(&window);
+    records::TablePrintPreview preview(&window);
     records::PrintReport report(
         rig.context(),
-        records::PrintReport::Ports{rig.table, web, records::systemFiles(), rig.dir.path()});
-    web.setNavigateComplete([&report] { report.WebNavigateComplete2(); });
+        records::PrintReport::Ports{rig.table, preview, common::systemFiles(), rig.dir.path()});
     QElapsedTimer clock;
     double shownAfter = -1;
     int pages = 0;
-    QObject::connect(&web, &records::ReportPreviewWeb::previewOpening, &web,
+    QObject::connect(&preview, &records::TablePrintPreview::opening, &preview,
                      [&](QPrintPreviewDialog* dialog) {
                          QTimer::singleShot(0, dialog, [&, dialog] {
                              QCoreApplication::sendPostedEvents();
@@ -131,10 +128,8 @@ void BM_PrintToPreview(benchmark::State& state) {
     for (auto _ : state) {
         shownAfter = -1;
         clock.start();
+        // Returns once the preview has been shown and closed.
         report.N15Click();
-        while (shownAfter < 0) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
         state.SetIterationTime(shownAfter);
     }
     state.counters["pages"] = pages;

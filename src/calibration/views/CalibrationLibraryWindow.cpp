@@ -1,6 +1,5 @@
 #include "calibration/views/CalibrationLibraryWindow.h"
 
-#include "calibration/LibraryStore.h"
 #include "ui/StringGrid.h"
 
 #include <QHBoxLayout>
@@ -17,11 +16,10 @@ constexpr std::array<int, 5> kColumnWidths = {60, 150, 150, 80, 80};
 constexpr int kLastColumnMargin = 20;
 } // namespace
 
-CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext context,
-                                                   Library::Dialogs dialogs,
-                                                   std::unique_ptr<LibraryStore> store,
+CalibrationLibraryWindow::CalibrationLibraryWindow(Library& library, common::TextTableModel& texts,
+                                                   const common::HandlerGuard& guard,
                                                    QWidget* parent)
-    : QDialog(parent), guard_(context.messages), store_(std::move(store)) {
+    : QDialog(parent), library_(library), guard_(guard) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Управление калибровками"));
     setSizeGripEnabled(true);
@@ -46,7 +44,7 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
     title->setFont(titleFont);
     layout->addWidget(title);
 
-    grid_ = new ui::StringGrid(Library::kGridColumns, Library::kGridRows, this);
+    grid_ = new ui::StringGrid(texts, this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setEditable(false);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -58,7 +56,6 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
     overflow_->hide();
     layout->addWidget(overflow_);
 
-    library_ = std::make_unique<Library>(context, *grid_, *store_, std::move(dialogs));
     tools->addWidget(
         addButton(QStringLiteral("Button1"), QStringLiteral("Создать"), &Library::Button1Click));
     tools->addWidget(
@@ -69,13 +66,11 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(connection::ControllerContext
                                &Library::Button3Click));
     tools->addStretch(1);
     connect(grid_, &QAbstractItemView::doubleClicked, this, guard_.wrap([this] {
-        library_->StringGrid1DblClick();
+        library_.StringGrid1DblClick();
         showOverflow();
     }));
 
     resize(694, 454);
-    grid_->setCurrentGridRow(1);
-    guard_.run([this] { library_->FormCreate(); });
     showOverflow();
 }
 
@@ -87,26 +82,26 @@ QPushButton* CalibrationLibraryWindow::addButton(const QString& name, const QStr
     button->setObjectName(name);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, guard_.wrap([this, handler] {
-        (library_.get()->*handler)();
+        (library_.*handler)();
         showOverflow();
     }));
     return button;
 }
 
 void CalibrationLibraryWindow::showOverflow() {
-    const QString text = library_->overflowText();
+    const QString text = library_.overflowText();
     overflow_->setText(text);
     overflow_->setVisible(!text.isEmpty());
 }
 
 void CalibrationLibraryWindow::done(int result) {
-    guard_.run([this] { library_->FormClose(); });
+    guard_.run([this] { library_.FormClose(); });
     QDialog::done(result);
 }
 
 void CalibrationLibraryWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        guard_.run([this] { library_->FormShow(); });
+        guard_.run([this] { library_.FormShow(); });
     }
     QDialog::showEvent(event);
 }

@@ -1,33 +1,34 @@
 #pragma once
 
 #include "calibration/Library.h"
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 
 #include <QDialog>
 #include <functional>
-#include <memory>
 
 class QLabel;
 class QPushButton;
 
+namespace zr::common {
+class TextTableModel;
+}
 namespace zr::ui {
 class StringGrid;
 }
 
 namespace zr::calibration {
 
-class LibraryStore;
-
-// TForm1: the computer calibration library. A view on Library; creating it loads the library
-// file.
+// TForm1: the computer calibration library, a view on the Library controller, whose handlers
+// run in the given guard.
 class CalibrationLibraryWindow : public QDialog {
     Q_OBJECT
 public:
-    CalibrationLibraryWindow(connection::ControllerContext context, Library::Dialogs dialogs,
-                             std::unique_ptr<LibraryStore> store, QWidget* parent = nullptr);
+    // Shows `library` with its grid texts `texts`; both outlive the window.
+    CalibrationLibraryWindow(Library& library, common::TextTableModel& texts,
+                             const common::HandlerGuard& guard, QWidget* parent = nullptr);
     ~CalibrationLibraryWindow() override;
 
-    Library& library() { return *library_; }
+    Library& library() { return library_; }
     ui::StringGrid* grid() const { return grid_; }
 
     // Closing by any way ("X", Esc, the program) writes the library back.
@@ -43,12 +44,11 @@ private:
     // The line under the grid that tells of entries the grid has no rows for.
     void showOverflow();
 
-    ui::HandlerGuard guard_;
-    std::unique_ptr<LibraryStore> store_;
+    Library& library_;
+    const common::HandlerGuard& guard_;
     ui::StringGrid* grid_ = nullptr;
     QWidget* toolBar_ = nullptr;
     QLabel* overflow_ = nullptr;
-    std::unique_ptr<Library> library_;
 };
 
 } // namespace zr::calibration

@@ -6,6 +6,10 @@
 class QMenu;
 class QToolBar;
 
+namespace zr::common {
+class TextTableModel;
+}
+
 namespace zr::ui {
 class StringGrid;
 }
@@ -18,7 +22,8 @@ namespace zr::calibration {
 class CalibrationListBlock : public QGroupBox {
     Q_OBJECT
 public:
-    explicit CalibrationListBlock(QWidget* parent = nullptr);
+    // Shows the grid texts `texts`, which outlive the view.
+    explicit CalibrationListBlock(common::TextTableModel& texts, QWidget* parent = nullptr);
 
     ui::StringGrid* grid() const { return grid_; }
     // Where the grid learns which row holds the calibration in force (0 for none) when it paints.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calibration/TwoPointCalibration.h"
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 
 #include <QDialog>
 #include <array>
@@ -47,7 +47,7 @@ private:
     void render();
 
     TwoPointCalibration wizard_;
-    ui::HandlerGuard guard_;
+    common::HandlerGuard guard_;
 
     QLabel* label1_ = nullptr;
     QStackedWidget* pages_ = nullptr;

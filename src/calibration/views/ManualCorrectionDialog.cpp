@@ -2,7 +2,7 @@
 
 #include "calibration/ManualCorrection.h"
 #include "calibration/views/UpDown.h"
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -77,7 +77,8 @@ ManualCorrectionDialog::ManualCorrectionDialog(QWidget* parent)
             [this] { run([this] { controller_->Button2Click(edit1_->text()); }); });
 }
 
-void ManualCorrectionDialog::attach(ManualCorrection& controller, const ui::HandlerGuard* guard) {
+void ManualCorrectionDialog::attach(ManualCorrection& controller,
+                                    const common::HandlerGuard* guard) {
     controller_ = &controller;
     guard_ = guard;
 }

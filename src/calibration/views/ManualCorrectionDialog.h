@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace zr::ui {
+namespace zr::common {
 class HandlerGuard;
 }
 
@@ -28,7 +28,7 @@ public:
 
     // The controller behind the dialog and the guard its handlers run in; until attached the
     // dialog does nothing.
-    void attach(ManualCorrection& controller, const ui::HandlerGuard* guard = nullptr);
+    void attach(ManualCorrection& controller, const common::HandlerGuard* guard = nullptr);
 
     QComboBox* methodList() const { return comboBox1_; }
     QLineEdit* edit() const { return edit1_; }
@@ -44,7 +44,7 @@ private:
     void display(const CorrectionShown& shown);
 
     ManualCorrection* controller_ = nullptr;
-    const ui::HandlerGuard* guard_ = nullptr;
+    const common::HandlerGuard* guard_ = nullptr;
 
     QLabel* label1_;
     QComboBox* comboBox1_;

@@ -6,7 +6,7 @@
 
 namespace zr::connection {
 
-// What the main window hands every subsystem's controller: the shared state, the way to the
+// What the session hands every subsystem's controller: the shared state, the way to the
 // meter and the way to the user.
 struct ControllerContext {
     SharedState& state;

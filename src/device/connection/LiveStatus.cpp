@@ -9,9 +9,7 @@ namespace zr::connection {
 LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale) {
     LiveStatus shown;
     shown.methodName = methodName(status.method);
-    shown.value = protocol::meter::frequencyIsValid(status.frequency)
-                      ? common::formatOneDecimal(status.measuredValue, locale)
-                      : QStringLiteral("0");
+    shown.value = ShownCaptions::value(status, locale);
     shown.calibrationInForce = status.activeTable != 0;
     shown.calibrationRow =
         status.activeTable >= 1 && status.activeTable <= protocol::meter::kSlotsPerMethod
@@ -25,4 +23,19 @@ LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale) {
     return shown;
 }
 
+void ShownCaptions::follow(const DeviceStatus& status) {
+    if (!methodName(status.method).isEmpty()) {
+        method_ = status.method;
+    }
+}
+
+QString ShownCaptions::method() const {
+    return method_ != 0 ? methodName(method_) : QStringLiteral(" ");
+}
+
+QString ShownCaptions::value(const DeviceStatus& status, const QLocale& locale) {
+    return protocol::meter::frequencyIsValid(status.frequency)
+               ? common::formatOneDecimal(status.measuredValue, locale)
+               : QStringLiteral("0");
+}
 } // namespace zr::connection

@@ -24,4 +24,18 @@ struct LiveStatus {
 
 LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale = QLocale());
 
+// The method and value captions of the results block, which the measurement table copies into
+// its rows. The method caption follows the statuses shown: one whose method has no name leaves
+// it as it was, and it is blank before the first.
+class ShownCaptions {
+public:
+    void follow(const DeviceStatus& status);
+    QString method() const;
+    // "0" outside the valid frequency band, so also before the first status.
+    static QString value(const DeviceStatus& status, const QLocale& locale = QLocale());
+
+private:
+    int method_ = 0;
+};
+
 } // namespace zr::connection

@@ -37,8 +37,8 @@ private:
         entries_;
 };
 
-// State shared by the main window's blocks, the controllers and the dialogs, owned by the main
-// window and handed to them by reference. Touched by the main thread only.
+// State shared by the controllers, the views and the dialogs, owned by the meter session and
+// handed to them by reference. Touched by the main thread only.
 struct SharedState {
     DeviceStatus status;
     // The method of the meter's last status report. The program's own method choices set

@@ -4,11 +4,32 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QValueAxis>
 
 namespace zr::records {
 
-ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {
+ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {}
+
+QPushButton* ChartPage::clearButton() {
+    build();
+    return button4_;
+}
+
+QLineSeries* ChartPage::series() {
+    build();
+    return series1_;
+}
+
+void ChartPage::showEvent(QShowEvent* event) {
+    build();
+    QWidget::showEvent(event);
+}
+
+void ChartPage::build() {
+    if (series1_) {
+        return;
+    }
     auto* series = new QLineSeries;
     series1_ = series;
     series->setObjectName(QStringLiteral("Series1"));
@@ -36,10 +57,12 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent) {
     button4_->setObjectName(QStringLiteral("Button4"));
     button4_->setGeometry(570, 8, 75, 25);
     connect(button4_, &QPushButton::clicked, this, &ChartPage::Button4Click);
+    view->show();
+    button4_->show();
 }
 
 void ChartPage::Button4Click() {
-    series1_->clear();
+    series()->clear();
 }
 
 } // namespace zr::records

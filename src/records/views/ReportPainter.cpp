@@ -1,11 +1,16 @@
 #include "records/views/ReportPainter.h"
 
+#include "common/TextGrid.h"
+#include "records/MeasurementRow.h"
+#include "records/ReportTexts.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -18,6 +23,10 @@ constexpr double kFontPoints = 9;
 constexpr double kPaddingPoints = 1.5;
 // Below this, two positions on the page are the same.
 constexpr double kSlack = 0.01;
+
+constexpr int kColumns = MeasurementRow::kColumns;
+// The texts of one printed row, in column order.
+using RowTexts = std::array<QString, kColumns>;
 
 // One cell's text in its column: a single line, or the lines it wraps into.
 struct CellText {
@@ -158,42 +167,47 @@ template <typename Each> void forEachLine(const CellText& cell, Each each) {
     }
 }
 
-class Table {
+class PrintedTable {
 public:
-    Table(const ReportPage& page, const Fonts& body, const Fonts& header, QPaintDevice* device,
-          double pageWidth, double pageHeight, double padding)
-        : page_(page), body_(body), header_(header), pageHeight_(pageHeight), padding_(padding) {
-        std::size_t columns = 0;
-        for (const QStringList& row : page.rows) {
-            columns = std::max(columns, static_cast<std::size_t>(row.size()));
+    PrintedTable(const common::TextGrid& table, const Fonts& body, const Fonts& header,
+                 QPaintDevice* device, double pageWidth, double pageHeight, double padding)
+        : body_(body), header_(header), pageHeight_(pageHeight), padding_(padding) {
+        // The header row, then every body row of the table, its entry row included.
+        texts_.reserve(static_cast<std::size_t>(std::max(table.rowCountWithHeader(), 1)));
+        texts_.push_back(reportHeaders());
+        for (int r = 1; r < table.rowCountWithHeader(); ++r) {
+            RowTexts& row = texts_.emplace_back();
+            for (int c = 0; c < kColumns; ++c) {
+                row[static_cast<std::size_t>(c)] = table.cell(c, r);
+            }
         }
+        const std::size_t columns = kColumns;
         std::vector<ColumnNeeds> needs(columns);
-        std::vector<std::vector<double>> advances(page.rows.size());
-        for (std::size_t r = 0; r < page.rows.size(); ++r) {
+        std::vector<std::vector<double>> advances(texts_.size());
+        for (std::size_t r = 0; r < texts_.size(); ++r) {
             const QFontMetricsF& metrics = fontsOf(r).metrics;
-            const QStringList& row = page.rows[r];
-            for (qsizetype c = 0; c < row.size(); ++c) {
-                const double whole = lineWidth(metrics, row[c]);
+            for (std::size_t c = 0; c < columns; ++c) {
+                const QString& text = texts_[r][c];
+                const double whole = lineWidth(metrics, text);
                 advances[r].push_back(whole);
-                ColumnNeeds& need = needs[static_cast<std::size_t>(c)];
+                ColumnNeeds& need = needs[c];
                 need.widest = std::max(need.widest, whole);
-                need.widestWord = std::max(need.widestWord, wordWidth(metrics, row[c], whole));
+                need.widestWord = std::max(need.widestWord, wordWidth(metrics, text, whole));
             }
         }
         widths_ = columnWidths(needs, pageWidth, body.metrics.averageCharWidth(), padding);
 
-        rows_.resize(page.rows.size());
-        for (std::size_t r = 0; r < page.rows.size(); ++r) {
+        rows_.resize(texts_.size());
+        for (std::size_t r = 0; r < texts_.size(); ++r) {
             const Fonts& fonts = fontsOf(r);
-            const QStringList& texts = page.rows[r];
+            const RowTexts& texts = texts_[r];
             Row& row = rows_[r];
             row.cells.resize(columns);
             double tallest = fonts.metrics.height();
-            for (qsizetype c = 0; c < texts.size(); ++c) {
-                CellText& cell = row.cells[static_cast<std::size_t>(c)];
-                const double room = widths_[static_cast<std::size_t>(c)] - 2 * padding;
-                if (advances[r][static_cast<std::size_t>(c)] > room ||
-                    texts[c].contains(QLatin1Char('\n'))) {
+            for (std::size_t c = 0; c < columns; ++c) {
+                CellText& cell = row.cells[c];
+                const double room = widths_[c] - 2 * padding;
+                if (advances[r][c] > room || texts[c].contains(QLatin1Char('\n'))) {
                     cell.wrapped = wrap(texts[c], fonts.font, device, room);
                     const QTextLine last = cell.wrapped->lineAt(cell.wrapped->lineCount() - 1);
                     cell.height = last.isValid() ? last.y() + last.height() : 0;
@@ -231,7 +245,7 @@ public:
     // Paints the part of row `r` from `from` to `to` (from its top) with its top at `y`.
     void paint(QPainter& painter, std::size_t r, double from, double to, double y) const {
         const Row& row = rows_[r];
-        const QStringList& texts = page_.rows[r];
+        const RowTexts& texts = texts_[r];
         painter.setFont(fontsOf(r).font);
         double x = 0;
         for (std::size_t c = 0; c < widths_.size(); ++c) {
@@ -246,10 +260,9 @@ public:
                 }
                 const double shown = y + at - from;
                 if (index < 0) {
-                    const auto column = static_cast<qsizetype>(c);
-                    if (column < texts.size() && !texts[column].isEmpty()) {
+                    if (!texts[c].isEmpty()) {
                         painter.drawText(QRectF(x + padding_, shown, room, lineHeight),
-                                         Qt::AlignCenter | Qt::TextDontClip, texts[column]);
+                                         Qt::AlignCenter | Qt::TextDontClip, texts[c]);
                     }
                 } else {
                     cell.wrapped->lineAt(index).draw(&painter,
@@ -274,7 +287,7 @@ private:
         return padding_ + (room - row.cells[c].height) / 2;
     }
 
-    const ReportPage& page_;
+    std::vector<RowTexts> texts_;
     const Fonts& body_;
     const Fonts& header_;
     double pageHeight_;
@@ -285,7 +298,7 @@ private:
 
 } // namespace
 
-int paintReportPage(QPagedPaintDevice& device, const ReportPage& page) {
+int paintReport(QPagedPaintDevice& device, const common::TextGrid& table) {
     QPainter painter(&device);
     if (!painter.isActive()) {
         return 0;
@@ -300,18 +313,15 @@ int paintReportPage(QPagedPaintDevice& device, const ReportPage& page) {
     const double pageWidth = device.width() - 1;
     const double pageHeight = device.height() - 1;
 
-    if (page.rows.empty()) {
-        return 1;
-    }
-    const Table table(page, body, header, &device, pageWidth, pageHeight, padding);
+    const PrintedTable printed(table, body, header, &device, pageWidth, pageHeight, padding);
     QPen pen(Qt::black);
     pen.setWidthF(std::max(1.0, device.logicalDpiY() / 96.0));
     painter.setPen(pen);
 
     int pages = 1;
     const auto paintHeader = [&] {
-        table.paint(painter, 0, 0, table.height(0), 0);
-        return table.height(0);
+        printed.paint(painter, 0, 0, printed.height(0), 0);
+        return printed.height(0);
     };
     const auto nextPage = [&] {
         device.newPage();
@@ -320,8 +330,8 @@ int paintReportPage(QPagedPaintDevice& device, const ReportPage& page) {
     };
     double y = paintHeader();
     bool pageHasRows = false;
-    for (std::size_t r = 1; r < table.rowCount(); ++r) {
-        const double height = table.height(r);
+    for (std::size_t r = 1; r < printed.rowCount(); ++r) {
+        const double height = printed.height(r);
         if (pageHasRows && y + height > pageHeight) {
             y = nextPage();
         }
@@ -330,9 +340,9 @@ int paintReportPage(QPagedPaintDevice& device, const ReportPage& page) {
             // At least a little, so that a page too short for any line still ends.
             double to = std::min(height, from + std::max(pageHeight - y, 1.0));
             if (to < height - kSlack) {
-                to = table.breakAt(r, from, to);
+                to = printed.breakAt(r, from, to);
             }
-            table.paint(painter, r, from, to, y);
+            printed.paint(painter, r, from, to, y);
             y += to - from;
             from = to;
             if (from < height - kSlack) {

@@ -5,6 +5,10 @@
 class QMenu;
 class QToolBar;
 
+namespace zr::common {
+class TextTableModel;
+}
+
 namespace zr::ui {
 class StringGrid;
 }
@@ -16,7 +20,8 @@ namespace zr::records {
 class StoredValuesBlock : public QGroupBox {
     Q_OBJECT
 public:
-    explicit StoredValuesBlock(QWidget* parent = nullptr);
+    // Shows the grid texts `texts`, which outlive the view.
+    explicit StoredValuesBlock(common::TextTableModel& texts, QWidget* parent = nullptr);
 
     ui::StringGrid* grid() const { return grid_; }
     QMenu* popupMenu() const { return popup_; }

@@ -6,6 +6,10 @@ class QComboBox;
 class QHeaderView;
 class QStandardItemModel;
 
+namespace zr::common {
+class TextTableModel;
+}
+
 namespace zr::ui {
 class StringGrid;
 }
@@ -19,7 +23,8 @@ class SelectionLists;
 class TablePage : public QWidget {
     Q_OBJECT
 public:
-    explicit TablePage(QWidget* parent = nullptr);
+    // Shows the grid texts `texts`, which outlive the view.
+    explicit TablePage(common::TextTableModel& texts, QWidget* parent = nullptr);
 
     QComboBox* comboBox(int index) const; // 1..4
     QHeaderView* headerControl() const { return header_; }

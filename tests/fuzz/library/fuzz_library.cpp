@@ -40,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     zr::test::ControllerTestContext t;
-    zr::test::MemoryLibraryStore store;
-    store.file = QByteArray(bytes.data(), static_cast<qsizetype>(size));
+    zr::test::MemoryFiles files;
+    const QString path = QStringLiteral("data.zr");
+    files.files.insert(path, QByteArray(bytes.data(), static_cast<qsizetype>(size)));
     zr::common::MemoryTextGrid grid(Library::kGridColumns, Library::kGridRows);
-    Library library(t.context(), grid, store,
+    Library library(t.context(), grid, files, path,
                     {[] { return std::optional<WizardResult>(); },
                      [](const LibraryEntryText& shown) { return std::optional(shown); }});
     library.FormCreate();
@@ -52,11 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!records.empty()) {
         grid.setCurrentGridRow(1);
         library.Button4Click(); // OK with nothing changed
-        check(store.file == whole);
+        check(files.file(path) == whole);
         t.state.status.method = static_cast<std::uint8_t>(records.front().method());
         library.Button3Click();
     }
     library.FormClose();
-    check(store.file == whole);
+    check(files.file(path) == whole);
     return 0;
 }

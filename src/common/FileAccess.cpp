@@ -1,16 +1,21 @@
-#include "records/FileAccess.h"
+#include "common/FileAccess.h"
 
 #include "common/AtomicFile.h"
-#include "common/FileLimits.h"
 
-namespace zr::records {
+#include <QFileInfo>
 
-FileAccess::ReadResult DiskFileAccess::read(const QString& path) {
-    return common::readWholeFile(path, common::kMaxListFileBytes);
+namespace zr::common {
+
+bool DiskFileAccess::exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+FileRead DiskFileAccess::read(const QString& path, qint64 maxBytes) {
+    return readWholeFile(path, maxBytes);
 }
 
 QString DiskFileAccess::replace(const QString& path, const QByteArray& bytes) {
-    return common::replaceFile(path, bytes);
+    return replaceFile(path, bytes);
 }
 
 FileAccess& systemFiles() {
@@ -22,4 +27,4 @@ QString cannotCreateFileMessage(const QString& path, const QString& reason) {
     return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
 }
 
-} // namespace zr::records
+} // namespace zr::common

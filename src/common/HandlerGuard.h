@@ -7,7 +7,7 @@
 #include <functional>
 #include <utility>
 
-namespace zr::ui {
+namespace zr::common {
 
 // The text of the error message box: a period is added when the last character sorts after ".".
 QString errorBoxText(const QString& message);
@@ -31,4 +31,4 @@ private:
     common::MessageService& messages_;
 };
 
-} // namespace zr::ui
+} // namespace zr::common

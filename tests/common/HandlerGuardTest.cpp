@@ -1,4 +1,4 @@
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 #include "common/AppError.h"
 #include "support/FakeMessageService.h"
 
@@ -6,7 +6,7 @@
 #include <new>
 #include <stdexcept>
 
-using zr::ui::errorBoxText;
+using zr::common::errorBoxText;
 
 TEST(ErrorBoxText, APeriodIsAddedOnlyAfterCharactersSortingAfterThePeriod) {
     EXPECT_EQ(errorBoxText(QStringLiteral("abc")), QStringLiteral("abc."));
@@ -21,7 +21,7 @@ TEST(ErrorBoxText, APeriodIsAddedOnlyAfterCharactersSortingAfterThePeriod) {
 
 TEST(HandlerGuard, AnErrorEndsTheHandlerAndIsShownOnce) {
     zr::test::FakeMessageService messages;
-    zr::ui::HandlerGuard guard(messages);
+    zr::common::HandlerGuard guard(messages);
     bool after = false;
     guard.run([&] {
         throw zr::common::AppError(QStringLiteral("'abc' is not a valid integer value"));

@@ -1,11 +1,11 @@
-#include "ui/HandlerGuard.h"
+#include "common/HandlerGuard.h"
 
 #include "common/AppError.h"
 
 #include <exception>
 #include <new>
 
-namespace zr::ui {
+namespace zr::common {
 
 QString errorBoxText(const QString& message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
@@ -27,4 +27,4 @@ void HandlerGuard::run(const std::function<void()>& handler) const {
     }
 }
 
-} // namespace zr::ui
+} // namespace zr::common

@@ -1,0 +1,154 @@
+#include "records/xlsx/TableWorkbook.h"
+
+#include "common/TextGrid.h"
+#include "common/UnnamedFile.h"
+#include "records/MeasurementRow.h"
+#include "records/ReportTexts.h"
+#include "records/SpreadsheetValue.h"
+
+#include <QDir>
+#include <QFile>
+#include <array>
+#include <xlsxwriter.h>
+
+namespace zr::records {
+
+namespace {
+
+constexpr int kColumns = MeasurementRow::kColumns;
+// In the spreadsheet's column width units, columns A to G.
+constexpr std::array<double, kColumns> kColumnWidths{4, 30, 10, 30, 30, 10, 20};
+constexpr double kSheetFontSize = 8;
+constexpr double kTitleFontSize = 15;
+constexpr double kHeaderFontSize = 10;
+// Colour index 8 of the spreadsheet's default palette.
+constexpr lxw_color_t kTitleFill = 0x00FFFF;
+// Sheet rows and columns count from 0 here: the title fills A1:B1 and stands in B1.
+constexpr lxw_row_t kTitleRow = 0;
+constexpr lxw_col_t kTitleColumn = 1;
+constexpr lxw_row_t kHeaderRow = 2;
+// Grid row i (from 1, the header row being 0) goes to sheet row i + kBodyRowOffset.
+constexpr lxw_row_t kBodyRowOffset = 2;
+
+lxw_format* centredFormat(lxw_workbook* workbook, double fontSize, bool bold) {
+    lxw_format* format = workbook_add_format(workbook);
+    format_set_font_size(format, fontSize);
+    if (bold) {
+        format_set_bold(format);
+    }
+    format_set_align(format, LXW_ALIGN_CENTER);
+    return format;
+}
+
+// Writes one cell as `value` says: empty texts as blank cells that keep the format.
+lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text,
+                    const SpreadsheetValue& value, lxw_format* format) {
+    if (text.isEmpty()) {
+        return worksheet_write_blank(sheet, row, column, format);
+    }
+    if (value.kind == SpreadsheetValue::Kind::Number) {
+        return worksheet_write_number(sheet, row, column, value.number, format);
+    }
+    if (value.kind == SpreadsheetValue::Kind::DateTime) {
+        const QDate date = value.dateTime.date();
+        const QTime time = value.dateTime.time();
+        lxw_datetime moment{date.year(), date.month(),  date.day(),
+                            time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
+        return worksheet_write_datetime(sheet, row, column, &moment, format);
+    }
+    // The workbook's own escape for the one control character a C string cannot carry;
+    // libxlsxwriter escapes the others the same way.
+    QString escaped = text;
+    escaped.replace(QChar(0), QStringLiteral("_x0000_"));
+    return worksheet_write_string(sheet, row, column, escaped.toUtf8().constData(), format);
+}
+
+// Fills the sheet row by row (the workbook keeps only the current row in memory); the first
+// error libxlsxwriter reports, or none.
+lxw_error fillSheet(lxw_workbook* workbook, lxw_worksheet* sheet, const common::TextGrid& table,
+                    const QLocale& locale) {
+    lxw_format* sheetFormat = workbook_add_format(workbook);
+    format_set_font_size(sheetFormat, kSheetFontSize);
+    for (lxw_col_t column = 0; column < kColumns; ++column) {
+        worksheet_set_column(sheet, column, column, kColumnWidths[column], sheetFormat);
+    }
+    worksheet_set_column(sheet, kColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, sheetFormat);
+
+    lxw_format* titleFormat = centredFormat(workbook, kTitleFontSize, true);
+    format_set_pattern(titleFormat, LXW_PATTERN_SOLID);
+    format_set_bg_color(titleFormat, kTitleFill);
+    const SpreadsheetValue text;
+    lxw_error error = writeCell(sheet, kTitleRow, 0, QString(), text, titleFormat);
+    if (error == LXW_NO_ERROR) {
+        error = writeCell(sheet, kTitleRow, kTitleColumn, QString::fromLatin1(kWorkbookTitle), text,
+                          titleFormat);
+    }
+
+    lxw_format* headerFormat = centredFormat(workbook, kHeaderFontSize, true);
+    const std::array<QString, kColumns> headers = reportHeaders();
+    for (lxw_col_t column = 0; column < kColumns && error == LXW_NO_ERROR; ++column) {
+        error = writeCell(sheet, kHeaderRow, column, headers[column], text, headerFormat);
+    }
+
+    lxw_format* bodyFormat = centredFormat(workbook, kSheetFontSize, false);
+    lxw_format* timestampFormat = nullptr; // made when the first timestamp is met
+    for (int row = 1; row < table.rowCountWithHeader() && error == LXW_NO_ERROR; ++row) {
+        const auto sheetRow = static_cast<lxw_row_t>(row) + kBodyRowOffset;
+        for (int column = 0; column < kColumns && error == LXW_NO_ERROR; ++column) {
+            const QString cellText = table.cell(column, row);
+            // Only the timestamp column is tried as a date: parsing a timestamp is costly.
+            const SpreadsheetValue value = column == MeasurementRow::kTimestampColumn
+                                               ? timestampColumnValue(cellText, locale)
+                                               : spreadsheetValue(cellText, locale);
+            lxw_format* format = bodyFormat;
+            if (value.kind == SpreadsheetValue::Kind::DateTime) {
+                if (!timestampFormat) {
+                    timestampFormat = centredFormat(workbook, kSheetFontSize, false);
+                    format_set_num_format(timestampFormat, value.numberFormat.toUtf8().constData());
+                }
+                format = timestampFormat;
+            }
+            error =
+                writeCell(sheet, sheetRow, static_cast<lxw_col_t>(column), cellText, value, format);
+        }
+    }
+    return error;
+}
+
+} // namespace
+
+WorkbookBytes tableWorkbook(const common::TextGrid& table, const QString& scratchDir,
+                            const QLocale& locale) {
+    const common::UnnamedFile output(scratchDir);
+    if (!output.isOpen()) {
+        return {{}, output.error()};
+    }
+    const QByteArray path = output.path();
+    QByteArray tmpDir = QFile::encodeName(scratchDir);
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE; // rows are written in order; keeps memory flat
+    options.tmpdir = tmpDir.data();
+    lxw_workbook* workbook = workbook_new_opt(path.constData(), &options);
+    if (!workbook) {
+        return {{}, QStringLiteral("the workbook cannot be made")};
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    // A text the workbook cannot hold (too long) must not vanish unnoticed.
+    const lxw_error filled = fillSheet(workbook, sheet, table, locale);
+    const lxw_error closed = workbook_close(workbook);
+    const lxw_error error = filled != LXW_NO_ERROR ? filled : closed;
+    if (error != LXW_NO_ERROR) {
+        return {{}, QString::fromUtf8(lxw_strerror(error))};
+    }
+    WorkbookBytes book;
+    book.bytes = output.readAll(&book.failure);
+    return book;
+}
+
+WorkbookWriter xlsxWorkbookWriter(const QLocale& locale) {
+    return [locale](const common::TextGrid& table) {
+        return tableWorkbook(table, QDir::tempPath(), locale);
+    };
+}
+
+} // namespace zr::records

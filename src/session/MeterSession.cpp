@@ -1,0 +1,227 @@
+#include "session/MeterSession.h"
+
+#include "calibration/CalibrationList.h"
+#include "calibration/Library.h"
+#include "calibration/ManualCorrection.h"
+#include "common/FileAccess.h"
+#include "device/connection/InputReportHandler.h"
+#include "device/connection/MeterConnection.h"
+#include "device/connection/MethodSelection.h"
+#include "device/hid/HidDeviceController.h"
+#include "device/protocol/CommandSender.h"
+#include "journal/TableJournal.h"
+#include "records/BusyCursor.h"
+#include "records/Export.h"
+#include "records/MeasurementTable.h"
+#include "records/MeasurementTableTexts.h"
+#include "records/PrintReport.h"
+#include "records/SelectionLists.h"
+#include "records/StoredValues.h"
+#include "records/xlsx/TableWorkbook.h"
+
+#include <QDir>
+
+namespace zr::session {
+
+namespace {
+void setHeaders(common::TextGrid& grid, const QStringList& headers) {
+    for (int c = 0; c < headers.size(); ++c) {
+        grid.setCell(c, 0, headers.at(c));
+    }
+}
+} // namespace
+
+MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
+                           QObject* parent)
+    : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
+      guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
+                                                records::MeasurementTable::kGridRows),
+      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows),
+      calibrationGrid_(calibration::CalibrationList::kGridColumns,
+                       calibration::CalibrationList::kGridRows),
+      libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
+    hidController_ = new hid::HidDeviceController(hidPlatform, this);
+    hidController_->setObjectName(QStringLiteral("HidController"));
+    connectMeter();
+    buildRecords();
+    buildCalibration();
+    routeReplies();
+    registerOwnHandlers();
+
+    connect(&storedValuesTimer_, &common::OneShotTimer::expired, this,
+            guard_.wrap([this] { storedValues_->TimerReadLogTimer(); }));
+    connect(&calibrationListTimer_, &common::OneShotTimer::expired, this,
+            guard_.wrap([this] { calibrationList_->TimerReadTableTimer(); }));
+}
+
+MeterSession::~MeterSession() {
+    delete hidController_;
+    hidController_ = nullptr;
+}
+
+void MeterSession::connectMeter() {
+    meter_ = std::make_unique<connection::MeterConnection>(
+        *hidController_, state_,
+        connection::MeterConnection::Events{
+            [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload, std::uint16_t size) {
+                guard_.run([&] { inputReports_->HandleInputReport(payload, size); });
+            },
+            [this](const QString& text) { emit statusText(text); },
+            [this] {
+                calibrationListTimer_.enable();
+                storedValuesTimer_.enable();
+            },
+            [this](const QString& reason) {
+                // Told once the scan that found the meter is over, not from inside it.
+                const QString text =
+                    QString::fromUtf8(connection::kMeterNotAccessibleText).arg(reason);
+                QMetaObject::invokeMethod(
+                    this, [this, text] { ports_.messages.inform(text); }, Qt::QueuedConnection);
+            }});
+    hidController_->setOnArrival(
+        [this](hid::HidDevice&) { guard_.run([this] { meter_->HidControllerArrival(); }); });
+    hidController_->setOnRemoval([this](hid::HidDevice& device) {
+        guard_.run([&] { meter_->HidControllerRemoval(device); });
+    });
+
+    commands_ = std::make_unique<protocol::CommandSender>(
+        *meter_, [this](const std::string& line) { emit trafficLogLine(line); },
+        [this] { emit statusText(QString::fromUtf8(connection::kMeterNotConnectedText)); });
+    commands_->setAfterSelectMethod([this] { calibrationListTimer_.enable(); });
+}
+
+connection::ControllerContext MeterSession::controllerContext() {
+    return {state_, *commands_, ports_.messages};
+}
+
+void MeterSession::buildRecords() {
+    const connection::ControllerContext context = controllerContext();
+    common::FileAccess& files = common::systemFiles();
+    export_ = std::make_unique<records::Export>(
+        records::Export::Ports{measurementGrid_, storedValuesGrid_, ports_.saveDialog,
+                               records::xlsxWorkbookWriter(), files, ports_.busyCursor});
+    printReport_ = std::make_unique<records::PrintReport>(
+        context,
+        records::PrintReport::Ports{measurementGrid_, ports_.printPreview, files, dataDir_});
+    selectionLists_ = std::make_unique<records::SelectionLists>(
+        context, dataDir_, records::SelectionLists::Input{ports_.askNumber, ports_.askText});
+    measurementTable_ = std::make_unique<records::MeasurementTable>(
+        measurementGrid_, *selectionLists_,
+        [this] {
+            return records::MeasurementTable::LiveCaptions{
+                captions_.method(), connection::ShownCaptions::value(state_.status)};
+        },
+        records::MeasurementTable::Commands{[this] { export_->SaveTable(); },
+                                            [this] { printReport_->N15Click(); }});
+    storedValues_ = std::make_unique<records::StoredValues>(
+        context, storedValuesGrid_, storedValuesTimer_, *measurementTable_,
+        records::StoredValues::Progress{
+            [this](const QString& text) { emit progressText(text); },
+            [this](bool busy) { busy ? ports_.busyCursor.show() : ports_.busyCursor.restore(); }});
+
+    export_->registerHandlers(handlers_);
+    printReport_->registerHandlers(handlers_);
+    measurementTable_->registerHandlers(handlers_);
+    storedValues_->registerHandlers(handlers_);
+    selectionLists_->registerHandlers(handlers_);
+}
+
+void MeterSession::buildCalibration() {
+    const connection::ControllerContext context = controllerContext();
+    calibrationList_ = std::make_unique<calibration::CalibrationList>(
+        context, calibrationGrid_, calibrationListTimer_, [this] {
+            if (ports_.openCalibrationLibrary) {
+                ports_.openCalibrationLibrary();
+            }
+        });
+    manualCorrection_ = std::make_unique<calibration::ManualCorrection>(context, [this] {
+        if (ports_.openManualCorrection) {
+            ports_.openManualCorrection();
+        }
+    });
+    library_ = std::make_unique<calibration::Library>(
+        context, libraryGrid_, common::systemFiles(),
+        QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
+        ports_.libraryDialogs);
+
+    calibrationList_->registerHandlers(handlers_);
+    manualCorrection_->registerHandlers(handlers_);
+}
+
+void MeterSession::routeReplies() {
+    inputReports_ = std::make_unique<connection::InputReportHandler>(
+        state_, connection::InputReportRoutes{
+                    [this](const std::string& line) { emit trafficLogLine(line); },
+                    [this] { calibrationListTimer_.enable(); },
+                    [this](const protocol::StoredValuesPage& page) {
+                        storedValues_->StoredValuesPage(page);
+                    },
+                    [this](std::uint8_t value) { emit serviceByteRead(value); },
+                    [this](const protocol::CalibrationSlot& entry) {
+                        calibrationList_->CalibrationEntry(entry);
+                    },
+                    [this] {
+                        captions_.follow(state_.status);
+                        emit statusReceived();
+                    },
+                });
+}
+
+void MeterSession::registerOwnHandlers() {
+    const std::pair<const char*, int> methodItems[] = {
+        {"N21Click", 1}, {"N22Click", 2}, {"N23Click", 3}};
+    for (const auto& [name, method] : methodItems) {
+        handlers_.add(name, [this, method = method](int) {
+            connection::ControllerContext context = controllerContext();
+            connection::selectMethod(context, method);
+        });
+    }
+}
+
+void MeterSession::start() {
+    guard_.run([this] {
+        state_.deviceList.clear();
+        setHeaders(calibrationGrid_, {QStringLiteral("№"), QStringLiteral("Наименование"),
+                                      QStringLiteral("К1"), QStringLiteral("К2")});
+        setHeaders(storedValuesGrid_, {QStringLiteral("№"), QStringLiteral("Метод"),
+                                       QStringLiteral("Значение"), QString()});
+        QStringList tableHeaders;
+        for (const QString& header : records::measurementTableHeaders()) {
+            tableHeaders << header;
+        }
+        setHeaders(measurementGrid_, tableHeaders);
+        // Views only schedule a repaint on a change, so each change is on disk before it shows.
+        tableJournal_ = std::make_unique<journal::TableJournal>(
+            measurementGrid_, ports_.messages,
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
+
+        selectionLists_->LoadSelectionLists();
+        calibrationListTimer_.enable();
+        storedValuesTimer_.enable();
+    });
+    // The library is read even when the lists could not be.
+    guard_.run([this] {
+        libraryGrid_.setCurrentGridRow(1);
+        library_->FormCreate();
+    });
+}
+
+void MeterSession::finish() {
+    meter_->releaseDeviceList();
+    selectionLists_->SaveSelectionLists();
+    if (tableJournal_) {
+        tableJournal_->closeSession();
+    }
+}
+
+bool MeterSession::invokeHandler(const QString& name, int argument) {
+    const common::HandlerRegistry::Handler* handler = handlers_.find(name);
+    if (!handler) {
+        return false;
+    }
+    emit handlerInvoked(name, argument);
+    guard_.run([&] { (*handler)(argument); });
+    return true;
+}
+
+} // namespace zr::session

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "common/HandlerGuard.h"
+#include "common/HandlerRegistry.h"
+#include "common/OneShotTimer.h"
+#include "common/TextTableModel.h"
+#include "device/connection/ControllerContext.h"
+#include "device/connection/LiveStatus.h"
+#include "device/connection/SharedState.h"
+#include "session/SessionPorts.h"
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zr::hid {
+class HidDeviceController;
+class HidPlatform;
+} // namespace zr::hid
+namespace zr::protocol {
+class CommandSender;
+}
+namespace zr::connection {
+class InputReportHandler;
+class MeterConnection;
+} // namespace zr::connection
+namespace zr::records {
+class Export;
+class MeasurementTable;
+class PrintReport;
+class SelectionLists;
+class StoredValues;
+} // namespace zr::records
+namespace zr::journal {
+class TableJournal;
+}
+namespace zr::calibration {
+class CalibrationList;
+class Library;
+class ManualCorrection;
+} // namespace zr::calibration
+
+namespace zr::session {
+
+// The program's link to the meter, without widgets: the HID controller, the shared state, the
+// connection, the command sender and the reply routes, the two timers, the handlers by name and
+// the controllers of the records and the calibrations with the grids they fill. A window shows
+// and drives it; a program without one (a test, a tool) can run it alone.
+class MeterSession : public QObject {
+    Q_OBJECT
+public:
+    MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
+                 QObject* parent = nullptr);
+    ~MeterSession() override;
+
+    // Heads the grids, reads the selection lists and the library and arms both timers.
+    void start();
+    // Lets the devices go and writes the selection lists back.
+    void finish();
+
+    // Runs the named handler inside the handler guard; false when no handler has that name.
+    bool invokeHandler(const QString& name, int argument = 0);
+    common::HandlerRegistry& handlers() { return handlers_; }
+    const common::HandlerGuard& guard() const { return guard_; }
+
+    connection::SharedState& state() { return state_; }
+    connection::ControllerContext controllerContext();
+    const QString& dataDir() const { return dataDir_; }
+    hid::HidDeviceController& hidController() { return *hidController_; }
+    protocol::CommandSender& commands() { return *commands_; }
+    common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
+    common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
+
+    // The texts of the grids the controllers fill, for views to show.
+    common::TextTableModel& measurementGrid() { return measurementGrid_; }
+    common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
+    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
+    common::TextTableModel& libraryGrid() { return libraryGrid_; }
+
+    records::MeasurementTable& measurementTable() { return *measurementTable_; }
+    records::StoredValues& storedValues() { return *storedValues_; }
+    records::SelectionLists& selectionLists() { return *selectionLists_; }
+    records::Export& exporter() { return *export_; }
+    records::PrintReport& printReport() { return *printReport_; }
+    calibration::CalibrationList& calibrationList() { return *calibrationList_; }
+    calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
+    calibration::Library& library() { return *library_; }
+
+signals:
+    // Panel 0 of the status bar: the meter found or gone, or not connected.
+    void statusText(const QString& text);
+    // Panel 0 of the status bar during a long fetch, to be painted at once.
+    void progressText(const QString& text);
+    // One line of the traffic log.
+    void trafficLogLine(const std::string& line);
+    // A report came in: the live display shows state().status.
+    void statusReceived();
+    // The byte the service page asked for.
+    void serviceByteRead(std::uint8_t value);
+    // Emitted as a handler starts; lets tests see which handler a control runs.
+    void handlerInvoked(const QString& name, int argument);
+
+private:
+    void connectMeter();
+    void buildRecords();
+    void buildCalibration();
+    void routeReplies();
+    void registerOwnHandlers();
+
+    QString dataDir_;
+    SessionPorts ports_;
+    common::HandlerGuard guard_;
+    connection::SharedState state_;
+    common::HandlerRegistry handlers_;
+    common::OneShotTimer storedValuesTimer_{1500};
+    common::OneShotTimer calibrationListTimer_{1000};
+    connection::ShownCaptions captions_;
+
+    common::TextTableModel measurementGrid_;
+    common::TextTableModel storedValuesGrid_;
+    common::TextTableModel calibrationGrid_;
+    common::TextTableModel libraryGrid_;
+
+    // Deleted first: readers of devices still claimed stop before what they report to goes.
+    hid::HidDeviceController* hidController_ = nullptr;
+    std::unique_ptr<connection::MeterConnection> meter_;
+    std::unique_ptr<protocol::CommandSender> commands_;
+
+    std::unique_ptr<records::MeasurementTable> measurementTable_;
+    std::unique_ptr<records::StoredValues> storedValues_;
+    std::unique_ptr<records::SelectionLists> selectionLists_;
+    std::unique_ptr<records::Export> export_;
+    std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::CalibrationList> calibrationList_;
+    std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
+    std::unique_ptr<calibration::Library> library_;
+    // Made by start(): the measurement table kept on disk as it changes.
+    std::unique_ptr<journal::TableJournal> tableJournal_;
+
+    // Made last: it routes the meter's replies to the controllers.
+    std::unique_ptr<connection::InputReportHandler> inputReports_;
+};
+
+} // namespace zr::session
