@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -139,7 +140,6 @@ void TableJournal::start(const ProcessIdentity& identity) {
         }
         if (restoredRows_ > 0) {
             journal_->takeOver(*abandoned, session_);
-            restore(rows);
         } else {
             if (abandoned) {
                 journal_->closeSession(*abandoned);
@@ -151,9 +151,17 @@ void TableJournal::start(const ProcessIdentity& identity) {
             writeChangedRows();
         }
         journal_->commit();
+        // Only a table the journal holds for this run is shown.
+        if (restoredRows_ > 0) {
+            restore(rows);
+        }
     } catch (...) {
         restoredRows_ = 0;
-        journal_->rollback();
+        try {
+            journal_->rollback();
+        } catch (const SqliteError&) {
+            // The first failure is the one to report.
+        }
         throw;
     }
 }
@@ -173,7 +181,8 @@ void TableJournal::keepAside() {
     const QString aside =
         path_ + QStringLiteral(".damaged-") +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    if (!QFile::rename(path_, aside)) {
+    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(aside).constData()) !=
+        0) {
         messages_.showError(withoutJournal(
             QString::fromUtf8(kJournalUnwritableText).arg(path_, common::systemErrorText(errno))));
         return;
@@ -250,6 +259,7 @@ void TableJournal::fail(const SqliteFailure& failure) {
         try {
             journal_->rollback();
         } catch (const SqliteError&) {
+            // The journal is given up either way; `failure` is what the user is told.
         }
     }
     journal_.reset();
