@@ -1,5 +1,6 @@
 // The measurement table's journal with the real table model, table logic and grid view (shown
-// offscreen, repaints included): writing a row with and without the journal, starting with an
+// offscreen, repaints included): writing a row with and without the journal (and without the
+// view, the journal's own cost), starting with an
 // empty journal and with 100 000 rows of history (the table alone and the whole program), and
 // restoring a 10 000-row table.
 #include "common/TextTableModel.h"
@@ -153,6 +154,31 @@ void BM_WriteRow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteRow)->Arg(0)->Arg(1)->Arg(2)->ArgName("journal")->Unit(benchmark::kMicrosecond);
+
+// The same without the view: what the journal itself costs a written row, against the table
+// logic alone (range(0) as above).
+void BM_WriteRowWithoutView(benchmark::State& state) {
+    QTemporaryDir dir(state.range(0) == 2
+                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
+                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
+    Table t;
+    t.view.hide();
+    if (state.range(0) != 0) {
+        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
+    }
+    for (auto _ : state) {
+        t.table.WriteValue();
+        state.PauseTiming();
+        t.model.removeRow(1);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WriteRowWithoutView)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("journal")
+    ->Unit(benchmark::kMicrosecond);
 
 // The table at start-up, shown, with its journal opened on range(0) rows of history in closed
 // sessions of 1 000 rows.
