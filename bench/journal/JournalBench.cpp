@@ -1,8 +1,7 @@
 // The measurement table's journal with the real table model, table logic and grid view (shown
 // offscreen, repaints included): writing a row with and without the journal (and without the
-// view, the journal's own cost), starting with an
-// empty journal and with 100 000 rows of history (the table alone and the whole program), and
-// restoring a 10 000-row table.
+// view, the journal's own cost), starting with an empty journal and with 100 000 rows of history
+// (the table alone and the whole program), and restoring a 10 000-row table.
 #include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
