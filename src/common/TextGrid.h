@@ -27,6 +27,23 @@ public:
     virtual void setCurrentGridRow(int row) = 0;
     // Repaints the grid (rows marked from outside the cells, such as the calibration in force).
     virtual void redraw() {}
+
+    // Several changes that belong together (a written row), so that whoever records the grid
+    // keeps them as one. Nested pairs count as one.
+    virtual void beginEdit() {}
+    virtual void endEdit() {}
+};
+
+// Holds an edit of `grid` open for its scope, also when the scope is left by an exception.
+class GridEdit {
+public:
+    explicit GridEdit(TextGrid& grid) : grid_(grid) { grid_.beginEdit(); }
+    ~GridEdit() { grid_.endEdit(); }
+    GridEdit(const GridEdit&) = delete;
+    GridEdit& operator=(const GridEdit&) = delete;
+
+private:
+    TextGrid& grid_;
 };
 
 } // namespace zr::common

@@ -77,6 +77,18 @@ void TextTableModel::setCurrentGridRow(int row) {
     }
 }
 
+void TextTableModel::beginEdit() {
+    if (openEdits_++ == 0) {
+        emit editBegun();
+    }
+}
+
+void TextTableModel::endEdit() {
+    if (openEdits_ > 0 && --openEdits_ == 0) {
+        emit editEnded();
+    }
+}
+
 int TextTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -28,6 +28,8 @@ public:
     int currentGridRow() const override;
     void setCurrentGridRow(int row) override;
     void redraw() override { emit redrawRequested(); }
+    void beginEdit() override;
+    void endEdit() override;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -44,11 +46,15 @@ public:
 signals:
     // Marks drawn from outside the cells changed; views paint again.
     void redrawRequested();
+    // The outermost edit opened and closed; the changes signalled between them are one.
+    void editBegun();
+    void editEnded();
 
 private:
     bool inBody(int column, int row) const;
 
     int columns_;
+    int openEdits_ = 0;
     QStringList emptyRow_;
     QStringList header_;
     std::vector<QStringList> rows_;

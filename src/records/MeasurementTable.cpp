@@ -68,6 +68,7 @@ bool MeasurementTable::rowIsEmpty(int row) const {
 }
 
 void MeasurementTable::appendRow(const MeasurementRow& row, bool emptyFirst) {
+    const common::GridEdit edit(grid_);
     int last = grid_.rowCountWithHeader() - 1;
     // After the entry row itself was deleted the last row holds a written row; it is kept and
     // a fresh entry row is made for the new one.
@@ -110,6 +111,7 @@ void MeasurementTable::writeLiveValue() {
 void MeasurementTable::deleteCurrentRow() {
     // Without a click the grid's current row is its first body row.
     const int r = std::max(1, grid_.currentGridRow());
+    const common::GridEdit edit(grid_);
     const int rows = grid_.rowCountWithHeader();
     if (r == 1 && rows <= kHeaderAndEntryRow) {
         for (int c = 0; c < MeasurementRow::kColumns; ++c) {

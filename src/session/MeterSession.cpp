@@ -9,6 +9,7 @@
 #include "device/connection/MethodSelection.h"
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/CommandSender.h"
+#include "journal/TableJournal.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
@@ -190,6 +191,10 @@ void MeterSession::start() {
             tableHeaders << header;
         }
         setHeaders(measurementGrid_, tableHeaders);
+        // Views only schedule a repaint on a change, so each change is on disk before it shows.
+        tableJournal_ = std::make_unique<journal::TableJournal>(
+            measurementGrid_, ports_.messages,
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
 
         selectionLists_->loadSelectionLists();
         calibrationListTimer_.enable();
@@ -205,6 +210,9 @@ void MeterSession::start() {
 void MeterSession::finish() {
     meter_->releaseDeviceList();
     selectionLists_->saveSelectionLists();
+    if (tableJournal_) {
+        tableJournal_->closeSession();
+    }
 }
 
 bool MeterSession::invokeHandler(const QString& name, int argument) {

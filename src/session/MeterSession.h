@@ -34,6 +34,9 @@ class PrintReport;
 class SelectionLists;
 class StoredValues;
 } // namespace zr::records
+namespace zr::journal {
+class TableJournal;
+}
 namespace zr::calibration {
 class CalibrationList;
 class Library;
@@ -138,6 +141,8 @@ private:
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
+    // Made by start(): the measurement table kept on disk as it changes.
+    std::unique_ptr<journal::TableJournal> tableJournal_;
 
     // Made last: it routes the meter's replies to the controllers.
     std::unique_ptr<connection::InputReportHandler> inputReports_;

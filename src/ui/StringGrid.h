@@ -38,6 +38,8 @@ public:
     int currentGridRow() const override { return texts_->currentGridRow(); }
     void setCurrentGridRow(int row) override { texts_->setCurrentGridRow(row); }
     void redraw() override { texts_->redraw(); }
+    void beginEdit() override { texts_->beginEdit(); }
+    void endEdit() override { texts_->endEdit(); }
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;

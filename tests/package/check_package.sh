@@ -51,7 +51,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # Computed from the shared libraries, plus the fonts, Qt's window system plugins and translations.
 for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-    libqt6charts6 libxlsxwriter4 libudev1 fonts-dejavu-core \
+    libqt6charts6 libxlsxwriter4 libudev1 libsqlite3-0 fonts-dejavu-core \
     "$font" qt6-qpa-plugins qt6-translations-l10n; do
     [[ ", $depends" == *", $need"* ]] || fail "Depends lacks $need"
 done

@@ -19,9 +19,10 @@ inline QString fullDiskDir() {
     return qEnvironmentVariable(kFullDiskVariable);
 }
 
-// Runs the tests named `filter` on the small tmpfs and checks that all of them passed. Skips
-// when namespaces or mounts are not allowed here.
-inline void rerunOnSmallTmpfs(const QString& filter, int tests) {
+// Runs the tests named `filter` on the small tmpfs (of `size` bytes: fillDisk with free bytes
+// needs the default) and checks that all of them passed. Skips when namespaces or mounts are not
+// allowed here.
+inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kFullDiskSize) {
     if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0) {
         GTEST_SKIP() << "no mount namespace here; the injected write errors cover the messages";
     }
@@ -31,12 +32,12 @@ inline void rerunOnSmallTmpfs(const QString& filter, int tests) {
     environment.insert(QString::fromLatin1(kFullDiskVariable), mountPoint.path());
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("unshare"),
-                {"-m", "--propagation", "private", "sh", "-c",
-                 QStringLiteral("mount -t tmpfs -o size=%1 tmpfs \"$0\" || exit 97; exec \"$@\"")
-                     .arg(kFullDiskSize),
-                 mountPoint.path(), QCoreApplication::applicationFilePath(),
-                 QStringLiteral("--gtest_filter=") + filter});
+    child.start(
+        QStringLiteral("unshare"),
+        {"-m", "--propagation", "private", "sh", "-c",
+         QStringLiteral("mount -t tmpfs -o size=%1 tmpfs \"$0\" || exit 97; exec \"$@\"").arg(size),
+         mountPoint.path(), QCoreApplication::applicationFilePath(),
+         QStringLiteral("--gtest_filter=") + filter});
     child.waitForFinished(120000);
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (child.exitCode() == 97) {

@@ -28,12 +28,12 @@ public:
         // A new user's data directory holds an empty library; tests that want none remove it
         // before starting.
         if (createLibraryFile) {
-            QFile library(dataDir.filePath(QStringLiteral("data.zr")));
+            QFile library(QDir(dataPath()).filePath(QStringLiteral("data.zr")));
             if (!library.exists() && library.open(QIODevice::WriteOnly)) {
                 library.close();
             }
         }
-        app::ProgramContext context{messages, bus, dataDir.path(), [this](const QString& path) {
+        app::ProgramContext context{messages, bus, dataPath(), [this](const QString& path) {
                                         openedDocuments << path;
                                         return viewerWorks;
                                     }};
@@ -42,12 +42,16 @@ public:
 
     app::MainWindow& window() { return program->mainWindow(); }
     session::MeterSession& session() { return program->session(); }
+    // The fresh directory, or the one a test gave in `sharedDataDir` to start a program on the
+    // files an earlier one left.
+    QString dataPath() const { return sharedDataDir.isEmpty() ? dataDir.path() : sharedDataDir; }
     template <typename T> T* find(const QString& name) { return window().findChild<T*>(name); }
 
     // Declared first so that it outlives the program's devices.
     hid::SimulatedHidBus bus;
     FakeMessageService messages;
     QTemporaryDir dataDir;
+    QString sharedDataDir;
     QStringList openedDocuments;
     bool viewerWorks = true;
     bool createLibraryFile = true;

@@ -1,0 +1,208 @@
+#include "JournalRig.h"
+#include "journal/JournalTexts.h"
+#include "support/FullDisk.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace zr::journal::test {
+namespace {
+
+QString restoredText(int rows) {
+    return QString::fromUtf8(kRowsRestoredText).arg(rows);
+}
+
+std::vector<QStringList> emptyTable() {
+    return {QStringList(7, QString())};
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    QString journalPath() const { return dir.filePath(QStringLiteral("journal.sqlite")); }
+    QTemporaryDir dir;
+};
+
+// Written rows, a typed cell and a deletion all come back after a run that ended without
+// closing, exactly as the table held them, entry row included; the user is told once.
+TEST_F(JournalTest, ACrashedRunsTableComesBackAsItWas) {
+    std::vector<QStringList> before;
+    {
+        JournalRig crashed(dir.path(), endedProcess(1));
+        for (const char* value : {"91,5", "92,0", "95,1", "98,7"}) {
+            crashed.writeRow(QString::fromLatin1(value));
+        }
+        crashed.model.setData(crashed.model.index(0, 3), QStringLiteral("typed"));
+        crashed.deleteRow(2);
+        before = crashed.rows();
+        ASSERT_EQ(before.size(), 4U);
+        EXPECT_TRUE(crashed.messages.informed.isEmpty());
+    }
+    JournalRig next(dir.path(), endedProcess(2));
+    EXPECT_EQ(next.rows(), before);
+    EXPECT_EQ(next.journal->restoredRows(), 3);
+    EXPECT_EQ(next.messages.informed, QStringList{restoredText(3)});
+    EXPECT_TRUE(next.messages.errors.isEmpty());
+
+    // Writing goes on below the restored rows.
+    next.writeRow(QStringLiteral("90,0"));
+    EXPECT_EQ(next.rows().at(3).at(5), QStringLiteral("90,0"));
+}
+
+TEST_F(JournalTest, AfterANormalCloseTheTableStartsEmpty) {
+    {
+        JournalRig closed(dir.path(), endedProcess(1));
+        closed.writeRow(QStringLiteral("91,5"));
+        closed.journal->closeSession();
+    }
+    JournalRig next(dir.path(), endedProcess(2));
+    EXPECT_EQ(next.rows(), emptyTable());
+    EXPECT_TRUE(next.messages.informed.isEmpty());
+}
+
+// A session whose program still runs is another instance's table, not a crash: it is left to
+// that instance, and each keeps its own rows.
+TEST_F(JournalTest, TwoRunningInstancesKeepTheirOwnSessions) {
+    JournalRig first(dir.path());
+    first.writeRow(QStringLiteral("91,5"));
+    JournalRig second(dir.path());
+    EXPECT_EQ(second.rows(), emptyTable());
+    second.writeRow(QStringLiteral("80,1"));
+    first.writeRow(QStringLiteral("92,5"));
+    ASSERT_TRUE(first.journal->isActive());
+    ASSERT_TRUE(second.journal->isActive());
+
+    Journal reader(journalPath(), 7, 2000);
+    const std::vector<JournalSession> sessions = reader.sessions();
+    ASSERT_EQ(sessions.size(), 2U);
+    EXPECT_EQ(reader.table(sessions[0].id).size(), 3U);
+    EXPECT_EQ(reader.table(sessions[1].id).at(0).at(5), QStringLiteral("80,1"));
+}
+
+// The history keeps every session with its start and close and every row it wrote, deleted
+// rows too, each with its time.
+TEST_F(JournalTest, TheHistoryKeepsEverySessionsRows) {
+    const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-1);
+    {
+        JournalRig run(dir.path(), endedProcess(1));
+        run.writeRow(QStringLiteral("91,5"));
+        run.writeRow(QStringLiteral("92,5"));
+        run.deleteRow(1);
+        run.journal->closeSession();
+    }
+    { JournalRig(dir.path(), endedProcess(2)).writeRow(QStringLiteral("80,1")); }
+
+    Journal reader(journalPath(), 7, 2000);
+    const std::vector<JournalSession> sessions = reader.sessions();
+    ASSERT_EQ(sessions.size(), 2U);
+    EXPECT_GE(sessions[0].started, start);
+    EXPECT_GE(sessions[0].closed, sessions[0].started);
+    EXPECT_FALSE(sessions[1].closed.isValid());
+
+    const std::vector<JournalRow> rows = reader.rows(sessions[0].id);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0].cells.at(5), QStringLiteral("91,5"));
+    EXPECT_TRUE(rows[0].deleted.isValid());
+    EXPECT_EQ(rows[1].cells.at(5), QStringLiteral("92,5"));
+    EXPECT_FALSE(rows[1].deleted.isValid());
+    EXPECT_GE(rows[1].written, sessions[0].started);
+    EXPECT_EQ(reader.rows(sessions[1].id).size(), 1U);
+}
+
+// One file the program cannot use as its journal at start: what it does to the file there.
+struct StartFault {
+    const char* name;
+    void (*make)(const QString& path, sqlite3** holder);
+    // The message, before the common "works without the journal" line where there is one.
+    QString message;
+    // The journal in use afterwards (a new one beside the kept file).
+    bool journalInUse;
+    // The bytes are still at the journal's path (not kept aside).
+    bool fileStays;
+};
+
+void writeGarbage(const QString& path, sqlite3**) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'x'));
+}
+
+void runSql(const QString& path, const char* sql, sqlite3** holder) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    if (holder) {
+        *holder = db;
+    } else {
+        sqlite3_close(db);
+    }
+}
+
+void writeForeignDatabase(const QString& path, sqlite3**) {
+    runSql(path, "CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('mine');", nullptr);
+}
+
+void writeNewerJournal(const QString& path, sqlite3**) {
+    JournalRig(QFileInfo(path).path(), endedProcess(1)).writeRow(QStringLiteral("91,5"));
+    runSql(path, "PRAGMA user_version = 2", nullptr);
+}
+
+void lockJournal(const QString& path, sqlite3** holder) {
+    JournalRig(QFileInfo(path).path(), endedProcess(1)).journal->closeSession();
+    runSql(path, "BEGIN EXCLUSIVE", holder);
+}
+
+class StartFaultTest : public JournalTest, public ::testing::WithParamInterface<StartFault> {};
+
+TEST_P(StartFaultTest, IsToldOnceKeepsTheFileAndTheTableWorks) {
+    const StartFault& fault = GetParam();
+    sqlite3* holder = nullptr;
+    fault.make(journalPath(), &holder);
+    QFile original(journalPath());
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+
+    JournalRig rig(dir.path(), endedProcess(2), 50);
+    ASSERT_EQ(rig.messages.errors.size(), 1) << rig.messages.errors.join('|').toStdString();
+    const QString message = rig.messages.errors.at(0);
+    EXPECT_TRUE(message.startsWith(fault.message.section(QStringLiteral("%1"), 0, 0)))
+        << message.toStdString();
+    EXPECT_EQ(rig.journal->isActive(), fault.journalInUse);
+    for (const char* value : {"91,5", "92,0"}) {
+        rig.writeRow(QString::fromLatin1(value));
+    }
+    EXPECT_EQ(rig.rows().size(), 3U);
+    EXPECT_EQ(rig.messages.errors.size(), 1);
+    sqlite3_close(holder);
+
+    const QStringList kept =
+        QDir(dir.path()).entryList({QStringLiteral("journal.sqlite.damaged-*")}, QDir::Files);
+    if (fault.fileStays) {
+        EXPECT_TRUE(kept.isEmpty());
+    } else {
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(message.contains(kept.at(0))) << message.toStdString();
+        QFile aside(dir.filePath(kept.at(0)));
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), bytes);
+    }
+}
+
+QString damaged() {
+    return QString::fromUtf8(kJournalDamagedText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Journal, StartFaultTest,
+    ::testing::Values(
+        StartFault{"Damaged", writeGarbage, damaged(), true, false},
+        StartFault{"Foreign", writeForeignDatabase, damaged(), true, false},
+        StartFault{"Newer", writeNewerJournal, QString::fromUtf8(kJournalNewerText), false, true},
+        StartFault{"Locked", lockJournal, QString::fromUtf8(kJournalBusyText), false, true}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+} // namespace
+} // namespace zr::journal::test
