@@ -9,8 +9,8 @@ hid::SimulatedDeviceInfo SimulatedMeter::deviceInfo() {
     info.version = 0x0100;
     info.product = QStringLiteral("ZR-6040 USB");
     info.serial = QStringLiteral("SIM6040");
-    info.inputReportLength = kReportLength;
-    info.outputReportLength = kReportLength;
+    info.caps.inputReportByteLength = kReportLength;
+    info.caps.outputReportByteLength = kReportLength;
     return info;
 }
 

@@ -30,8 +30,8 @@ SimulatedDeviceInfo meter() {
     info.vendorId = 0x04D7;
     info.productId = 0x013F;
     info.product = QStringLiteral("bench meter");
-    info.inputReportLength = 65;
-    info.outputReportLength = 65;
+    info.caps.inputReportByteLength = 65;
+    info.caps.outputReportByteLength = 65;
     return info;
 }
 

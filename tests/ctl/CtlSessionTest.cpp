@@ -152,7 +152,7 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     hid::SimulatedDeviceInfo keyboard;
     keyboard.vendorId = 0x046D;
     keyboard.productId = 0xC31C;
-    keyboard.inputReportLength = 9;
+    keyboard.caps.inputReportByteLength = 9;
     keyboard.openableReadWrite = false;
     const hid::SimulatedDeviceId keyboardId = bus.plug(keyboard, meter);
     const hid::SimulatedDeviceId id = plug();

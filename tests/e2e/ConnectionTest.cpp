@@ -144,8 +144,8 @@ TEST(Connection, OtherDevicesComeAndGoWithoutDroppingTheMeter) {
     mouse.vendorId = 0x046D;
     mouse.productId = 0xC077;
     mouse.product = QStringLiteral("Mouse");
-    mouse.inputReportLength = 5;
-    mouse.outputReportLength = 0;
+    mouse.caps.inputReportByteLength = 5;
+    mouse.caps.outputReportByteLength = 0;
     const auto id = h.bus.plug(mouse, nullptr);
     WAIT_UNTIL_EQ(h.session().state().deviceList.size(), 2U, 3000);
     h.waitForMeter();
@@ -245,7 +245,7 @@ TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArriva
     zr::hid::SimulatedDeviceInfo mouse;
     mouse.vendorId = 0x046D;
     mouse.productId = 0xC077;
-    mouse.inputReportLength = 5;
+    mouse.caps.inputReportByteLength = 5;
     h.bus.plug(mouse, nullptr);
     WAIT_UNTIL_EQ(h.session().state().deviceList.size(), 2U, 3000);
     QCoreApplication::processEvents();

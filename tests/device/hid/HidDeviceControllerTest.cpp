@@ -384,8 +384,8 @@ TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
 
 TEST_F(ControllerTest, NumberedReportsGiveTheirReportId) {
     SimulatedDeviceInfo info = otherInfo(0x55);
-    info.numberedReports = true;
-    info.inputReportLength = 9;
+    info.caps.numberedReports = true;
+    info.caps.inputReportByteLength = 9;
     const auto id = bus.plug(info);
     HidDeviceController controller(bus);
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
@@ -757,7 +757,7 @@ TEST_F(ControllerTest, AnUnplugMarksTheDeviceGoneBeforeItClosesItsHandles) {
 
 TEST_F(ControllerTest, ADeviceWithoutAUsableInputReportLengthGetsNoReader) {
     SimulatedDeviceInfo info = otherInfo(0x42);
-    info.inputReportLength = 0; // none, or a descriptor whose reports hidraw cannot deliver
+    info.caps.inputReportByteLength = 0; // none, or a descriptor whose reports hidraw cannot deliver
     bus.plug(info);
     HidDeviceController controller(bus);
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);

@@ -18,8 +18,8 @@ inline SimulatedDeviceInfo meterInfo() {
     info.version = 0x0100;
     info.product = QStringLiteral("ZR6040 Octane Meter");
     info.serial = QStringLiteral("SN000123");
-    info.inputReportLength = 65;
-    info.outputReportLength = 65;
+    info.caps.inputReportByteLength = 65;
+    info.caps.outputReportByteLength = 65;
     return info;
 }
 
@@ -28,8 +28,8 @@ inline SimulatedDeviceInfo otherInfo(uint16_t product, QString name = QStringLit
     info.vendorId = 0x1234;
     info.productId = product;
     info.product = std::move(name);
-    info.inputReportLength = 9;
-    info.outputReportLength = 2;
+    info.caps.inputReportByteLength = 9;
+    info.caps.outputReportByteLength = 2;
     return info;
 }
 

@@ -140,15 +140,7 @@ public:
         if (closed_ || !device_->plugged) {
             return std::nullopt;
         }
-        const auto& i = device_->info;
-        HidCaps caps;
-        caps.usage = i.usage;
-        caps.usagePage = i.usagePage;
-        caps.inputReportByteLength = i.inputReportLength;
-        caps.outputReportByteLength = i.outputReportLength;
-        caps.featureReportByteLength = i.featureReportLength;
-        caps.numberedReports = i.numberedReports;
-        return caps;
+        return device_->info.caps;
     }
 
     WriteResult write(const uint8_t* data, std::size_t length) override {
@@ -165,7 +157,7 @@ public:
                 return {false, 0, device_->writeError};
             }
             const auto& i = device_->info;
-            if (data == nullptr || length == 0 || length > i.outputReportLength) {
+            if (data == nullptr || length == 0 || length > i.caps.outputReportByteLength) {
                 return {false, 0, EINVAL};
             }
             model = device_->model;
@@ -271,10 +263,10 @@ SimulatedInputPort::SimulatedInputPort(std::shared_ptr<State> state) : state_(st
 bool SimulatedInputPort::pushInputReport(std::vector<uint8_t> report) {
     std::lock_guard lock(state_->mutex);
     const auto& info = state_->info;
-    if (!state_->plugged || report.empty() || report.size() != info.inputReportLength) {
+    if (!state_->plugged || report.empty() || report.size() != info.caps.inputReportByteLength) {
         return false;
     }
-    if (info.numberedReports != (report[0] != 0)) {
+    if (info.caps.numberedReports != (report[0] != 0)) {
         return false; // unnumbered devices send ID 0, numbered ones never do
     }
     for (SimulatedHandle* handle : state_->handles) {

@@ -38,14 +38,9 @@ struct SimulatedDeviceInfo {
     uint16_t version = 0;
     QString product;
     QString serial;
-    // Report lengths counting the report-ID byte (the meter: 65 and 65); 0 = no such reports.
-    uint16_t inputReportLength = 0;
-    uint16_t outputReportLength = 0;
-    uint16_t featureReportLength = 0;
-    uint16_t usagePage = 0xFF00;
-    uint16_t usage = 0x0001;
-    // true: reports carry a report ID in byte 0 that is not 0.
-    bool numberedReports = false;
+    // Report lengths count the report-ID byte (the meter: 65 and 65); the usage is the meter's
+    // vendor-defined one unless a test says otherwise.
+    HidCaps caps{0x0001, 0xFF00, 0, 0, 0, false};
     // false: opening read-write (and for reading) fails with EACCES, like a keyboard held by
     // the system; the device can still be opened query-only.
     bool openableReadWrite = true;
