@@ -5,8 +5,10 @@
 #include "common/FileLimits.h"
 #include "ctl/ExitStatus.h"
 #include "device/protocol/Meter.h"
+#include "journal/Journal.h"
+#include "records/MeasurementTableTexts.h"
 
-#include <cstdlib>
+#include <QFileInfo>
 
 namespace zr::ctl {
 
@@ -24,22 +26,13 @@ Layout layoutOf(Command command) {
         return calibrationLayout();
     case Command::Library:
         return libraryLayout();
+    case Command::Journal:
+        return journalLayout();
     case Command::Status:
     case Command::Method:
         break;
     }
     return statusLayout(false);
-}
-
-// ISO 8601 with the offset from UTC, which Qt leaves out of a local time.
-QString isoLocalTime(const QDateTime& time) {
-    const int offset = time.offsetFromUtc();
-    const int minutes = std::abs(offset) / 60;
-    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
-           QStringLiteral("%1%2:%3")
-               .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -62,6 +55,9 @@ int CommandRunner::run() {
     }
     if (invocation_.command == Command::List) {
         return runList();
+    }
+    if (invocation_.command == Command::Journal) {
+        return runJournal();
     }
     connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
     connect(&meter_, &MeterLink::meterNotAccessible, this,
@@ -112,6 +108,43 @@ int CommandRunner::runLibrary() {
     QList<Record> records;
     for (const calibration::LibraryRecord& entry : calibration::parseLibrary(file.bytes)) {
         records << libraryRecord(entry);
+    }
+    return writer_->writeDocument(records) ? kDone : kError;
+}
+
+int CommandRunner::runJournal() {
+    const QString path =
+        invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
+    // Checked first: opening a missing file, even to read it, is no question to SQLite.
+    if (!QFileInfo::exists(path)) {
+        io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
+        return kError;
+    }
+    QList<Record> records;
+    try {
+        // A window writing the journal holds its lock only for one commit.
+        constexpr int kBusyTimeoutMs = 5000;
+        const std::unique_ptr<journal::Journal> journal = journal::Journal::openForReading(
+            path, static_cast<int>(records::measurementTableHeaders().size()), kBusyTimeoutMs);
+        for (const journal::JournalSession& session : journal->sessions()) {
+            for (const journal::JournalRow& row : journal->rows(session.id)) {
+                if ((invocation_.since.isValid() && row.written < invocation_.since) ||
+                    (invocation_.before.isValid() && row.written >= invocation_.before)) {
+                    continue;
+                }
+                records << journalRecord(session.started, row);
+            }
+        }
+    } catch (const journal::JournalRefused& refused) {
+        io_.err(QStringLiteral("%1: %2\n")
+                    .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
+                                   ? QStringLiteral("a journal of a newer program version")
+                                   : QStringLiteral("not a journal of this program"))
+                    .toUtf8());
+        return kError;
+    } catch (const journal::SqliteError& failed) {
+        io_.err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
+        return kError;
     }
     return writer_->writeDocument(records) ? kDone : kError;
 }
@@ -186,6 +219,7 @@ void CommandRunner::onStatus(const protocol::StatusReport& status) {
         return;
     case Command::List:
     case Command::Library:
+    case Command::Journal:
         return;
     }
 }

@@ -27,6 +27,8 @@ public:
         QLocale locale;
         // The library `library` reads when no file is given.
         QString defaultLibraryFile;
+        // The journal `journal` reads when no file is given.
+        QString defaultJournalFile;
     };
 
     CommandRunner(Invocation invocation, MeterLink& meter, Io io);
@@ -40,6 +42,7 @@ public:
 private:
     int runLibrary();
     int runList();
+    int runJournal();
     void onMeterFound();
     void onStatus(const protocol::StatusReport& status);
     void onStoredValues(const QList<protocol::StoredValueRecord>& records);

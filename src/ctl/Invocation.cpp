@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace zr::ctl {
 
@@ -22,7 +23,8 @@ const QString kCommandsHelp = QStringLiteral(
     "  stored                  the values stored in the meter\n"
     "  calibrations            the meter's calibrations of a method (--method N)\n"
     "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
-    "  library [FILE]          the entries of a calibration library file (no meter needed)\n");
+    "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
+    "  journal [FILE]          the measurement table's history (no meter needed)\n");
 
 struct CommandName {
     const char* name;
@@ -38,6 +40,7 @@ constexpr CommandName kCommands[] = {
     {"calibrations", Command::Calibrations, 0},
     {"method", Command::Method, 1},
     {"library", Command::Library, 1},
+    {"journal", Command::Journal, 1},
 };
 
 QString usage(const QCommandLineParser& parser) {
@@ -56,6 +59,22 @@ std::optional<int> positiveNumber(const QString& text) {
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok && value > 0 ? std::optional<int>(value) : std::nullopt;
+}
+
+// An ISO 8601 date or local date-time: the first instant it names, and the first after it (a
+// date names its whole day).
+std::optional<std::pair<QDateTime, QDateTime>> instantRange(const QString& text) {
+    // QDate reads the date of a date-time too, so only a string of a date alone is one.
+    constexpr qsizetype kDateLength = 10;
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (date.isValid() && text.size() == kDateLength) {
+        return std::pair{date.startOfDay(), date.addDays(1).startOfDay()};
+    }
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!time.isValid()) {
+        return std::nullopt;
+    }
+    return std::pair{time, time.addMSecs(1)};
 }
 
 } // namespace
@@ -103,8 +122,16 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption method(QStringLiteral("method"),
                                     QStringLiteral("calibrations: the method (1 to 3)."),
                                     QStringLiteral("n"));
-    parser.addOptions(
-        {help, version, json, csv, simulate, device, timeout, count, changes, method});
+    const QCommandLineOption since(
+        QStringLiteral("since"),
+        QStringLiteral("journal: rows written from this ISO 8601 date or local time on."),
+        QStringLiteral("date"));
+    const QCommandLineOption until(
+        QStringLiteral("until"),
+        QStringLiteral("journal: rows written up to this time, or to the end of this date."),
+        QStringLiteral("date"));
+    parser.addOptions({help, version, json, csv, simulate, device, timeout, count, changes, method,
+                       since, until});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
 
     ParsedCommandLine result;
@@ -189,6 +216,26 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (run.command == Command::Library && positional.size() > 1) {
         run.libraryFile = positional.at(1);
+    }
+    if ((parser.isSet(since) || parser.isSet(until)) && run.command != Command::Journal) {
+        return fail(QStringLiteral("--since and --until belong to journal."));
+    }
+    if (parser.isSet(since)) {
+        const auto range = instantRange(parser.value(since));
+        if (!range) {
+            return fail(QStringLiteral("--since needs an ISO 8601 date or date and time."));
+        }
+        run.since = range->first;
+    }
+    if (parser.isSet(until)) {
+        const auto range = instantRange(parser.value(until));
+        if (!range) {
+            return fail(QStringLiteral("--until needs an ISO 8601 date or date and time."));
+        }
+        run.before = range->second;
+    }
+    if (run.command == Command::Journal && positional.size() > 1) {
+        run.journalFile = positional.at(1);
     }
     result.run = true;
     return result;

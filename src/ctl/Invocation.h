@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library };
+enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal };
 enum class Format { Table, Json, Csv };
 
 inline constexpr int kDefaultTimeoutMs = 5000;
@@ -26,6 +27,11 @@ struct Invocation {
     int method = 0;
     // library: the file; empty: data.zr in the data directory.
     QString libraryFile;
+    // journal: the file; empty: journal.sqlite in the data directory.
+    QString journalFile;
+    // journal: only rows written from `since` on and before `before`; invalid: no bound.
+    QDateTime since;
+    QDateTime before;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

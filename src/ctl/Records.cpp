@@ -6,6 +6,10 @@
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MethodNames.h"
 #include "device/protocol/Meter.h"
+#include "journal/Journal.h"
+#include "records/MeasurementTableTexts.h"
+
+#include <cstdlib>
 
 namespace zr::ctl {
 
@@ -133,6 +137,55 @@ Record libraryRecord(const calibration::LibraryRecord& entry) {
              {QStringLiteral("comment"), entry.comment()}},
             {QString::number(entry.index()), entry.name(), methodText(entry.method()),
              QString::number(entry.k1()), QString::number(entry.k2()), entry.comment()}};
+}
+
+namespace {
+
+// The field names of the table's seven columns, in the table's order.
+const QStringList& journalCellKeys() {
+    static const QStringList keys{QStringLiteral("number"),   QStringLiteral("grade"),
+                                  QStringLiteral("tank"),     QStringLiteral("supplier"),
+                                  QStringLiteral("method"),   QStringLiteral("value"),
+                                  QStringLiteral("date_time")};
+    return keys;
+}
+
+} // namespace
+
+Layout journalLayout() {
+    Layout layout{{QStringLiteral("session_started"), QStringLiteral("time")},
+                  {QStringLiteral("Начало сеанса"), QStringLiteral("Время записи")}};
+    layout.keys << journalCellKeys();
+    for (const QString& header : records::measurementTableHeaders()) {
+        // The window's number column has no header.
+        layout.headers << (header.isEmpty() ? QStringLiteral("№") : header);
+    }
+    return layout;
+}
+
+Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow& row) {
+    Record record;
+    const QString started = isoLocalTime(sessionStarted.toLocalTime());
+    const QString written = isoLocalTime(row.written.toLocalTime());
+    record.fields.insert(QStringLiteral("session_started"), started);
+    record.fields.insert(QStringLiteral("time"), written);
+    record.cells << started << written;
+    const QStringList& keys = journalCellKeys();
+    for (qsizetype c = 0; c < keys.size(); ++c) {
+        record.fields.insert(keys.at(c), row.cells.value(c));
+        record.cells << row.cells.value(c);
+    }
+    return record;
+}
+
+QString isoLocalTime(const QDateTime& time) {
+    const int offset = time.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
+           QStringLiteral("%1%2:%3")
+               .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 bool sameReading(const protocol::StatusReport& a, const protocol::StatusReport& b) {

@@ -2,6 +2,7 @@
 
 #include "ctl/MeterLink.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QLocale>
 #include <QString>
@@ -9,6 +10,10 @@
 
 namespace zr::calibration {
 class LibraryRecord;
+}
+
+namespace zr::journal {
+struct JournalRow;
 }
 
 namespace zr::ctl {
@@ -42,6 +47,13 @@ Record calibrationRecord(const protocol::CalibrationSlot& entry);
 
 Layout libraryLayout();
 Record libraryRecord(const calibration::LibraryRecord& entry);
+
+Layout journalLayout();
+// A row of the history: the start of its session and its last change, as local times.
+Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow& row);
+
+// ISO 8601 with the offset from UTC, which Qt leaves out of a local time.
+QString isoLocalTime(const QDateTime& time);
 
 // The reading a status shows, for --changes: what a line shows apart from the time.
 bool sameReading(const protocol::StatusReport& a, const protocol::StatusReport& b);

@@ -5,6 +5,7 @@
 #include "ctl/ProgramRun.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
+#include "journal/Journal.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterModel.h"
 #include "sim/SimulatedMeter.h"
@@ -41,6 +42,8 @@ int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform)
     io.err = [](const QByteArray& bytes) { return writeFlushed(stderr, bytes); };
     io.defaultLibraryFile =
         QDir(dataDir).filePath(QString::fromLatin1(zr::calibration::kLibraryFileName));
+    io.defaultJournalFile =
+        QDir(dataDir).filePath(QString::fromLatin1(zr::journal::kJournalFileName));
     zr::ctl::ProgramRun run(invocation, platform, dataDir, std::move(io));
 
     QSocketNotifier terminationSignals(signalPipe[0], QSocketNotifier::Read);

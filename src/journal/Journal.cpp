@@ -84,7 +84,16 @@ struct Journal::Statements {
 };
 
 Journal::Journal(const QString& path, int columns, int busyTimeoutMs)
-    : columns_(columns), db_(path) {
+    : Journal(path, columns, busyTimeoutMs, Database::Access::ReadWrite) {}
+
+std::unique_ptr<Journal> Journal::openForReading(const QString& path, int columns,
+                                                 int busyTimeoutMs) {
+    return std::unique_ptr<Journal>(
+        new Journal(path, columns, busyTimeoutMs, Database::Access::ReadOnly));
+}
+
+Journal::Journal(const QString& path, int columns, int busyTimeoutMs, Database::Access access)
+    : columns_(columns), db_(path, access) {
     emptyCells_ = QString::fromUtf8(
         QJsonDocument(QJsonArray::fromStringList(QStringList(columns_, QString())))
             .toJson(QJsonDocument::Compact));
@@ -96,12 +105,18 @@ Journal::Journal(const QString& path, int columns, int busyTimeoutMs)
         Statement count(db_.handle(), "SELECT count(*) FROM sqlite_schema");
         return count.step() ? count.integer(0) : 0;
     }();
-    const bool fresh = version == 0 && application == 0 && objects == 0;
+    const bool readOnly = access == Database::Access::ReadOnly;
+    // A reader has no schema to make: an empty file holds no history to show.
+    const bool fresh = version == 0 && application == 0 && objects == 0 && !readOnly;
     if (!fresh && application != kApplicationId) {
         throw JournalRefused{JournalRefused::Reason::NotAJournal};
     }
     if (version > kSchemaVersion) {
         throw JournalRefused{JournalRefused::Reason::NewerVersion};
+    }
+    if (readOnly) {
+        statements_ = std::make_unique<Statements>(db_.handle());
+        return;
     }
     // Each commit is on disk before it returns, and a crash loses no committed transaction.
     {

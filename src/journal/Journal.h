@@ -48,6 +48,10 @@ public:
     // Opens or creates the journal at `path`. Throws SqliteError, or JournalRefused for a file
     // that is not a journal this version can write.
     Journal(const QString& path, int columns, int busyTimeoutMs);
+    // Only reads the journal at `path` for the history; never creates or changes the file. A
+    // file that is not this program's journal, or of a newer version, throws JournalRefused.
+    static std::unique_ptr<Journal> openForReading(const QString& path, int columns,
+                                                   int busyTimeoutMs);
     ~Journal();
 
     void begin();
@@ -77,6 +81,7 @@ public:
 private:
     struct Statements;
 
+    Journal(const QString& path, int columns, int busyTimeoutMs, Database::Access access);
     void createSchema();
 
     int columns_;

@@ -81,10 +81,11 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
-Database::Database(const QString& path) {
+Database::Database(const QString& path, Access access) {
+    const int mode = access == Access::ReadOnly ? SQLITE_OPEN_READONLY
+                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int code =
-        sqlite3_open_v2(path.toUtf8().constData(), &db_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        sqlite3_open_v2(path.toUtf8().constData(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {
         SqliteFailure failure{code, db_ ? sqlite3_system_errno(db_) : 0,
                               QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code))};

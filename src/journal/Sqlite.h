@@ -54,8 +54,11 @@ private:
 // An open SQLite connection.
 class Database {
 public:
-    // Opens `path` for reading and writing, creating it when missing.
-    explicit Database(const QString& path);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens `path` for reading and writing, creating it when missing; or only reads an existing
+    // file, never creating, writing or locking it for writing.
+    explicit Database(const QString& path, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

@@ -31,6 +31,9 @@ TEST(CtlCommandLineTest, RefusesWhatItDoesNotUnderstandWithUsageAndStatus2) {
         {{"status", "--timeout", "-1"}, "--timeout needs a number of seconds."},
         {{"status", "--json", "--csv"}, "--json and --csv exclude each other."},
         {{"library", "a.zr", "b.zr"}, "Unexpected argument 'b.zr'."},
+        {{"library", "--since", "2026-03-01"}, "--since and --until belong to journal."},
+        {{"journal", "--since", "1.3.2026"}, "--since needs an ISO 8601 date or date and time."},
+        {{"journal", "--until", "2026-02-30"}, "--until needs an ISO 8601 date or date and time."},
     };
     for (const UsageErrorCase& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());

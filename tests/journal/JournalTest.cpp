@@ -111,6 +111,19 @@ TEST_F(JournalTest, TheHistoryKeepsEverySessionsRows) {
     EXPECT_EQ(reader.rows(sessions[1].id).size(), 1U);
 }
 
+// A tool printing the history only reads: a missing journal is not made, and no write passes.
+TEST_F(JournalTest, AJournalOpenedForReadingIsNeitherCreatedNorWritten) {
+    EXPECT_THROW(Journal::openForReading(journalPath(), 7, 2000), SqliteError);
+    EXPECT_FALSE(QFile::exists(journalPath()));
+
+    { JournalRig(dir.path(), endedProcess(1)).writeRow(QStringLiteral("91,5")); }
+    const std::unique_ptr<Journal> reader = Journal::openForReading(journalPath(), 7, 2000);
+    const qint64 session = reader->sessions().at(0).id;
+    EXPECT_THROW(reader->startSession(endedProcess(2)), SqliteError);
+    EXPECT_THROW(reader->setRow(session, 0, QStringList(7, QStringLiteral("x"))), SqliteError);
+    EXPECT_EQ(reader->rows(session).at(0).cells.at(5), QStringLiteral("91,5"));
+}
+
 // One file the program cannot use as its journal at start: what it does to the file there.
 struct StartFault {
     const char* name;
