@@ -9,9 +9,9 @@
 #include "device/protocol/MemoryMap.h"
 #include "device/protocol/Meter.h"
 #include "records/BusyCursor.h"
+#include "records/PrintPreviewPort.h"
 #include "records/SaveDialogPort.h"
 #include "records/StoredValues.h"
-#include "records/PrintPreviewPort.h"
 #include "session/MeterSession.h"
 
 #include <QTimer>

@@ -757,7 +757,8 @@ TEST_F(ControllerTest, AnUnplugMarksTheDeviceGoneBeforeItClosesItsHandles) {
 
 TEST_F(ControllerTest, ADeviceWithoutAUsableInputReportLengthGetsNoReader) {
     SimulatedDeviceInfo info = otherInfo(0x42);
-    info.caps.inputReportByteLength = 0; // none, or a descriptor whose reports hidraw cannot deliver
+    info.caps.inputReportByteLength =
+        0; // none, or a descriptor whose reports hidraw cannot deliver
     bus.plug(info);
     HidDeviceController controller(bus);
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
