@@ -3,10 +3,12 @@
 #include "WorkbookReader.h"
 #include "records/Export.h"
 #include "records/MeasurementRow.h"
+#include "records/xlsx/ScratchDirectory.h"
 #include "records/xlsx/TableWorkbook.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QRegularExpression>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -238,10 +240,9 @@ TEST(ExportWorkbook, WithoutItsScratchDirectoryNoWorkbookIsMadeAndTheReasonIsGiv
     EXPECT_EQ(book.failure, QStringLiteral("No such file or directory"));
 }
 
-// A workbook export killed at any moment leaves nothing of the program's in the temporary
-// directory: the workbook is written to a file without a name. (libxlsxwriter removes the name
-// of each of its own scratch files right after making it, its "vvv" files.)
-TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectory) {
+// An export killed at any moment leaves nothing in the temporary directory once the next export
+// has run, even in the instant libxlsxwriter's scratch files have names.
+TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectoryAfterTheNext) {
     QTemporaryDir temp;
     QTemporaryDir out;
     const QString book = out.filePath(QStringLiteral("book.xlsx"));
@@ -250,11 +251,12 @@ TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectory) {
         rows.push_back(test::sampleRow(QString::number(i), QStringLiteral("АИ-92")));
     }
     const common::MemoryTextGrid table = test::measurementTable(rows);
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
     for (int round = 0; round < 8; ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            qputenv("TMPDIR", QFile::encodeName(temp.path()));
             for (;;) {
                 WorkbookRig rig(table);
                 rig.save(records::SaveFileType::Spreadsheet, book);
@@ -265,9 +267,25 @@ TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectory) {
         int status = 0;
         ::waitpid(child, &status, 0);
     }
+    WorkbookRig next(test::measurementTable({test::sampleRow("1", "A-76")}));
+    next.save(records::SaveFileType::Spreadsheet, book);
+    qputenv("TMPDIR", tmpdir);
+    EXPECT_TRUE(next.messages.errors.isEmpty());
     const QStringList left =
         QDir(temp.path())
-            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System)
-            .filter(QRegularExpression(QStringLiteral("^(?!vvv)")));
+            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System);
     EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+}
+
+// The scratch directory's name is shared ground under /tmp: a link planted there is not followed.
+TEST(ExportWorkbook, ALinkInPlaceOfTheScratchDirectoryIsRefused) {
+    QTemporaryDir temp;
+    QTemporaryDir elsewhere;
+    const QString own =
+        temp.filePath(QStringLiteral("zr6040-workbook-%1").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), own));
+    const records::ScratchDirectory scratch(temp.path());
+    EXPECT_FALSE(scratch.isReady());
+    EXPECT_FALSE(scratch.error().isEmpty());
+    EXPECT_TRUE(QFileInfo(own).isSymLink());
 }

@@ -5,6 +5,7 @@
 #include "records/MeasurementRow.h"
 #include "records/ReportTexts.h"
 #include "records/SpreadsheetValue.h"
+#include "records/xlsx/ScratchDirectory.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,7 +148,11 @@ WorkbookBytes tableWorkbook(const common::TextGrid& table, const QString& scratc
 
 WorkbookWriter xlsxWorkbookWriter(const QLocale& locale) {
     return [locale](const common::TextGrid& table) {
-        return tableWorkbook(table, QDir::tempPath(), locale);
+        const ScratchDirectory scratch(QDir::tempPath());
+        if (!scratch.isReady()) {
+            return WorkbookBytes{{}, scratch.error()};
+        }
+        return tableWorkbook(table, scratch.path(), locale);
     };
 }
 

@@ -15,7 +15,8 @@ namespace zr::records {
 WorkbookBytes tableWorkbook(const common::TextGrid& table, const QString& scratchDir,
                             const QLocale& locale = QLocale());
 
-// The program's writer: tableWorkbook in the temporary directory of the moment.
+// The program's writer: tableWorkbook in a ScratchDirectory under the temporary directory of the
+// moment.
 WorkbookWriter xlsxWorkbookWriter(const QLocale& locale = QLocale());
 
 } // namespace zr::records
