@@ -17,6 +17,9 @@
 #include <vector>
 
 namespace zr::hid {
+namespace {
+constexpr std::chrono::microseconds kHandOverSpin{200};
+} // namespace
 
 struct HidDeviceReadThread::Shared {
     HidDevice* device = nullptr;
@@ -28,6 +31,8 @@ struct HidDeviceReadThread::Shared {
     // The hand-over waiting for the main thread (guarded by mutex).
     std::function<void()> pending;
     bool handOverDone = false;
+    // handOverDone as seen without the mutex, for the reader's short spin.
+    std::atomic<bool> handOverSeenDone{false};
     bool finished = false;
     // The read handle in use, so that stop() can cancel a waiting read (guarded by mutex).
     std::shared_ptr<HidHandle> current;
@@ -47,6 +52,7 @@ struct HidDeviceReadThread::Shared {
     // --- reader thread ---
     void run();
     void handOver(std::function<void()> job, std::weak_ptr<Shared> self);
+    void spinWhileHandedOver() const;
     // true when a stop was asked for (the device may be gone then).
     bool waitOneSlice(int sliceMs);
     void handOverReadError(int code, const std::weak_ptr<Shared>& self);
@@ -68,6 +74,7 @@ void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_
         std::lock_guard lock(mutex);
         pending = std::move(job);
         handOverDone = false;
+        handOverSeenDone.store(false, std::memory_order_relaxed);
     }
     cv.notify_all(); // a main thread waiting for our end carries it out itself
     QMetaObject::invokeMethod(
@@ -78,8 +85,19 @@ void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_
             }
         },
         Qt::QueuedConnection);
+    spinWhileHandedOver();
     std::unique_lock lock(mutex);
     cv.wait(lock, [this] { return handOverDone; });
+}
+
+// A hand-over usually returns within tens of microseconds. Going to sleep on the condition costs
+// a wake-up of about as long, which would bound a burst of reports; a short spin first avoids it.
+void HidDeviceReadThread::Shared::spinWhileHandedOver() const {
+    const auto until = std::chrono::steady_clock::now() + kHandOverSpin;
+    while (!handOverSeenDone.load(std::memory_order_acquire) &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::yield();
+    }
 }
 
 bool HidDeviceReadThread::Shared::waitOneSlice(int sliceMs) {
@@ -190,6 +208,7 @@ void HidDeviceReadThread::Shared::runPending(const std::shared_ptr<Shared>& s) {
     {
         std::lock_guard lock(s->mutex);
         s->handOverDone = true;
+        s->handOverSeenDone.store(true, std::memory_order_release);
     }
     s->cv.notify_all();
     if (s->joinDeferred && s->runningHandOvers == 0 && !s->waitingForEnd) {
