@@ -10,6 +10,7 @@
 #include "records/views/SaveDialog.h"
 #include "records/views/TablePrintPreview.h"
 #include "records/views/TextInputDialog.h"
+#include "records/xlsx/TableWorkbook.h"
 #include "session/MeterSession.h"
 #include "ui/WindowPlacement.h"
 
@@ -48,7 +49,8 @@ session::SessionPorts Dialogs::sessionPorts(common::MessageService& messages) {
                                               -> std::optional<calibration::LibraryEntryText> {
                                               return attached() ? libraryEntryDialog().edit(shown)
                                                                 : std::nullopt;
-                                          }}};
+                                          }},
+            records::xlsxWorkbookWriter()};
 }
 
 void Dialogs::attach(QWidget& window, session::MeterSession& session) {

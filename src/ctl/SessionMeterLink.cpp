@@ -65,7 +65,7 @@ void SessionMeterLink::start() {
     }
     session_ = std::make_unique<session::MeterSession>(
         platform_, dataDir_,
-        session::SessionPorts{*ports_, *ports_, *ports_, *ports_, {}, {}, {}, {}, {}});
+        session::SessionPorts{*ports_, *ports_, *ports_, *ports_, {}, {}, {}, {}, {}, {}});
     // The session's timers fetch for the window's lists on arrival and when the method changes;
     // here only the commands ask the meter anything.
     for (common::OneShotTimer* timer :

@@ -17,7 +17,6 @@
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
-#include "records/xlsx/TableWorkbook.h"
 
 #include <QDir>
 
@@ -93,12 +92,21 @@ connection::ControllerContext MeterSession::controllerContext() {
     return {state_, *commands_, ports_.messages};
 }
 
+records::WorkbookWriter MeterSession::workbookWriter() const {
+    if (ports_.writeWorkbook) {
+        return ports_.writeWorkbook;
+    }
+    return [](const common::TextGrid&) {
+        return records::WorkbookBytes{{}, QStringLiteral("no workbook writer in this program")};
+    };
+}
+
 void MeterSession::buildRecords() {
     const connection::ControllerContext context = controllerContext();
     common::FileAccess& files = common::systemFiles();
     export_ = std::make_unique<records::Export>(
         records::Export::Ports{measurementGrid_, storedValuesGrid_, ports_.saveDialog,
-                               records::xlsxWorkbookWriter(), files, ports_.busyCursor});
+                               workbookWriter(), files, ports_.busyCursor});
     printReport_ = std::make_unique<records::PrintReport>(
         context,
         records::PrintReport::Ports{measurementGrid_, ports_.printPreview, files, dataDir_});

@@ -110,6 +110,7 @@ signals:
 private:
     void connectMeter();
     void buildRecords();
+    records::WorkbookWriter workbookWriter() const;
     void buildCalibration();
     void routeReplies();
     void registerOwnHandlers();

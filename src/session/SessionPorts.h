@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calibration/Library.h"
+#include "records/WorkbookWriter.h"
 
 #include <QString>
 #include <functional>
@@ -33,6 +34,9 @@ struct SessionPorts {
     std::function<void()> openManualCorrection;
     // The wizard and the entry editor the library opens.
     calibration::Library::Dialogs libraryDialogs;
+    // Makes the exported workbook. Given by the program, so that a session without it (the
+    // command line) does not load the workbook library; without it no workbook is made.
+    records::WorkbookWriter writeWorkbook;
 };
 
 } // namespace zr::session

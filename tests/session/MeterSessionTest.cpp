@@ -50,7 +50,7 @@ struct SessionWithoutWidgets : ::testing::Test {
         session = std::make_unique<MeterSession>(
             bus, dataDir.path(),
             zr::session::SessionPorts{
-                messages, saveDialog, busyCursor, preview, {}, {}, {}, {}, {}});
+                messages, saveDialog, busyCursor, preview, {}, {}, {}, {}, {}, {}});
         session->start();
     }
     void TearDown() override { session.reset(); }
