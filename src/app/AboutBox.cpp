@@ -1,6 +1,6 @@
 #include "app/AboutBox.h"
 
-#include "app/BuildInfo.h"
+#include "program/BuildInfo.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
 
@@ -50,7 +50,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     // package and --version carry, is in the maker's details.
     addLabel(panel, "Copyright",
              QStringLiteral("Программа управления октанометром\nZR-6040 для Linux, версия %1")
-                 .arg(QLatin1String(kProgramVersion)),
+                 .arg(QLatin1String(program::kProgramVersion)),
              {24, 40, 252, 32});
     QLabel* comments = addLabel(panel, "Comments",
                                 QStringLiteral("Октановое и цетановое числа: измерение, значения "

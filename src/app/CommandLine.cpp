@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/BuildInfo.h"
+#include "program/BuildInfo.h"
 
 #include <QCommandLineParser>
 
@@ -15,7 +15,7 @@ QString usage(const QCommandLineParser& parser) {
     if (text.startsWith(prefix)) {
         const qsizetype end = text.indexOf(QStringLiteral(" [options]"));
         if (end > 0) {
-            text.replace(prefix.size(), end - prefix.size(), QLatin1String(kProgramName));
+            text.replace(prefix.size(), end - prefix.size(), QLatin1String(program::kProgramName));
         }
     }
     return text;
@@ -48,8 +48,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else if (parser.isSet(help)) {
         result.standardOutput = usage(parser);
     } else if (parser.isSet(version)) {
-        result.standardOutput = QStringLiteral("%1 %2\n").arg(QLatin1String(kProgramName),
-                                                              QLatin1String(kProgramVersion));
+        result.standardOutput = QStringLiteral("%1 %2\n").arg(
+            QLatin1String(program::kProgramName), QLatin1String(program::kProgramVersion));
     } else {
         result.run = true;
         result.simulate = parser.isSet(simulate);

@@ -2,7 +2,6 @@
 
 #include "app/AboutBox.h"
 #include "app/CommandTable.h"
-#include "app/DataDirectory.h"
 #include "app/Dialogs.h"
 #include "app/LiveDisplay.h"
 #include "app/MainMenu.h"
@@ -11,6 +10,7 @@
 #include "app/ServicePage.h"
 #include "calibration/CalibrationList.h"
 #include "calibration/views/CalibrationListBlock.h"
+#include "program/DataDirectory.h"
 #include "records/views/ChartPage.h"
 #include "records/views/StoredValuesBlock.h"
 #include "records/views/TablePage.h"
@@ -180,7 +180,7 @@ void MainWindow::countServiceKey(QKeyEvent& event) {
 
 void MainWindow::openUserGuide() {
     const QString path =
-        QDir(context_.dataDir).absoluteFilePath(QString::fromLatin1(kUserGuideFile));
+        QDir(context_.dataDir).absoluteFilePath(QString::fromLatin1(program::kUserGuideFile));
     if (!QFileInfo::exists(path) || !context_.openDocument || !context_.openDocument(path)) {
         context_.messages.inform(QStringLiteral("Немогу выполнить  !"));
     }

@@ -1,10 +1,10 @@
-#include "app/BuildInfo.h"
 #include "app/CommandLine.h"
-#include "app/DataDirectory.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
+#include "program/BuildInfo.h"
+#include "program/DataDirectory.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterDevice.h"
 #include "sim/MeterModel.h"
@@ -54,15 +54,15 @@ int main(int argc, char** argv) {
     }
 
     zr::ui::KeyPreviewApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(zr::app::kProgramName));
-    QApplication::setApplicationVersion(QString::fromLatin1(zr::app::kProgramVersion));
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(zr::app::kApplicationId));
+    QApplication::setApplicationName(QString::fromLatin1(zr::program::kProgramName));
+    QApplication::setApplicationVersion(QString::fromLatin1(zr::program::kProgramVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(zr::program::kApplicationId));
     QApplication::setWindowIcon(zr::ui::icon(zr::ui::IconKind::Program));
     zr::ui::installQtTranslations(app);
 
     const QString exeDir = QCoreApplication::applicationDirPath();
-    const QString dataDir = zr::app::chooseDataDirectory(exeDir);
-    zr::app::provideUserGuide(dataDir, exeDir);
+    const QString dataDir = zr::program::chooseDataDirectory(exeDir);
+    zr::program::provideUserGuide(dataDir, exeDir);
 
     if (!commandLine.simulate) {
         zr::hid::LinuxHidPlatform platform;

@@ -1,8 +1,8 @@
 #include "ctl/Invocation.h"
 
-#include "app/BuildInfo.h"
 #include "ctl/ExitStatus.h"
 #include "device/protocol/Meter.h"
+#include "program/BuildInfo.h"
 
 #include <QCommandLineParser>
 #include <cmath>
@@ -149,8 +149,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (parser.isSet(version)) {
-        result.standardOutput = QStringLiteral("%1 %2\n").arg(QLatin1String(kProgramName),
-                                                              QLatin1String(app::kProgramVersion));
+        result.standardOutput = QStringLiteral("%1 %2\n").arg(
+            QLatin1String(kProgramName), QLatin1String(program::kProgramVersion));
         return result;
     }
     const QStringList positional = parser.positionalArguments();

@@ -1,4 +1,3 @@
-#include "app/DataDirectory.h"
 #include "calibration/LibraryFile.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/Invocation.h"
@@ -6,6 +5,7 @@
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "journal/Journal.h"
+#include "program/DataDirectory.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterModel.h"
 #include "sim/SimulatedMeter.h"
@@ -36,7 +36,7 @@ bool writeFlushed(std::FILE* stream, const QByteArray& bytes) {
 
 int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform) {
     const QString exeDir = QCoreApplication::applicationDirPath();
-    const QString dataDir = zr::app::chooseDataDirectory(exeDir);
+    const QString dataDir = zr::program::chooseDataDirectory(exeDir);
     zr::ctl::CommandRunner::Io io;
     io.out = [](const QByteArray& bytes) { return writeFlushed(stdout, bytes); };
     io.err = [](const QByteArray& bytes) { return writeFlushed(stderr, bytes); };

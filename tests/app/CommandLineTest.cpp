@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/BuildInfo.h"
+#include "program/BuildInfo.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -16,7 +16,7 @@ CommandLine parse(QStringList arguments) {
 }
 
 const QString kVersionLine =
-    QStringLiteral("zr6040usb %1\n").arg(QLatin1String(zr::app::kProgramVersion));
+    QStringLiteral("zr6040usb %1\n").arg(QLatin1String(zr::program::kProgramVersion));
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "app/AboutBox.h"
-#include "app/BuildInfo.h"
-#include "app/DataDirectory.h"
 #include "app/Dialogs.h"
+#include "program/BuildInfo.h"
+#include "program/DataDirectory.h"
 #include "records/views/NumberInputDialog.h"
 #include "records/views/SaveDialog.h"
 #include "support/ProgramHarness.h"
@@ -82,9 +82,10 @@ TEST(Startup, AMissingGuideOrAFailingViewerGivesTheMessage) {
 
 TEST(Startup, DataDirectoryIsTheProgramDirectoryOnlyWhenWritable) {
     QTemporaryDir portable;
-    EXPECT_EQ(zr::app::chooseDataDirectory(portable.path()), QDir(portable.path()).absolutePath());
+    EXPECT_EQ(zr::program::chooseDataDirectory(portable.path()),
+              QDir(portable.path()).absolutePath());
 
-    const QString fallback = zr::app::chooseDataDirectory(QStringLiteral("/proc/1"));
+    const QString fallback = zr::program::chooseDataDirectory(QStringLiteral("/proc/1"));
     EXPECT_NE(fallback, QStringLiteral("/proc/1"));
     EXPECT_TRUE(QFileInfo(fallback).isDir());
 }
@@ -126,8 +127,8 @@ TEST(Startup, AnInstalledProgramKeepsItsFilesInTheUserDataDirectoryEvenWhenBinIs
     InstalledPrefix usr;
     // Root may write into /usr/bin; the program's files must still not land there.
     ASSERT_TRUE(QFileInfo(usr.bin).isWritable());
-    EXPECT_TRUE(zr::app::isInstalledProgramDirectory(usr.bin));
-    const QString dataDir = zr::app::chooseDataDirectory(usr.bin);
+    EXPECT_TRUE(zr::program::isInstalledProgramDirectory(usr.bin));
+    const QString dataDir = zr::program::chooseDataDirectory(usr.bin);
     EXPECT_EQ(dataDir, user.appData());
     EXPECT_TRUE(QFileInfo(dataDir).isDir());
 
@@ -135,8 +136,8 @@ TEST(Startup, AnInstalledProgramKeepsItsFilesInTheUserDataDirectoryEvenWhenBinIs
     QTemporaryDir build;
     const QString buildBin = QDir(build.path()).filePath(QStringLiteral("bin"));
     QDir().mkpath(buildBin);
-    EXPECT_FALSE(zr::app::isInstalledProgramDirectory(buildBin));
-    EXPECT_EQ(zr::app::chooseDataDirectory(buildBin), buildBin);
+    EXPECT_FALSE(zr::program::isInstalledProgramDirectory(buildBin));
+    EXPECT_EQ(zr::program::chooseDataDirectory(buildBin), buildBin);
 }
 
 TEST(Startup, TheInstalledGuideIsLinkedIntoTheDataDirectoryAndFollowsUpgrades) {
@@ -145,11 +146,11 @@ TEST(Startup, TheInstalledGuideIsLinkedIntoTheDataDirectoryAndFollowsUpgrades) {
     const QString inData = QDir(data.path()).filePath(QStringLiteral("ZR-6040.pdf"));
 
     // No guide installed (a system that drops /usr/share/doc): nothing to link.
-    zr::app::provideUserGuide(data.path(), usr.bin);
+    zr::program::provideUserGuide(data.path(), usr.bin);
     EXPECT_FALSE(QFileInfo(inData).isSymLink());
 
     writeFile(usr.guide);
-    zr::app::provideUserGuide(data.path(), usr.bin);
+    zr::program::provideUserGuide(data.path(), usr.bin);
     ASSERT_TRUE(QFileInfo(inData).isSymLink());
     EXPECT_EQ(QFileInfo(inData).canonicalFilePath(), QFileInfo(usr.guide).canonicalFilePath());
 
@@ -159,7 +160,7 @@ TEST(Startup, TheInstalledGuideIsLinkedIntoTheDataDirectoryAndFollowsUpgrades) {
     ASSERT_TRUE(newer.open(QIODevice::WriteOnly));
     newer.write("%PDF-1.7 newer\n");
     newer.close();
-    zr::app::provideUserGuide(data.path(), usr.bin);
+    zr::program::provideUserGuide(data.path(), usr.bin);
     QFile opened(inData);
     ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
     EXPECT_EQ(opened.readAll(), QByteArray("%PDF-1.7 newer\n"));
@@ -175,7 +176,7 @@ TEST(Startup, AGuideTheUserPutIntoTheDataDirectoryIsLeftAlone) {
     own.write("own guide");
     own.close();
 
-    zr::app::provideUserGuide(data.path(), usr.bin);
+    zr::program::provideUserGuide(data.path(), usr.bin);
     EXPECT_FALSE(QFileInfo(inData).isSymLink());
     ASSERT_TRUE(own.open(QIODevice::ReadOnly));
     EXPECT_EQ(own.readAll(), QByteArray("own guide"));
@@ -212,7 +213,7 @@ TEST(Startup, AboutBoxShowsTheProgramAndClosesWithOk) {
     EXPECT_TRUE(
         box->findChild<QLabel*>("Copyright")
             ->text()
-            .endsWith(QStringLiteral(", версия ") + QLatin1String(zr::app::kProgramVersion)));
+            .endsWith(QStringLiteral(", версия ") + QLatin1String(zr::program::kProgramVersion)));
     auto* ok = box->findChild<QPushButton*>("OKButton");
     EXPECT_EQ(ok->geometry(), QRect(103, 148, 75, 25));
     EXPECT_TRUE(ok->isDefault());

@@ -1,9 +1,9 @@
 #include "CalibrationE2eSupport.h"
-#include "app/DataDirectory.h"
 #include "app/ResultsBlock.h"
 #include "calibration/views/CalibrationLibraryWindow.h"
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/OctaneEdit.h"
+#include "program/DataDirectory.h"
 #include "sim/MeterSample.h"
 #include "support/LocaleGuard.h"
 #include "support/MeterHarness.h"
@@ -306,7 +306,7 @@ TEST(CalibrationLibrary, ANewPerUserDataDirectoryGetsAnEmptyLibraryOnce) {
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
     // A program directory the user may not write sends the files to the per-user directory.
-    const QString dir = zr::app::chooseDataDirectory(QStringLiteral("/proc/1"));
+    const QString dir = zr::program::chooseDataDirectory(QStringLiteral("/proc/1"));
     EXPECT_TRUE(dir.startsWith(home.path()));
     const QFileInfo library(QDir(dir).filePath(QStringLiteral("data.zr")));
     EXPECT_TRUE(library.exists());
@@ -314,7 +314,7 @@ TEST(CalibrationLibrary, ANewPerUserDataDirectoryGetsAnEmptyLibraryOnce) {
 
     // A library that goes missing later is not made again: its loss is reported.
     ASSERT_TRUE(QFile::remove(library.filePath()));
-    EXPECT_EQ(zr::app::chooseDataDirectory(QStringLiteral("/proc/1")), dir);
+    EXPECT_EQ(zr::program::chooseDataDirectory(QStringLiteral("/proc/1")), dir);
     EXPECT_FALSE(QFileInfo::exists(library.filePath()));
     if (saved.isNull()) {
         qunsetenv("XDG_DATA_HOME");

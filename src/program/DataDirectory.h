@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace zr::app {
+namespace zr::program {
 
 // The directory that holds the program's files (list files, library, report, user guide): the
 // executable's directory when it is writable and not an installed program's directory (a build
@@ -22,4 +22,4 @@ void provideUserGuide(const QString& dataDir, const QString& executableDir);
 
 inline constexpr const char* kUserGuideFile = "ZR-6040.pdf";
 
-} // namespace zr::app
+} // namespace zr::program

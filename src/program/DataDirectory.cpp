@@ -1,14 +1,14 @@
-#include "app/DataDirectory.h"
+#include "program/DataDirectory.h"
 
-#include "app/BuildInfo.h"
 #include "calibration/LibraryFile.h"
+#include "program/BuildInfo.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace zr::app {
+namespace zr::program {
 
 bool isInstalledProgramDirectory(const QString& executableDir) {
     const QDir dir(executableDir);
@@ -54,4 +54,4 @@ void provideUserGuide(const QString& dataDir, const QString& executableDir) {
     QFile::link(installed, target);
 }
 
-} // namespace zr::app
+} // namespace zr::program
