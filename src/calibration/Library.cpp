@@ -3,7 +3,6 @@
 #include "calibration/Methods.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
-#include "common/FileLimits.h"
 #include "common/SystemError.h"
 #include "common/TextGrid.h"
 #include "device/connection/MethodNames.h"
@@ -17,9 +16,6 @@ namespace zr::calibration {
 namespace {
 
 const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
-
-constexpr qint64 kMaxLibraryBytes =
-    common::kMaxLibraryEntries * static_cast<qint64>(LibraryRecord::kSize);
 
 QString methodText(std::int32_t method) {
     return isCalibratedMethod(method) ? connection::methodName(method) : QStringLiteral("error");
@@ -50,7 +46,7 @@ void Library::showHeaders() {
 // memory included, leaves the file unread.
 void Library::load() {
     try {
-        const common::FileRead file = files_.read(path_, kMaxLibraryBytes);
+        const common::FileRead file = files_.read(path_, kMaxLibraryFileBytes);
         switch (file.outcome) {
         case common::FileRead::Outcome::Absent:
             fileUnread_ = false;
@@ -148,7 +144,7 @@ void Library::createEntry() {
     // The record goes after the file's last whole record; a partial one there is dropped. An
     // entry the file did not take is not kept: the library shows what the file holds.
     QByteArray file;
-    const common::FileRead current = files_.read(path_, kMaxLibraryBytes);
+    const common::FileRead current = files_.read(path_, kMaxLibraryFileBytes);
     if (current.outcome == common::FileRead::Outcome::Failed) {
         context_.messages.inform(kOpenError + QLatin1Char('\n') + current.error + QLatin1Char('.'));
         return;

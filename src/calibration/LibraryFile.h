@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FileLimits.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -65,6 +67,10 @@ private:
 
     Bytes bytes_;
 };
+
+// The largest library file read: common::kMaxLibraryEntries whole records.
+inline constexpr qint64 kMaxLibraryFileBytes =
+    common::kMaxLibraryEntries * static_cast<qint64>(LibraryRecord::kSize);
 
 // The records of a library file: one per whole 279 bytes, a trailing partial record ignored.
 std::vector<LibraryRecord> parseLibrary(const QByteArray& file);

@@ -2,7 +2,6 @@
 
 #include "calibration/LibraryFile.h"
 #include "common/FileAccess.h"
-#include "common/FileLimits.h"
 #include "ctl/ExitStatus.h"
 #include "device/protocol/Meter.h"
 #include "journal/Journal.h"
@@ -95,8 +94,8 @@ void CommandRunner::interrupt() {
 int CommandRunner::runLibrary() {
     const QString path =
         invocation_.libraryFile.isEmpty() ? io_.defaultLibraryFile : invocation_.libraryFile;
-    const common::FileRead file = common::systemFiles().read(
-        path, common::kMaxLibraryEntries * static_cast<qint64>(calibration::LibraryRecord::kSize));
+    const common::FileRead file =
+        common::systemFiles().read(path, calibration::kMaxLibraryFileBytes);
     if (file.outcome == common::FileRead::Outcome::Absent) {
         io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
         return kError;
