@@ -160,6 +160,8 @@ Layout journalLayout() {
         // The window's number column has no header.
         layout.headers << (header.isEmpty() ? QStringLiteral("№") : header);
     }
+    layout.keys << QStringLiteral("deleted");
+    layout.headers << QStringLiteral("Удалена");
     return layout;
 }
 
@@ -175,6 +177,12 @@ Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow&
         record.fields.insert(keys.at(c), row.cells.value(c));
         record.cells << row.cells.value(c);
     }
+    // A row the user deleted is no reading of the table: when it went, or nothing.
+    const QString deleted =
+        row.deleted.isValid() ? isoLocalTime(row.deleted.toLocalTime()) : QString();
+    record.fields.insert(QStringLiteral("deleted"),
+                         deleted.isEmpty() ? QJsonValue() : QJsonValue(deleted));
+    record.cells << deleted;
     return record;
 }
 

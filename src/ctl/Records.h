@@ -49,7 +49,8 @@ Layout libraryLayout();
 Record libraryRecord(const calibration::LibraryRecord& entry);
 
 Layout journalLayout();
-// A row of the history: the start of its session and its last change, as local times.
+// A row of the history: the start of its session, its last change and, for a row the user
+// deleted, its deletion, as local times.
 Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow& row);
 
 // ISO 8601 with the offset from UTC, which Qt leaves out of a local time.

@@ -198,10 +198,9 @@ std::optional<qint64> Journal::abandonedSession(qint64 own) {
 }
 
 void Journal::takeOver(qint64 abandoned, qint64 session) {
-    Statement copy(db_.handle(), "INSERT INTO measurement_row (session, position, written, cells) "
-                                 "SELECT ?2, position, written, cells FROM measurement_row "
-                                 "WHERE session = ?1 AND position IS NOT NULL ORDER BY position");
-    copy.bind(1, abandoned).bind(2, session).run();
+    Statement move(db_.handle(), "UPDATE measurement_row SET session = ?2 "
+                                 "WHERE session = ?1 AND position IS NOT NULL");
+    move.bind(1, abandoned).bind(2, session).run();
     Statement close(db_.handle(),
                     "UPDATE session SET closed = ?3, restored_into = ?2 WHERE id = ?1");
     close.bind(1, abandoned).bind(2, session).bind(3, now()).run();

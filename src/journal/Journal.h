@@ -62,8 +62,8 @@ public:
     void closeSession(qint64 session);
     // The newest open session whose process has ended, other than `own`.
     std::optional<qint64> abandonedSession(qint64 own);
-    // Moves the table of `abandoned` into `session` and closes `abandoned`; its rows stay in the
-    // history.
+    // Moves the table of `abandoned` into `session`, so that the history holds each row once, and
+    // closes `abandoned`, which keeps the rows deleted from it.
     void takeOver(qint64 abandoned, qint64 session);
 
     void insertRows(qint64 session, int position, int count);
@@ -74,7 +74,7 @@ public:
     std::vector<QStringList> table(qint64 session);
 
     // History, oldest first: every session, and every row a session wrote (deleted ones too,
-    // empty ones not). A restored table's rows are in the session that restored them as well.
+    // empty ones not). A restored table's rows are in the session that restored them.
     std::vector<JournalSession> sessions();
     std::vector<JournalRow> rows(qint64 session);
 

@@ -59,13 +59,13 @@ QDateTime appendRow(Journal& journal, qint64 session, int position, const QStrin
     return journal.rows(session).back().written;
 }
 
-// A journal a running window writes: rows "1" and "2" committed at two different times, and the
-// window inside its next transaction, holding the write lock over row "3".
+// A journal a running window writes: rows "1" and "2" committed at two different times, "1"
+// then deleted, and the window inside its next transaction, holding the write lock over row "3".
 struct WrittenJournal {
     QTemporaryDir dir;
     QString path = dir.filePath(QString::fromLatin1(journal::kJournalFileName));
     Journal writer{path, kColumns, 2000};
-    QDateTime started, first, second;
+    QDateTime started, first, second, firstDeleted;
 
     WrittenJournal() {
         const qint64 session = writer.startSession(journal::ProcessIdentity::current());
@@ -75,8 +75,12 @@ struct WrittenJournal {
         }
         second = appendRow(writer, session, 1, QStringLiteral("2"));
         writer.begin();
-        writer.insertRows(session, 2, 1);
-        writer.setRow(session, 2, rowTexts(QStringLiteral("3")));
+        writer.removeRows(session, 0, 1);
+        writer.commit();
+        firstDeleted = writer.rows(session).front().deleted;
+        writer.begin();
+        writer.insertRows(session, 1, 1);
+        writer.setRow(session, 1, rowTexts(QStringLiteral("3")));
     }
 };
 
@@ -119,17 +123,21 @@ TEST(CtlJournalCommandTest, SinceAndUntilIncludeTheirBoundsAndADateItsWholeDayWh
     }
 }
 
-TEST(CtlJournalCommandTest, EachFormOfOutputCarriesTheSessionTheTimeAndTheSevenTexts) {
+TEST(CtlJournalCommandTest, EachFormOfOutputCarriesTheSessionTheTimeTheSevenTextsAndTheDeletion) {
     const WrittenJournal written;
+    ASSERT_TRUE(written.firstDeleted.isValid());
     const QStringList row = QStringList{isoLocalTime(written.started.toLocalTime()),
                                         isoLocalTime(written.first.toLocalTime())} +
-                            rowTexts(QStringLiteral("1"));
+                            rowTexts(QStringLiteral("1")) +
+                            QStringList{isoLocalTime(written.firstDeleted.toLocalTime())};
     // The first row's texts in each form; the field names are pinned with the other commands'.
     const std::pair<const char*, std::function<QStringList(const QString&)>> cases[] = {
         {"--json",
          [](const QString& out) {
-             const QJsonObject object =
-                 QJsonDocument::fromJson(out.toUtf8()).array().at(0).toObject();
+             const QJsonArray rows = QJsonDocument::fromJson(out.toUtf8()).array();
+             // A row still in the table has no deletion.
+             EXPECT_TRUE(rows.at(1).toObject().value(QStringLiteral("deleted")).isNull());
+             const QJsonObject object = rows.at(0).toObject();
              QStringList values;
              for (const QString& key : journalLayout().keys) {
                  values << object.value(key).toString();
@@ -143,9 +151,10 @@ TEST(CtlJournalCommandTest, EachFormOfOutputCarriesTheSessionTheTimeAndTheSevenT
              // Cells stand apart by two spaces at least; the texts hold no two in a row.
              const QRegularExpression gap(QStringLiteral("  +"));
              const QStringList lines = out.split(u'\n');
-             EXPECT_EQ(lines.at(0).split(gap),
-                       (QStringList{"Начало сеанса", "Время записи", "№", "Марка бензина",
-                                    "Резервуар", "Поставщик", "Метод изм.", "ОЧ", "Дата/Время"}));
+             EXPECT_EQ(
+                 lines.at(0).split(gap),
+                 (QStringList{"Начало сеанса", "Время записи", "№", "Марка бензина", "Резервуар",
+                              "Поставщик", "Метод изм.", "ОЧ", "Дата/Время", "Удалена"}));
              return lines.at(1).split(gap);
          }},
     };

@@ -48,7 +48,7 @@ TEST(CtlRecordsTest, FieldNamesAreTheDocumentedOnes) {
         {storedValueLayout(), "number,method,method_name,value"},
         {calibrationLayout(), "slot,name,k1,k2"},
         {libraryLayout(), "index,name,method,k1,k2,comment"},
-        {journalLayout(), "session_started,time,number,grade,tank,supplier,method,value,date_time"},
+        {journalLayout(), "session_started,time,number,grade,tank,supplier,method,value,date_time,deleted"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.layout.keys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));

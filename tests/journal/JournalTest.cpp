@@ -49,6 +49,20 @@ TEST_F(JournalTest, ACrashedRunsTableComesBackAsItWas) {
     // Writing goes on below the restored rows.
     next.writeRow(QStringLiteral("90,0"));
     EXPECT_EQ(next.rows().at(3).at(5), QStringLiteral("90,0"));
+
+    // The history holds each row once: the crashed run keeps the row it deleted, the restoring
+    // run the rows it took over.
+    Journal reader(journalPath(), 7, 2000);
+    const std::vector<JournalSession> sessions = reader.sessions();
+    ASSERT_EQ(sessions.size(), 2U);
+    QStringList values[2];
+    for (std::size_t s = 0; s < 2; ++s) {
+        for (const JournalRow& row : reader.rows(sessions[s].id)) {
+            values[s] << row.cells.at(5);
+        }
+    }
+    EXPECT_EQ(values[0], QStringList{"92,0"});
+    EXPECT_EQ(values[1], (QStringList{"91,5", "95,1", "98,7", "90,0"}));
 }
 
 TEST_F(JournalTest, AfterANormalCloseTheTableStartsEmpty) {
