@@ -17,6 +17,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QScreen>
 #include <QTabWidget>
 #include <QUrl>
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
     zr::ui::installQtTranslations(app);
 
     const QString exeDir = QCoreApplication::applicationDirPath();
+    // The program's own modules: Qt looks beside the program (a build tree) by itself.
+    QCoreApplication::addLibraryPath(
+        QDir(exeDir).filePath(QString::fromLatin1(zr::program::kInstalledModuleDirFromProgram)));
     const QString dataDir = zr::program::chooseDataDirectory(exeDir);
     zr::program::provideUserGuide(dataDir, exeDir);
 

@@ -62,6 +62,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort >"$work/files"
     echo "-rwxr-xr-x root/root ./usr/bin/zr6040ctl"
     echo "-rwxr-xr-x root/root ./usr/bin/zr6040usb"
     echo "-rw-r--r-- root/root ./usr/lib/udev/rules.d/70-zr6040.rules"
+    echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-chart.so"
     echo "-rw-r--r-- root/root ./usr/share/applications/$id.desktop"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/ZR-6040.pdf"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/changelog.gz"
@@ -129,6 +130,16 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --no-such-option
     >"$work/stdout" 2>"$work/stderr" || status=$?
 [ "$status" -eq 2 ] && [ ! -s "$work/stdout" ] && grep -q '^Usage:' "$work/stderr" ||
     fail "a wrong option gave status $status"
+
+# The chart comes from a module loaded when its page is first shown: the program does not link Qt
+# Charts, and the module lies where the program looks for it.
+readelf -d "$program" >"$work/dynamic"
+if grep -q 'libQt6Charts' "$work/dynamic"; then
+    fail "zr6040usb links Qt Charts itself"
+fi
+module_dir=$(strings "$program" | grep -x '\.\./lib[^ ]*/zr6040usb' | head -n 1)
+[ -n "$module_dir" ] && [ -f "$work/root/usr/bin/$module_dir/zr6040usb-chart.so" ] ||
+    fail "the chart module is not where zr6040usb looks for it ('$module_dir')"
 
 # The command-line companion, as installed: no display, a wrong command, a reading as JSON, and
 # its manual page.

@@ -15,5 +15,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     zr::ui::KeyPreviewApplication app(argc, argv);
+    // The program's modules, where the build puts them beside the program.
+    QCoreApplication::addLibraryPath(QStringLiteral(ZR_PROGRAM_DIR));
     return RUN_ALL_TESTS();
 }

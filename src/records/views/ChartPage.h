@@ -1,22 +1,21 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
-class QLineSeries;
 class QPushButton;
 
 namespace zr::records {
 
 // The hidden chart page: one red line series on a fixed 4000..9000 axis, and a clear button.
-// Its contents are built when the page is first shown or asked for: most runs never show it,
-// and the chart is the slowest widget of the window to build.
+// Its contents are built when the page is first shown or asked for: most runs never show it, and
+// the chart comes from a module (ChartBuilder) loaded only then.
 class ChartPage : public QWidget {
     Q_OBJECT
 public:
     explicit ChartPage(QWidget* parent = nullptr);
 
     QPushButton* clearButton();
-    QLineSeries* series();
 
     // Removes all points of Series1.
     void clearChart();
@@ -27,8 +26,8 @@ protected:
 private:
     void build();
 
-    QLineSeries* series_ = nullptr;
     QPushButton* clearButton_ = nullptr;
+    std::function<void()> clearSeries_;
 };
 
 } // namespace zr::records
