@@ -126,6 +126,9 @@ Journal::Journal(const QString& path, int columns, int busyTimeoutMs, Database::
         }
     }
     db_.execute("PRAGMA synchronous = FULL");
+    // A run that is killed leaves its write-ahead log, which the next start reads whole; kept
+    // small, it costs that start little (checkpoints every 1 MiB, truncated back to 1 MiB).
+    db_.execute("PRAGMA wal_autocheckpoint = 256; PRAGMA journal_size_limit = 1048576");
     if (fresh) {
         createSchema();
     }

@@ -138,6 +138,24 @@ TEST_F(JournalTest, AJournalOpenedForReadingIsNeitherCreatedNorWritten) {
     EXPECT_EQ(reader->rows(session).at(0).cells.at(5), QStringLiteral("91,5"));
 }
 
+// A run that is killed never closes its journal; the write-ahead log it leaves, which the next
+// start reads whole, stays small however much that run wrote.
+TEST_F(JournalTest, TheWriteAheadLogStaysSmallWhileARunWrites) {
+    Journal journal(journalPath(), 7, 2000);
+    const qint64 session = journal.startSession(endedProcess(1));
+    const QStringList cells(7, QString(2000, u'Ж'));
+    for (int row = 0; row < 100; ++row) {
+        journal.begin();
+        journal.insertRows(session, row, 1);
+        journal.setRow(session, row, cells);
+        journal.commit();
+    }
+    const QString log = journalPath() + QStringLiteral("-wal");
+    // 100 rows of 28 KB: about 3 MB written through the log.
+    EXPECT_LE(QFileInfo(log).size(), 3 * 1024 * 1024 / 2);
+    EXPECT_EQ(journal.table(session).size(), 100U);
+}
+
 // One file the program cannot use as its journal at start: what it does to the file there.
 struct StartFault {
     const char* name;
