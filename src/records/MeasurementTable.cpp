@@ -103,6 +103,25 @@ void MeasurementTable::advanceSampleNumber() {
     numbers.select(index);
 }
 
+void MeasurementTable::continueNumberingAfterRestore() {
+    SelectionList& numbers = lists_.list(1);
+    const int index = numbers.selectedIndex();
+    const auto next = protocol::parseInt32(numbers.item(index).toStdString());
+    if (!next) {
+        return;
+    }
+    qint64 highest = *next - 1;
+    for (int r = 1; r < grid_.rowCountWithHeader(); ++r) {
+        if (const auto number = protocol::parseInt32(grid_.cell(0, r).toStdString())) {
+            highest = std::max<qint64>(highest, *number);
+        }
+    }
+    if (highest >= *next) {
+        numbers.setItem(index, QString::number(highest + 1));
+        numbers.select(index);
+    }
+}
+
 void MeasurementTable::writeLiveValue() {
     const LiveCaptions live = captions_ ? captions_() : LiveCaptions{};
     appendRow(newRow(live.method, live.value), true);

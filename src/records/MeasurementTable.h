@@ -48,6 +48,10 @@ public:
     // Throws common::AppError when the number cannot advance; the row is written by then.
     void appendRow(const MeasurementRow& row, bool emptyFirst);
     void advanceSampleNumber();
+    // After the table came back from the journal of a run that was cut short (whose list files
+    // were never written): the number goes on after the highest number in the table, unless it
+    // is higher already or not a number.
+    void continueNumberingAfterRestore();
 
     // "Записать значение".
     void writeLiveValue();

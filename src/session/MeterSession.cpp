@@ -205,6 +205,9 @@ void MeterSession::start() {
             QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
 
         selectionLists_->loadSelectionLists();
+        if (tableJournal_->restoredRows() > 0) {
+            measurementTable_->continueNumberingAfterRestore();
+        }
         calibrationListTimer_.enable();
         storedValuesTimer_.enable();
     });

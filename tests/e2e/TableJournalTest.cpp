@@ -2,6 +2,7 @@
 #include "support/ProgramHarness.h"
 #include "ui/StringGrid.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
@@ -41,11 +42,14 @@ void startOn(ProgramHarness& h, const QString& dir) {
     h.window().show();
 }
 
-// Prints the table's lines and the messages for the parent test to read.
+// Prints the table's lines, the sample number the next row takes and the messages for the
+// parent test to read.
 void printTable(ProgramHarness& h) {
     for (const QString& line : tableLines(h)) {
         std::printf("row\t%s\n", qPrintable(line));
     }
+    std::printf("next\t%s\n",
+                qPrintable(h.find<QComboBox>(QStringLiteral("ComboBox1"))->currentText()));
     for (const QString& text : h.messages.informed + h.messages.errors) {
         std::printf("message\t%s\n", qPrintable(text));
     }
@@ -60,6 +64,7 @@ QString childDir() {
 // What a child printed: the table's lines and the messages.
 struct Printed {
     QStringList rows;
+    QString next;
     QStringList messages;
 };
 
@@ -84,6 +89,8 @@ Printed runChild(const char* name, const QString& dir, bool kill) {
     for (const QString& line : QString::fromUtf8(out).split(u'\n')) {
         if (line.startsWith(QStringLiteral("row\t"))) {
             printed.rows << line.mid(4);
+        } else if (line.startsWith(QStringLiteral("next\t"))) {
+            printed.next = line.mid(5);
         } else if (line.startsWith(QStringLiteral("message\t"))) {
             printed.messages << line.mid(8);
         }
@@ -125,8 +132,9 @@ TEST(TableJournalE2e, ChildStartsAndCloses) {
     h.window().close();
 }
 
-// The program killed with rows in its table: the next start shows the same table and says how
-// many rows came back; after a normal close the next start shows an empty table.
+// The program killed with rows in its table: the next start shows the same table, says how many
+// rows came back and numbers on after them; after a normal close the next start shows an empty
+// table and keeps the number.
 TEST(TableJournalE2e, AKilledProgramsTableComesBack) {
     if (!childDir().isEmpty()) {
         GTEST_SKIP() << "in a child";
@@ -135,15 +143,19 @@ TEST(TableJournalE2e, AKilledProgramsTableComesBack) {
     const Printed written = runChild("ChildWritesRowsUntilKilled", dir.path(), true);
     ASSERT_EQ(written.rows.size(), 3);
     EXPECT_TRUE(written.messages.isEmpty());
+    // Rows 1 to 3 written, the second deleted.
+    ASSERT_EQ(written.next, QStringLiteral("4"));
 
     const Printed restored = runChild("ChildStartsAndCloses", dir.path(), false);
     EXPECT_EQ(restored.rows.join(u'\n').toStdString(), written.rows.join(u'\n').toStdString());
     EXPECT_EQ(restored.messages,
               QStringList{QString::fromUtf8(zr::journal::kRowsRestoredText).arg(2)});
+    EXPECT_EQ(restored.next, QStringLiteral("4"));
 
     const Printed next = runChild("ChildStartsAndCloses", dir.path(), false);
     EXPECT_EQ(next.rows, QStringList{QString(6, u'\t')});
     EXPECT_TRUE(next.messages.isEmpty());
+    EXPECT_EQ(next.next, QStringLiteral("4"));
 }
 
 } // namespace
