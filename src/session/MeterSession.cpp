@@ -200,10 +200,7 @@ void MeterSession::registerOwnHandlers() {
     const std::pair<const char*, int> methodItems[] = {
         {"selectResearchMethod", 1}, {"selectMotorMethod", 2}, {"selectCetaneMethod", 3}};
     for (const auto& [name, method] : methodItems) {
-        handlers_.add(name, [this, method = method](int) {
-            connection::ControllerContext context = controllerContext();
-            connection::selectMethod(context, method);
-        });
+        handlers_.add(name, [this, method = method](int) { selectMethod(method); });
     }
 }
 

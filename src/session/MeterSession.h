@@ -96,7 +96,6 @@ public:
     common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
     common::TextTableModel& libraryGrid() { return libraryGrid_; }
 
-    records::StoredValues& storedValues() { return *storedValues_; }
     records::SelectionLists& selectionLists() { return *selectionLists_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
