@@ -75,7 +75,10 @@ bool History::next(HistoryRow& row) {
         return false;
     }
     const Statement& at = *rows_;
-    row.session = sessionAt(at);
+    // A session's rows come one after the other.
+    if (at.integer(0) != row.session.id) {
+        row.session = sessionAt(at);
+    }
     if (version_ == kTextSchemaVersion) {
         row.uuid.clear();
         row.meterSerial.clear();
