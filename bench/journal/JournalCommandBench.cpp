@@ -88,7 +88,7 @@ void writeTextJournal(const QString& path) {
             const QStringList cells = zr::journal::shownTexts(rowNumber(n, moment));
             rowOfSession.restart().bind(1, r).bind(2, moment.toString(Qt::ISODateWithMs));
             rowOfSession.bind(3, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(cells))
-                                                      .toJson(QJsonDocument::Compact)));
+                                                       .toJson(QJsonDocument::Compact)));
             rowOfSession.bind(4, id).run();
         }
     }
@@ -187,8 +187,7 @@ void BM_BaselineCtlJournalJsonTextSchema(benchmark::State& state) {
         state.SkipWithError("ZR6040CTL_BASELINE names no older zr6040ctl to compare with");
         return;
     }
-    measure(state,
-            {baseline, QStringLiteral("journal"), files().text, QStringLiteral("--json")});
+    measure(state, {baseline, QStringLiteral("journal"), files().text, QStringLiteral("--json")});
 }
 
 // One run per repetition: with --benchmark_repetitions=N

@@ -25,7 +25,8 @@ void appendJsonString(std::string& out, const QString& text) {
     const std::size_t start = out.size();
     out.resize(start + 3 * static_cast<std::size_t>(text.size()));
     QStringEncoder utf8(QStringEncoder::Utf8);
-    out.resize(static_cast<std::size_t>(utf8.appendToBuffer(out.data() + start, text) - out.data()));
+    out.resize(
+        static_cast<std::size_t>(utf8.appendToBuffer(out.data() + start, text) - out.data()));
     const auto plain = [](char c) {
         return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
     };
