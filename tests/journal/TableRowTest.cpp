@@ -91,6 +91,18 @@ INSTANTIATE_TEST_SUITE_P(
                            false, true}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// A row read within the second its date shows has that second as its moment, as a row read
+// later has.
+TEST(TableRowMomentTest, TheSecondShownIsTheMomentWhenWrittenInIt) {
+    const QStringList cells{"1", "АИ-95", "P 1", "ЛУКОЙЛ", kMotor, "92,3", kRussianDate};
+    for (const int later : {0, 999, 86400 * 1000}) {
+        SCOPED_TRACE(later);
+        const TableRow row = rowFromTexts(cells, kMoment.addMSecs(later).toUTC(), kRussian);
+        EXPECT_EQ(row.moment, kMoment.toUTC());
+        EXPECT_FALSE(row.momentText);
+    }
+}
+
 TEST(TableRowEmptyTest, AnEmptyRowHasNothingTypedAndShowsEmptyCells) {
     const QStringList empty(7, QString());
     const TableRow row = rowFromTexts(empty, kWritten, kRussian);
