@@ -26,6 +26,10 @@ struct Case {
     bool methodKept, valueKept, dateKept;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class TableRowTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TableRowTest, ReadsTheTextsAndKeepsWhatItCannotShowAgain) {
