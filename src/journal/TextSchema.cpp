@@ -33,10 +33,10 @@ QString keepCopy(const QString& path) {
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // The write lock is ours: a scratch copy left over (with its rollback journal) is from an
     // upgrade that was killed.
-    for (const QString& stale : info.dir().entryList(
-             {info.fileName() + QStringLiteral(".schema1-*") + QLatin1String(kPartialSuffix) +
-              QLatin1Char('*')},
-             QDir::Files | QDir::Hidden)) {
+    for (const QString& stale :
+         info.dir().entryList({info.fileName() + QStringLiteral(".schema1-*") +
+                               QLatin1String(kPartialSuffix) + QLatin1Char('*')},
+                              QDir::Files | QDir::Hidden)) {
         QFile::remove(info.dir().filePath(stale));
     }
     const QString scratch = info.dir().filePath(stem + QLatin1String(kPartialSuffix));
