@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace zr::ctl {
 namespace {
