@@ -66,14 +66,14 @@ void BM_StatusJsonLineOnly(benchmark::State& state) {
     status.measuredValue = 91.4f;
     status.frequency = 4500;
     QByteArray out;
-    zr::ctl::RecordWriter writer(zr::ctl::Format::Json, zr::ctl::statusLayout(true),
+    zr::ctl::RecordWriter writer(zr::ctl::Format::Json, zr::ctl::watchLayout(),
                                  [&](const QByteArray& bytes) {
                                      out = bytes;
                                      return true;
                                  });
     const QLocale locale;
     for (auto _ : state) {
-        writer.writeStreamed(zr::ctl::statusRecord(status, locale, QStringLiteral("T")));
+        writer.writeStreamed(zr::ctl::watchRecord(status, locale, QStringLiteral("T"), 1));
     }
     state.SetItemsProcessed(state.iterations());
 }

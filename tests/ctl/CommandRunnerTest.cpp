@@ -60,7 +60,7 @@ Outcome run(const Invocation& i, FakeMeterLink& meter,
 // The fake answers start() with the meter found and these status reports.
 void foundThen(FakeMeterLink& meter, QList<protocol::StatusReport> reports) {
     meter.onStart = [&meter, reports] {
-        emit meter.meterFound();
+        emit meter.meterFound({});
         for (const protocol::StatusReport& s : reports) {
             emit meter.statusReceived(s);
         }
@@ -68,7 +68,8 @@ void foundThen(FakeMeterLink& meter, QList<protocol::StatusReport> reports) {
 }
 
 // The exit statuses of a meter that is missing, inaccessible, lost or silent are shown end to end
-// on the simulated bus; these two cannot be made there.
+// on the simulated bus; these two cannot be made there. Under --json the error follows once more
+// as a JSON object, for a script.
 TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
     struct Case {
         const char* name;
@@ -79,10 +80,15 @@ TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
     };
     const Case cases[] = {
         {"unanswered", Command::Status, [](FakeMeterLink&) {}, kNoReply,
-         "The meter did not answer in time.\n"},
+         "The meter did not answer in time.\n"
+         R"({"error":"The meter did not answer in time.","status":6})"
+         "\n"},
         {"failed", Command::Status,
-         [](FakeMeterLink& m) { m.onStart = [&m] { emit m.failed(QStringLiteral("boom")); }; },
-         kError, "boom\n"},
+         [](FakeMeterLink& m) { m.onStart = [&m] { emit m.failed(QStringLiteral("bo\"om")); }; },
+         kError,
+         "bo\"om\n"
+         R"({"error":"bo\"om","status":1})"
+         "\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -151,7 +157,7 @@ TEST(CtlCommandRunnerTest, InterruptEndsWatchWithStatus0AndOtherCommandsWith1) {
         FakeMeterLink meter;
         CommandRunner* running = nullptr;
         meter.onStart = [&] {
-            emit meter.meterFound();
+            emit meter.meterFound({});
             running->interrupt();
         };
         const Outcome r =
@@ -164,7 +170,7 @@ TEST(CtlCommandRunnerTest, AReaderThatWentAwayEndsWatchQuietly) {
     FakeMeterLink meter;
     int reports = 0;
     meter.onStart = [&] {
-        emit meter.meterFound();
+        emit meter.meterFound({});
         for (; reports < 5; ++reports) {
             emit meter.statusReceived(FakeMeterLink::status(1, 90.0f));
         }

@@ -47,10 +47,10 @@ TEST_F(CtlOnSimulatedBus, StatusAsTable) {
     const test::CtlOutcome r = run({"status"});
     EXPECT_EQ(r.status, kDone);
     EXPECT_EQ(QString::fromUtf8(r.out),
-              QStringLiteral("Метод                      Значение  Коррекция  Таблица  Частота  "
-                             "В допуске  Данных\n"
-                             "1 Исследовательский метод  0         -1         0        5200     "
-                             "нет        0\n"));
+              QStringLiteral("Method                     Value  Correction  Table  Frequency  "
+                             "In band  Stored\n"
+                             "1 Исследовательский метод  0      -1          0      5200       "
+                             "no       0\n"));
 }
 
 // The reading commands send the meter nothing, so that a window open beside them is left alone;
@@ -63,9 +63,9 @@ TEST_F(CtlOnSimulatedBus, WatchWritesStampedCsvLinesAndSendsNothing) {
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 402);
     EXPECT_EQ(lines.at(0), "time,method,method_name,value,correction,table,frequency,"
-                           "frequency_valid,stored_count\r");
+                           "frequency_valid,stored_count,seq\r");
     EXPECT_EQ(lines.at(400),
-              "2026-05-04T09:30:15.250+03:00,3,Цетановое число,47.5,0,0,4600,true,2\r");
+              "2026-05-04T09:30:15.250+03:00,3,Цетановое число,47.5,0,0,4600,true,2,400\r");
     EXPECT_EQ(meter->commands, 0);
 }
 
@@ -81,7 +81,9 @@ TEST_F(CtlOnSimulatedBus, WatchEndsWithStatus4WhenTheMeterIsPulledOut) {
     };
     const test::CtlOutcome r = run({"watch", "--json"});
     EXPECT_EQ(r.status, kMeterLost);
-    EXPECT_EQ(r.err, "The meter was unplugged.\n");
+    EXPECT_EQ(r.err, "The meter was unplugged.\n"
+                     R"({"error":"The meter was unplugged.","status":4})"
+                     "\n");
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines.at(3).isEmpty());
@@ -165,9 +167,9 @@ TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAsk
     };
     const QByteArray statusHeader =
         "method,method_name,value,correction,table,frequency,frequency_valid,stored_count\r\n";
-    const auto line = [](int frequency) {
+    const auto line = [](int frequency, const QByteArray& seq = {}) {
         return QByteArray("1,Исследовательский метод,90,0,0,") + QByteArray::number(frequency) +
-               ",true,3\r\n";
+               ",true,3" + seq + "\r\n";
     };
     const QByteArray time = "2026-05-04T09:30:15.250+03:00,";
     const struct {
@@ -176,7 +178,8 @@ TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAsk
     } cases[] = {
         {{"status", "--csv"}, statusHeader + line(4500)},
         {{"watch", "--csv", "--count", "3"},
-         "time," + statusHeader + time + line(4500) + time + line(4501) + time + line(4502)},
+         "time," + statusHeader.chopped(2) + ",seq\r\n" + time + line(4500, ",1") + time +
+             line(4501, ",2") + time + line(4502, ",3")},
         {{"calibrations", "--method", "RON", "--csv"},
          "slot,name,k1,k2\r\n1,АИ-92,1012,-9\r\n2,АИ-95,995,6\r\n"},
     };
@@ -241,8 +244,8 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     const hid::SimulatedDeviceId id = plug();
     const test::CtlOutcome r = run({"list", "--csv"});
     EXPECT_EQ(r.status, kDone);
-    EXPECT_EQ(r.out, QByteArray("device,serial,read_write\r\n/dev/simhid") +
-                         QByteArray::number(id) + ",SIM6040,true\r\n");
+    EXPECT_EQ(r.out, QByteArray("device,serial,read_write,product,usb_path\r\n/dev/simhid") +
+                         QByteArray::number(id) + ",SIM6040,true,ZR-6040 USB,\r\n");
 
     // While a command holds the meter, the other device stays closed.
     statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
@@ -260,7 +263,9 @@ TEST_F(CtlOnSimulatedBus, DevicePicksOneOfTwoMeters) {
     plug();
     const QString path = QStringLiteral("/dev/simhid%1").arg(secondId);
     test::CtlOutcome r = run({"list", "--csv", "--device", path});
-    EXPECT_EQ(r.out, ("device,serial,read_write\r\n" + path + ",SECOND,true\r\n").toUtf8());
+    EXPECT_EQ(r.out, ("device,serial,read_write,product,usb_path\r\n" + path +
+                      ",SECOND,true,ZR-6040 USB,\r\n")
+                         .toUtf8());
 
     // Only the first meter reports; the second one, chosen, says nothing.
     r = run({"status", "--device", path, "--timeout", "0.3"});
