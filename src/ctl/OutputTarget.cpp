@@ -11,18 +11,9 @@ namespace zr::ctl {
 
 namespace {
 
-// A regular file with something before the point where writing goes on: `>>` onto a file that
-// has content, or a file the shell opened for several commands.
-bool continuesRegularFile(int fd) {
+bool isEmptyFile(int fd) {
     struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0 && (flags & O_APPEND) != 0) {
-        return info.st_size > 0;
-    }
-    return ::lseek(fd, 0, SEEK_CUR) > 0;
+    return ::fstat(fd, &info) == 0 && info.st_size == 0;
 }
 
 } // namespace
@@ -38,8 +29,9 @@ OutputTarget::~OutputTarget() {
 }
 
 bool OutputTarget::open() {
+    // Standard output may continue anything (a title the script wrote, another table): only
+    // --no-header leaves the header out there.
     if (path_.isEmpty()) {
-        continuesContent_ = continuesRegularFile(fd_);
         return true;
     }
     if (mode_ == Mode::Replace) {
@@ -56,7 +48,7 @@ bool OutputTarget::open() {
         return false;
     }
     ownsFd_ = true;
-    continuesContent_ = continuesRegularFile(fd_);
+    continuesContent_ = !isEmptyFile(fd_);
     return true;
 }
 
@@ -108,7 +100,14 @@ bool OutputTarget::close(bool complete) {
         }
         return true;
     }
-    // Nothing is held back; an appended file's own buffers are the system's.
+    // Nothing is held back; the system reports a delayed write failure at the latest on close.
+    if (ownsFd_) {
+        ownsFd_ = false;
+        if (::close(fd_) != 0) {
+            failWith(errno);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -21,8 +21,7 @@ public:
 
     // false with error() when the file cannot be opened.
     bool open();
-    // The output continues what a file already holds (appending to one that is not empty), so
-    // that a header must not be written again.
+    // The output is appended to a file that is not empty, which has its header already.
     bool continuesContent() const { return continuesContent_; }
     // false when the bytes could not be written: the reader went away or error() says why.
     bool write(const QByteArray& bytes);

@@ -273,6 +273,77 @@ TEST_F(CtlOnSimulatedBus, DevicePicksOneOfTwoMeters) {
     EXPECT_GT(reportsSent, 0);
 }
 
+TEST_F(CtlOnSimulatedBus, SerialPicksOneOfTwoMeters) {
+    auto second = std::make_shared<test::CountingMeterDevice>();
+    hid::SimulatedDeviceInfo secondInfo = sim::SimulatedMeter::deviceInfo();
+    secondInfo.serial = QStringLiteral("SECOND");
+    const hid::SimulatedDeviceId secondId = bus.plug(secondInfo, second);
+    plug();
+    const struct {
+        const char* serial;
+        int status;
+        QByteArray out;
+    } cases[] = {
+        {"SECOND", kDone,
+         "device,serial,read_write,product,usb_path\r\n/dev/simhid" + QByteArray::number(secondId) +
+             ",SECOND,true,ZR-6040 USB,\r\n"},
+        {"NOPE", kNoMeter, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.serial);
+        const test::CtlOutcome r = run({"list", "--csv", "--serial", c.serial});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+    }
+    // The first meter reports; the second one, chosen by its number, says nothing.
+    EXPECT_EQ(run({"status", "--serial", "SECOND", "--timeout", "0.3"}).status, kNoReply);
+    EXPECT_EQ(run({"status", "--serial", "SIM6040", "--json"}).status, kDone);
+}
+
+// What the meter says of itself, and the calibration in force asked for by its slot.
+TEST_F(CtlOnSimulatedBus, InfoShowsTheMeterTheMethodAndTheCalibrationInForce) {
+    meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
+    const hid::SimulatedDeviceId id = plug();
+    const QByteArray device = "/dev/simhid" + QByteArray::number(id);
+    const QByteArray facts = device + ",,04d7,013f,0100,ZR-6040 USB,SIM6040,65,65,true,1,"
+                                      "Исследовательский метод,";
+    const struct {
+        int table;
+        QByteArray line;
+    } cases[] = {
+        {2, facts + "2,АИ-95,995,6\r\n"},
+        {0, facts + "0,,,\r\n"},
+        // A slot in force that holds nothing.
+        {4, facts + "4,,,\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        statusReport = status(4500, 1, 90.0f, 0.0f, static_cast<std::uint8_t>(c.table), 3);
+        const test::CtlOutcome r = run({"info", "--csv"});
+        EXPECT_EQ(r.status, kDone);
+        EXPECT_EQ(r.out, "device,usb_path,vendor_id,product_id,version,product,serial,"
+                         "input_report_length,output_report_length,read_write,method,"
+                         "method_name,table,calibration_name,k1,k2\r\n" +
+                             c.line);
+    }
+}
+
+// --verbose shows what went to the meter and what came back, in the window's traffic log form.
+TEST_F(CtlOnSimulatedBus, VerboseWritesTheTrafficToStandardError) {
+    meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
+    plug();
+    for (const bool verbose : {false, true}) {
+        QStringList arguments{"stored", "--csv"};
+        if (verbose) {
+            arguments << "--verbose";
+        }
+        const test::CtlOutcome r = run(arguments);
+        EXPECT_EQ(r.status, kDone);
+        EXPECT_EQ(r.err.contains("\nWR ") || r.err.startsWith("WR "), verbose) << r.err.data();
+        EXPECT_EQ(r.out.count('\n'), 4);
+    }
+}
+
 TEST_F(CtlOnSimulatedBus, EachExitStatusOfAMeterThatCannotServe) {
     struct Case {
         const char* name;

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -51,10 +52,50 @@ TEST(CtlRecordsTest, FieldNamesAreTheDocumentedOnes) {
         {storedValueLayout(), "number,method,method_name,value"},
         {calibrationLayout(), "slot,name,k1,k2"},
         {libraryLayout(), "index,name,method,k1,k2,comment"},
+        {infoLayout(),
+         "device,usb_path,vendor_id,product_id,version,product,serial,input_report_length,"
+         "output_report_length,read_write,method,method_name,table,calibration_name,k1,k2"},
     };
+    // JSON, which a parser reads back in any order, is written in the documented one too.
+    static const QRegularExpression member(QStringLiteral(R"re("(\w+)": )re"));
     for (const Case& c : cases) {
         EXPECT_EQ(c.layout.keys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));
         EXPECT_EQ(written(Format::Csv, c.layout, {}), QByteArray(c.keys) + "\r\n");
+        const QString json = QString::fromUtf8(written(Format::Json, c.layout, {Record{}}, true));
+        QStringList jsonKeys;
+        for (const QRegularExpressionMatch& match : member.globalMatch(json)) {
+            jsonKeys << match.captured(1);
+        }
+        EXPECT_EQ(jsonKeys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));
+    }
+}
+
+// The table and CSV that continue a file leave their header out; JSON has none.
+TEST(CtlRecordsTest, WithoutHeaderOnlyTheRecordsAreWritten) {
+    const Record record = calibrationRecord({1, "N", 1, 2, 3});
+    for (const Format format : {Format::Csv, Format::Table}) {
+        QByteArray document;
+        QByteArray streamed;
+        RecordWriter whole(
+            format, calibrationLayout(),
+            [&](const QByteArray& bytes) {
+                document += bytes;
+                return true;
+            },
+            false);
+        RecordWriter lines(
+            format, calibrationLayout(),
+            [&](const QByteArray& bytes) {
+                streamed += bytes;
+                return true;
+            },
+            false);
+        ASSERT_TRUE(whole.writeDocument({record, record}));
+        ASSERT_TRUE(lines.writeStreamed(record));
+        ASSERT_TRUE(lines.writeStreamed(record));
+        EXPECT_EQ(document.count('\n'), 2) << document.data();
+        EXPECT_EQ(streamed, document);
+        EXPECT_TRUE(document.startsWith('1')) << document.data();
     }
 }
 
