@@ -68,7 +68,8 @@ calibration::CorrectionWizard& Dialogs::correctionWizard() {
     return correctionWizard_
                ? *correctionWizard_
                : placed(correctionWizard_,
-                        new calibration::CorrectionWizard(session_->controllerContext(), window_));
+                        new calibration::CorrectionWizard(session_->controllerContext(),
+                                                          session_->meterCalibrations(), window_));
 }
 
 calibration::CalibrationLibraryWindow& Dialogs::libraryWindow() {

@@ -1,5 +1,6 @@
 #include "calibration/CalibrationList.h"
 
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
 #include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
@@ -20,11 +21,12 @@ constexpr bool isSlot(int slot) {
 
 } // namespace
 
-CalibrationList::CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
+CalibrationList::CalibrationList(connection::ControllerContext context,
+                                 MeterCalibrations& calibrations, common::TextGrid& grid,
                                  common::OneShotTimer& calibrationListTimer,
                                  std::function<void()> openLibrary)
-    : context_(context), grid_(grid), calibrationListTimer_(calibrationListTimer),
-      openLibrary_(std::move(openLibrary)) {}
+    : context_(context), calibrations_(calibrations), grid_(grid),
+      calibrationListTimer_(calibrationListTimer), openLibrary_(std::move(openLibrary)) {}
 
 void CalibrationList::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("addCalibrationFromLibrary", [this](int) { addCalibrationFromLibrary(); });
@@ -61,7 +63,7 @@ void CalibrationList::requestCalibrationEntries() {
     if (!isMethod(m)) {
         return;
     }
-    context_.state.lastSlot = 0;
+    calibrations_.beginRead(m, context_.state.meterAttachment);
     for (int slot = 1; slot <= kSlotsPerMethod; ++slot) {
         clearRow(slot);
         protocol::CalibrationSlot request;
@@ -72,15 +74,11 @@ void CalibrationList::requestCalibrationEntries() {
 }
 
 void CalibrationList::receiveCalibrationSlot(const protocol::CalibrationSlot& entry) {
-    connection::CalibrationTables& tables = context_.state.calibrationTables;
-    if (tables.holds(entry.method, entry.slot)) {
-        tables.at(entry.method, entry.slot) = entry;
-    }
+    calibrations_.entryReported(entry);
     if (!isSlot(entry.slot)) {
         return;
     }
     // The row shows the entry whatever its method: the meter answered for this slot.
-    context_.state.lastSlot = entry.slot;
     grid_.setCell(0, entry.slot, QString::number(entry.slot));
     grid_.setCell(1, entry.slot, common::fromCp1251(entry.name));
     grid_.setCell(2, entry.slot, QString::number(entry.k1));
@@ -96,10 +94,15 @@ void CalibrationList::addCalibrationFromLibrary() {
 }
 
 void CalibrationList::deleteAllCalibrations() {
+    // The method the user was asked about, whatever the meter reports while the question is open.
+    const int m = method();
     if (!context_.messages.confirm(QString::fromUtf8(calibration_list::kDeleteAllQuestion))) {
         return;
     }
-    const int m = method();
+    if (method() != m) {
+        context_.messages.inform(QString::fromUtf8(calibration_list::kMethodChangedText));
+        return;
+    }
     context_.commands.eraseCalibrations(protocol::eraseOffsetForMethod(m));
     context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
                                 protocol::memory::kNone);
@@ -112,7 +115,7 @@ void CalibrationList::applySelectedCalibration() {
     if (isCalibratedMethod(m)) {
         const int row = grid_.currentGridRow();
         // Only a slot the meter has reported at some time: the tables outlive a refresh.
-        if (isSlot(row) && isSlot(context_.state.calibrationTables.at(m, row).slot)) {
+        if (isSlot(row) && isSlot(calibrations_.tables().at(m, row).slot)) {
             context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m), row);
         }
     }

@@ -13,10 +13,15 @@ class TextGrid;
 
 namespace zr::calibration {
 
+class MeterCalibrations;
+
 // Texts and limits of the calibration list.
 namespace calibration_list {
 inline constexpr const char kDeleteAllQuestion[] =
     "Удалить все калибровки на данный метод измерения с прибора ?";
+// The meter left the method while the question above was open.
+inline constexpr const char kMethodChangedText[] =
+    "Прибор перешёл на другой метод измерения, калибровки не удалены !";
 } // namespace calibration_list
 
 // The meter's calibration list StringGrid1 for the current method: refreshing it, putting a
@@ -29,8 +34,9 @@ public:
     static constexpr int kGridRows = 9;
 
     // `openLibrary` shows the library window modally and returns when it was closed.
-    CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
-                    common::OneShotTimer& calibrationListTimer, std::function<void()> openLibrary);
+    CalibrationList(connection::ControllerContext context, MeterCalibrations& calibrations,
+                    common::TextGrid& grid, common::OneShotTimer& calibrationListTimer,
+                    std::function<void()> openLibrary);
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
@@ -54,6 +60,7 @@ private:
     void clearSlotRows();
 
     connection::ControllerContext context_;
+    MeterCalibrations& calibrations_;
     common::TextGrid& grid_;
     common::OneShotTimer& calibrationListTimer_;
     std::function<void()> openLibrary_;

@@ -3,6 +3,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
 #include "calibration/ManualCorrection.h"
+#include "calibration/MeterCalibrations.h"
 #include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
 #include "device/connection/MeterConnection.h"
@@ -135,8 +136,9 @@ void MeterSession::buildRecords() {
 
 void MeterSession::buildCalibration() {
     const connection::ControllerContext context = controllerContext();
+    meterCalibrations_ = std::make_unique<calibration::MeterCalibrations>();
     calibrationList_ = std::make_unique<calibration::CalibrationList>(
-        context, calibrationGrid_, calibrationListTimer_, [this] {
+        context, *meterCalibrations_, calibrationGrid_, calibrationListTimer_, [this] {
             if (ports_.openCalibrationLibrary) {
                 ports_.openCalibrationLibrary();
             }
@@ -147,7 +149,7 @@ void MeterSession::buildCalibration() {
         }
     });
     library_ = std::make_unique<calibration::Library>(
-        context, libraryGrid_, common::systemFiles(),
+        context, *meterCalibrations_, libraryGrid_, common::systemFiles(),
         QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
         ports_.libraryDialogs);
 

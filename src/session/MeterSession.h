@@ -41,6 +41,7 @@ namespace zr::calibration {
 class CalibrationList;
 class Library;
 class ManualCorrection;
+class MeterCalibrations;
 } // namespace zr::calibration
 
 namespace zr::session {
@@ -85,6 +86,7 @@ public:
     records::SelectionLists& selectionLists() { return *selectionLists_; }
     records::Export& exporter() { return *export_; }
     records::PrintReport& printReport() { return *printReport_; }
+    calibration::MeterCalibrations& meterCalibrations() { return *meterCalibrations_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
     calibration::Library& library() { return *library_; }
@@ -139,6 +141,7 @@ private:
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;
     std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::MeterCalibrations> meterCalibrations_;
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;

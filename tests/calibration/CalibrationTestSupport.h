@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/MeterCalibrations.h"
 #include "common/MemoryTextGrid.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
@@ -70,6 +71,7 @@ public:
     }
 
     connection::SharedState state;
+    calibration::MeterCalibrations calibrations;
     RecordingMeterPort port;
     int notConnected = 0;
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};

@@ -4,6 +4,7 @@
 #include "calibration/TwoPointLine.h"
 #include "common/AppError.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace zr::calibration {
@@ -19,8 +20,17 @@ class TwoPointTest : public ::testing::Test {
 protected:
     TwoPointTest() {
         t.state.status.method = 1;
+        t.state.meterMethod = 1;
         t.state.status.frequency = 4500; // a live reading
         wizard.restart();
+    }
+
+    // The meter's list of method 1 read with its four slots taken, and `refused` copies refused.
+    void fillMeter(int refused) {
+        test::readMeterList(t.calibrations, 1, {1, 2, 3, 4});
+        for (int i = 0; i < refused; ++i) {
+            t.calibrations.takeSlotForCopy({});
+        }
     }
 
     // Through the pages as the user goes: both fuels remembered, then the main button on page 2.
@@ -52,7 +62,7 @@ protected:
     }
 
     test::ControllerTestContext t;
-    TwoPointCalibration wizard{t.context()};
+    TwoPointCalibration wizard{t.context(), t.calibrations};
 };
 
 TEST_F(TwoPointTest, TheLineThroughBothFuelsGivesK1AndK2) {
@@ -156,6 +166,48 @@ TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
     QLocale::setDefault(QLocale::c());
 }
 
+// "<--" takes only a reading the meter sent since it was plugged in, measured in the wizard's
+// method; otherwise it says why and the field keeps its value.
+TEST_F(TwoPointTest, TheWizardTakesOnlyALiveReadingOfItsOwnMethod) {
+    const QString kNotSincePlugIn =
+        QStringLiteral("Прибор ещё не прислал показание после подключения, показание не снято !");
+    const QString kOtherMethod =
+        QStringLiteral("Метод измерения прибора не совпадает с выбранным, показание не снято !");
+    struct Case {
+        const char* what;
+        std::function<void(test::ControllerTestContext&, TwoPointCalibration&)> meanwhile;
+        QString error; // empty: taken
+    };
+    const Case cases[] = {
+        {"a live reading", [](auto&, auto&) {}, QString()},
+        {"plugged in again, no report yet", [](auto& c, auto&) { ++c.state.meterAttachment; },
+         kNotSincePlugIn},
+        {"the meter switched to another method",
+         [](auto& c, auto&) {
+             c.state.status.method = 2;
+             c.state.meterMethod = 2;
+         },
+         kOtherMethod},
+        {"the method picked, the meter not yet on it", [](auto&, auto& w) { w.chooseMethod(1); },
+         kOtherMethod},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.state = connection::SharedState();
+        t.state.status.method = 1;
+        t.state.meterMethod = 1;
+        t.state.status.frequency = 4500;
+        t.state.status.measuredValue = 70.5F;
+        wizard.restart();
+        wizard.advance();
+        c.meanwhile(t, wizard);
+        wizard.advance();
+        EXPECT_EQ(errorOf(&TwoPointCalibration::takeLowReading), c.error);
+        EXPECT_EQ(wizard.screen().values[Field::LowReading].hundredths(),
+                  c.error.isEmpty() ? 7050 : 0);
+    }
+}
+
 TEST_F(TwoPointTest, ChoosingAMethodSwitchesTheMeterAtOnce) {
     wizard.advance();
     wizard.chooseMethod(1);
@@ -175,15 +227,18 @@ TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
     wizard.setName(QStringLiteral("AI92-LAB-12"));
     wizard.setComment(QStringLiteral("line 1\nline 2"));
     wizard.setK2Text(QStringLiteral("-15"));
+    // The meter switched since the readings were taken: they are still of method 1.
     t.state.status.method = 3;
+    t.state.meterMethod = 3;
     wizard.advance();
     ASSERT_TRUE(wizard.accepted());
     const WizardResult& r = wizard.result();
     EXPECT_EQ(r.name, QStringLiteral("AI92-LAB-1"));
-    EXPECT_EQ(r.method, 3);
+    EXPECT_EQ(r.method, 1);
     EXPECT_EQ(r.k1, 812);
     EXPECT_EQ(r.k2, -15);
     EXPECT_EQ(r.comment, QStringLiteral("line 1\r\nline 2"));
+    EXPECT_FALSE(r.writeAsFirstSlot);
     EXPECT_TRUE(t.messages.questions.isEmpty());
 }
 
@@ -191,7 +246,8 @@ TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     enterFuels(70, 80, 86, 93);
     wizard.advance();
     wizard.advance();
-    t.state.lastSlot = 9;
+    fillMeter(5);
+    ASSERT_EQ(t.calibrations.lastSlot(), 9);
     t.messages.answer = false;
     wizard.advance();
     EXPECT_EQ(t.messages.questions,
@@ -200,21 +256,21 @@ TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     EXPECT_EQ(t.messages.warningCaptions, QStringList{QStringLiteral("Предупреждение")});
     EXPECT_FALSE(wizard.accepted());
     EXPECT_EQ(wizard.screen().page, 4);
-    EXPECT_EQ(t.state.lastSlot, 9);
 
     t.messages.answer = true;
     wizard.advance();
     EXPECT_TRUE(wizard.accepted());
-    EXPECT_EQ(t.state.lastSlot, 0) << "the next copy goes to slot 1";
+    EXPECT_TRUE(wizard.result().writeAsFirstSlot) << "its copy goes to slot 1";
 
     // 8 is not yet full.
     wizard.restart();
     enterFuels(70, 80, 86, 93);
     wizard.advance();
     wizard.advance();
-    t.state.lastSlot = 8;
+    fillMeter(4);
     wizard.advance();
     EXPECT_TRUE(wizard.accepted());
+    EXPECT_FALSE(wizard.result().writeAsFirstSlot);
     EXPECT_EQ(t.messages.questions.size(), 2);
 }
 
@@ -224,12 +280,11 @@ TEST_F(TwoPointTest, AKEditThatIsNotAnIntegerStopsTheFinish) {
     wizard.advance();
     // Page 3 checked the edits when the user left it; the finishing step checks them again.
     wizard.setK1Text(QStringLiteral("8l2"));
-    t.state.lastSlot = 9;
+    fillMeter(5);
     EXPECT_EQ(errorOf(&TwoPointCalibration::advance),
               QStringLiteral("'8l2' is not a valid integer value"));
     EXPECT_FALSE(wizard.accepted());
     EXPECT_EQ(wizard.screen().page, 4);
-    EXPECT_EQ(t.state.lastSlot, 9);
     EXPECT_TRUE(t.messages.questions.isEmpty());
 
     wizard.setK1Text(QStringLiteral("40000"));

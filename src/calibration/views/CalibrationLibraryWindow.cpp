@@ -94,11 +94,6 @@ void CalibrationLibraryWindow::showOverflow() {
     overflow_->setVisible(!text.isEmpty());
 }
 
-void CalibrationLibraryWindow::done(int result) {
-    guard_.run([this] { library_.save(); });
-    QDialog::done(result);
-}
-
 void CalibrationLibraryWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         guard_.run([this] { library_.showHeaders(); });

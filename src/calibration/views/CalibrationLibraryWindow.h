@@ -31,9 +31,6 @@ public:
     Library& library() { return library_; }
     ui::StringGrid* grid() const { return grid_; }
 
-    // Closing by any way ("X", Esc, the program) writes the library back.
-    void done(int result) override;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

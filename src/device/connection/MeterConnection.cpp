@@ -34,6 +34,7 @@ void MeterConnection::deviceArrived() {
             dropMeter();
             device->setDataHandler(events_.dataHandler);
             state_.currentDevice = device;
+            ++state_.meterAttachment;
             // The name passes through the ANSI code page, as everything shown does.
             events_.showConnectionText(
                 common::fromCp1251(common::toCp1251(device->productString())));
