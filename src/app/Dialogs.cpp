@@ -73,10 +73,10 @@ calibration::CorrectionWizard& Dialogs::correctionWizard() {
 }
 
 calibration::CalibrationLibraryWindow& Dialogs::libraryWindow() {
-    return libraryWindow_ ? *libraryWindow_
-                          : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
-                                                       session_->library(), session_->libraryGrid(),
-                                                       session_->guard(), window_));
+    return libraryWindow_
+               ? *libraryWindow_
+               : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
+                                            session_->library(), session_->guard(), window_));
 }
 
 calibration::LibraryEntryDialog& Dialogs::libraryEntryDialog() {

@@ -2,10 +2,8 @@
 
 #include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
-#include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "common/TextGrid.h"
 #include "device/protocol/Commands.h"
 #include "device/protocol/MemoryMap.h"
 
@@ -22,11 +20,11 @@ constexpr bool isSlot(int slot) {
 } // namespace
 
 CalibrationList::CalibrationList(connection::ControllerContext context,
-                                 MeterCalibrations& calibrations, common::TextGrid& grid,
+                                 MeterCalibrations& calibrations,
                                  common::OneShotTimer& calibrationListTimer,
                                  std::function<void()> openLibrary)
-    : context_(context), calibrations_(calibrations), grid_(grid),
-      calibrationListTimer_(calibrationListTimer), openLibrary_(std::move(openLibrary)) {}
+    : context_(context), calibrations_(calibrations), calibrationListTimer_(calibrationListTimer),
+      openLibrary_(std::move(openLibrary)) {}
 
 void CalibrationList::registerHandlers(common::HandlerRegistry& handlers) {
     handlers.add("addCalibrationFromLibrary", [this](int) { addCalibrationFromLibrary(); });
@@ -46,10 +44,9 @@ int CalibrationList::rowInForce() const {
     return context_.state.status.activeTable;
 }
 
-void CalibrationList::clearRow(int row) {
-    for (int column = 0; column < kGridColumns; ++column) {
-        grid_.setCell(column, row, QString());
-    }
+// What was typed over the row goes too.
+void CalibrationList::clearRow(int slot) {
+    model_.setRow(slot - 1, {});
 }
 
 void CalibrationList::clearSlotRows() {
@@ -79,10 +76,7 @@ void CalibrationList::receiveCalibrationSlot(const protocol::CalibrationSlot& en
         return;
     }
     // The row shows the entry whatever its method: the meter answered for this slot.
-    grid_.setCell(0, entry.slot, QString::number(entry.slot));
-    grid_.setCell(1, entry.slot, common::fromCp1251(entry.name));
-    grid_.setCell(2, entry.slot, QString::number(entry.k1));
-    grid_.setCell(3, entry.slot, QString::number(entry.k2));
+    model_.setRow(entry.slot - 1, {entry, {}});
 }
 
 void CalibrationList::addCalibrationFromLibrary() {
@@ -113,13 +107,13 @@ void CalibrationList::deleteAllCalibrations() {
 void CalibrationList::applySelectedCalibration() {
     const int m = method();
     if (isCalibratedMethod(m)) {
-        const int row = grid_.currentGridRow();
+        const int row = model_.currentRow() + 1;
         // Only a slot the meter has reported at some time: the tables outlive a refresh.
         if (isSlot(row) && isSlot(calibrations_.tables().at(m, row).slot)) {
             context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m), row);
         }
     }
-    grid_.redraw();
+    model_.redraw();
 }
 
 void CalibrationList::refreshCalibrationList() {
@@ -132,7 +126,7 @@ void CalibrationList::cancelCalibrationInForce() {
         context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
                                     protocol::memory::kNone);
     }
-    grid_.redraw();
+    model_.redraw();
 }
 
 void CalibrationList::cancelCalibrationInForceUnchecked() {

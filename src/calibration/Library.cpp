@@ -1,12 +1,9 @@
 #include "calibration/Library.h"
 
 #include "calibration/MeterCalibrations.h"
-#include "calibration/Methods.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
 #include "common/SystemError.h"
-#include "common/TextGrid.h"
-#include "device/connection/MethodNames.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -17,10 +14,6 @@ namespace zr::calibration {
 namespace {
 
 const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
-
-QString methodText(std::int32_t method) {
-    return isCalibratedMethod(method) ? connection::methodName(method) : QStringLiteral("error");
-}
 
 // The calibration as the meter takes it from the entry.
 protocol::CalibrationSlot meterEntry(const LibraryRecord& record) {
@@ -45,9 +38,9 @@ std::optional<std::size_t> findRecord(const std::vector<LibraryRecord>& records,
 } // namespace
 
 Library::Library(connection::ControllerContext context, MeterCalibrations& calibrations,
-                 common::TextGrid& grid, common::FileAccess& files, QString path, Dialogs dialogs)
-    : context_(context), calibrations_(calibrations), grid_(grid), files_(files),
-      path_(std::move(path)), dialogs_(std::move(dialogs)) {}
+                 common::FileAccess& files, QString path, Dialogs dialogs)
+    : context_(context), calibrations_(calibrations), files_(files), path_(std::move(path)),
+      dialogs_(std::move(dialogs)) {}
 
 void Library::reload() {
     entries_.clear();
@@ -55,12 +48,7 @@ void Library::reload() {
 }
 
 void Library::showHeaders() {
-    const QStringList headers = {QStringLiteral("№"),     QStringLiteral("Наименование в приборе"),
-                                 QStringLiteral("Метод"), QStringLiteral("К1"),
-                                 QStringLiteral("К2"),    QStringLiteral("Комментарий ")};
-    for (int c = 0; c < headers.size(); ++c) {
-        grid_.setCell(c, 0, headers.at(c));
-    }
+    model_.showHeaders();
 }
 
 // Any failure while loading, running out of memory included, leaves the file unread.
@@ -132,27 +120,18 @@ bool Library::writeFile(Records records, Records onDisk) {
     return written;
 }
 
+// Rows after the last entry are emptied: they would offer entries the file no longer holds.
 void Library::show(Records records) {
     entries_ = std::move(records);
-    showEntries();
-}
-
-// Rows after the last entry are emptied: they would offer entries the file no longer holds.
-void Library::showEntries() {
-    for (int row = 1; row < kGridRows; ++row) {
-        const auto entry = static_cast<std::size_t>(row - 1);
-        if (entry < entries_.size()) {
-            showRow(row, entries_[entry]);
-        } else {
-            for (int c = 0; c < kGridColumns; ++c) {
-                grid_.setCell(c, row, QString());
-            }
-        }
+    for (int row = 0; row < LibraryModel::kRows; ++row) {
+        const auto entry = static_cast<std::size_t>(row);
+        model_.setRow(row, entry < entries_.size() ? LibraryRow{row + 1, entries_[entry]}
+                                                   : LibraryRow{});
     }
 }
 
 QString Library::overflowText() const {
-    const std::size_t rows = kGridRows - 1;
+    const std::size_t rows = LibraryModel::kRows;
     if (entries_.size() <= rows) {
         return {};
     }
@@ -161,21 +140,12 @@ QString Library::overflowText() const {
         .arg(rows);
 }
 
-void Library::showRow(int row, const LibraryRecord& record) {
-    grid_.setCell(0, row, QString::number(row));
-    grid_.setCell(1, row, record.name());
-    grid_.setCell(2, row, methodText(record.method()));
-    grid_.setCell(3, row, QString::number(record.k1()));
-    grid_.setCell(4, row, QString::number(record.k2()));
-    grid_.setCell(5, row, record.comment());
-}
-
 std::optional<std::size_t> Library::selectedEntry() const {
-    const int row = grid_.currentGridRow();
-    if (row < 1 || row > static_cast<int>(entries_.size())) {
+    const int row = model_.currentRow();
+    if (row < 0 || row >= static_cast<int>(entries_.size())) {
         return std::nullopt;
     }
-    return static_cast<std::size_t>(row - 1);
+    return static_cast<std::size_t>(row);
 }
 
 void Library::createEntry() {

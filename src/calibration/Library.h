@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calibration/LibraryFile.h"
+#include "calibration/LibraryModel.h"
 #include "calibration/WizardResult.h"
 #include "device/connection/ControllerContext.h"
 
@@ -11,8 +12,7 @@
 
 namespace zr::common {
 class FileAccess;
-class TextGrid;
-} // namespace zr::common
+}
 
 namespace zr::calibration {
 
@@ -39,12 +39,12 @@ public:
         std::function<std::optional<LibraryEntryText>(const LibraryEntryText&)> editEntry;
     };
 
-    static constexpr int kGridRows = 100;
-    static constexpr int kGridColumns = 6;
-
     // `path` is the library file's.
     Library(connection::ControllerContext context, MeterCalibrations& calibrations,
-            common::TextGrid& grid, common::FileAccess& files, QString path, Dialogs dialogs);
+            common::FileAccess& files, QString path, Dialogs dialogs);
+
+    // The first entries, as the window's grid shows them; its current row is the user's choice.
+    LibraryModel& model() { return model_; }
 
     void reload();
     void showHeaders();
@@ -83,14 +83,12 @@ private:
     // `onDisk` when the write failed. True when written.
     bool writeFile(Records records, Records onDisk);
     void show(Records records);
-    void showEntries();
-    void showRow(int row, const LibraryRecord& record);
-    // The entry of the selected grid row, or nothing when the row holds none.
+    // The entry of the selected row, or nothing when the row holds none.
     std::optional<std::size_t> selectedEntry() const;
 
     connection::ControllerContext context_;
     MeterCalibrations& calibrations_;
-    common::TextGrid& grid_;
+    LibraryModel model_;
     common::FileAccess& files_;
     QString path_;
     Dialogs dialogs_;

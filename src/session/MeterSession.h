@@ -78,8 +78,8 @@ public:
     // The texts of the grids the controllers fill, for views to show.
     common::TextTableModel& measurementGrid() { return measurementGrid_; }
     common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
-    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
-    common::TextTableModel& libraryGrid() { return libraryGrid_; }
+    // The rows of the meter's calibration list, as its grid shows them.
+    common::GridModel& calibrationGrid();
 
     records::MeasurementTable& measurementTable() { return *measurementTable_; }
     records::StoredValues& storedValues() { return *storedValues_; }
@@ -128,8 +128,6 @@ private:
 
     common::TextTableModel measurementGrid_;
     common::TextTableModel storedValuesGrid_;
-    common::TextTableModel calibrationGrid_;
-    common::TextTableModel libraryGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;

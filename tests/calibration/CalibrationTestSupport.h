@@ -1,7 +1,6 @@
 #pragma once
 
 #include "calibration/MeterCalibrations.h"
-#include "common/MemoryTextGrid.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
@@ -77,7 +76,6 @@ public:
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};
     FakeMessageService messages;
     common::OneShotTimer calibrationListTimer{1000};
-    common::MemoryTextGrid grid{4, 9};
 };
 
 } // namespace zr::test

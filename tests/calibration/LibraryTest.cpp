@@ -4,12 +4,11 @@
 #include "calibration/LibraryFile.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
-#include "common/MemoryTextGrid.h"
 #include "device/protocol/Commands.h"
+#include "ui/StringGrid.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace zr::calibration {
@@ -45,7 +44,7 @@ QByteArray recordBytes(std::int32_t index, const QByteArray& name, std::int32_t 
 class LibraryTest : public ::testing::Test {
 protected:
     void create() {
-        library = std::make_unique<Library>(t.context(), t.calibrations, grid, files, kLibraryPath,
+        library = std::make_unique<Library>(t.context(), t.calibrations, files, kLibraryPath,
                                             Library::Dialogs{[this] {
                                                                  ++wizardRuns;
                                                                  return wizardResult;
@@ -54,13 +53,14 @@ protected:
                                                                  shownInEditor = shown;
                                                                  return editorAnswer;
                                                              }});
+        grid = std::make_unique<ui::StringGrid>(library->model());
         library->reload();
         library->showHeaders();
     }
     QStringList row(int r) {
         QStringList cells;
-        for (int c = 0; c < Library::kGridColumns; ++c) {
-            cells << grid.cell(c, r);
+        for (int c = 0; c < LibraryRow::kColumns; ++c) {
+            cells << grid->cell(c, r);
         }
         return cells;
     }
@@ -76,13 +76,14 @@ protected:
     }
 
     test::ControllerTestContext t;
-    common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
     test::MemoryFiles files;
     std::optional<WizardResult> wizardResult;
     int wizardRuns = 0;
     std::optional<LibraryEntryText> editorAnswer;
     std::optional<LibraryEntryText> shownInEditor;
     std::unique_ptr<Library> library;
+    // The library's rows as the window's grid shows them.
+    std::unique_ptr<ui::StringGrid> grid;
 };
 
 const QByteArray kFirst = recordBytes(0, "FIRST", 1, 812, 231, "one\r\n");
@@ -133,7 +134,7 @@ TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
                                    QStringLiteral("line1\r\nяline2\r\n")}));
 
     // Another entry's change writes it back as it was.
-    grid.setCurrentGridRow(2);
+    grid->setCurrentGridRow(2);
     library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), record);
 }
@@ -148,7 +149,7 @@ TEST_F(LibraryTest, OddFieldsAreShownWithoutReadingPastTheRecord) {
     EXPECT_EQ(row(1)[1], QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(row(1)[2], QStringLiteral("error"));
     EXPECT_EQ(row(1)[5].size(), 255);
-    grid.setCurrentGridRow(2);
+    grid->setCurrentGridRow(2);
     library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), record);
 }
@@ -156,7 +157,7 @@ TEST_F(LibraryTest, OddFieldsAreShownWithoutReadingPastTheRecord) {
 TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
     files.files.insert(kLibraryPath, kFirst + kSecond + kThird);
     create();
-    grid.setCurrentGridRow(2);
+    grid->setCurrentGridRow(2);
     t.messages.answer = false;
     library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions, QStringList{QStringLiteral("Удалить запись ?")});
@@ -172,7 +173,7 @@ TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
     EXPECT_EQ(row(3), QStringList(6));
 
     // A row past the entries deletes nothing and asks nothing.
-    grid.setCurrentGridRow(3);
+    grid->setCurrentGridRow(3);
     library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions.size(), 2);
     EXPECT_EQ(library->entries().size(), 2U);
@@ -263,7 +264,7 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
 
         wizardResult = WizardResult{QStringLiteral("NEW"), 1, 1, 2, QString()};
         library->createEntry();
-        grid.setCurrentGridRow(1);
+        grid->setCurrentGridRow(1);
         library->deleteSelectedEntry();
         editorAnswer = LibraryEntryText{QStringLiteral("X"), QString()};
         library->editSelectedEntry();
@@ -280,7 +281,7 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
 TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
     files.files.insert(kLibraryPath, kFirst);
     create();
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     editorAnswer = LibraryEntryText{QStringLiteral("Ωmega ü"),
                                     QStringLiteral("✓ ") + QString(300, QLatin1Char('c'))};
     library->editSelectedEntry();
@@ -309,7 +310,7 @@ TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
     t.state.status.method = 1;
     test::readMeterList(t.calibrations, 1, {1, 2});
     EXPECT_EQ(t.calibrations.lastSlot(), 2);
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     library->copySelectedEntryToMeter();
     const auto sent = entriesSent();
@@ -333,7 +334,7 @@ TEST_F(LibraryTest, AnEntryOfAnotherMethodIsNotCopied) {
     create();
     t.state.status.method = 1;
     test::readMeterList(t.calibrations, 1, {1});
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     EXPECT_EQ(t.messages.errors,
               QStringList{QStringLiteral("Метод для записи не совпадает с текущим  методом !")});
@@ -346,7 +347,7 @@ TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
     create();
     t.state.status.method = 1;
     t.port.isConnected = false;
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     EXPECT_EQ(t.notConnected, 1);
     EXPECT_EQ(t.calibrations.lastSlot(), 1);
@@ -357,7 +358,7 @@ TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
     const QByteArray earlier = recordBytes(4, "OLD", 1, 5, 6, "a\r\nb\r\n", '\x77');
     files.files.insert(kLibraryPath, earlier);
     create();
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
 
     library->editSelectedEntry(); // cancelled
     ASSERT_TRUE(shownInEditor.has_value());
@@ -397,7 +398,7 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     EXPECT_EQ(row(99)[1], QStringLiteral("98"));
     EXPECT_EQ(library->overflowText(),
               QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), file.mid(279));
 }
@@ -422,101 +423,66 @@ TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
     for (const LibraryRecord& r : library->entries()) {
         ASSERT_LE(r.nameBytes().size(), 10);
     }
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), wholeRecords(file).mid(279));
 }
 
-// A change the file did not take is not shown: the window shows what the file keeps.
-TEST_F(LibraryTest, AChangeTheFileRefusedLeavesTheWindowShowingTheFile) {
-    const std::pair<const char*, std::function<void(Library&)>> changes[] = {
-        {"delete", [](Library& l) { l.deleteSelectedEntry(); }},
-        {"edit", [](Library& l) { l.editSelectedEntry(); }},
-    };
-    for (const auto& [what, change] : changes) {
-        SCOPED_TRACE(what);
-        files = test::MemoryFiles();
-        files.files.insert(kLibraryPath, kFirst + kSecond);
-        create();
-        files.unwritable << kLibraryPath;
-        t.messages.informed.clear();
-        grid.setCurrentGridRow(1);
-        editorAnswer = LibraryEntryText{QStringLiteral("RENAMED"), QStringLiteral("one\n")};
-        change(*library);
-        EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
-        EXPECT_EQ(library->entries(), parseLibrary(kFirst + kSecond));
-        EXPECT_EQ(row(1)[1], QStringLiteral("FIRST"));
-        EXPECT_EQ(row(2)[1], QStringLiteral("SECOND"));
-        EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond);
-    }
+// A deletion the file did not take is not shown: the window shows what the file keeps.
+TEST_F(LibraryTest, ADeletionTheFileRefusedLeavesTheEntryShown) {
+    files.files.insert(kLibraryPath, kFirst + kSecond);
+    create();
+    files.unwritable << kLibraryPath;
+    grid->setCurrentGridRow(1);
+    library->deleteSelectedEntry();
+    EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
+    EXPECT_EQ(library->entries(), parseLibrary(kFirst + kSecond));
+    EXPECT_EQ(row(1)[1], QStringLiteral("FIRST"));
+    EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond);
 }
 
 // Another program on the same library, or a backup put back while the window was open: each
 // change is made to the file as it is now, the user's entry found by its bytes; an entry that is
 // no longer there is neither deleted nor written over.
 TEST_F(LibraryTest, AChangeIsMadeToTheFileAsItIsOnDisk) {
-    const QByteArray kNewA = recordBytes(2, "NEWA", 1, 900, 10, "", '\0');
-    const QByteArray kRenamedSecond = recordBytes(1, "RENAMED", 2, 938, 88, "two\r\n");
-    const QString kGone = QStringLiteral(
-        "Этой записи в файле библиотеки уже нет: файл изменён другой программой и прочитан "
-        "заново !");
-    const QString kKeptBoth = QStringLiteral(
+    const QByteArray newA = recordBytes(2, "NEWA", 1, 900, 10, "", '\0');
+    const QByteArray renamed = recordBytes(1, "RENAMED", 2, 938, 88, "two\r\n");
+    const QString gone = QStringLiteral("Этой записи в файле библиотеки уже нет: файл изменён "
+                                        "другой программой и прочитан заново !");
+    const QString keptBoth = QStringLiteral(
         "Эта запись в файле библиотеки изменена другой программой: ваша запись добавлена в конец "
         "библиотеки, прежняя оставлена !");
-    struct Case {
-        const char* what;
-        // What happens to the file after this window read it.
-        std::function<void(test::MemoryFiles&)> meanwhile;
-        bool edit; // else delete; both of row 2, SECOND
+    // The user deletes or edits SECOND, row 2; `backup` is put back meanwhile, or, when empty,
+    // another library on the same file creates NEWA.
+    const struct {
+        QByteArray backup;
+        bool edit;
         QByteArray file;
         QStringList informed;
-    };
-    // The other program is a second library on the same file, creating NEWA.
-    const auto otherCreatesNewA = [&](test::MemoryFiles& shared) {
-        test::ControllerTestContext other;
-        common::MemoryTextGrid otherGrid{Library::kGridColumns, Library::kGridRows};
-        Library a(other.context(), other.calibrations, otherGrid, shared, kLibraryPath,
-                  {[] {
-                       return WizardResult{QStringLiteral("NEWA"), 1, 900, 10, QString()};
-                   },
-                   {}});
-        a.reload();
-        a.createEntry();
-    };
-    const auto restoreBackup = [](const QByteArray& backup) {
-        return [backup](test::MemoryFiles& shared) { shared.files.insert(kLibraryPath, backup); };
-    };
-    const Case cases[] = {
-        {"another program created NEWA", otherCreatesNewA, false, kFirst + kNewA, {}},
-        {"another program created NEWA",
-         otherCreatesNewA,
-         true,
-         kFirst + kRenamedSecond + kNewA,
-         {}},
-        {"a backup in another order",
-         restoreBackup(kSecond + kThird + kFirst),
-         false,
-         kThird + kFirst,
-         {}},
-        {"a backup without the entry",
-         restoreBackup(kThird + kFirst),
-         false,
-         kThird + kFirst,
-         {kGone}},
-        {"a backup without the entry",
-         restoreBackup(kThird + kFirst),
-         true,
-         kThird + kFirst + kRenamedSecond,
-         {kKeptBoth}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.what) + (c.edit ? ", edit" : ", delete"));
+    } cases[] = {{{}, false, kFirst + newA, {}},
+                 {{}, true, kFirst + renamed + newA, {}},
+                 {kSecond + kThird + kFirst, false, kThird + kFirst, {}},
+                 {kThird + kFirst, false, kThird + kFirst, {gone}},
+                 {kThird + kFirst, true, kThird + kFirst + renamed, {keptBoth}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.size() / 279);
         files = test::MemoryFiles();
         files.files.insert(kLibraryPath, kFirst + kSecond);
         create();
-        c.meanwhile(files);
+        if (c.backup.isEmpty()) {
+            test::ControllerTestContext other;
+            Library a(other.context(), other.calibrations, files, kLibraryPath,
+                      {[] {
+                           return WizardResult{QStringLiteral("NEWA"), 1, 900, 10, {}};
+                       },
+                       {}});
+            a.reload();
+            a.createEntry();
+        } else {
+            files.files.insert(kLibraryPath, c.backup);
+        }
         t.messages.informed.clear();
-        grid.setCurrentGridRow(2);
+        grid->setCurrentGridRow(2);
         editorAnswer = LibraryEntryText{QStringLiteral("RENAMED"), QStringLiteral("two\n")};
         c.edit ? library->editSelectedEntry() : library->deleteSelectedEntry();
         EXPECT_EQ(files.file(kLibraryPath), c.file);
@@ -556,63 +522,47 @@ TEST_F(LibraryTest, AFullLibraryTakesNoFurtherEntry) {
 // Which slots are free is known only from a whole read of the current method's list from the
 // meter attached now; until then a copy is refused with the reason and nothing is sent.
 TEST_F(LibraryTest, ACopyWaitsForTheListOfTheCurrentMethod) {
-    const QString kNotRead = QStringLiteral(
-        "Список калибровок прибора ещё не прочитан после смены метода или подключения прибора, "
-        "повторите копирование через несколько секунд !");
-    struct Case {
+    const struct {
         const char* what;
-        std::function<void(test::ControllerTestContext&)> read;
+        int readMethod; // 0: none read
+        int replies;
+        bool pluggedInAgain;
         bool sent;
-    };
-    const Case cases[] = {
-        {"read whole",
-         [](auto& c) {
-             test::readMeterList(c.calibrations, 1, {1, 2});
-         },
-         true},
-        {"not read yet", [](auto&) {}, false},
-        {"read for the method before",
-         [](auto& c) {
-             test::readMeterList(c.calibrations, 3, {1, 2});
-         },
-         false},
-        {"read before the meter was plugged in again",
-         [](auto& c) {
-             test::readMeterList(c.calibrations, 1, {1, 2});
-             ++c.state.meterAttachment;
-         },
-         false},
-        {"three of the four slots answered",
-         [](auto& c) {
-             c.calibrations.beginRead(1, 0);
-             for (int slot = 1; slot <= 3; ++slot) {
-                 c.calibrations.entryReported({slot == 1 ? 1 : 0, "", 1, 0, 0});
-             }
-         },
-         false},
-    };
+    } cases[] = {{"read whole", 1, 4, false, true},
+                 {"not read yet", 0, 0, false, false},
+                 {"read for the method before", 3, 4, false, false},
+                 {"three of the four slots answered", 1, 3, false, false},
+                 {"read before the meter was plugged in again", 1, 4, true, false}};
     files.files.insert(kLibraryPath, kFirst);
     create();
-    grid.setCurrentGridRow(1);
-    for (const Case& c : cases) {
+    grid->setCurrentGridRow(1);
+    t.state.status.method = 1;
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         t.calibrations = MeterCalibrations();
-        t.state.meterAttachment = 0;
-        t.state.status.method = 1;
         t.port.writes.clear();
         t.messages.errors.clear();
-        c.read(t);
+        if (c.readMethod != 0) {
+            t.calibrations.beginRead(c.readMethod, 0);
+            for (int slot = 1; slot <= c.replies; ++slot) {
+                t.calibrations.entryReported({slot <= 2 ? slot : 0, "", c.readMethod, 0, 0});
+            }
+        }
+        t.state.meterAttachment = c.pluggedInAgain ? 1 : 0;
         const int lastSlot = t.calibrations.lastSlot();
         library->copySelectedEntryToMeter();
         if (c.sent) {
             ASSERT_EQ(entriesSent().size(), 1U);
             EXPECT_EQ(entriesSent()[0].slot, 3);
             EXPECT_TRUE(t.messages.errors.isEmpty());
-        } else {
-            EXPECT_TRUE(t.port.writes.empty());
-            EXPECT_EQ(t.messages.errors, QStringList{kNotRead});
-            EXPECT_EQ(t.calibrations.lastSlot(), lastSlot);
+            continue;
         }
+        EXPECT_TRUE(t.port.writes.empty());
+        EXPECT_EQ(t.messages.errors,
+                  QStringList{QStringLiteral(
+                      "Список калибровок прибора ещё не прочитан после смены метода или "
+                      "подключения прибора, повторите копирование через несколько секунд !")});
+        EXPECT_EQ(t.calibrations.lastSlot(), lastSlot);
     }
 }
 
@@ -635,7 +585,7 @@ TEST_F(LibraryTest, OnlyTheCalibrationAgreedAsNumberOneReplacesSlotOne) {
         t.port.writes.clear();
         t.messages.errors.clear();
         test::readMeterList(t.calibrations, 1, {1, 2, 3, 4});
-        grid.setCurrentGridRow(1);
+        grid->setCurrentGridRow(1);
         for (int refused = 0; refused < 5; ++refused) {
             library->copySelectedEntryToMeter();
         }
@@ -647,9 +597,9 @@ TEST_F(LibraryTest, OnlyTheCalibrationAgreedAsNumberOneReplacesSlotOne) {
         wizardResult = WizardResult{QStringLiteral("NEW"), 1, 900, 5, QString(), true};
         library->createEntry();
         // Another entry, then the new one (when there is one) twice.
-        grid.setCurrentGridRow(1);
+        grid->setCurrentGridRow(1);
         library->copySelectedEntryToMeter();
-        grid.setCurrentGridRow(static_cast<int>(library->entries().size()));
+        grid->setCurrentGridRow(static_cast<int>(library->entries().size()));
         library->copySelectedEntryToMeter();
         library->copySelectedEntryToMeter();
 
@@ -687,9 +637,8 @@ TEST(LibraryFileSize, UpTo200000EntriesAreReadAndALargerFileIsRefused) {
         ASSERT_TRUE(file.resize(c.bytes));
         file.close();
         test::ControllerTestContext t;
-        common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
         common::DiskFileAccess files;
-        Library library(t.context(), t.calibrations, grid, files, path, {});
+        Library library(t.context(), t.calibrations, files, path, {});
         library.reload();
         EXPECT_EQ(library.entries().size(), c.entries);
         EXPECT_EQ(t.messages.informed, c.informed);

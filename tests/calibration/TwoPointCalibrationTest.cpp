@@ -4,7 +4,6 @@
 #include "calibration/TwoPointLine.h"
 #include "common/AppError.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace zr::calibration {
@@ -169,38 +168,31 @@ TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
 // "<--" takes only a reading the meter sent since it was plugged in, measured in the wizard's
 // method; otherwise it says why and the field keeps its value.
 TEST_F(TwoPointTest, TheWizardTakesOnlyALiveReadingOfItsOwnMethod) {
-    const QString kNotSincePlugIn =
+    const QString notSincePlugIn =
         QStringLiteral("Прибор ещё не прислал показание после подключения, показание не снято !");
-    const QString kOtherMethod =
+    const QString otherMethod =
         QStringLiteral("Метод измерения прибора не совпадает с выбранным, показание не снято !");
-    struct Case {
+    const struct {
         const char* what;
-        std::function<void(test::ControllerTestContext&, TwoPointCalibration&)> meanwhile;
-        QString error; // empty: taken
-    };
-    const Case cases[] = {
-        {"a live reading", [](auto&, auto&) {}, QString()},
-        {"plugged in again, no report yet", [](auto& c, auto&) { ++c.state.meterAttachment; },
-         kNotSincePlugIn},
-        {"the meter switched to another method",
-         [](auto& c, auto&) {
-             c.state.status.method = 2;
-             c.state.meterMethod = 2;
-         },
-         kOtherMethod},
-        {"the method picked, the meter not yet on it", [](auto&, auto& w) { w.chooseMethod(1); },
-         kOtherMethod},
-    };
-    for (const Case& c : cases) {
+        std::uint32_t attachment; // the status came with attachment 0
+        std::uint8_t meterMethod;
+        int picked; // the list entry the user picks on page 1, -1 for none
+        QString error;
+    } cases[] = {{"a live reading", 0, 1, -1, QString()},
+                 {"plugged in again, no report yet", 1, 1, -1, notSincePlugIn},
+                 {"the meter switched to another method", 0, 2, -1, otherMethod},
+                 {"the method picked, the meter not yet on it", 0, 1, 1, otherMethod}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        t.state = connection::SharedState();
         t.state.status.method = 1;
-        t.state.meterMethod = 1;
-        t.state.status.frequency = 4500;
         t.state.status.measuredValue = 70.5F;
         wizard.restart();
         wizard.advance();
-        c.meanwhile(t, wizard);
+        t.state.meterAttachment = c.attachment;
+        t.state.meterMethod = c.meterMethod;
+        if (c.picked >= 0) {
+            wizard.chooseMethod(c.picked);
+        }
         wizard.advance();
         EXPECT_EQ(errorOf(&TwoPointCalibration::takeLowReading), c.error);
         EXPECT_EQ(wizard.screen().values[Field::LowReading].hundredths(),

@@ -3,7 +3,6 @@
 #include "calibration/views/CorrectionWizard.h"
 #include "calibration/views/LibraryEntryDialog.h"
 #include "calibration/views/OctaneEdit.h"
-#include "common/TextTableModel.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
@@ -157,15 +156,14 @@ TEST(LibraryWindowView, LayoutColumnsAndTheEditDialog) {
     record[15] = 1;
     files.files.insert(path, record);
     LibraryEntryDialog editor;
-    common::TextTableModel texts(Library::kGridColumns, Library::kGridRows);
     Library library(
-        t.context(), t.calibrations, texts, files, path,
+        t.context(), t.calibrations, files, path,
         Library::Dialogs{[] { return std::optional<WizardResult>(); },
                          [&](const LibraryEntryText& shown) { return editor.edit(shown); }});
-    texts.setCurrentGridRow(1);
+    library.model().setCurrentRow(0);
     library.reload();
     common::HandlerGuard guard(t.messages);
-    CalibrationLibraryWindow window(library, texts, guard);
+    CalibrationLibraryWindow window(library, guard);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Управление калибровками"));
     EXPECT_EQ(window.size(), QSize(694, 454));
     EXPECT_EQ(child<QPushButton>(&window, "Button1")->text(), QStringLiteral("Создать"));

@@ -9,9 +9,6 @@
 class QLabel;
 class QPushButton;
 
-namespace zr::common {
-class TextTableModel;
-}
 namespace zr::ui {
 class StringGrid;
 }
@@ -23,9 +20,9 @@ namespace zr::calibration {
 class CalibrationLibraryWindow : public QDialog {
     Q_OBJECT
 public:
-    // Shows `library` with its grid texts `texts`; both outlive the window.
-    CalibrationLibraryWindow(Library& library, common::TextTableModel& texts,
-                             const common::HandlerGuard& guard, QWidget* parent = nullptr);
+    // Shows `library`, which outlives the window.
+    CalibrationLibraryWindow(Library& library, const common::HandlerGuard& guard,
+                             QWidget* parent = nullptr);
     ~CalibrationLibraryWindow() override;
 
     Library& library() { return library_; }

@@ -5,7 +5,6 @@
 #include "calibration/Library.h"
 #include "calibration/LibraryFakes.h"
 #include "calibration/LibraryFile.h"
-#include "common/MemoryTextGrid.h"
 
 #include <cstdlib>
 #include <vector>
@@ -43,15 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     zr::test::MemoryFiles files;
     const QString path = QStringLiteral("data.zr");
     files.files.insert(path, QByteArray(bytes.data(), static_cast<qsizetype>(size)));
-    zr::common::MemoryTextGrid grid(Library::kGridColumns, Library::kGridRows);
-    Library library(t.context(), t.calibrations, grid, files, path,
+    Library library(t.context(), t.calibrations, files, path,
                     {[] { return std::optional<WizardResult>(); },
                      [](const LibraryEntryText& shown) { return std::optional(shown); }});
     library.reload();
     library.showHeaders();
     check(library.entries().size() == records.size());
     if (!records.empty()) {
-        grid.setCurrentGridRow(1);
+        library.model().setCurrentRow(0);
         library.editSelectedEntry(); // OK with nothing changed
         check(files.replaced.isEmpty());
         t.state.status.method = static_cast<std::uint8_t>(records.front().method());
