@@ -11,14 +11,6 @@ namespace zr::calibration {
 
 using protocol::meter::kSlotsPerMethod;
 
-namespace {
-
-constexpr bool isSlot(int slot) {
-    return slot >= 1 && slot <= kSlotsPerMethod;
-}
-
-} // namespace
-
 CalibrationList::CalibrationList(connection::ControllerContext context,
                                  MeterCalibrations& calibrations,
                                  common::OneShotTimer& calibrationListTimer,

@@ -1,14 +1,12 @@
 #include "calibration/MeterCalibrations.h"
 
+#include "calibration/Methods.h"
+
 namespace zr::calibration {
 
 using protocol::meter::kSlotsPerMethod;
 
 namespace {
-
-constexpr bool isSlot(int slot) {
-    return slot >= 1 && slot <= kSlotsPerMethod;
-}
 
 // The same calibration for the meter, wherever it is to go.
 bool sameCalibration(const protocol::CalibrationSlot& a, const protocol::CalibrationSlot& b) {

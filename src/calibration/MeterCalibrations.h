@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/Methods.h"
 #include "device/protocol/CalibrationSlot.h"
 #include "device/protocol/Meter.h"
 
@@ -13,8 +14,7 @@ namespace zr::calibration {
 class CalibrationTables {
 public:
     static constexpr bool holds(int method, int slot) {
-        return method >= 1 && method <= protocol::meter::kCalibratedMethods && slot >= 1 &&
-               slot <= protocol::meter::kSlotsPerMethod;
+        return isCalibratedMethod(method) && isSlot(slot);
     }
     // Only for holds(method, slot).
     protocol::CalibrationSlot& at(int method, int slot) {
