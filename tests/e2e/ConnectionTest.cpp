@@ -229,7 +229,7 @@ TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArriva
     h.waitForMeter();
     EXPECT_EQ(h.statusPanel(0), QStringLiteral("ZR-6040 USB"));
     WAIT_UNTIL_EQ(h.messages.informed.size(), 1, 3000);
-    EXPECT_TRUE(h.messages.informed.front().contains(QStringLiteral("нет доступа")));
+    EXPECT_TRUE(h.messages.informed.front().contains(QStringLiteral("Permission denied (D)")));
     EXPECT_TRUE(h.messages.informed.front().contains(QStringLiteral("udev")));
 
     const std::size_t before = h.logLines();

@@ -1,9 +1,9 @@
 #include "device/connection/MeterConnection.h"
 
 #include "common/Cp1251.h"
-#include "common/SystemError.h"
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/Meter.h"
+#include "device/protocol/TrafficLog.h"
 
 namespace zr::connection {
 
@@ -61,7 +61,8 @@ void MeterConnection::tellIfNotAccessible(hid::HidDevice& meter) {
         return;
     }
     toldNotAccessible_ = meter.pnpInfo().deviceInstance();
-    events_.meterNotAccessible(common::systemErrorText(meter.openError()));
+    events_.meterNotAccessible(
+        QString::fromStdString(protocol::formatSystemError(meter.openError())));
 }
 
 void MeterConnection::releaseDeviceList() {

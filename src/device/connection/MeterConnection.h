@@ -24,7 +24,7 @@ public:
         std::function<void(const QString&)> showConnectionText; // panel 0 of the status bar
         std::function<void()> meterArrived;                     // arms both timers
         // The meter is attached but may not be opened read-write (no udev rule): once per
-        // arrival, with the system's reason ("нет доступа"); the traffic log keeps its own form.
+        // arrival, with the open error as the log writes it ("Permission denied (D)").
         std::function<void(const QString& reason)> meterNotAccessible = {};
     };
 

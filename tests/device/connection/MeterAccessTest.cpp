@@ -53,7 +53,7 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
 
     ASSERT_TRUE(meter.connected());
     EXPECT_EQ(told.panel, std::vector<QString>{QStringLiteral("ZR6040")}) << "panel 0 names it";
-    EXPECT_EQ(told.notAccessible, std::vector<QString>{QStringLiteral("нет доступа")});
+    EXPECT_EQ(told.notAccessible, std::vector<QString>{QStringLiteral("Permission denied (D)")});
 
     std::vector<std::string> log;
     protocol::CommandSender sender(
