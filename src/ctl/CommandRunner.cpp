@@ -64,8 +64,10 @@ bool calibrated(int method) {
 
 CommandRunner::CommandRunner(Invocation invocation, MeterLink& meter, Io io)
     : invocation_(std::move(invocation)), meter_(meter), io_(std::move(io)) {
-    // Every error is kept as well, for the JSON object that ends a failed --json run.
-    io_.err = [this, err = std::move(io_.err)](const QByteArray& bytes) {
+    // Every error is kept as well, for the JSON object that ends a failed --json run; the traffic
+    // lines of --verbose are no errors.
+    traffic_ = io_.err;
+    io_.err = [this, err = io_.err](const QByteArray& bytes) {
         errors_ += QString::fromUtf8(bytes);
         return err(bytes);
     };
@@ -140,7 +142,7 @@ int CommandRunner::runOnMeter() {
     connect(&meter_, &MeterLink::calibrationsFetched, this, &CommandRunner::onCalibrations);
     if (invocation_.verbose) {
         connect(&meter_, &MeterLink::trafficLine, this,
-                [this](const QString& line) { io_.err(line.toUtf8() + '\n'); });
+                [this](const QString& line) { traffic_(line.toUtf8() + '\n'); });
     }
     startStopTimer();
     awaitReply();

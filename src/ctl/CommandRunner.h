@@ -82,6 +82,8 @@ private:
     std::optional<int> exitStatus_;
     // The errors written, for --json.
     QString errors_;
+    // Standard error as it is, for the traffic lines.
+    OutputSink traffic_;
     bool found_ = false;
     bool fetching_ = false;
     int retriesLeft_ = 0;

@@ -255,45 +255,38 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     EXPECT_EQ(keyboardHandles, 0);
 }
 
-TEST_F(CtlOnSimulatedBus, DevicePicksOneOfTwoMeters) {
+TEST_F(CtlOnSimulatedBus, DeviceOrSerialPicksOneOfTwoMeters) {
     auto second = std::make_shared<test::CountingMeterDevice>();
     hid::SimulatedDeviceInfo secondInfo = sim::SimulatedMeter::deviceInfo();
     secondInfo.serial = QStringLiteral("SECOND");
     const hid::SimulatedDeviceId secondId = bus.plug(secondInfo, second);
     plug();
     const QString path = QStringLiteral("/dev/simhid%1").arg(secondId);
+    const QByteArray secondListed =
+        ("device,serial,read_write,product,usb_path\r\n" + path + ",SECOND,true,ZR-6040 USB,\r\n")
+            .toUtf8();
     test::CtlOutcome r = run({"list", "--csv", "--device", path});
-    EXPECT_EQ(r.out, ("device,serial,read_write,product,usb_path\r\n" + path +
-                      ",SECOND,true,ZR-6040 USB,\r\n")
-                         .toUtf8());
+    EXPECT_EQ(r.out, secondListed);
 
     // Only the first meter reports; the second one, chosen, says nothing.
     r = run({"status", "--device", path, "--timeout", "0.3"});
     EXPECT_EQ(r.status, kNoReply);
     EXPECT_GT(reportsSent, 0);
-}
 
-TEST_F(CtlOnSimulatedBus, SerialPicksOneOfTwoMeters) {
-    auto second = std::make_shared<test::CountingMeterDevice>();
-    hid::SimulatedDeviceInfo secondInfo = sim::SimulatedMeter::deviceInfo();
-    secondInfo.serial = QStringLiteral("SECOND");
-    const hid::SimulatedDeviceId secondId = bus.plug(secondInfo, second);
-    plug();
+    // The same by serial number.
     const struct {
         const char* serial;
         int status;
         QByteArray out;
     } cases[] = {
-        {"SECOND", kDone,
-         "device,serial,read_write,product,usb_path\r\n/dev/simhid" + QByteArray::number(secondId) +
-             ",SECOND,true,ZR-6040 USB,\r\n"},
+        {"SECOND", kDone, secondListed},
         {"NOPE", kNoMeter, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.serial);
-        const test::CtlOutcome r = run({"list", "--csv", "--serial", c.serial});
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.out, c.out);
+        const test::CtlOutcome listed = run({"list", "--csv", "--serial", c.serial});
+        EXPECT_EQ(listed.status, c.status);
+        EXPECT_EQ(listed.out, c.out);
     }
     // The first meter reports; the second one, chosen by its number, says nothing.
     EXPECT_EQ(run({"status", "--serial", "SECOND", "--timeout", "0.3"}).status, kNoReply);
@@ -328,19 +321,35 @@ TEST_F(CtlOnSimulatedBus, InfoShowsTheMeterTheMethodAndTheCalibrationInForce) {
     }
 }
 
-// --verbose shows what went to the meter and what came back, in the window's traffic log form.
+// --verbose shows what went to the meter and what came back, in the window's traffic log form;
+// the JSON object of an error carries the error alone.
 TEST_F(CtlOnSimulatedBus, VerboseWritesTheTrafficToStandardError) {
     meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
     plug();
-    for (const bool verbose : {false, true}) {
-        QStringList arguments{"stored", "--csv"};
-        if (verbose) {
-            arguments << "--verbose";
+    const struct {
+        QStringList arguments;
+        bool unanswered;
+        int status;
+        bool traffic;
+        QByteArray lastLine;
+    } cases[] = {
+        {{"stored", "--csv"}, false, kDone, false, {}},
+        {{"stored", "--csv", "--verbose"}, false, kDone, true, {}},
+        {{"stored", "--json", "--verbose", "--timeout", "0.3"},
+         true,
+         kNoReply,
+         true,
+         R"({"error":"The meter did not reply in time.","status":6})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        meter->swallowStoredReads = c.unanswered;
+        const test::CtlOutcome r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err.startsWith("WR ") || r.err.contains("\nWR "), c.traffic) << r.err.data();
+        if (!c.lastLine.isEmpty()) {
+            EXPECT_EQ(r.err.trimmed().split('\n').last(), c.lastLine);
         }
-        const test::CtlOutcome r = run(arguments);
-        EXPECT_EQ(r.status, kDone);
-        EXPECT_EQ(r.err.contains("\nWR ") || r.err.startsWith("WR "), verbose) << r.err.data();
-        EXPECT_EQ(r.out.count('\n'), 4);
     }
 }
 

@@ -76,20 +76,14 @@ TEST(CtlRecordsTest, WithoutHeaderOnlyTheRecordsAreWritten) {
     for (const Format format : {Format::Csv, Format::Table}) {
         QByteArray document;
         QByteArray streamed;
-        RecordWriter whole(
-            format, calibrationLayout(),
-            [&](const QByteArray& bytes) {
-                document += bytes;
+        const auto into = [](QByteArray& out) {
+            return [&out](const QByteArray& bytes) {
+                out += bytes;
                 return true;
-            },
-            false);
-        RecordWriter lines(
-            format, calibrationLayout(),
-            [&](const QByteArray& bytes) {
-                streamed += bytes;
-                return true;
-            },
-            false);
+            };
+        };
+        RecordWriter whole(format, calibrationLayout(), into(document), false);
+        RecordWriter lines(format, calibrationLayout(), into(streamed), false);
         ASSERT_TRUE(whole.writeDocument({record, record}));
         ASSERT_TRUE(lines.writeStreamed(record));
         ASSERT_TRUE(lines.writeStreamed(record));
