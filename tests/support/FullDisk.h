@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ChildTests.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,15 +22,17 @@ inline QString fullDiskDir() {
 }
 
 // Runs the tests named `filter` on the small tmpfs (of `size` bytes: fillDisk with free bytes
-// needs the default) and checks that all of them passed. Skips when namespaces or mounts are not
-// allowed here.
+// needs the default) and checks that all of them passed. Skips, saying why, when this process may
+// not make a mount namespace or mount a tmpfs in it: the injected write errors then cover the
+// messages.
 inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kFullDiskSize) {
     if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0) {
-        GTEST_SKIP() << "no mount namespace here; the injected write errors cover the messages";
+        GTEST_SKIP()
+            << "no mount namespace: `unshare -m` is refused (not root, or no CAP_SYS_ADMIN)";
     }
     QTemporaryDir mountPoint;
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = childEnvironment();
     environment.insert(QString::fromLatin1(kFullDiskVariable), mountPoint.path());
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
@@ -41,7 +45,7 @@ inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kF
     child.waitForFinished(120000);
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (child.exitCode() == 97) {
-        GTEST_SKIP() << "no tmpfs mount here";
+        GTEST_SKIP() << "a tmpfs cannot be mounted in a mount namespace here";
     }
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] %1 test").arg(tests)))
