@@ -26,9 +26,13 @@ inline QString fullDiskDir() {
 // not make a mount namespace or mount a tmpfs in it: the injected write errors then cover the
 // messages.
 inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kFullDiskSize) {
-    if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0) {
-        GTEST_SKIP()
-            << "no mount namespace: `unshare -m` is refused (not root, or no CAP_SYS_ADMIN)";
+    QProcess probe;
+    probe.setProcessChannelMode(QProcess::MergedChannels);
+    probe.start(QStringLiteral("unshare"), {"-m", "true"});
+    if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0) {
+        GTEST_SKIP() << "no mount namespace here (it needs root): "
+                     << probe.readAll().trimmed().toStdString();
     }
     QTemporaryDir mountPoint;
     QProcess child;
@@ -45,7 +49,7 @@ inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kF
     child.waitForFinished(120000);
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (child.exitCode() == 97) {
-        GTEST_SKIP() << "a tmpfs cannot be mounted in a mount namespace here";
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << output.trimmed().toStdString();
     }
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] %1 test").arg(tests)))
