@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace zr::test {
 
@@ -31,7 +32,7 @@ inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kF
     probe.start(QStringLiteral("unshare"), {"-m", "true"});
     if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit ||
         probe.exitCode() != 0) {
-        GTEST_SKIP() << "no mount namespace here (it needs root): "
+        GTEST_SKIP() << "no mount namespace here" << (::geteuid() == 0 ? "" : " (not root)") << ": "
                      << probe.readAll().trimmed().toStdString();
     }
     QTemporaryDir mountPoint;
