@@ -97,11 +97,14 @@ TEST_F(SessionWithoutWidgets, ReadsTheCalibrationListIntoItsGrid) {
     });
     // The demonstration contents hold a calibration for every method.
     ASSERT_FALSE(entries.empty()) << "no calibration of method " << method << " to look for";
-    zr::common::TextGrid& grid = session->calibrationGrid();
+    const zr::common::GridModel& grid = session->calibrationGrid();
+    const auto cell = [&grid](int column, int slot) {
+        return grid.data(grid.index(slot - 1, column)).toString();
+    };
     for (const zr::protocol::CalibrationSlot& entry : entries) {
-        WAIT_UNTIL_EQ(grid.cell(2, entry.slot), QString::number(entry.k1), 5000);
-        EXPECT_EQ(grid.cell(3, entry.slot), QString::number(entry.k2));
-        EXPECT_FALSE(grid.cell(1, entry.slot).trimmed().isEmpty());
+        WAIT_UNTIL_EQ(cell(2, entry.slot), QString::number(entry.k1), 5000);
+        EXPECT_EQ(cell(3, entry.slot), QString::number(entry.k2));
+        EXPECT_FALSE(cell(1, entry.slot).trimmed().isEmpty());
     }
 }
 
