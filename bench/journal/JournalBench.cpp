@@ -2,11 +2,11 @@
 // offscreen, repaints included): writing a row with and without the journal (and without the
 // view, the journal's own cost), starting with an empty journal and with 100 000 rows of history
 // (the table alone and the whole program), and restoring a 10 000-row table.
-#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "journal/TableJournal.h"
 #include "records/MeasurementTable.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
 #include "support/BenchSupport.h"
 #include "ui/StringGrid.h"
@@ -65,15 +65,14 @@ struct Table {
     QTemporaryDir listsDir;
     zr::records::SelectionLists lists{context, listsDir.path(),
                                       zr::records::SelectionLists::Input{}};
-    zr::common::TextTableModel model{7, 2};
+    zr::records::MeasurementTableModel model;
     zr::ui::StringGrid view{model};
-    zr::records::MeasurementTable table{model, lists,
-                                        [] {
-                                            return zr::records::MeasurementTable::LiveCaptions{
-                                                QStringLiteral("Исследовательский метод"),
-                                                QStringLiteral("92,3")};
-                                        },
-                                        zr::records::MeasurementTable::Commands{}};
+    zr::records::MeasurementTable table{
+        model, lists,
+        [] {
+            return zr::records::MeasurementTable::LiveReading{1, 92.3, zr::common::kOneDecimal};
+        },
+        zr::records::MeasurementTable::Commands{}};
     std::unique_ptr<TableJournal> kept;
 };
 
@@ -147,7 +146,7 @@ void BM_WriteRow(benchmark::State& state) {
         t.table.writeLiveValue();
         settle();
         state.PauseTiming();
-        t.model.removeRow(101);
+        t.model.removeRowAt(100);
         settle();
         state.ResumeTiming();
     }
@@ -168,7 +167,7 @@ void BM_WriteRowWithoutView(benchmark::State& state) {
     for (auto _ : state) {
         t.table.writeLiveValue();
         state.PauseTiming();
-        t.model.removeRow(1);
+        t.model.removeRowAt(0);
         state.ResumeTiming();
     }
 }

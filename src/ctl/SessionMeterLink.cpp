@@ -41,7 +41,7 @@ public:
     std::optional<records::SaveChoice> execute() override { return std::nullopt; }
     void show() override {}
     void restore() override {}
-    void showPreview(const common::TextGrid&) override {}
+    void showPreview(const records::MeasurementRows&) override {}
 
 private:
     SessionMeterLink& link_;
@@ -117,24 +117,8 @@ void SessionMeterLink::storedValuesPage(const protocol::StoredValuesPage& page) 
         return;
     }
     pagesExpected_ = 0;
-    // The rows the window's grid shows are the records the meter holds.
-    QList<protocol::StoredValueRecord> records;
-    common::TextGrid& grid = session_->storedValuesGrid();
-    for (int row = 1; row <= protocol::memory::kMaxStoredValues; ++row) {
-        if (grid.cell(0, row).isEmpty()) {
-            continue;
-        }
-        for (const protocol::StoredValuesPage& p : pages_) {
-            const auto found =
-                std::find_if(p.records.begin(), p.records.end(),
-                             [row](const auto& record) { return record.recordNumber == row; });
-            if (found != p.records.end()) {
-                records << *found;
-                break;
-            }
-        }
-    }
-    emit storedValuesFetched(records);
+    // The records the stored values show are those the meter holds.
+    emit storedValuesFetched(session_->storedValues().records());
 }
 
 void SessionMeterLink::fetchCalibrations(int method) {

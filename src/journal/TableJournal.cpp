@@ -2,8 +2,8 @@
 
 #include "common/MessageService.h"
 #include "common/SystemError.h"
-#include "common/TextTableModel.h"
 #include "journal/JournalTexts.h"
+#include "records/MeasurementTableModel.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -57,14 +57,14 @@ QString withoutJournal(const QString& text) {
 
 } // namespace
 
-TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
+TableJournal::TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
     : model_(model), messages_(messages), path_(path) {
     open(std::move(options));
     if (!journal_) {
         return;
     }
-    using Model = common::TextTableModel;
+    using Model = records::MeasurementTableModel;
     connect(&model_, &Model::editBegun, this, &TableJournal::editBegun);
     connect(&model_, &Model::editEnded, this, &TableJournal::editEnded);
     connect(&model_, &Model::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
@@ -167,12 +167,13 @@ void TableJournal::start(const ProcessIdentity& identity) {
 }
 
 void TableJournal::restore(const std::vector<QStringList>& rows) {
-    model_.setRowCountWithHeader(1);
-    model_.setRowCountWithHeader(static_cast<int>(rows.size()) + 1);
+    model_.setRowCount(0);
+    model_.setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const QStringList& cells = rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < cells.size(); ++c) {
-            model_.setCell(c, r + 1, cells.at(c));
+            // As typed: what a row's field can hold goes into it, the rest stays text.
+            model_.setData(model_.index(r, c), cells.at(c));
         }
     }
 }
@@ -197,7 +198,7 @@ void TableJournal::writeChangedRows() {
     for (const int r : changedRows_) {
         QStringList cells;
         for (int c = 0; c < model_.columnCount(); ++c) {
-            cells << model_.cell(c, r + 1);
+            cells << records::measurementCellText(model_.row(r), c);
         }
         journal_->setRow(session_, r, cells);
     }

@@ -8,8 +8,10 @@
 
 namespace zr::common {
 class MessageService;
-class TextTableModel;
-} // namespace zr::common
+}
+namespace zr::records {
+class MeasurementTableModel;
+}
 
 namespace zr::journal {
 
@@ -33,7 +35,7 @@ class TableJournal : public QObject {
 public:
     using Options = TableJournalOptions;
 
-    TableJournal(common::TextTableModel& model, common::MessageService& messages,
+    TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                  const QString& path, Options options = {});
     ~TableJournal() override;
 
@@ -55,7 +57,7 @@ private:
     void editBegun();
     void editEnded();
 
-    common::TextTableModel& model_;
+    records::MeasurementTableModel& model_;
     common::MessageService& messages_;
     QString path_;
     std::unique_ptr<Journal> journal_;

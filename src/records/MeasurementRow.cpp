@@ -1,5 +1,9 @@
 #include "records/MeasurementRow.h"
 
+#include "device/connection/MethodNames.h"
+
+#include <algorithm>
+
 namespace zr::records {
 
 namespace {
@@ -20,7 +24,53 @@ QString timeFormatWithoutZone(const QLocale& locale) {
     return result.simplified();
 }
 
+QString shownText(const QString& text) {
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
 } // namespace
+
+bool MeasurementRow::isEmpty() const {
+    const bool nothingTyped = std::all_of(
+        typed.begin(), typed.end(), [](const auto& text) { return !text || text->isEmpty(); });
+    return nothingTyped && number.isEmpty() && grade.isEmpty() && tank.isEmpty() &&
+           supplier.isEmpty() && !method && !value && !moment.isValid();
+}
+
+QString measurementCellText(const MeasurementRow& row, int column, const QLocale& locale) {
+    if (column < 0 || column >= MeasurementRow::kColumns) {
+        return {};
+    }
+    if (const auto& typed = row.typed[static_cast<std::size_t>(column)]) {
+        return *typed;
+    }
+    if (row.isEmpty()) {
+        return {};
+    }
+    switch (column) {
+    case MeasurementRow::NumberColumn:
+        return shownText(row.number);
+    case MeasurementRow::GradeColumn:
+        return shownText(row.grade);
+    case MeasurementRow::TankColumn:
+        return shownText(row.tank);
+    case MeasurementRow::SupplierColumn:
+        return shownText(row.supplier);
+    case MeasurementRow::MethodColumn:
+        return shownText(row.method ? methodText(*row.method) : QString());
+    case MeasurementRow::ValueColumn:
+        return shownText(row.value ? common::formatNumber(*row.value, row.valueDecimals, locale)
+                                   : QString());
+    default:
+        return shownText(row.moment.isValid() ? measurementTimestamp(row.moment, locale)
+                                              : QString());
+    }
+}
+
+QString methodText(int methodCode) {
+    const QString name = connection::methodName(methodCode);
+    return name.isEmpty() ? QString::number(methodCode) : name;
+}
 
 QString measurementTimestampFormat(const QLocale& locale) {
     return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
@@ -28,8 +78,9 @@ QString measurementTimestampFormat(const QLocale& locale) {
 }
 
 QString measurementTimestamp(const QDateTime& moment, const QLocale& locale) {
-    return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(moment.time(), timeFormatWithoutZone(locale));
+    const QDateTime local = moment.toLocalTime();
+    return locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(local.time(), timeFormatWithoutZone(locale));
 }
 
 } // namespace zr::records

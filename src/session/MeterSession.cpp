@@ -13,7 +13,6 @@
 #include "records/BusyCursor.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
-#include "records/MeasurementTableTexts.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
@@ -33,11 +32,8 @@ void setHeaders(common::TextGrid& grid, const QStringList& headers) {
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
                            QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
-      guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
-                                                records::MeasurementTable::kGridRows),
-      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows),
-      calibrationGrid_(calibration::CalibrationList::kGridColumns,
-                       calibration::CalibrationList::kGridRows),
+      guard_(ports_.messages), calibrationGrid_(calibration::CalibrationList::kGridColumns,
+                                                calibration::CalibrationList::kGridRows),
       libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));
@@ -96,7 +92,7 @@ records::WorkbookWriter MeterSession::workbookWriter() const {
     if (ports_.writeWorkbook) {
         return ports_.writeWorkbook;
     }
-    return [](const common::TextGrid&) {
+    return [](const records::MeasurementRows&) {
         return records::WorkbookBytes{{}, QStringLiteral("no workbook writer in this program")};
     };
 }
@@ -115,8 +111,10 @@ void MeterSession::buildRecords() {
     measurementTable_ = std::make_unique<records::MeasurementTable>(
         measurementGrid_, *selectionLists_,
         [this] {
-            return records::MeasurementTable::LiveCaptions{
-                captions_.method(), connection::ShownCaptions::value(state_.status)};
+            const connection::ShownValue shown =
+                connection::ShownCaptions::shownValue(state_.status);
+            return records::MeasurementTable::LiveReading{captions_.methodCode(), shown.value,
+                                                          shown.decimals};
         },
         records::MeasurementTable::Commands{[this] { export_->saveTable(); },
                                             [this] { printReport_->printTable(); }});
@@ -192,13 +190,6 @@ void MeterSession::start() {
         state_.deviceList.clear();
         setHeaders(calibrationGrid_, {QStringLiteral("№"), QStringLiteral("Наименование"),
                                       QStringLiteral("К1"), QStringLiteral("К2")});
-        setHeaders(storedValuesGrid_, {QStringLiteral("№"), QStringLiteral("Метод"),
-                                       QStringLiteral("Значение"), QString()});
-        QStringList tableHeaders;
-        for (const QString& header : records::measurementTableHeaders()) {
-            tableHeaders << header;
-        }
-        setHeaders(measurementGrid_, tableHeaders);
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
         tableJournal_ = std::make_unique<journal::TableJournal>(
             measurementGrid_, ports_.messages,

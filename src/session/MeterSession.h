@@ -8,6 +8,8 @@
 #include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "records/MeasurementTableModel.h"
+#include "records/StoredValuesModel.h"
 #include "session/SessionPorts.h"
 
 #include <QObject>
@@ -74,9 +76,9 @@ public:
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
     common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
 
-    // The texts of the grids the controllers fill, for views to show.
-    common::TextTableModel& measurementGrid() { return measurementGrid_; }
-    common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
+    // The models of the grids the controllers fill, for views to show.
+    records::MeasurementTableModel& measurementGrid() { return measurementGrid_; }
+    records::StoredValuesModel& storedValuesGrid() { return storedValuesGrid_; }
     common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
     common::TextTableModel& libraryGrid() { return libraryGrid_; }
 
@@ -124,8 +126,8 @@ private:
     common::OneShotTimer calibrationListTimer_{1000};
     connection::ShownCaptions captions_;
 
-    common::TextTableModel measurementGrid_;
-    common::TextTableModel storedValuesGrid_;
+    records::MeasurementTableModel measurementGrid_;
+    records::StoredValuesModel storedValuesGrid_;
     common::TextTableModel calibrationGrid_;
     common::TextTableModel libraryGrid_;
 

@@ -1,10 +1,9 @@
 #include "session/MeterSession.h"
-#include "common/NumberFormat.h"
-#include "device/connection/MethodNames.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "records/BusyCursor.h"
 #include "records/PrintPreviewPort.h"
 #include "records/SaveDialogPort.h"
+#include "records/StoredValues.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterDevice.h"
 #include "sim/MeterModel.h"
@@ -28,7 +27,7 @@ struct NoBusyCursor : zr::records::BusyCursor {
     void restore() override {}
 };
 struct NoPreview : zr::records::PrintPreviewPort {
-    void showPreview(const zr::common::TextGrid&) override {}
+    void showPreview(const zr::records::MeasurementRows&) override {}
 };
 
 // The session alone on the simulated bus, with the demonstration contents in the meter.
@@ -67,19 +66,20 @@ TEST_F(SessionWithoutWidgets, TheLiveStatusArrives) {
     EXPECT_NE(session->state().status.frequency, 0);
 }
 
-TEST_F(SessionWithoutWidgets, FetchesTheStoredValuesIntoItsGrid) {
+TEST_F(SessionWithoutWidgets, FetchesTheStoredValues) {
     // What the demonstration contents store.
     const struct {
         int row;
         int method;
         float value;
     } stored[] = {{1, 1, 92.3F}, {2, 1, 95.1F}, {3, 2, 84.6F}};
-    zr::common::TextGrid& grid = session->storedValuesGrid();
+    const auto& storedValues = session->storedValues();
+    WAIT_UNTIL_EQ(storedValues.records().size(), 3, 5000);
     for (const auto& record : stored) {
-        WAIT_UNTIL_EQ(grid.cell(2, record.row),
-                      zr::common::formatGeneral(static_cast<double>(record.value)), 5000);
-        EXPECT_EQ(grid.cell(1, record.row), zr::connection::methodName(record.method));
-        EXPECT_EQ(grid.cell(0, record.row), QString::number(record.row));
+        const zr::protocol::StoredValueRecord held = storedValues.records().at(record.row - 1);
+        EXPECT_EQ(held.recordNumber, record.row);
+        EXPECT_EQ(held.method, record.method);
+        EXPECT_EQ(held.value, record.value);
     }
 }
 
