@@ -116,6 +116,8 @@ void MeasurementTable::deleteCurrentRow() {
         // The rows below move up by one and the last row goes.
         rows_.removeRowAt(r);
     }
+    // The row that moved into place is the one the next deletion takes, highlighted as such.
+    rows_.setCurrentRow(std::min(r, rows_.rowCount() - 1));
 }
 
 } // namespace zr::records

@@ -143,6 +143,22 @@ TEST_F(MeasurementTableTest, DeletingRowTwoOfFiveMovesTheRowsBelowUp) {
     EXPECT_EQ(row(3), emptyRow());
 }
 
+TEST_F(MeasurementTableTest, ASecondDeletionTakesTheRowThatMovedIntoPlace) {
+    writeNamedRows(4);
+    tableRows.setCurrentRow(1);
+    table.runHeaderCommand(1);
+    EXPECT_EQ(tableRows.currentRow(), 1);
+    EXPECT_TRUE(tableRows.selection().isSelected(tableRows.index(1, 0)));
+    table.runHeaderCommand(1);
+    EXPECT_EQ(grades(), (QStringList{"g1", "g4", ""}));
+
+    // At the end the last row stays current.
+    tableRows.setCurrentRow(2);
+    table.runHeaderCommand(1);
+    EXPECT_EQ(tableRows.currentRow(), 1);
+    EXPECT_TRUE(tableRows.selection().isSelected(tableRows.index(1, 0)));
+}
+
 TEST_F(MeasurementTableTest, AfterTheEntryRowWasDeletedTheLastWrittenRowIsKept) {
     writeNamedRows(2);
     tableRows.setCurrentRow(2); // the entry row
