@@ -1,13 +1,16 @@
 // The measurement table's journal with the real table model, table logic and grid view (shown
 // offscreen, repaints included): writing a row with and without the journal (and without the
-// view, the journal's own cost), starting with an empty journal and with 100 000 rows of history
-// (the table alone and the whole program), and restoring a 10 000-row table.
+// view, the journal's own cost), copying ten stored values into the table, starting with an empty
+// journal and with 100 000 rows of history (the table alone and the whole program), and restoring a
+// 10 000-row table.
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "journal/TableJournal.h"
 #include "records/MeasurementTable.h"
 #include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
+#include "records/StoredValues.h"
+#include "records/StoredValuesModel.h"
 #include "support/BenchSupport.h"
 #include "ui/StringGrid.h"
 
@@ -73,6 +76,9 @@ struct Table {
             return zr::records::MeasurementTable::LiveReading{1, 92.3, zr::common::kOneDecimal};
         },
         zr::records::MeasurementTable::Commands{}};
+    zr::records::StoredValuesModel storedRows;
+    zr::common::OneShotTimer storedValuesTimer{1500};
+    zr::records::StoredValues stored{context, storedRows, storedValuesTimer, table};
     std::unique_ptr<TableJournal> kept;
 };
 
@@ -172,6 +178,42 @@ void BM_WriteRowWithoutView(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteRowWithoutView)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("journal")
+    ->Unit(benchmark::kMicrosecond);
+
+// "Перенести все в таблицу" with ten stored values into a table of 100 rows, the repaint
+// included, with the journal as for BM_WriteRow; the rows are taken out again outside the
+// measurement.
+void BM_CopyTenStoredValues(benchmark::State& state) {
+    QTemporaryDir dir(state.range(0) == 2
+                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
+                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
+    Table t;
+    if (state.range(0) != 0) {
+        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
+    }
+    for (int i = 0; i < 100; ++i) {
+        t.table.writeLiveValue();
+    }
+    for (int slot = 1; slot <= 10; ++slot) {
+        t.storedRows.setRow(slot - 1, zr::protocol::StoredValueRecord{
+                                          static_cast<std::uint8_t>(slot), 1, 92.3F, 0});
+    }
+    t.state.status.dataCount = 10;
+    settle();
+    for (auto _ : state) {
+        t.stored.copyStoredValuesToTable();
+        settle();
+        state.PauseTiming();
+        t.model.removeRows(100, 10);
+        settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CopyTenStoredValues)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)

@@ -69,6 +69,10 @@ void MeasurementTable::appendRow(const MeasurementRow& row) {
     advanceSampleNumber();
 }
 
+common::EditGroup MeasurementTable::groupChanges() {
+    return common::EditGroup(rows_);
+}
+
 void MeasurementTable::advanceSampleNumber() {
     SelectionList& numbers = lists_.list(1);
     const int index = numbers.selectedIndex();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GridModel.h"
 #include "records/MeasurementRow.h"
 
 #include <QDateTime>
@@ -46,6 +47,8 @@ public:
     // Throws common::AppError when the number cannot advance; the row is written by then.
     void appendRow(const MeasurementRow& row);
     void advanceSampleNumber();
+    // The changes of the table made while it lives are one to whoever records the table.
+    common::EditGroup groupChanges();
     // After the table came back from the journal of a run that was cut short (whose list files
     // were never written): the number goes on after the highest number in the table, unless it
     // is higher already or not a number.

@@ -153,6 +153,8 @@ void StoredValues::copyStoredValuesToTable() {
     if (!holdsValues(c)) {
         return;
     }
+    // One change, so that the journal keeps the rows with one flush.
+    const common::EditGroup copy = table_.groupChanges();
     for (int r = 0; r < c; ++r) {
         const StoredValueRow& shown = rows_.row(r);
         // The number shown: all the digits the grid shows of the single-precision value.

@@ -4,6 +4,8 @@
 #include "device/protocol/ByteOrder.h"
 #include "support/LocaleGuard.h"
 
+#include <QSignalSpy>
+
 namespace zr::records::test {
 namespace {
 
@@ -214,6 +216,17 @@ TEST_F(StoredValuesTest, CopyAddsEveryCountedRowWithConsecutiveNumbers) {
         EXPECT_EQ(tableCell(5, r), QStringLiteral("8%1").arg(r - 1));
     }
     EXPECT_EQ(lists.list(1).selectedText(), QStringLiteral("13"));
+}
+
+TEST_F(StoredValuesTest, TheCopyIsOneChangeOfTheTable) {
+    setCount(3);
+    fillGrid();
+    QSignalSpy begun(&tableRows, &MeasurementTableModel::editBegun);
+    QSignalSpy ended(&tableRows, &MeasurementTableModel::editEnded);
+    stored.copyStoredValuesToTable();
+    EXPECT_EQ(tableRows.rowCount(), 4);
+    EXPECT_EQ(begun.count(), 1);
+    EXPECT_EQ(ended.count(), 1);
 }
 
 TEST_F(StoredValuesTest, CopyOfAnUnfetchedGridStoresSpaces) {
