@@ -76,7 +76,7 @@ void Export::exportTableToWorkbook(const QString& fileName) {
     QString failure;
     {
         BusyCursorScope busy(ports_.busyCursor);
-        const WorkbookBytes book = ports_.writeWorkbook(ports_.table.rows());
+        const WorkbookBytes book = ports_.writeWorkbook(ports_.table.rows(), fileName);
         failure =
             book.failure.isEmpty() ? ports_.files.replace(fileName, book.bytes) : book.failure;
     }

@@ -14,8 +14,9 @@ struct WorkbookBytes {
     QString failure; // empty when made
 };
 
-// Makes the workbook of the measurement table's rows (its back end is in xlsx/, apart so that
-// records itself needs no workbook library).
-using WorkbookWriter = std::function<WorkbookBytes(const MeasurementRows& rows)>;
+// Makes the workbook of the measurement table's rows that is to be saved as `target` (its back
+// end is in xlsx/, apart so that records itself needs no workbook library).
+using WorkbookWriter =
+    std::function<WorkbookBytes(const MeasurementRows& rows, const QString& target)>;
 
 } // namespace zr::records

@@ -92,7 +92,7 @@ records::WorkbookWriter MeterSession::workbookWriter() const {
     if (ports_.writeWorkbook) {
         return ports_.writeWorkbook;
     }
-    return [](const records::MeasurementRows&) {
+    return [](const records::MeasurementRows&, const QString&) {
         return records::WorkbookBytes{{}, QStringLiteral("no workbook writer in this program")};
     };
 }

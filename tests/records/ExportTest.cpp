@@ -25,7 +25,7 @@ struct ExportRig : ControllerRig {
         if (!export_) {
             export_ = std::make_unique<records::Export>(records::Export::Ports{
                 table, storedValues, dialog,
-                [this](const records::MeasurementRows& rows) {
+                [this](const records::MeasurementRows& rows, const QString&) {
                     calls << (rows == table.rows() ? QStringLiteral("workbook of the table")
                                                    : QStringLiteral("workbook of other rows"));
                     return workbook;

@@ -253,6 +253,26 @@ TEST(ExportWorkbook, WithoutItsScratchDirectoryNoWorkbookIsMadeAndTheReasonIsGiv
     EXPECT_EQ(book.failure, QStringLiteral("No such file or directory"));
 }
 
+// A temporary directory where nothing can be made (read-only, or here not a directory at all)
+// does not keep the workbook from being saved where the user asked.
+TEST(ExportWorkbook, WithoutAUsableTemporaryDirectoryTheWorkbookIsMadeBesideItsTarget) {
+    QTemporaryDir dir;
+    const QString notADirectory = dir.filePath(QStringLiteral("temporary"));
+    ASSERT_TRUE(test::writeFileBytes(notADirectory, "a file"));
+    const QString path = dir.filePath(QStringLiteral("книга.xlsx"));
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(notADirectory));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", "A-76")}));
+    rig.save(records::SaveFileType::Workbook, path);
+    qputenv("TMPDIR", tmpdir);
+
+    EXPECT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
+    EXPECT_EQ(test::readWorkbook(path).text("B4"), QStringLiteral("A-76"));
+    // Nothing of the scratch files is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              (QStringList{"temporary", "книга.xlsx"}));
+}
+
 // An export killed at any moment leaves nothing in the temporary directory once the next export
 // has run, even in the instant libxlsxwriter's scratch files have names.
 TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectoryAfterTheNext) {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <xlsxwriter.h>
 
@@ -146,12 +147,19 @@ WorkbookBytes tableWorkbook(const MeasurementRows& rows, const QString& scratchD
 }
 
 WorkbookWriter xlsxWorkbookWriter(const QLocale& locale) {
-    return [locale](const MeasurementRows& rows) {
-        const ScratchDirectory scratch(QDir::tempPath());
-        if (!scratch.isReady()) {
-            return WorkbookBytes{{}, scratch.error()};
+    return [locale](const MeasurementRows& rows, const QString& target) {
+        // Where the temporary directory cannot take the scratch files (read-only, full, gone),
+        // the target's own folder can, if the workbook can be saved at all.
+        WorkbookBytes book;
+        for (const QString& root : {QDir::tempPath(), QFileInfo(target).absolutePath()}) {
+            const ScratchDirectory scratch(root);
+            book = scratch.isReady() ? tableWorkbook(rows, scratch.path(), locale)
+                                     : WorkbookBytes{{}, scratch.error()};
+            if (book.failure.isEmpty()) {
+                break;
+            }
         }
-        return tableWorkbook(rows, scratch.path(), locale);
+        return book;
     };
 }
 

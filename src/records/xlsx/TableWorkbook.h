@@ -15,7 +15,7 @@ WorkbookBytes tableWorkbook(const MeasurementRows& rows, const QString& scratchD
                             const QLocale& locale = QLocale());
 
 // The program's writer: tableWorkbook in a ScratchDirectory under the temporary directory of the
-// moment.
+// moment, or else beside the target.
 WorkbookWriter xlsxWorkbookWriter(const QLocale& locale = QLocale());
 
 } // namespace zr::records
