@@ -83,33 +83,41 @@ SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale) {
 
 SpreadsheetValue workbookCell(const MeasurementRow& row, int column, const QLocale& locale) {
     using Kind = SpreadsheetValue::Kind;
-    const QString shown = measurementCellText(row, column, locale);
-    const SpreadsheetValue text{shown.isEmpty() ? Kind::Blank : Kind::Text, shown, 0, {}};
+    const auto text = [&] {
+        const QString shown = measurementCellText(row, column, locale);
+        return SpreadsheetValue{shown.isEmpty() ? Kind::Blank : Kind::Text, shown, 0, {}};
+    };
     if (row.typed[static_cast<std::size_t>(column)] || row.isEmpty()) {
-        return text;
+        return text();
     }
     switch (column) {
-    case MeasurementRow::NumberColumn:
+    case MeasurementRow::NumberColumn: {
+        SpreadsheetValue value = spreadsheetValue(measurementCellText(row, column, locale), locale);
+        if (value.kind == Kind::Number && std::trunc(value.number) == value.number) {
+            value.kind = Kind::WholeNumber;
+        }
+        return value;
+    }
     case MeasurementRow::GradeColumn:
     case MeasurementRow::TankColumn:
     case MeasurementRow::SupplierColumn:
-        return spreadsheetValue(shown, locale);
+        return spreadsheetValue(measurementCellText(row, column, locale), locale);
     case MeasurementRow::MethodColumn:
         // A code without a name shows as the number it is.
         if (row.method && connection::methodName(*row.method).isEmpty()) {
             return {Kind::Number, {}, static_cast<double>(*row.method), {}};
         }
-        return text;
+        return text();
     case MeasurementRow::ValueColumn:
         if (row.value && std::isfinite(*row.value)) {
             return {Kind::Number, {}, *row.value, {}};
         }
-        return text;
+        return text();
     default:
         if (row.moment.isValid()) {
             return {Kind::DateTime, {}, 0, row.moment.toLocalTime()};
         }
-        return text;
+        return text();
     }
 }
 

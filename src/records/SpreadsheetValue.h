@@ -10,7 +10,8 @@ namespace zr::records {
 
 // What a workbook cell holds.
 struct SpreadsheetValue {
-    enum class Kind { Blank, Text, Number, DateTime };
+    // A whole number is shown whole however narrow its column.
+    enum class Kind { Blank, Text, Number, WholeNumber, DateTime };
     Kind kind = Kind::Blank;
     QString text;
     double number = 0;
@@ -24,7 +25,8 @@ struct SpreadsheetValue {
 SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale = QLocale());
 
 // The workbook cell of `column` for `row`: the method, the value and the moment from the row's
-// fields, the list texts as a spreadsheet reads them, and a text the user typed as that text.
+// fields, the list texts as a spreadsheet reads them (a whole number in the № column as a whole
+// number), and a text the user typed as that text.
 SpreadsheetValue workbookCell(const MeasurementRow& row, int column,
                               const QLocale& locale = QLocale());
 

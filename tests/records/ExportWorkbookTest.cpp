@@ -148,7 +148,10 @@ TEST(ExportWorkbook, ListTextsReadAsTheLocaleReadsThemTypedTextsStayTextsAndTheM
         const auto expectNumber = [&](const char* address, double number) {
             EXPECT_EQ(book.cell(address).value("type").toString(), "n") << c.locale << address;
             EXPECT_EQ(book.cell(address).value("value").toDouble(), number) << c.locale << address;
-            EXPECT_EQ(book.cell(address).value("format").toString(), "General") << c.locale;
+            // A whole № is shown whole, never as "1E+06" in a narrow column.
+            EXPECT_EQ(book.cell(address).value("format").toString(),
+                      address[0] == 'A' ? "0" : "General")
+                << c.locale << address;
         };
         const auto expectText = [&](const char* address, const QString& text) {
             EXPECT_EQ(book.cell(address).value("type").toString(), "s") << c.locale << address;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 #include <xlsxwriter.h>
 
@@ -22,6 +23,8 @@ constexpr std::array<double, kColumns> kColumnWidths{4, 30, 10, 30, 30, 10, 20};
 constexpr double kSheetFontSize = 8;
 constexpr double kTitleFontSize = 15;
 constexpr double kHeaderFontSize = 10;
+// The spreadsheet's built-in number format "0".
+constexpr std::uint8_t kWholeNumberFormat = 1;
 // Colour index 8 of the spreadsheet's default palette.
 constexpr lxw_color_t kTitleFill = 0x00FFFF;
 // Sheet rows and columns count from 0 here: the title fills A1:B1 and stands in B1.
@@ -51,7 +54,8 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column,
     if (value.kind == SpreadsheetValue::Kind::Blank) {
         return worksheet_write_blank(sheet, row, column, format);
     }
-    if (value.kind == SpreadsheetValue::Kind::Number) {
+    if (value.kind == SpreadsheetValue::Kind::Number ||
+        value.kind == SpreadsheetValue::Kind::WholeNumber) {
         return worksheet_write_number(sheet, row, column, value.number, format);
     }
     if (value.kind == SpreadsheetValue::Kind::DateTime) {
@@ -68,47 +72,72 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column,
     return worksheet_write_string(sheet, row, column, escaped.toUtf8().constData(), format);
 }
 
+// The styles of the sheet. Each takes its place in the workbook's style list when first used;
+// the places are taken here in the order the styles were first used before whole numbers had one,
+// which comes last, so that a table's workbook differs from one saved earlier only by that style.
+struct SheetFormats {
+    SheetFormats(lxw_workbook* workbook, const MeasurementRows& rows, const QLocale& locale) {
+        sheet = workbook_add_format(workbook);
+        format_set_font_size(sheet, kSheetFontSize);
+        title = centredFormat(workbook, kTitleFontSize, true);
+        format_set_pattern(title, LXW_PATTERN_SOLID);
+        format_set_bg_color(title, kTitleFill);
+        header = centredFormat(workbook, kHeaderFontSize, true);
+        body = centredFormat(workbook, kSheetFontSize, false);
+        if (std::any_of(rows.begin(), rows.end(), [&](const MeasurementRow& row) {
+                return workbookCell(row, MeasurementRow::MomentColumn, locale).kind ==
+                       SpreadsheetValue::Kind::DateTime;
+            })) {
+            moment = centredFormat(workbook, kSheetFontSize, false);
+            const QString code = spreadsheetDateTimeFormat(measurementTimestampFormat(locale));
+            format_set_num_format(moment, code.toUtf8().constData());
+        }
+        wholeNumber = centredFormat(workbook, kSheetFontSize, false);
+        format_set_num_format_index(wholeNumber, kWholeNumberFormat);
+
+        for (lxw_format* used : {title, header, rows.isEmpty() ? nullptr : body, moment, sheet}) {
+            if (used) {
+                lxw_format_get_xf_index(used);
+            }
+        }
+    }
+
+    lxw_format* sheet = nullptr;
+    lxw_format* title = nullptr;
+    lxw_format* header = nullptr;
+    lxw_format* body = nullptr;
+    lxw_format* moment = nullptr; // none without a moment to show
+    lxw_format* wholeNumber = nullptr;
+};
+
 // Fills the sheet row by row (the workbook keeps only the current row in memory); the first
 // error libxlsxwriter reports, or none.
 lxw_error fillSheet(lxw_workbook* workbook, lxw_worksheet* sheet, const MeasurementRows& rows,
                     const QLocale& locale) {
-    lxw_format* sheetFormat = workbook_add_format(workbook);
-    format_set_font_size(sheetFormat, kSheetFontSize);
+    const SheetFormats formats(workbook, rows, locale);
     for (lxw_col_t column = 0; column < kColumns; ++column) {
-        worksheet_set_column(sheet, column, column, kColumnWidths[column], sheetFormat);
+        worksheet_set_column(sheet, column, column, kColumnWidths[column], formats.sheet);
     }
-    worksheet_set_column(sheet, kColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, sheetFormat);
+    worksheet_set_column(sheet, kColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, formats.sheet);
 
-    lxw_format* titleFormat = centredFormat(workbook, kTitleFontSize, true);
-    format_set_pattern(titleFormat, LXW_PATTERN_SOLID);
-    format_set_bg_color(titleFormat, kTitleFill);
-    lxw_error error = writeCell(sheet, kTitleRow, 0, {}, titleFormat);
+    lxw_error error = writeCell(sheet, kTitleRow, 0, {}, formats.title);
     if (error == LXW_NO_ERROR) {
         error = writeCell(sheet, kTitleRow, kTitleColumn,
-                          textCell(QString::fromLatin1(kWorkbookTitle)), titleFormat);
+                          textCell(QString::fromLatin1(kWorkbookTitle)), formats.title);
     }
-
-    lxw_format* headerFormat = centredFormat(workbook, kHeaderFontSize, true);
     const std::array<QString, kColumns> headers = reportHeaders();
     for (lxw_col_t column = 0; column < kColumns && error == LXW_NO_ERROR; ++column) {
-        error = writeCell(sheet, kHeaderRow, column, textCell(headers[column]), headerFormat);
+        error = writeCell(sheet, kHeaderRow, column, textCell(headers[column]), formats.header);
     }
-
-    lxw_format* bodyFormat = centredFormat(workbook, kSheetFontSize, false);
-    lxw_format* timestampFormat = nullptr; // made when the first timestamp is met
     for (qsizetype r = 0; r < rows.size() && error == LXW_NO_ERROR; ++r) {
         const auto sheetRow = static_cast<lxw_row_t>(r) + kFirstBodyRow;
         for (int column = 0; column < kColumns && error == LXW_NO_ERROR; ++column) {
             const SpreadsheetValue value = workbookCell(rows[r], column, locale);
-            lxw_format* format = bodyFormat;
+            lxw_format* format = formats.body;
             if (value.kind == SpreadsheetValue::Kind::DateTime) {
-                if (!timestampFormat) {
-                    timestampFormat = centredFormat(workbook, kSheetFontSize, false);
-                    const QString code =
-                        spreadsheetDateTimeFormat(measurementTimestampFormat(locale));
-                    format_set_num_format(timestampFormat, code.toUtf8().constData());
-                }
-                format = timestampFormat;
+                format = formats.moment;
+            } else if (value.kind == SpreadsheetValue::Kind::WholeNumber) {
+                format = formats.wholeNumber;
             }
             error = writeCell(sheet, sheetRow, static_cast<lxw_col_t>(column), value, format);
         }
