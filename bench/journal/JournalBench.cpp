@@ -133,21 +133,28 @@ void addHistory(const QString& path, int sessions, int rows, bool closed) {
     sqlite3_close(db);
 }
 
-// "Записать значение" into a table of 100 rows, the repaint included, with range(0) = 1 kept
-// in the journal in a temporary directory, = 2 in the journal in memory (/dev/shm: the cost
-// without the disk's flush); the row is taken out again outside the measurement.
+// The table of `rows` written rows, with range(0) = 1 kept in the journal in a temporary
+// directory, = 2 in the journal in memory (/dev/shm: the cost without the disk's flush).
+struct JournalledTable : Table {
+    JournalledTable(const benchmark::State& benchmark, int rows)
+        : dir(benchmark.range(0) == 2
+                  ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
+                  : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX")) {
+        if (benchmark.range(0) != 0) {
+            journal(dir.filePath(QStringLiteral("journal.sqlite")));
+        }
+        for (int i = 0; i < rows; ++i) {
+            table.writeLiveValue();
+        }
+        settle();
+    }
+    QTemporaryDir dir;
+};
+
+// "Записать значение" into a table of 100 rows, the repaint included, with the journal as
+// range(0) says; the row is taken out again outside the measurement.
 void BM_WriteRow(benchmark::State& state) {
-    QTemporaryDir dir(state.range(0) == 2
-                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
-                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
-    Table t;
-    if (state.range(0) != 0) {
-        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    }
-    for (int i = 0; i < 100; ++i) {
-        t.table.writeLiveValue();
-    }
-    settle();
+    JournalledTable t(state, 100);
     for (auto _ : state) {
         t.table.writeLiveValue();
         settle();
@@ -162,14 +169,8 @@ BENCHMARK(BM_WriteRow)->Arg(0)->Arg(1)->Arg(2)->ArgName("journal")->Unit(benchma
 // The same without the view: what the journal itself costs a written row, against the table
 // logic alone (range(0) as above).
 void BM_WriteRowWithoutView(benchmark::State& state) {
-    QTemporaryDir dir(state.range(0) == 2
-                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
-                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
-    Table t;
+    JournalledTable t(state, 0);
     t.view.hide();
-    if (state.range(0) != 0) {
-        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    }
     for (auto _ : state) {
         t.table.writeLiveValue();
         state.PauseTiming();
@@ -188,16 +189,7 @@ BENCHMARK(BM_WriteRowWithoutView)
 // included, with the journal as for BM_WriteRow; the rows are taken out again outside the
 // measurement.
 void BM_CopyTenStoredValues(benchmark::State& state) {
-    QTemporaryDir dir(state.range(0) == 2
-                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
-                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
-    Table t;
-    if (state.range(0) != 0) {
-        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    }
-    for (int i = 0; i < 100; ++i) {
-        t.table.writeLiveValue();
-    }
+    JournalledTable t(state, 100);
     for (int slot = 1; slot <= 10; ++slot) {
         t.storedRows.setRow(slot - 1, zr::protocol::StoredValueRecord{
                                           static_cast<std::uint8_t>(slot), 1, 92.3F, 0});

@@ -28,7 +28,19 @@ QString shownText(const QString& text) {
     return text.isEmpty() ? QStringLiteral(" ") : text;
 }
 
+constexpr QString MeasurementRow::*kListTexts[] = {&MeasurementRow::number, &MeasurementRow::grade,
+                                                   &MeasurementRow::tank,
+                                                   &MeasurementRow::supplier};
+
 } // namespace
+
+QString& MeasurementRow::listText(int column) {
+    return this->*kListTexts[column];
+}
+
+const QString& MeasurementRow::listText(int column) const {
+    return this->*kListTexts[column];
+}
 
 bool MeasurementRow::isEmpty() const {
     const bool nothingTyped = std::all_of(
@@ -49,13 +61,10 @@ QString measurementCellText(const MeasurementRow& row, int column, const QLocale
     }
     switch (column) {
     case MeasurementRow::NumberColumn:
-        return shownText(row.number);
     case MeasurementRow::GradeColumn:
-        return shownText(row.grade);
     case MeasurementRow::TankColumn:
-        return shownText(row.tank);
     case MeasurementRow::SupplierColumn:
-        return shownText(row.supplier);
+        return shownText(row.listText(column));
     case MeasurementRow::MethodColumn:
         return shownText(row.method ? methodText(*row.method) : QString());
     case MeasurementRow::ValueColumn:

@@ -44,6 +44,9 @@ struct MeasurementRow {
 
     // Holds nothing: shows seven empty cells.
     bool isEmpty() const;
+    // The list text of column 0 to 3 (NumberColumn to SupplierColumn).
+    QString& listText(int column);
+    const QString& listText(int column) const;
 
     bool operator==(const MeasurementRow&) const = default;
 };

@@ -25,16 +25,10 @@ bool setField(MeasurementRow& row, int column, const QString& text, const QLocal
     const bool blank = text == QLatin1String(" ");
     switch (column) {
     case MeasurementRow::NumberColumn:
-        row.number = text;
-        return true;
     case MeasurementRow::GradeColumn:
-        row.grade = text;
-        return true;
     case MeasurementRow::TankColumn:
-        row.tank = text;
-        return true;
     case MeasurementRow::SupplierColumn:
-        row.supplier = text;
+        row.listText(column) = text;
         return true;
     case MeasurementRow::MethodColumn:
         row.method = blank ? std::nullopt : methodOf(text);

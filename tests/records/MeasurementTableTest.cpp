@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "RecordsFixture.h"
 
 #include "common/AppError.h"
@@ -211,13 +212,7 @@ namespace {
 // cell then shows that very text, else the row keeps it as typed.
 TEST(MeasurementTableModel, ATypedTextGoesIntoItsFieldOnlyWhenTheCellShowsItAgain) {
     const zr::test::LocaleGuard russian{QLocale(QLocale::Russian, QLocale::Russia)};
-    MeasurementRow written;
-    written.number = QStringLiteral("10");
-    written.grade = QStringLiteral("АИ-92");
-    written.method = 1;
-    written.value = 92.3;
-    written.valueDecimals = common::kOneDecimal;
-    written.moment = QDateTime(QDate(2026, 12, 7), QTime(10, 15)).toUTC();
+    const MeasurementRow written = zr::test::sampleRow("10", QStringLiteral("АИ-92"));
     struct Case {
         int column;
         const char* text;
