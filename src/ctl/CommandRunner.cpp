@@ -3,11 +3,8 @@
 #include "calibration/LibraryFile.h"
 #include "common/FileAccess.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/JournalCommand.h"
 #include "device/protocol/Meter.h"
-#include "journal/Journal.h"
-#include "records/MeasurementTableTexts.h"
-
-#include <QFileInfo>
 
 namespace zr::ctl {
 
@@ -32,6 +29,17 @@ Layout layoutOf(Command command) {
         break;
     }
     return statusLayout(false);
+}
+
+QString notAccessibleText(const connection::MeterFacts& meter,
+                          const connection::MeterAccessFailure& failure) {
+    QString text = QStringLiteral("The ZR-6040 meter at %1 cannot be opened read-write: %2.")
+                       .arg(meter.devicePath, qt_error_string(failure.systemError));
+    if (failure.cause == connection::MeterAccessFailure::Cause::NoPermission) {
+        text += QStringLiteral(" Install the udev rule 70-zr6040.rules (see zr6040usb(1)) and "
+                               "plug the meter in again.");
+    }
+    return text;
 }
 
 } // namespace
@@ -59,8 +67,11 @@ int CommandRunner::run() {
         return runJournal();
     }
     connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
-    connect(&meter_, &MeterLink::meterNotAccessible, this,
-            [this](const QString& text) { error(text, kMeterNotAccessible); });
+    connect(
+        &meter_, &MeterLink::meterNotAccessible, this,
+        [this](const connection::MeterFacts& meter, const connection::MeterAccessFailure& failure) {
+            error(notAccessibleText(meter, failure), kMeterNotAccessible);
+        });
     connect(&meter_, &MeterLink::noMeter, this,
             [this] { error(QStringLiteral("No ZR-6040 meter is attached."), kNoMeter); });
     connect(&meter_, &MeterLink::failed, this,
@@ -114,38 +125,7 @@ int CommandRunner::runLibrary() {
 int CommandRunner::runJournal() {
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
-    // Checked first: opening a missing file, even to read it, is no question to SQLite.
-    if (!QFileInfo::exists(path)) {
-        io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
-        return kError;
-    }
-    QList<Record> records;
-    try {
-        // A window writing the journal holds its lock only for one commit.
-        constexpr int kBusyTimeoutMs = 5000;
-        const std::unique_ptr<journal::Journal> journal = journal::Journal::openForReading(
-            path, static_cast<int>(records::measurementTableHeaders().size()), kBusyTimeoutMs);
-        for (const journal::JournalSession& session : journal->sessions()) {
-            for (const journal::JournalRow& row : journal->rows(session.id)) {
-                if ((invocation_.since.isValid() && row.written < invocation_.since) ||
-                    (invocation_.before.isValid() && row.written >= invocation_.before)) {
-                    continue;
-                }
-                records << journalRecord(session.started, row);
-            }
-        }
-    } catch (const journal::JournalRefused& refused) {
-        io_.err(QStringLiteral("%1: %2\n")
-                    .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
-                                   ? QStringLiteral("a journal of a newer program version")
-                                   : QStringLiteral("not a journal of this program"))
-                    .toUtf8());
-        return kError;
-    } catch (const journal::SqliteError& failed) {
-        io_.err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
-        return kError;
-    }
-    return writer_->writeDocument(records) ? kDone : kError;
+    return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
 }
 
 int CommandRunner::runList() {

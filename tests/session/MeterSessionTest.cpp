@@ -1,9 +1,10 @@
 #include "session/MeterSession.h"
+#include "common/NumberFormat.h"
+#include "device/connection/MethodNames.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "records/BusyCursor.h"
 #include "records/PrintPreviewPort.h"
 #include "records/SaveDialogPort.h"
-#include "records/StoredValues.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterDevice.h"
 #include "sim/MeterModel.h"
@@ -57,7 +58,7 @@ struct SessionWithoutWidgets : ::testing::Test {
 
 TEST_F(SessionWithoutWidgets, TheLiveStatusArrives) {
     int statuses = 0;
-    QObject::connect(session.get(), &MeterSession::statusReceived, [&] { ++statuses; });
+    QObject::connect(session.get(), &MeterSession::statusReport, [&] { ++statuses; });
     WAIT_UNTIL(session->state().currentDevice != nullptr, 3000);
     WAIT_UNTIL(statuses > 0, 3000);
     int method = 0;
@@ -66,27 +67,32 @@ TEST_F(SessionWithoutWidgets, TheLiveStatusArrives) {
     EXPECT_NE(session->state().status.frequency, 0);
 }
 
-TEST_F(SessionWithoutWidgets, FetchesTheStoredValues) {
+TEST_F(SessionWithoutWidgets, FetchesTheStoredValuesIntoItsGrid) {
     // What the demonstration contents store.
     const struct {
         int row;
         int method;
         float value;
     } stored[] = {{1, 1, 92.3F}, {2, 1, 95.1F}, {3, 2, 84.6F}};
-    const auto& storedValues = session->storedValues();
-    WAIT_UNTIL_EQ(storedValues.records().size(), 3, 5000);
+    const zr::common::GridModel& grid = session->storedValuesGrid();
+    const auto cell = [&grid](int column, int row) {
+        return grid.data(grid.index(row - 1, column)).toString();
+    };
     for (const auto& record : stored) {
-        const zr::protocol::StoredValueRecord held = storedValues.records().at(record.row - 1);
-        EXPECT_EQ(held.recordNumber, record.row);
-        EXPECT_EQ(held.method, record.method);
-        EXPECT_EQ(held.value, record.value);
+        WAIT_UNTIL_EQ(cell(2, record.row),
+                      zr::common::formatGeneral(static_cast<double>(record.value)), 5000);
+        EXPECT_EQ(cell(1, record.row), zr::connection::methodName(record.method));
+        EXPECT_EQ(cell(0, record.row), QString::number(record.row));
     }
 }
 
 TEST_F(SessionWithoutWidgets, ReadsTheCalibrationListIntoItsGrid) {
     WAIT_UNTIL(session->state().status.method != 0, 3000);
     const int method = session->state().status.method;
-    zr::common::TextGrid& grid = session->calibrationGrid();
+    const zr::common::GridModel& grid = session->calibrationGrid();
+    const auto cell = [&grid](int column, int slot) {
+        return grid.data(grid.index(slot - 1, column)).toString();
+    };
     for (int slot = 1; slot <= zr::sim::MeterModel::kSlotsPerMethod; ++slot) {
         std::optional<zr::protocol::CalibrationSlot> entry;
         meter.device().withModel(
@@ -94,10 +100,43 @@ TEST_F(SessionWithoutWidgets, ReadsTheCalibrationListIntoItsGrid) {
         if (!entry) {
             continue;
         }
-        WAIT_UNTIL_EQ(grid.cell(2, slot), QString::number(entry->k1), 5000);
-        EXPECT_EQ(grid.cell(3, slot), QString::number(entry->k2));
-        EXPECT_FALSE(grid.cell(1, slot).trimmed().isEmpty());
+        WAIT_UNTIL_EQ(cell(2, slot), QString::number(entry->k1), 5000);
+        EXPECT_EQ(cell(3, slot), QString::number(entry->k2));
+        EXPECT_FALSE(cell(1, slot).trimmed().isEmpty());
     }
+}
+
+// Another method's list is asked for with that method in the requests, while the live status
+// keeps the meter's method throughout (a report handled meanwhile would see it).
+TEST_F(SessionWithoutWidgets, AnotherMethodsCalibrationListLeavesTheLiveStatusAlone) {
+    WAIT_UNTIL(session->state().status.method != 0, 3000);
+    const int inForce = session->state().status.method;
+    const int other = inForce == 3 ? 1 : 3;
+    QList<int> methodsWhileSending;
+    QObject::connect(session.get(), &MeterSession::trafficLogLine, [&](const std::string& line) {
+        if (line.starts_with("WR")) {
+            methodsWhileSending << session->state().status.method;
+        }
+    });
+    std::optional<QList<zr::protocol::CalibrationSlot>> fetched;
+    QObject::connect(session.get(), &MeterSession::calibrationListFetched,
+                     [&](int method, const QList<zr::protocol::CalibrationSlot>& entries) {
+                         EXPECT_EQ(method, other);
+                         fetched = entries;
+                     });
+    session->fetchCalibrationList(other);
+    WAIT_UNTIL(fetched.has_value(), 5000);
+    QList<zr::protocol::CalibrationSlot> expected;
+    meter.device().withModel([&](zr::sim::MeterModel& model) {
+        for (int slot = 1; slot <= zr::sim::MeterModel::kSlotsPerMethod; ++slot) {
+            if (const auto entry = model.calibration(other, slot)) {
+                expected << *entry;
+            }
+        }
+    });
+    EXPECT_EQ(*fetched, expected);
+    ASSERT_FALSE(methodsWhileSending.isEmpty());
+    EXPECT_EQ(methodsWhileSending, QList<int>(methodsWhileSending.size(), inForce));
 }
 
 } // namespace
