@@ -2,7 +2,9 @@
 
 #include "device/connection/MethodNames.h"
 
+#include <QTimeZone>
 #include <algorithm>
+#include <optional>
 
 namespace zr::records {
 
@@ -22,6 +24,19 @@ QString timeFormatWithoutZone(const QLocale& locale) {
         result.append(ch);
     }
     return result.simplified();
+}
+
+// Qt's local time asks the C library, which reads the zone file again for every conversion; a
+// table converts a moment for every row, so the zone is read once while TZ stays the same.
+QDateTime localTime(const QDateTime& moment) {
+    thread_local std::optional<QByteArray> zoneFor;
+    thread_local QTimeZone zone;
+    const QByteArray tz = qgetenv("TZ");
+    if (zoneFor != tz) {
+        zone = QTimeZone::systemTimeZone();
+        zoneFor = tz;
+    }
+    return zone.isValid() ? moment.toTimeZone(zone) : moment.toLocalTime();
 }
 
 QString shownText(const QString& text) {
@@ -82,14 +97,19 @@ QString methodText(int methodCode) {
 }
 
 QString measurementTimestampFormat(const QLocale& locale) {
-    return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
-           timeFormatWithoutZone(locale);
+    // Derived once per locale: an export formats a timestamp for every row.
+    thread_local std::optional<QLocale> derivedFor;
+    thread_local QString format;
+    if (derivedFor != locale) {
+        format = locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
+                 timeFormatWithoutZone(locale);
+        derivedFor = locale;
+    }
+    return format;
 }
 
 QString measurementTimestamp(const QDateTime& moment, const QLocale& locale) {
-    const QDateTime local = moment.toLocalTime();
-    return locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(local.time(), timeFormatWithoutZone(locale));
+    return locale.toString(localTime(moment), measurementTimestampFormat(locale));
 }
 
 } // namespace zr::records
