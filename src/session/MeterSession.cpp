@@ -3,6 +3,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
 #include "calibration/ManualCorrection.h"
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
 #include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
@@ -22,20 +23,10 @@
 
 namespace zr::session {
 
-namespace {
-void setHeaders(common::TextGrid& grid, const QStringList& headers) {
-    for (int c = 0; c < headers.size(); ++c) {
-        grid.setCell(c, 0, headers.at(c));
-    }
-}
-} // namespace
-
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
                            FetchPolicy fetchPolicy, QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
-      guard_(ports_.messages), calibrationGrid_(calibration::CalibrationList::kGridColumns,
-                                                calibration::CalibrationList::kGridRows),
-      libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
+      guard_(ports_.messages) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));
     connectMeter();
@@ -87,6 +78,10 @@ void MeterSession::connectMeter() {
         *meter_, [this](const std::string& line) { emit trafficLogLine(line); },
         [this] { emit commandRefusedWithoutMeter(); });
     commands_->setAfterSelectMethod([this] { calibrationListTimer_.enable(); });
+}
+
+common::GridModel& MeterSession::calibrationGrid() {
+    return calibrationList_->model();
 }
 
 void MeterSession::handleMeterReport(const std::uint8_t* payload, std::uint16_t size) {
@@ -149,8 +144,9 @@ void MeterSession::buildRecords() {
 
 void MeterSession::buildCalibration() {
     const connection::ControllerContext context = controllerContext();
+    meterCalibrations_ = std::make_unique<calibration::MeterCalibrations>();
     calibrationList_ = std::make_unique<calibration::CalibrationList>(
-        context, calibrationGrid_, calibrationListTimer_, [this] {
+        context, *meterCalibrations_, calibrationListTimer_, [this] {
             if (ports_.openCalibrationLibrary) {
                 ports_.openCalibrationLibrary();
             }
@@ -161,7 +157,7 @@ void MeterSession::buildCalibration() {
         }
     });
     library_ = std::make_unique<calibration::Library>(
-        context, libraryGrid_, common::systemFiles(),
+        context, *meterCalibrations_, common::systemFiles(),
         QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
         ports_.libraryDialogs);
 
@@ -238,8 +234,6 @@ void MeterSession::selectMethod(int method) {
 void MeterSession::start() {
     guard_.run([this] {
         state_.deviceList.clear();
-        setHeaders(calibrationGrid_, {QStringLiteral("№"), QStringLiteral("Наименование"),
-                                      QStringLiteral("К1"), QStringLiteral("К2")});
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
         journal::TableJournal::Options journalOptions;
         journalOptions.meterSerial = [this] {
@@ -262,7 +256,7 @@ void MeterSession::start() {
     });
     // The library is read even when the lists could not be.
     guard_.run([this] {
-        libraryGrid_.setCurrentGridRow(1);
+        library_->model().setCurrentRow(0);
         library_->reload();
     });
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/GridModel.h"
 #include "common/HandlerGuard.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MeterFacts.h"
@@ -47,6 +47,7 @@ namespace zr::calibration {
 class CalibrationList;
 class Library;
 class ManualCorrection;
+class MeterCalibrations;
 } // namespace zr::calibration
 
 namespace zr::session {
@@ -95,10 +96,11 @@ public:
     // The models of the grids the controllers fill, for views to show.
     records::MeasurementTableModel& measurementGrid() { return measurementGrid_; }
     records::StoredValuesModel& storedValuesGrid() { return storedValuesGrid_; }
-    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
-    common::TextTableModel& libraryGrid() { return libraryGrid_; }
+    // The rows of the meter's calibration list, as its grid shows them.
+    common::GridModel& calibrationGrid();
 
     records::SelectionLists& selectionLists() { return *selectionLists_; }
+    calibration::MeterCalibrations& meterCalibrations() { return *meterCalibrations_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
     calibration::Library& library() { return *library_; }
@@ -153,8 +155,6 @@ private:
 
     records::MeasurementTableModel measurementGrid_;
     records::StoredValuesModel storedValuesGrid_;
-    common::TextTableModel calibrationGrid_;
-    common::TextTableModel libraryGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;
@@ -166,6 +166,7 @@ private:
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;
     std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::MeterCalibrations> meterCalibrations_;
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
