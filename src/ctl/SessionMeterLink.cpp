@@ -25,7 +25,7 @@ public:
     std::optional<records::SaveChoice> execute() override { return std::nullopt; }
     void show() override {}
     void restore() override {}
-    void showPreview(const common::TextGrid&) override {}
+    void showPreview(const records::MeasurementRows&) override {}
 
 private:
     SessionMeterLink& link_;
