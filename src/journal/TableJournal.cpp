@@ -12,8 +12,8 @@
 #include <QStringListModel>
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -62,7 +62,8 @@ QString withoutJournal(const QString& text) {
 
 TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
-    : model_(model), messages_(messages), path_(path), meterSerial_(std::move(options.meterSerial)) {
+    : model_(model), messages_(messages), path_(path),
+      meterSerial_(std::move(options.meterSerial)) {
     open(std::move(options));
     if (!journal_) {
         return;
@@ -278,6 +279,7 @@ template <typename Change> void TableJournal::record(Change change) {
             change();
             writeChangedRows();
             journal_->commit();
+            emit committed();
         }
     } catch (const SqliteError& error) {
         fail(error.failure());
@@ -304,6 +306,7 @@ void TableJournal::editEnded() {
     try {
         writeChangedRows();
         journal_->commit();
+        emit committed();
     } catch (const SqliteError& error) {
         fail(error.failure());
     }
