@@ -10,6 +10,7 @@
 #include "app/ServicePage.h"
 #include "calibration/CalibrationList.h"
 #include "calibration/views/CalibrationListBlock.h"
+#include "mirror/MirrorStatus.h"
 #include "program/DataDirectory.h"
 #include "records/views/ChartPage.h"
 #include "records/views/StoredValuesBlock.h"
@@ -92,6 +93,10 @@ void MainWindow::showSession() {
     connect(&session_, &session::MeterSession::serviceByteRead, this, [this](std::uint8_t value) {
         servicePage_->byteValueEdit()->setText(QString::number(value));
     });
+    connect(&session_, &session::MeterSession::mirrorStatusChanged, this,
+            [this](const mirror::MirrorStatus& status) {
+                servicePage_->showServerStatus(mirror::statusLine(status));
+            });
 
     tablePage_->bindLists(session_.selectionLists());
     calibrationListBlock_->setRowInForce(

@@ -4,6 +4,8 @@
 #include "common/FileAccess.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/JournalCommand.h"
+#include "ctl/ServerJournalCommand.h"
+#include "ctl/SyncCommand.h"
 #include "device/protocol/Meter.h"
 
 namespace zr::ctl {
@@ -24,6 +26,8 @@ Layout layoutOf(Command command) {
         return libraryLayout();
     case Command::Journal:
         return journalLayout();
+    case Command::Sync:
+        return syncLayout();
     case Command::Status:
     case Command::Method:
         break;
@@ -54,6 +58,9 @@ int CommandRunner::run() {
     }
     if (invocation_.command == Command::Journal) {
         return runJournal();
+    }
+    if (invocation_.command == Command::Sync) {
+        return runSync();
     }
     connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
     connect(&meter_, &MeterLink::meterNotAccessible, this,
@@ -109,9 +116,16 @@ int CommandRunner::runLibrary() {
 }
 
 int CommandRunner::runJournal() {
+    if (invocation_.fromServer) {
+        return runServerJournalCommand(invocation_, io_.server, io_.locale, *writer_, io_.err);
+    }
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
     return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
+}
+
+int CommandRunner::runSync() {
+    return runSyncCommand(invocation_, io_.defaultJournalFile, io_.server, *writer_, io_.err);
 }
 
 int CommandRunner::runList() {
@@ -185,6 +199,7 @@ void CommandRunner::onStatus(const protocol::StatusReport& status) {
     case Command::List:
     case Command::Library:
     case Command::Journal:
+    case Command::Sync:
         return;
     }
 }

@@ -24,7 +24,10 @@ const QString kCommandsHelp = QStringLiteral(
     "  calibrations            the meter's calibrations of a method (--method N)\n"
     "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
     "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
-    "  journal [FILE]          the measurement table's history (no meter needed)\n");
+    "  journal [FILE]          the measurement table's history (no meter needed);\n"
+    "                          --server: every PC's rows on the journal's server\n"
+    "  sync                    sends the journal's rows the server lacks (--status: only\n"
+    "                          tells whether the server is reached and how many rows wait)\n");
 
 struct CommandName {
     const char* name;
@@ -41,6 +44,7 @@ constexpr CommandName kCommands[] = {
     {"method", Command::Method, 1},
     {"library", Command::Library, 1},
     {"journal", Command::Journal, 1},
+    {"sync", Command::Sync, 0},
 };
 
 QString usage(const QCommandLineParser& parser) {
@@ -130,8 +134,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("until"),
         QStringLiteral("journal: rows written up to this time, or to the end of this date."),
         QStringLiteral("date"));
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("journal: reads the rows of every PC from the journal's server."));
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QStringLiteral("sync: tells whether the server is reached and how many rows wait."));
     parser.addOptions({help, version, json, csv, simulate, device, timeout, count, changes, method,
-                       since, until});
+                       since, until, server, status});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
 
     ParsedCommandLine result;
@@ -237,6 +247,17 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (run.command == Command::Journal && positional.size() > 1) {
         run.journalFile = positional.at(1);
     }
+    if (parser.isSet(server) && run.command != Command::Journal) {
+        return fail(QStringLiteral("--server belongs to journal."));
+    }
+    run.fromServer = parser.isSet(server);
+    if (run.fromServer && !run.journalFile.isEmpty()) {
+        return fail(QStringLiteral("journal --server reads no file."));
+    }
+    if (parser.isSet(status) && run.command != Command::Sync) {
+        return fail(QStringLiteral("--status belongs to sync."));
+    }
+    run.statusOnly = parser.isSet(status);
     result.run = true;
     return result;
 }

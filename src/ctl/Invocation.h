@@ -6,7 +6,7 @@
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal };
+enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Sync };
 enum class Format { Table, Json, Csv };
 
 inline constexpr int kDefaultTimeoutMs = 5000;
@@ -32,6 +32,10 @@ struct Invocation {
     // journal: only rows written from `since` on and before `before`; invalid: no bound.
     QDateTime since;
     QDateTime before;
+    // journal: the rows of every PC on the journal's server instead of a journal file.
+    bool fromServer = false;
+    // sync: only reach the server and tell how it stands, sending nothing.
+    bool statusOnly = false;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

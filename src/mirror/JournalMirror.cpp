@@ -6,6 +6,7 @@
 #include "mirror/MirrorTexts.h"
 #include "mirror/ServerSchema.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace zr::mirror {
@@ -63,13 +64,17 @@ void JournalMirror::start(Mode mode) {
 }
 
 void JournalMirror::journalChanged() {
-    if (changes_ && !gather_.isActive()) {
+    if (!changes_ && !openJournal()) {
+        return;
+    }
+    if (!gather_.isActive()) {
         gather_.start(options_.gatherMs);
     }
 }
 
 bool JournalMirror::openJournal() {
-    if (changes_) {
+    // Without a journal there is nothing to send yet.
+    if (changes_ || !QFileInfo::exists(journalPath_)) {
         return true;
     }
     try {
@@ -137,7 +142,9 @@ void JournalMirror::readSchema(bool prepared) {
         databaseId_ = QString::fromUtf8(row.value(1).value_or(QByteArray()));
         ready_ = true;
         try {
-            acknowledged_ = changes_->acknowledged(status_.server, databaseId_);
+            if (changes_) {
+                acknowledged_ = changes_->acknowledged(status_.server, databaseId_);
+            }
         } catch (const journal::SqliteError& error) {
             fail({ServerFailure::Kind::Connection,
                   QString::fromUtf8(kJournalUnreadableReason).arg(error.failure().text),
@@ -172,7 +179,9 @@ void JournalMirror::sendNext() {
     }
     ChangeBatch batch;
     try {
-        batch = changes_->after(acknowledged_, options_.batchRows);
+        if (changes_) {
+            batch = changes_->after(acknowledged_, options_.batchRows);
+        }
     } catch (const journal::SqliteError& error) {
         fail({ServerFailure::Kind::Connection,
               QString::fromUtf8(kJournalUnreadableReason).arg(error.failure().text),

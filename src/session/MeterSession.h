@@ -8,6 +8,7 @@
 #include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "mirror/MirrorStatus.h"
 #include "session/SessionPorts.h"
 
 #include <QObject>
@@ -36,6 +37,9 @@ class StoredValues;
 } // namespace zr::records
 namespace zr::journal {
 class TableJournal;
+}
+namespace zr::mirror {
+class JournalMirror;
 }
 namespace zr::calibration {
 class CalibrationList;
@@ -106,6 +110,8 @@ signals:
     void calibrationEntryReceived(const zr::protocol::CalibrationSlot& entry);
     // Emitted as a handler starts; lets tests see which handler a control runs.
     void handlerInvoked(const QString& name, int argument);
+    // Where the journal's mirror to the server stands; only with a server configured.
+    void mirrorStatusChanged(const zr::mirror::MirrorStatus& status);
 
 private:
     void connectMeter();
@@ -114,6 +120,7 @@ private:
     void buildCalibration();
     void routeReplies();
     void registerOwnHandlers();
+    void startJournalMirror(const QString& journalPath);
 
     QString dataDir_;
     SessionPorts ports_;
@@ -142,8 +149,10 @@ private:
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
-    // Made by start(): the measurement table kept on disk as it changes.
+    // Made by start(): the measurement table kept on disk as it changes, and, with a server
+    // configured, sent on to it.
     std::unique_ptr<journal::TableJournal> tableJournal_;
+    std::unique_ptr<mirror::JournalMirror> journalMirror_;
 
     // Made last: it routes the meter's replies to the controllers.
     std::unique_ptr<connection::InputReportHandler> inputReports_;
