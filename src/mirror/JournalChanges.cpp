@@ -156,8 +156,10 @@ ChangeBatch JournalChanges::after(qint64 revision, int rows) {
     QJsonArray changedRows;
     Statement& rowsAfter = statements_->rows;
     rowsAfter.restart().bind(1, revision).bind(2, batch.through);
+    constexpr int moment = sentColumnIndex(kSentRowColumns, "moment");
     while (rowsAfter.step()) {
         changedRows.append(valuesAt(rowsAfter, kSentRowColumns));
+        batch.writtenRowCount += rowsAfter.isNull(moment) ? 0 : 1;
     }
     rowsAfter.restart();
     batch.sessionCount = static_cast<int>(sessions.size());

@@ -15,6 +15,8 @@ struct ChangeBatch {
     QByteArray rows;
     int sessionCount = 0;
     int rowCount = 0;
+    // Rows of it that are written (not empty entry rows): what the waiting count loses.
+    int writtenRowCount = 0;
     // Once the server has committed the batch, it holds every change up to this revision.
     qint64 through = 0;
     bool isEmpty() const { return sessionCount == 0 && rowCount == 0; }

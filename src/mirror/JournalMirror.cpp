@@ -20,6 +20,12 @@ bool isPermission(const ServerFailure& failure) {
 
 } // namespace
 
+struct JournalMirror::PreparedBatch {
+    // What it follows: the revision it was read after.
+    qint64 after = 0;
+    ChangeBatch batch;
+};
+
 JournalMirror::JournalMirror(QString journalPath, ServerSetting server,
                              std::unique_ptr<ServerLink> link, common::MessageService* messages,
                              MirrorOptions options, QObject* parent)
@@ -178,16 +184,21 @@ void JournalMirror::sendNext() {
         return;
     }
     ChangeBatch batch;
-    try {
-        if (changes_) {
-            batch = changes_->after(acknowledged_, options_.batchRows);
+    if (next_ && next_->after == acknowledged_) {
+        batch = std::move(next_->batch);
+    } else {
+        try {
+            if (changes_) {
+                batch = changes_->after(acknowledged_, options_.batchRows);
+            }
+        } catch (const journal::SqliteError& error) {
+            fail({ServerFailure::Kind::Connection,
+                  QString::fromUtf8(kJournalUnreadableReason).arg(error.failure().text),
+                  {}});
+            return;
         }
-    } catch (const journal::SqliteError& error) {
-        fail({ServerFailure::Kind::Connection,
-              QString::fromUtf8(kJournalUnreadableReason).arg(error.failure().text),
-              {}});
-        return;
     }
+    next_.reset();
     if (batch.isEmpty()) {
         countWaiting();
         setState(MirrorStatus::State::Reached);
@@ -202,19 +213,31 @@ void JournalMirror::sendNext() {
     sending_ = true;
     arm();
     const qint64 through = batch.through;
+    const int written = batch.writtenRowCount;
+    const bool full = batch.rowCount >= options_.batchRows;
     link_->execute({upsertSql(), {std::move(batch.sessions), std::move(batch.rows)}, {}},
-                   [this, through](const ServerResult& result) {
+                   [this, through, written](const ServerResult& result) {
                        disarm();
                        sending_ = false;
                        if (result.failure) {
+                           next_.reset();
                            fail(*result.failure);
                        } else {
-                           batchSent(through);
+                           batchSent(through, written);
                        }
                    });
+    // While the server writes one batch of a backlog, the next is read.
+    if (full) {
+        try {
+            next_ = std::make_unique<PreparedBatch>(
+                PreparedBatch{through, changes_->after(through, options_.batchRows)});
+        } catch (const journal::SqliteError&) {
+            // Read again when it is due, where a failure counts.
+        }
+    }
 }
 
-void JournalMirror::batchSent(qint64 through) {
+void JournalMirror::batchSent(qint64 through, int writtenRows) {
     acknowledged_ = through;
     try {
         changes_->acknowledge(status_.server, databaseId_, through);
@@ -223,7 +246,10 @@ void JournalMirror::batchSent(qint64 through) {
         // them again, which changes nothing there.
     }
     setState(MirrorStatus::State::Reached);
-    countWaiting();
+    // Counted again once all is sent: a count over a long backlog at every batch would cost
+    // more than the sending.
+    status_.waitingRows = std::max<qint64>(0, status_.waitingRows - writtenRows);
+    emit statusChanged(status_);
     sendNext();
 }
 
@@ -235,6 +261,7 @@ void JournalMirror::fail(const ServerFailure& failure) {
     link_->close();
     ready_ = false;
     sending_ = false;
+    next_.reset();
     QString reason = failure.text;
     switch (failure.kind) {
     case ServerFailure::Kind::Settings:

@@ -19,7 +19,7 @@ struct ChangeBatch;
 
 struct MirrorOptions {
     // Rows sent in one statement, in whole transactions of the journal.
-    int batchRows = 500;
+    int batchRows = 1000;
     // How long changes gather before they go: a burst of them is sent at once.
     int gatherMs = 50;
     // The wait after a failure, doubled at each failure in a row up to the longest.
@@ -77,7 +77,7 @@ private:
     void readSchema(bool prepared);
     void prepareSchema();
     void sendNext();
-    void batchSent(qint64 through);
+    void batchSent(qint64 through, int writtenRows);
     void fail(const ServerFailure& failure);
     void refuse(const QString& reason);
     void tellOnce(bool error, const QString& text);
@@ -94,6 +94,9 @@ private:
     MirrorOptions options_;
     Mode mode_ = Mode::Follow;
     std::unique_ptr<JournalChanges> changes_;
+    // The batch after the one the server is writing, read meanwhile.
+    struct PreparedBatch;
+    std::unique_ptr<PreparedBatch> next_;
 
     MirrorStatus status_;
     // The server's database, once reached.

@@ -85,15 +85,6 @@ template <std::size_t N> QByteArray updatesOf(const SentColumn (&columns)[N]) {
     return updates.join(", ");
 }
 
-template <std::size_t N> int indexOf(const SentColumn (&columns)[N], const char* server) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (std::strcmp(columns[i].server, server) == 0) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 template <std::size_t N>
 QByteArray upsertInto(const char* table, const SentColumn (&columns)[N], const char* parameter,
                       const QByteArray& condition) {
@@ -107,8 +98,8 @@ QByteArray upsertInto(const char* table, const SentColumn (&columns)[N], const c
 // role allowed only to call it can add and update rows but neither read, change nor delete
 // anything else. Sessions first: rows name them.
 QByteArray sendFunction() {
-    const QByteArray moment = QByteArray::number(indexOf(kSentRowColumns, "moment"));
-    const QByteArray id = QByteArray::number(indexOf(kSentRowColumns, "id"));
+    const QByteArray moment = QByteArray::number(sentColumnIndex(kSentRowColumns, "moment"));
+    const QByteArray id = QByteArray::number(sentColumnIndex(kSentRowColumns, "id"));
     const QByteArray rowCondition = " WHERE v->>" + moment +
                                     " IS NOT NULL OR EXISTS (SELECT 1 FROM zr6040.measurement_row "
                                     "AS known WHERE known.id = (v->>" +

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
+#include <string_view>
 
 namespace zr::mirror {
 
@@ -51,6 +53,17 @@ inline constexpr SentColumn kSentRowColumns[] = {
     {"r.deleted", "deleted", "timestamptz"},
     {"r.revision", "revision", "bigint"},
 };
+
+// The place of the column named `server` among `columns`; -1 without one.
+template <std::size_t N>
+constexpr int sentColumnIndex(const SentColumn (&columns)[N], std::string_view server) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (server == columns[i].server) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
 
 // The schema's version and the database's id: one row. A server without the schema answers
 // with a state isMissingSchema() knows.

@@ -6,6 +6,7 @@
 // root. Without PostgreSQL installed (scripts/setup --test) it cannot be made: a failure, never
 // a skip.
 
+#include <QDir>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -74,7 +75,7 @@ private:
     void makeCertificate();
 
     Options options_;
-    QTemporaryDir dir_;
+    QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/pgcluster-XXXXXX")};
     QString bin_;
     QString data_;
     QString passwords_;
