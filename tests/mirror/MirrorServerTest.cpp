@@ -144,6 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Outages, MirrorOutageTest,
                          ::testing::Values(Outage::AbsentAtStart, Outage::StoppedForAWhile,
                                            Outage::KilledWhileSending));
 
+// Two PCs reaching a server without the schema at once, then sending at once.
 TEST_F(MirrorServerTest, TwoPcsSendingAtOnceEachArriveOnce) {
     Pc first;
     Pc second;
@@ -155,6 +156,9 @@ TEST_F(MirrorServerTest, TwoPcsSendingAtOnceEachArriveOnce) {
     }
     WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&first, &second}), kArriveMs);
     EXPECT_EQ(serverRows(*cluster).size(), 120);
+    // Both made the schema at once without a failure.
+    EXPECT_TRUE(first.informed().isEmpty());
+    EXPECT_TRUE(second.informed().isEmpty());
 }
 
 enum class Refusal { WrongPassword, NoPermission };
