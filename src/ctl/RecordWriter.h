@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace zr::ctl {
 
@@ -34,6 +36,8 @@ public:
     bool endDocument();
 
 private:
+    // A line of a stream, or an element of a document.
+    void appendRecord(const Record& record, bool documentElement);
     void appendJsonObject(const Record& record, bool indented);
     void appendCsvLine(const QList<FieldValue>& values);
     void appendCsvHeader();
@@ -45,8 +49,9 @@ private:
     Layout layout_;
     OutputSink sink_;
     // Each field's name as a JSON object member starts: "name":
-    QList<QByteArray> jsonKeys_;
-    QByteArray pending_;
+    std::vector<std::string> jsonKeys_;
+    // Output not yet handed on, as UTF-8.
+    std::string pending_;
     bool failed_ = false;
     bool headerWritten_ = false;
     int documentRecords_ = 0;

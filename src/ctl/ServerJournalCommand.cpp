@@ -85,8 +85,18 @@ int runServerJournalCommand(const Invocation& invocation, const ServerAccess& se
     const auto readRows = [&] {
         mirror::ServerQuery query{
             mirror::historySql(), {boundOf(invocation.since), boundOf(invocation.before)}, {}};
-        query.eachRow = [&](const mirror::ServerRow& row) {
-            written = written && writer.writeRecord(journalRecord(serverHistoryRow(row), locale));
+        query.eachRow = [&, records = JournalRecords(invocation.format, locale),
+                         sessionUuid = QString(),
+                         sessionNumber = qint64{0}](const mirror::ServerRow& row) mutable {
+            journal::HistoryRow history = serverHistoryRow(row);
+            // The server's sessions have no number of the journal's; rows come session by
+            // session, so a count tells them apart for the records.
+            if (history.session.uuid != sessionUuid) {
+                sessionUuid = history.session.uuid;
+                ++sessionNumber;
+            }
+            history.session.id = sessionNumber;
+            written = written && writer.writeRecord(records(history));
         };
         link->execute(std::move(query), [&](const mirror::ServerResult& result) {
             if (result.failure) {

@@ -12,8 +12,8 @@
 #include <QStringListModel>
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -62,7 +62,8 @@ QString withoutJournal(const QString& text) {
 
 TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
-    : model_(model), messages_(messages), path_(path), meterSerial_(std::move(options.meterSerial)) {
+    : model_(model), messages_(messages), path_(path),
+      meterSerial_(std::move(options.meterSerial)) {
     open(std::move(options));
     if (!journal_) {
         return;
@@ -161,7 +162,6 @@ std::vector<TableRow> TableJournal::restoreAbandoned() {
     struct Abandoned {
         qint64 session;
         std::vector<TableRow> rows;
-        int written;
     };
     std::vector<Abandoned> withRows;
     for (const qint64 session : journal_->abandonedSessions(session_)) {
@@ -171,7 +171,7 @@ std::vector<TableRow> TableJournal::restoreAbandoned() {
         if (written == 0) {
             journal_->closeSession(session);
         } else {
-            withRows.push_back({session, std::move(rows), written});
+            withRows.push_back({session, std::move(rows)});
             restoredRows_ += written;
         }
     }

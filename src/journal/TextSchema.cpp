@@ -24,7 +24,6 @@ QString newId() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-
 // A consistent copy of the journal, read through a connection of its own (the caller holds the
 // write lock, which readers pass), first under a scratch name, then linked to a name no file
 // has: an existing copy is never written over, and a kill leaves no half copy under that name.
@@ -32,10 +31,12 @@ QString keepCopy(const QString& path) {
     const QFileInfo info(path);
     const QString stem = info.fileName() + QStringLiteral(".schema1-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // The write lock is ours: a scratch copy left over is from an upgrade that was killed.
-    for (const QString& stale : info.dir().entryList(
-             {info.fileName() + QStringLiteral(".schema1-*") + QLatin1String(kPartialSuffix)},
-             QDir::Files | QDir::Hidden)) {
+    // The write lock is ours: a scratch copy left over (with its rollback journal) is from an
+    // upgrade that was killed.
+    for (const QString& stale :
+         info.dir().entryList({info.fileName() + QStringLiteral(".schema1-*") +
+                               QLatin1String(kPartialSuffix) + QLatin1Char('*')},
+                              QDir::Files | QDir::Hidden)) {
         QFile::remove(info.dir().filePath(stale));
     }
     const QString scratch = info.dir().filePath(stem + QLatin1String(kPartialSuffix));
