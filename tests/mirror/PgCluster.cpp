@@ -147,6 +147,7 @@ PgCluster::PgCluster(Options options) : options_(options) {
 }
 
 PgCluster::~PgCluster() {
+    closeConnections();
     try {
         if (running()) {
             run(binary(QStringLiteral("pg_ctl")),
@@ -224,13 +225,22 @@ void PgCluster::start() {
     }
 }
 
+void PgCluster::closeConnections() const {
+    for (PGconn* conn : std::as_const(connections_)) {
+        PQfinish(conn);
+    }
+    connections_.clear();
+}
+
 void PgCluster::stop() {
+    closeConnections();
     run(binary(QStringLiteral("pg_ctl")),
         {QStringLiteral("-D"), data_, QStringLiteral("-m"), QStringLiteral("fast"),
          QStringLiteral("-w"), QStringLiteral("stop")});
 }
 
 void PgCluster::kill() {
+    closeConnections();
     QFile pidFile(data_ + QStringLiteral("/postmaster.pid"));
     if (!pidFile.open(QIODevice::ReadOnly)) {
         throw ClusterError("the server does not run");
@@ -290,13 +300,27 @@ QList<QStringList> PgCluster::query(const QString& sql, const QString& role) con
 
 QList<QStringList> PgCluster::queryIn(const QString& database, const QString& sql,
                                       const QString& role) const {
-    const QByteArray connection =
-        QStringLiteral("host=%1 port=%2 dbname=%3 user=%4 passfile=%5")
-            .arg(dir_.path())
-            .arg(port_)
-            .arg(database, role.isEmpty() ? QString::fromLatin1(kSuperuser) : role, passwords_)
-            .toUtf8();
-    PGconn* conn = PQconnectdb(connection.constData());
+    const QString user = role.isEmpty() ? QString::fromLatin1(kSuperuser) : role;
+    // One connection per database and role, kept: a test waiting on the server's rows asks
+    // many times a second, and a new backend for each would soon fill max_connections with
+    // backends still exiting on a busy machine.
+    PGconn*& conn = connections_[database + QLatin1Char('/') + user];
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        PQfinish(conn);
+        const QByteArray connection =
+            QStringLiteral("host=%1 port=%2 dbname=%3 user=%4 passfile=%5")
+                .arg(dir_.path())
+                .arg(port_)
+                .arg(database, user, passwords_)
+                .toUtf8();
+        conn = PQconnectdb(connection.constData());
+        if (PQstatus(conn) != CONNECTION_OK) {
+            const QString refused = QString::fromUtf8(PQerrorMessage(conn));
+            PQfinish(conn);
+            conn = nullptr;
+            throw ClusterError((sql + QStringLiteral(": ") + refused).toStdString());
+        }
+    }
     PGresult* result = PQexec(conn, sql.toUtf8().constData());
     const ExecStatusType status = PQresultStatus(result);
     QList<QStringList> rows;
@@ -313,7 +337,6 @@ QList<QStringList> PgCluster::queryIn(const QString& database, const QString& sq
         error = QString::fromUtf8(PQerrorMessage(conn));
     }
     PQclear(result);
-    PQfinish(conn);
     if (!error.isEmpty()) {
         throw ClusterError((sql + QStringLiteral(": ") + error).toStdString());
     }

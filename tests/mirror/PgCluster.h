@@ -7,6 +7,7 @@
 // a skip.
 
 #include <QDir>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,7 @@
 #include <stdexcept>
 
 class QProcess;
+struct pg_conn;
 
 namespace zr::test {
 
@@ -73,6 +75,7 @@ private:
     QString run(const QString& program, const QStringList& arguments) const;
     QString binary(const QString& name) const;
     void makeCertificate();
+    void closeConnections() const;
 
     Options options_;
     QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/pgcluster-XXXXXX")};
@@ -80,6 +83,8 @@ private:
     QString data_;
     QString passwords_;
     int port_ = 0;
+    // The connections query() keeps, by database and role.
+    mutable QHash<QString, pg_conn*> connections_;
 };
 
 } // namespace zr::test
