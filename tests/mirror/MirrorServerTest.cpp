@@ -3,6 +3,7 @@
 // server is not to be written, stays waiting in the journal.
 #include "MirrorRig.h"
 #include "journal/JournalTexts.h"
+#include "mirror/JournalChanges.h"
 #include "mirror/MirrorTexts.h"
 #include "mirror/ServerSchema.h"
 #include "support/WaitUntil.h"
@@ -76,6 +77,30 @@ TEST_F(MirrorServerTest, RowsGoAsWrittenDeletionsAndRestoresFollow) {
     WAIT_UNTIL_EQ(pc.mirror->status().waitingRows, 0, kArriveMs);
     EXPECT_EQ(pc.informed(), QStringList{QString::fromUtf8(journal::kRowsRestoredText).arg(29)});
     EXPECT_TRUE(pc.errors().isEmpty());
+}
+
+// The window and zr6040ctl sync may send the same journal at once: a batch read before a
+// deletion and committed after the other sender's may not bring the row back.
+TEST_F(MirrorServerTest, ALateBatchOfAnEarlierStateChangesNothing) {
+    Pc pc;
+    pc.write(3);
+    ChangeBatch early = JournalChanges(pc.journalPath(), 2000).after(0, 100);
+    pc.rig->deleteRow(1);
+    pc.startMirror(cluster->connection());
+    WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&pc}), kArriveMs);
+
+    PqServerLink late;
+    std::optional<std::optional<ServerFailure>> opened;
+    late.open(cluster->connection(),
+              [&](std::optional<ServerFailure> failure) { opened = std::move(failure); });
+    WAIT_UNTIL(opened.has_value(), kArriveMs);
+    ASSERT_FALSE(*opened) << (*opened)->text.toStdString();
+    std::optional<ServerResult> sent;
+    late.execute({upsertSql(), {early.sessions, early.rows}, {}},
+                 [&](ServerResult result) { sent = std::move(result); });
+    WAIT_UNTIL(sent.has_value(), kArriveMs);
+    ASSERT_FALSE(sent->failure) << sent->failure->text.toStdString();
+    EXPECT_EQ(serverRows(*cluster), journalRows({&pc}));
 }
 
 enum class Outage { AbsentAtStart, StoppedForAWhile, KilledWhileSending };
