@@ -36,10 +36,11 @@ std::unique_ptr<JournalMirror> mirrorOf(const QString& journal,
         std::make_unique<zr::mirror::PqServerLink>(), messages);
 }
 
-// Runs the event loop until `done` holds.
+// Runs the event loop until `done` holds, sleeping while nothing happens: with a time limit
+// processEvents() ignores WaitForMoreEvents and spins, taking the cores the server needs.
 template <typename Done> void runUntil(Done done) {
     while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 
@@ -124,7 +125,7 @@ BENCHMARK(BM_Backlog)
     ->UseRealTime();
 
 // A row written while the server is up, from "Записать значение" to the server holding it
-// (looked for with a query of its own, each a new connection): aim 1 s at most.
+// (looked for with a query on a connection of its own): aim 1 s at most.
 void BM_RowReachesTheServer(benchmark::State& state) {
     emptyServer();
     QTemporaryDir dir;
