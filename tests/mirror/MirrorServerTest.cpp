@@ -131,7 +131,8 @@ TEST_P(MirrorOutageTest, RowsWaitAndArriveOnceWhenTheServerIsBack) {
         // Killed as the next batch goes, once the server has committed the first.
         bool killed = false;
         std::optional<std::string> killFailure;
-        QObject::connect(
+        // Let go at the end of this block, whose variables it reads.
+        const QMetaObject::Connection watching = QObject::connect(
             &mirror, &JournalMirror::statusChanged, &mirror, [&](const MirrorStatus& status) {
                 if (killed || status.state != State::Reached || status.waitingRows == 0) {
                     return;
@@ -147,6 +148,7 @@ TEST_P(MirrorOutageTest, RowsWaitAndArriveOnceWhenTheServerIsBack) {
             });
         WAIT_UNTIL(killed, kArriveMs);
         WAIT_PAST_POSTED_EVENTS();
+        QObject::disconnect(watching);
         ASSERT_FALSE(killFailure) << *killFailure;
         break;
     }
