@@ -12,6 +12,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/views/CalibrationListBlock.h"
 #include "device/connection/MeterConnection.h"
+#include "mirror/MirrorStatus.h"
 #include "program/DataDirectory.h"
 #include "records/views/ChartPage.h"
 #include "records/views/StoredValuesBlock.h"
@@ -103,6 +104,10 @@ void MainWindow::showSession() {
     connect(&session_, &session::MeterSession::serviceByteRead, this, [this](std::uint8_t value) {
         servicePage_->byteValueEdit()->setText(QString::number(value));
     });
+    connect(&session_, &session::MeterSession::mirrorStatusChanged, this,
+            [this](const mirror::MirrorStatus& status) {
+                servicePage_->showServerStatus(mirror::statusLine(status));
+            });
 
     tablePage_->bindLists(session_.selectionLists());
     calibrationListBlock_->setRowInForce(

@@ -32,12 +32,23 @@ ServicePage::ServicePage(QWidget* parent) : QWidget(parent) {
     placeholderLabel_ =
         place(new QLabel(QStringLiteral("Label2"), this), "Label2", 96, 288, 32, 13);
     placeholderLabel_->setTextFormat(Qt::PlainText);
+    // Below the specified controls; shown only with a server configured.
+    serverStatus_ = place(new QLabel(this), "ServerStatus", 8, 320, 649, 34);
+    serverStatus_->setTextFormat(Qt::PlainText);
+    serverStatus_->setWordWrap(true);
+    serverStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    serverStatus_->hide();
 
     QWidget::setTabOrder(log_, readStoredValuesButton_);
     QWidget::setTabOrder(readStoredValuesButton_, byteValueEdit_);
     QWidget::setTabOrder(byteValueEdit_, addressEdit_);
     QWidget::setTabOrder(addressEdit_, readByteButton_);
     QWidget::setTabOrder(readByteButton_, writeTestCalibrationButton_);
+}
+
+void ServicePage::showServerStatus(const QString& line) {
+    serverStatus_->setText(line);
+    serverStatus_->show();
 }
 
 } // namespace zr::app

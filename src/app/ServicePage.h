@@ -25,6 +25,9 @@ public:
     QPushButton* writeTestCalibrationButton() const { return writeTestCalibrationButton_; }
     QLineEdit* byteValueEdit() const { return byteValueEdit_; }
     QLineEdit* addressEdit() const { return addressEdit_; }
+    // The journal's server, when one is configured: reached or not, rows waiting.
+    QLabel* serverStatus() const { return serverStatus_; }
+    void showServerStatus(const QString& line);
 
 private:
     ui::LogView* log_;
@@ -34,6 +37,7 @@ private:
     QLineEdit* byteValueEdit_;
     QPushButton* writeTestCalibrationButton_;
     QLabel* placeholderLabel_;
+    QLabel* serverStatus_;
 };
 
 } // namespace zr::app

@@ -6,6 +6,8 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/IsoTime.h"
 #include "ctl/JournalCommand.h"
+#include "ctl/ServerJournalCommand.h"
+#include "ctl/SyncCommand.h"
 #include "device/protocol/Meter.h"
 
 #include <algorithm>
@@ -34,6 +36,8 @@ Layout layoutOf(Command command) {
         return libraryLayout();
     case Command::Journal:
         return journalLayout();
+    case Command::Sync:
+        return syncLayout();
     case Command::Status:
     case Command::Method:
         break;
@@ -98,6 +102,8 @@ int CommandRunner::runCommand() {
         return runList();
     case Command::Journal:
         return runJournal();
+    case Command::Sync:
+        return runSync();
     default:
         return runOnMeter();
     }
@@ -206,9 +212,16 @@ int CommandRunner::runLibrary() {
 }
 
 int CommandRunner::runJournal() {
+    if (invocation_.fromServer) {
+        return runServerJournalCommand(invocation_, io_.server, io_.locale, *writer_, io_.err);
+    }
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
     return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
+}
+
+int CommandRunner::runSync() {
+    return runSyncCommand(invocation_, io_.defaultJournalFile, io_.server, *writer_, io_.err);
 }
 
 int CommandRunner::runList() {
@@ -316,6 +329,7 @@ void CommandRunner::onStatus(const protocol::StatusReport& status) {
     case Command::List:
     case Command::Library:
     case Command::Journal:
+    case Command::Sync:
         return;
     }
 }

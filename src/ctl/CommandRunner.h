@@ -3,6 +3,7 @@
 #include "ctl/Invocation.h"
 #include "ctl/MeterLink.h"
 #include "ctl/RecordWriter.h"
+#include "ctl/ServerAccess.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -36,8 +37,10 @@ public:
         QLocale locale;
         // The library `library` reads when no file is given.
         QString defaultLibraryFile;
-        // The journal `journal` reads when no file is given.
+        // The journal `journal` reads when no file is given, and `sync` sends.
         QString defaultJournalFile;
+        // The journal's server, for `sync` and `journal --server`.
+        ServerAccess server;
     };
 
     CommandRunner(Invocation invocation, MeterLink& meter, Io io);
@@ -54,6 +57,7 @@ private:
     int runLibrary();
     int runList();
     int runJournal();
+    int runSync();
     int concluded(int status);
     void onMeterFound(const connection::MeterFacts& meter);
     void onStatus(const protocol::StatusReport& status);

@@ -33,7 +33,7 @@ constexpr CommandName kCommands[] = {
     {"status", Command::Status, 0},   {"watch", Command::Watch, 0},
     {"stored", Command::Stored, 0},   {"calibrations", Command::Calibrations, 0},
     {"method", Command::Method, 1},   {"library", Command::Library, 1},
-    {"journal", Command::Journal, 1},
+    {"journal", Command::Journal, 1}, {"sync", Command::Sync, 0},
 };
 
 // The commands that wait on the meter's reply.
@@ -54,6 +54,8 @@ const OptionScope kOptionScopes[] = {
     {"method", {Command::Calibrations}},
     {"since", {Command::Journal}},
     {"until", {Command::Watch, Command::Journal}},
+    {"server", {Command::Journal}},
+    {"status", {Command::Sync}},
     {"retries", kReplyCommands},
 };
 
@@ -77,7 +79,10 @@ QString commandsHelp() {
         "  calibrations            the meter's calibrations of a method (--method N)\n"
         "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
         "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
-        "  journal [FILE]          the measurement table's history (no meter needed)\n");
+        "  journal [FILE]          the measurement table's history (no meter needed);\n"
+        "                          --server: every PC's rows on the journal's server\n"
+        "  sync                    sends the journal's rows the server lacks (--status: only\n"
+        "                          tells whether the server is reached and how many rows wait)\n");
 }
 
 QString usage(const QCommandLineParser& parser) {
@@ -265,9 +270,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
                CtlText::tr("journal: rows written up to this time, or to the end of this date; "
                            "watch: stops then (also a time of day, HH:MM)."),
                CtlText::tr("date"));
-    parser.addOptions({help, version, json, csv, noHeader, output, simulate, device, serial,
-                       timeout, retries, verbose, count, duration, changes, time, method, since,
-                       until});
+    const QCommandLineOption server = option(
+        "server", CtlText::tr("journal: reads the rows of every PC from the journal's server."));
+    const QCommandLineOption status = option(
+        "status", CtlText::tr("sync: tells whether the server is reached and how many rows wait."));
+    parser.addOptions({help,    version, json,    csv,     noHeader, output, simulate,
+                       device,  serial,  timeout, retries, verbose,  count,  duration,
+                       changes, time,    method,  since,   until,    server, status});
     parser.addPositionalArgument(QStringLiteral("command"), CtlText::tr("What to do."));
 
     ParsedCommandLine result;
@@ -418,6 +427,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
     if (run.command == Command::Journal && positional.size() > 1) {
         run.journalFile = positional.at(1);
     }
+    run.fromServer = parser.isSet(server);
+    if (run.fromServer && !run.journalFile.isEmpty()) {
+        return fail(CtlText::tr("journal --server reads no file."));
+    }
+    run.statusOnly = parser.isSet(status);
     result.run = true;
     return result;
 }

@@ -7,7 +7,7 @@
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Info };
+enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Info, Sync };
 enum class Format { Table, Json, Csv };
 // How watch stamps a line: local ISO 8601 with the offset, UTC ISO 8601, or seconds since 1970.
 enum class TimeStyle { Local, Utc, Epoch };
@@ -49,6 +49,10 @@ struct Invocation {
     // journal: only rows written from `since` on and before `before`; invalid: no bound.
     QDateTime since;
     QDateTime before;
+    // journal: the rows of every PC on the journal's server instead of a journal file.
+    bool fromServer = false;
+    // sync: only reach the server and tell how it stands, sending nothing.
+    bool statusOnly = false;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

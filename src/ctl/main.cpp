@@ -7,6 +7,9 @@
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "journal/Journal.h"
+#include "mirror/ServerLinkLoader.h"
+#include "mirror/ServerSettings.h"
+#include "program/BuildInfo.h"
 #include "program/DataDirectory.h"
 #include "sim/DemonstrationContents.h"
 #include "sim/MeterModel.h"
@@ -64,6 +67,7 @@ int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform)
         QDir(dataDir).filePath(QString::fromLatin1(zr::calibration::kLibraryFileName));
     io.defaultJournalFile =
         QDir(dataDir).filePath(QString::fromLatin1(zr::journal::kJournalFileName));
+    io.server = {zr::mirror::configuredServer(dataDir), zr::mirror::loadServerLink};
     zr::ctl::ProgramRun run(invocation, platform, dataDir, std::move(io));
 
     QSocketNotifier terminationSignals(signalPipe[0], QSocketNotifier::Read);
@@ -81,6 +85,10 @@ int main(int argc, char** argv) {
     // A closed pipe shows as a failed write, which ends the command quietly.
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
+    // The program's own modules (the server link): Qt looks beside the program by itself.
+    QCoreApplication::addLibraryPath(
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QString::fromLatin1(zr::program::kInstalledModuleDirFromProgram)));
     zr::ctl::installTranslations(app);
     const zr::ctl::ParsedCommandLine commandLine =
         zr::ctl::parseCommandLine(QCoreApplication::arguments());

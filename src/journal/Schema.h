@@ -76,4 +76,17 @@ CREATE INDEX measurement_row_changed ON measurement_row (session, changed);
 CREATE INDEX measurement_row_revision ON measurement_row (revision);
 )sql";
 
+// What a mirror to a server has sent of this file, made by the mirror when it first runs: a
+// table beside the ones above, so the schema version stays and older programs read the file as
+// before. Per server (its connection as host, port and database): the id of the server's
+// database it last reached, and the revision up to which that database has committed every
+// change. It lives in the journal so that it survives whatever the journal survives.
+inline constexpr const char* kMirrorStateSql = R"sql(
+CREATE TABLE IF NOT EXISTS mirror_state (
+    server TEXT PRIMARY KEY,
+    database_id TEXT NOT NULL,
+    acknowledged INTEGER NOT NULL
+);
+)sql";
+
 } // namespace zr::journal

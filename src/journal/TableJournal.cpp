@@ -329,6 +329,7 @@ template <typename Change> void TableJournal::record(Change change) {
             change();
             writeChangedRows();
             journal_->commit();
+            emit committed();
         }
     } catch (const SqliteError& error) {
         fail(error.failure());
@@ -355,6 +356,7 @@ void TableJournal::editEnded() {
     try {
         writeChangedRows();
         journal_->commit();
+        emit committed();
     } catch (const SqliteError& error) {
         fail(error.failure());
     }

@@ -59,6 +59,10 @@ public:
     // Written rows put back at start.
     int restoredRows() const { return restoredRows_; }
 
+signals:
+    // A change is on disk (after start, which commits before anyone can listen).
+    void committed();
+
 private:
     void open(Options options);
     void start(const ProcessIdentity& identity);

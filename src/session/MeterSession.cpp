@@ -12,6 +12,8 @@
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/CommandSender.h"
 #include "journal/TableJournal.h"
+#include "mirror/JournalMirror.h"
+#include "mirror/ServerLinkLoader.h"
 #include "records/BusyCursor.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
@@ -239,10 +241,11 @@ void MeterSession::start() {
         journalOptions.meterSerial = [this] {
             return state_.currentDevice ? state_.currentDevice->serialString() : QString();
         };
+        const QString journalPath =
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName));
         tableJournal_ = std::make_unique<journal::TableJournal>(
-            measurementGrid_, ports_.messages,
-            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)),
-            std::move(journalOptions));
+            measurementGrid_, ports_.messages, journalPath, std::move(journalOptions));
+        startJournalMirror(journalPath);
 
         selectionLists_->loadSelectionLists();
         // A journal from before the number list was kept gives none back: the number then goes
@@ -259,6 +262,20 @@ void MeterSession::start() {
         library_->model().setCurrentRow(0);
         library_->reload();
     });
+}
+
+void MeterSession::startJournalMirror(const QString& journalPath) {
+    std::optional<mirror::ServerSetting> server = mirror::configuredServer(dataDir_);
+    if (!server || !tableJournal_->isActive()) {
+        return;
+    }
+    journalMirror_ = std::make_unique<mirror::JournalMirror>(
+        journalPath, std::move(*server), mirror::loadServerLink(), &ports_.messages);
+    connect(tableJournal_.get(), &journal::TableJournal::committed, journalMirror_.get(),
+            &mirror::JournalMirror::journalChanged);
+    connect(journalMirror_.get(), &mirror::JournalMirror::statusChanged, this,
+            &MeterSession::mirrorStatusChanged);
+    journalMirror_->start();
 }
 
 void MeterSession::finish() {

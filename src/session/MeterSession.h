@@ -9,6 +9,7 @@
 #include "device/connection/MeterFacts.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "mirror/MirrorStatus.h"
 #include "records/MeasurementTableModel.h"
 #include "records/StoredValuesModel.h"
 #include "session/CalibrationListFetch.h"
@@ -42,6 +43,9 @@ class StoredValues;
 } // namespace zr::records
 namespace zr::journal {
 class TableJournal;
+}
+namespace zr::mirror {
+class JournalMirror;
 }
 namespace zr::calibration {
 class CalibrationList;
@@ -132,6 +136,8 @@ signals:
     void storedValuesFetched(const QList<zr::protocol::StoredValueRecord>& records);
     // What fetchCalibrationList() asked for: the occupied slots of `method`, in slot order.
     void calibrationListFetched(int method, const QList<zr::protocol::CalibrationSlot>& entries);
+    // Where the journal's mirror to the server stands; only with a server configured.
+    void mirrorStatusChanged(const zr::mirror::MirrorStatus& status);
 
 private:
     void connectMeter();
@@ -141,6 +147,7 @@ private:
     void buildCalibration();
     void routeReplies();
     void registerOwnHandlers();
+    void startJournalMirror(const QString& journalPath);
 
     QString dataDir_;
     SessionPorts ports_;
@@ -170,8 +177,10 @@ private:
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
-    // Made by start(): the measurement table kept on disk as it changes.
+    // Made by start(): the measurement table kept on disk as it changes, and, with a server
+    // configured, sent on to it.
     std::unique_ptr<journal::TableJournal> tableJournal_;
+    std::unique_ptr<mirror::JournalMirror> journalMirror_;
 
     // Made last: it routes the meter's replies to the controllers.
     std::unique_ptr<connection::InputReportHandler> inputReports_;

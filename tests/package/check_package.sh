@@ -51,7 +51,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # Computed from the shared libraries, plus the fonts, Qt's window system plugins and translations.
 for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-    libqt6charts6 libxlsxwriter4 libudev1 libsqlite3-0 fonts-dejavu-core \
+    libqt6charts6 libxlsxwriter4 libudev1 libsqlite3-0 libpq5 libqt6network6 fonts-dejavu-core \
     "$font" qt6-qpa-plugins qt6-translations-l10n; do
     [[ ", $depends" == *", $need"* ]] || fail "Depends lacks $need"
 done
@@ -63,10 +63,12 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort >"$work/files"
     echo "-rwxr-xr-x root/root ./usr/bin/zr6040usb"
     echo "-rw-r--r-- root/root ./usr/lib/udev/rules.d/70-zr6040.rules"
     echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-chart.so"
+    echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-mirror.so"
     echo "-rw-r--r-- root/root ./usr/share/applications/$id.desktop"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/ZR-6040.pdf"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/changelog.gz"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/copyright"
+    echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/server-roles.sql"
     for size in 48 128 256; do
         echo "-rw-r--r-- root/root ./usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
     done

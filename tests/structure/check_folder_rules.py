@@ -41,7 +41,8 @@ for name, readme in folders.items():
         elif item and not item.startswith("nothing") and not item.startswith("Qt") \
                 and not item.startswith("the C++") and not item.startswith("libudev") \
                 and not item.startswith("libxlsxwriter") \
-                and not item.startswith("libsqlite3"):
+                and not item.startswith("libsqlite3") \
+                and not item.startswith("libpq"):
             errors.append(f"{readme.relative_to(root)}: unknown folder '{item}'")
     allowed[name] = deps
 

@@ -52,7 +52,10 @@
   calibrations            the meter's calibrations of a method (--method N)
   method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm
   library [FILE]          the entries of a calibration library file (no meter needed)
-  journal [FILE]          the measurement table's history (no meter needed)
+  journal [FILE]          the measurement table's history (no meter needed);
+                          --server: every PC's rows on the journal's server
+  sync                    sends the journal's rows the server lacks (--status: only
+                          tells whether the server is reached and how many rows wait)
 </source>
         <translation>Команды:
   list                    найденные приборы; код выхода 3, если их нет
@@ -63,7 +66,10 @@
   calibrations            градуировки прибора для метода (--method N)
   method RON|MON|CN|1|2|3 переключить метод измерения и дождаться подтверждения прибора
   library [FILE]          записи файла библиотеки градуировок (прибор не нужен)
-  journal [FILE]          история таблицы измерений (прибор не нужен)
+  journal [FILE]          история таблицы измерений (прибор не нужен);
+                          --server: строки всех компьютеров с сервера журнала
+  sync                    отправить на сервер строки журнала, которых там нет (--status:
+                          только связь с сервером и число ожидающих строк)
 </translation>
     </message>
     <message>
@@ -193,6 +199,18 @@
     <message>
         <source>Unexpected argument '%1'.</source>
         <translation>Лишний аргумент '%1'.</translation>
+    </message>
+    <message>
+        <source>journal: reads the rows of every PC from the journal's server.</source>
+        <translation>journal: строки всех компьютеров с сервера журнала.</translation>
+    </message>
+    <message>
+        <source>sync: tells whether the server is reached and how many rows wait.</source>
+        <translation>sync: только связь с сервером и число ожидающих строк.</translation>
+    </message>
+    <message>
+        <source>journal --server reads no file.</source>
+        <translation>journal --server не читает файл.</translation>
     </message>
     <message>
         <source>--%1 belongs to %2.</source>

@@ -1,0 +1,148 @@
+// zr6040ctl's sync and journal --server against a real server.
+#include "MirrorRig.h"
+#include "ctl/CommandRunner.h"
+#include "ctl/ExitStatus.h"
+#include "ctl/FakeMeterLink.h"
+#include "journal/History.h"
+#include "mirror/MirrorTexts.h"
+#include "support/WaitUntil.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace zr::mirror::test {
+namespace {
+
+using zr::test::PgCluster;
+
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonValue json() const {
+        return QJsonDocument::fromJson(out).object().isEmpty()
+                   ? QJsonValue(QJsonDocument::fromJson(out).array())
+                   : QJsonValue(QJsonDocument::fromJson(out).object());
+    }
+};
+
+// zr6040ctl with these arguments on the journal at `journal` and the server at `connection`.
+Outcome runCtl(const QStringList& arguments, const QString& journal, const QString& connection) {
+    const ctl::ParsedCommandLine parsed =
+        ctl::parseCommandLine(QStringList{QStringLiteral("zr6040ctl")} + arguments);
+    EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
+    Outcome result;
+    ctl::CommandRunner::Io io;
+    io.out = [&](const QByteArray& bytes) {
+        result.out += bytes;
+        return true;
+    };
+    io.err = [&](const QByteArray& bytes) {
+        result.err += bytes;
+        return true;
+    };
+    io.locale = QLocale(QLocale::Russian, QLocale::Russia);
+    io.defaultJournalFile = journal;
+    io.server = {ServerSetting{connection, QStringLiteral("test")},
+                 [] { return std::make_unique<PqServerLink>(); }};
+    zr::test::FakeMeterLink meter;
+    ctl::CommandRunner runner(parsed.invocation, meter, std::move(io));
+    result.status = runner.run();
+    return result;
+}
+
+class CtlServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NO_THROW(cluster.emplace(PgCluster::Options{})); }
+    std::optional<PgCluster> cluster;
+};
+
+// sync --status reaches the server and counts, sending nothing; sync sends and ends; both
+// write the window's status line; with the server away the rows stay and the status says so.
+TEST_F(CtlServerTest, SyncSendsWhatWaitsAndTellsHowItStands) {
+    Pc pc;
+    pc.write(5);
+    const QString connection = cluster->connection();
+
+    Outcome checked =
+        runCtl({QStringLiteral("sync"), QStringLiteral("--status"), QStringLiteral("--json")},
+               pc.journalPath(), connection);
+    EXPECT_EQ(checked.status, ctl::kDone) << checked.err.toStdString();
+    const QJsonObject status = checked.json().toObject();
+    EXPECT_EQ(status.value(QLatin1String("state")).toString(), QStringLiteral("reached"));
+    EXPECT_EQ(status.value(QLatin1String("waiting_rows")).toInt(), 5);
+    EXPECT_TRUE(serverRows(*cluster).isEmpty());
+
+    Outcome sent = runCtl({QStringLiteral("sync")}, pc.journalPath(), connection);
+    EXPECT_EQ(sent.status, ctl::kDone) << sent.err.toStdString();
+    MirrorStatus reached{
+        MirrorStatus::State::Reached, status.value(QLatin1String("server")).toString(), {}, 0};
+    EXPECT_TRUE(sent.out.contains(statusLine(reached).toUtf8())) << sent.out.toStdString();
+    EXPECT_EQ(serverRows(*cluster), journalRows({&pc}));
+
+    cluster->stop();
+    pc.write(2);
+    Outcome away =
+        runCtl({QStringLiteral("sync"), QStringLiteral("--status"), QStringLiteral("--csv")},
+               pc.journalPath(), connection);
+    EXPECT_EQ(away.status, ctl::kError);
+    EXPECT_TRUE(away.out.contains(",unreachable,2,")) << away.out.toStdString();
+    EXPECT_FALSE(away.err.isEmpty());
+}
+
+// journal --server gives every PC's rows with the fields and filters journal gives each PC's
+// own journal file.
+TEST_F(CtlServerTest, JournalFromTheServerIsEveryPcsJournal) {
+    Pc first;
+    Pc second;
+    first.startMirror(cluster->connection());
+    second.startMirror(cluster->connection());
+    first.write(4);
+    second.write(3);
+    first.rig->deleteRow(2);
+    WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&first, &second}), 30000);
+
+    // A bound between two rows' last changes.
+    journal::History history(first.journalPath(), 2000);
+    history.select({}, {});
+    journal::HistoryRow row;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(history.next(row));
+    }
+    const QString middle = row.changed.toLocalTime().toString(Qt::ISODateWithMs);
+
+    const auto records = [](const QByteArray& json) {
+        QStringList each;
+        for (const QJsonValue& record : QJsonDocument::fromJson(json).array()) {
+            each << QString::fromUtf8(QJsonDocument(record.toObject()).toJson());
+        }
+        each.sort();
+        return each;
+    };
+    for (const QStringList& filter : {QStringList{}, QStringList{QStringLiteral("--since"), middle},
+                                      QStringList{QStringLiteral("--until"), middle}}) {
+        const QStringList arguments =
+            QStringList{QStringLiteral("journal"), QStringLiteral("--json")} + filter;
+        const Outcome fromServer =
+            runCtl(arguments + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
+        ASSERT_EQ(fromServer.status, ctl::kDone) << fromServer.err.toStdString();
+        QByteArray local = "[";
+        for (const Pc* pc : {&first, &second}) {
+            const Outcome own = runCtl(arguments + QStringList{pc->journalPath()}, {}, {});
+            ASSERT_EQ(own.status, ctl::kDone);
+            for (const QJsonValue& record : QJsonDocument::fromJson(own.out).array()) {
+                local += (local.size() > 1 ? "," : "") +
+                         QJsonDocument(record.toObject()).toJson(QJsonDocument::Compact);
+            }
+        }
+        const QStringList expected = records(local + "]");
+        EXPECT_FALSE(expected.isEmpty());
+        EXPECT_EQ(records(fromServer.out), expected) << filter.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+} // namespace
+} // namespace zr::mirror::test
