@@ -67,6 +67,8 @@ public:
     const common::HandlerGuard& guard() const { return guard_; }
 
     connection::SharedState& state() { return state_; }
+    // The captions every report has set: what the live display shows and a row takes.
+    const connection::ShownCaptions& shownCaptions() const { return captions_; }
     connection::ControllerContext controllerContext();
     const QString& dataDir() const { return dataDir_; }
     hid::HidDeviceController& hidController() { return *hidController_; }
