@@ -46,6 +46,28 @@ TEST(LogView, FollowsTheEndOnlyWhileScrolledThere) {
     EXPECT_EQ(view.line(100), QStringLiteral("more"));
 }
 
+// The traffic log's page is hidden most of the time: lines added meanwhile come into view when it
+// is shown again, at the end if it followed the end before.
+TEST(LogView, LinesAddedWhileHiddenAreTakenInWhenShown) {
+    for (const bool scrolledUp : {false, true}) {
+        LogView view;
+        view.resize(300, 100);
+        view.show();
+        for (int i = 0; i < 100; ++i) {
+            view.appendLine(std::string("line ") + std::to_string(i));
+        }
+        QScrollBar* bar = view.verticalScrollBar();
+        bar->setValue(scrolledUp ? 10 : bar->maximum());
+        view.hide();
+        for (int i = 0; i < 50; ++i) {
+            view.appendLine(std::string("hidden ") + std::to_string(i));
+        }
+        view.show();
+        EXPECT_EQ(bar->maximum(), 149) << scrolledUp;
+        EXPECT_EQ(bar->value(), scrolledUp ? 10 : 149);
+    }
+}
+
 TEST(LogView, SelectAllCopiesEveryLine) {
     LogView view;
     EXPECT_EQ(view.selectedText(), QString());
