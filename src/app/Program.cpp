@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/FirstPaint.h"
+
 namespace zr::app {
 
 Program::Program(ProgramContext context)
@@ -8,6 +10,8 @@ Program::Program(ProgramContext context)
     mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{
         *session_, dialogs_, context.messages, context.dataDir, std::move(context.openDocument)});
     dialogs_.attach(*mainWindow_, *session_);
+    // A table that a run left comes back, with its message, once the window stands there.
+    afterFirstPaint(*mainWindow_, [this] { session_->openJournal(); });
 }
 
 Program::~Program() {

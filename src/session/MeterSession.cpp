@@ -199,15 +199,7 @@ void MeterSession::start() {
             tableHeaders << header;
         }
         setHeaders(measurementGrid_, tableHeaders);
-        // Views only schedule a repaint on a change, so each change is on disk before it shows.
-        tableJournal_ = std::make_unique<journal::TableJournal>(
-            measurementGrid_, ports_.messages,
-            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
-
         selectionLists_->loadSelectionLists();
-        if (tableJournal_->restoredRows() > 0) {
-            measurementTable_->continueNumberingAfterRestore();
-        }
         calibrationListTimer_.enable();
         storedValuesTimer_.enable();
     });
@@ -215,6 +207,23 @@ void MeterSession::start() {
     guard_.run([this] {
         libraryGrid_.setCurrentGridRow(1);
         library_->reload();
+    });
+}
+
+void MeterSession::openJournal() {
+    if (journalOpened_) {
+        return;
+    }
+    // Set first: a handler run from the restore's message box must not open it again.
+    journalOpened_ = true;
+    guard_.run([this] {
+        // Views only schedule a repaint on a change, so each change is on disk before it shows.
+        tableJournal_ = std::make_unique<journal::TableJournal>(
+            measurementGrid_, ports_.messages,
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
+        if (tableJournal_->restoredRows() > 0) {
+            measurementTable_->continueNumberingAfterRestore();
+        }
     });
 }
 
@@ -232,6 +241,7 @@ bool MeterSession::invokeHandler(const QString& name, int argument) {
         return false;
     }
     emit handlerInvoked(name, argument);
+    openJournal();
     guard_.run([&] { (*handler)(argument); });
     return true;
 }

@@ -56,8 +56,14 @@ public:
                  QObject* parent = nullptr);
     ~MeterSession() override;
 
-    // Heads the grids, reads the selection lists and the library and arms both timers.
+    // Heads the grids, reads the selection lists and the library and arms both timers. The
+    // measurement table's journal waits for openJournal(): a window opens it once it has first
+    // painted, so that start-up does not wait for the disk.
     void start();
+    // Opens the measurement table's journal, once: a table that a run left comes back and the
+    // user is told. Every handler opens it first, so no change of the table can come before it.
+    void openJournal();
+    bool journalOpened() const { return journalOpened_; }
     // Lets the devices go and writes the selection lists back.
     void finish();
 
@@ -144,8 +150,9 @@ private:
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
-    // Made by start(): the measurement table kept on disk as it changes.
+    // Made by openJournal(): the measurement table kept on disk as it changes.
     std::unique_ptr<journal::TableJournal> tableJournal_;
+    bool journalOpened_ = false;
 
     // Made last: it routes the meter's replies to the controllers.
     std::unique_ptr<connection::InputReportHandler> inputReports_;

@@ -1,5 +1,6 @@
 #include "journal/JournalTexts.h"
 #include "support/ProgramHarness.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
@@ -40,6 +41,8 @@ void startOn(ProgramHarness& h, const QString& dir) {
     h.sharedDataDir = dir;
     h.start();
     h.window().show();
+    // The journal opens, and a table comes back, once the window has first painted.
+    WAIT_UNTIL(h.session().journalOpened(), 5000);
 }
 
 // Prints the table's lines, the sample number the next row takes and the messages for the
