@@ -1,26 +1,100 @@
 #include "ctl/RecordWriter.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QLocale>
+#include <QStringEncoder>
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 namespace zr::ctl {
 
 namespace {
 
 constexpr int kColumnGap = 2;
+// How much output a document holds back before handing it on.
+constexpr std::size_t kBlockBytes = 64 * 1024;
 
-QString csvText(const QJsonValue& value) {
-    switch (value.type()) {
-    case QJsonValue::Bool:
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QJsonValue::Double:
-        return QString::number(value.toDouble(), 'g', 15);
-    case QJsonValue::String:
-        return value.toString();
-    default:
-        return {};
+QByteArray numberText(double value) {
+    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+void appendJsonString(std::string& out, const QString& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    // Encoded straight into the output; the rare text that needs escapes is written again.
+    const std::size_t start = out.size();
+    out.resize(start + 3 * static_cast<std::size_t>(text.size()));
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    out.resize(
+        static_cast<std::size_t>(utf8.appendToBuffer(out.data() + start, text) - out.data()));
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
+    };
+    if (std::all_of(out.cbegin() + static_cast<std::ptrdiff_t>(start), out.cend(), plain)) {
+        out += '"';
+        return;
     }
+    const std::string bytes = out.substr(start);
+    out.resize(start);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (plain(c)) {
+            out += c;
+            continue;
+        }
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default: {
+            const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xf]};
+            out.append(escape, sizeof escape);
+        }
+        }
+    }
+    out += '"';
+}
+
+void appendJsonValue(std::string& out, const FieldValue& value) {
+    if (const auto* text = std::get_if<QString>(&value)) {
+        appendJsonString(out, *text);
+    } else if (const auto* number = std::get_if<double>(&value)) {
+        out += std::isfinite(*number) ? numberText(*number).toStdString() : "null";
+    } else if (const auto* integer = std::get_if<qint64>(&value)) {
+        out += std::to_string(*integer);
+    } else if (const auto* yes = std::get_if<bool>(&value)) {
+        out += *yes ? "true" : "false";
+    } else {
+        out += "null";
+    }
+}
+
+QString csvText(const FieldValue& value) {
+    if (const auto* text = std::get_if<QString>(&value)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<double>(&value)) {
+        return std::isfinite(*number) ? QString::fromLatin1(numberText(*number)) : QString();
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        return QString::number(*integer);
+    }
+    if (const auto* yes = std::get_if<bool>(&value)) {
+        return *yes ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    return {};
 }
 
 QString csvField(const QString& text) {
@@ -36,100 +110,162 @@ QString csvField(const QString& text) {
 } // namespace
 
 RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink)
-    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {}
+    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {
+    pending_.reserve(kBlockBytes * 2);
+    for (const QString& key : layout_.keys) {
+        std::string member;
+        appendJsonString(member, key);
+        jsonKeys_.push_back(member + ':');
+    }
+}
 
-QByteArray RecordWriter::tableLine(const QStringList& cells, const QList<int>& widths) const {
+bool RecordWriter::flush() {
+    if (!pending_.empty() && !failed_) {
+        failed_ = !sink_(QByteArray(pending_.data(), static_cast<qsizetype>(pending_.size())));
+    }
+    // The block's room is kept for the next one.
+    pending_.clear();
+    return !failed_;
+}
+
+void RecordWriter::appendJsonObject(const Record& record, bool indented) {
+    const char* separator = indented ? ",\n    " : ",";
+    pending_ += indented ? "{\n    " : "{";
+    for (std::size_t i = 0; i < jsonKeys_.size(); ++i) {
+        if (i > 0) {
+            pending_ += separator;
+        }
+        pending_ += jsonKeys_[i];
+        if (indented) {
+            pending_ += ' ';
+        }
+        const auto field = static_cast<qsizetype>(i);
+        appendJsonValue(pending_, field < record.values.size() ? record.values.at(field)
+                                                               : FieldValue(nullptr));
+    }
+    pending_ += indented ? "\n}" : "}";
+}
+
+void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
+    QStringList fields;
+    for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
+        fields << csvField(csvText(values.value(i)));
+    }
+    pending_ += fields.join(QLatin1Char(',')).toUtf8().toStdString() + "\r\n";
+}
+
+void RecordWriter::appendCsvHeader() {
+    QList<FieldValue> names;
+    for (const QString& key : layout_.keys) {
+        names << key;
+    }
+    appendCsvLine(names);
+}
+
+void RecordWriter::appendTableLine(const QStringList& cells, const QList<int>& widths) {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const bool last = i + 1 == cells.size();
         line += last ? cells.at(i) : cells.at(i).leftJustified(widths.value(i) + kColumnGap);
     }
-    return line.toUtf8() + '\n';
+    pending_ += line.toUtf8().toStdString() + '\n';
 }
 
-QStringList RecordWriter::csvValues(const Record& record) const {
-    QStringList values;
-    for (const QString& key : layout_.keys) {
-        values << csvText(record.fields.value(key));
+// Widths are not known ahead: each column is as wide as its header or its first cell.
+void RecordWriter::appendStreamedTableLine(const Record& record) {
+    if (!headerWritten_) {
+        for (qsizetype i = 0; i < layout_.headers.size(); ++i) {
+            streamWidths_ << static_cast<int>(
+                std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
+        }
+        appendTableLine(layout_.headers, streamWidths_);
     }
-    return values;
-}
-
-QByteArray RecordWriter::csvLine(const QStringList& values) const {
-    QStringList fields;
-    for (const QString& value : values) {
-        fields << csvField(value);
+    if (!record.cells.isEmpty()) {
+        appendTableLine(record.cells, streamWidths_);
     }
-    return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
 bool RecordWriter::writeDocument(const QList<Record>& records, bool single) {
-    QByteArray out;
+    if (format_ == Format::Json && single && records.size() == 1) {
+        appendJsonObject(records.front(), true);
+        pending_ += '\n';
+        return flush();
+    }
+    if (format_ != Format::Table) {
+        for (const Record& record : records) {
+            writeRecord(record);
+        }
+        return endDocument();
+    }
+    QList<int> widths;
+    for (const QString& header : layout_.headers) {
+        widths << static_cast<int>(header.size());
+    }
+    for (const Record& record : records) {
+        for (qsizetype i = 0; i < record.cells.size() && i < widths.size(); ++i) {
+            widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
+        }
+    }
+    appendTableLine(layout_.headers, widths);
+    for (const Record& record : records) {
+        appendTableLine(record.cells, widths);
+    }
+    return flush();
+}
+
+void RecordWriter::appendRecord(const Record& record, bool documentElement) {
     switch (format_) {
     case Format::Json:
-        if (single && records.size() == 1) {
-            out = QJsonDocument(records.front().fields).toJson(QJsonDocument::Indented);
-        } else {
-            QJsonArray array;
-            for (const Record& record : records) {
-                array.append(record.fields);
-            }
-            out = QJsonDocument(array).toJson(QJsonDocument::Indented);
+        if (documentElement) {
+            pending_ += documentRecords_ == 0 ? "[\n" : ",\n";
+        }
+        appendJsonObject(record, false);
+        if (!documentElement) {
+            pending_ += '\n';
         }
         break;
     case Format::Csv:
-        out = csvLine(layout_.keys);
-        for (const Record& record : records) {
-            out += csvLine(csvValues(record));
+        if (!headerWritten_) {
+            appendCsvHeader();
         }
+        appendCsvLine(record.values);
         break;
-    case Format::Table: {
-        QList<int> widths;
-        for (const QString& header : layout_.headers) {
-            widths << static_cast<int>(header.size());
-        }
-        for (const Record& record : records) {
-            for (qsizetype i = 0; i < record.cells.size() && i < widths.size(); ++i) {
-                widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
-            }
-        }
-        out = tableLine(layout_.headers, widths);
-        for (const Record& record : records) {
-            out += tableLine(record.cells, widths);
-        }
+    case Format::Table:
+        appendStreamedTableLine(record);
         break;
     }
-    }
-    return sink_(out);
+    headerWritten_ = true;
 }
 
 bool RecordWriter::writeStreamed(const Record& record) {
-    QByteArray out;
+    appendRecord(record, false);
+    return flush();
+}
+
+bool RecordWriter::writeRecord(const Record& record) {
+    appendRecord(record, true);
+    ++documentRecords_;
+    return pending_.size() < kBlockBytes ? !failed_ : flush();
+}
+
+bool RecordWriter::endDocument() {
     switch (format_) {
     case Format::Json:
-        out = QJsonDocument(record.fields).toJson(QJsonDocument::Compact) + '\n';
+        pending_ += documentRecords_ == 0 ? "[\n]\n" : "\n]\n";
         break;
     case Format::Csv:
         if (!headerWritten_) {
-            out = csvLine(layout_.keys);
+            appendCsvHeader();
         }
-        out += csvLine(csvValues(record));
         break;
-    case Format::Table: {
-        // Widths are not known ahead: each column is as wide as its header or its first cell.
+    case Format::Table:
         if (!headerWritten_) {
-            for (qsizetype i = 0; i < layout_.headers.size(); ++i) {
-                streamWidths_ << static_cast<int>(
-                    std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
-            }
-            out = tableLine(layout_.headers, streamWidths_);
+            appendStreamedTableLine(Record{});
         }
-        out += tableLine(record.cells, streamWidths_);
         break;
-    }
     }
     headerWritten_ = true;
-    return sink_(out);
+    return flush();
 }
 
 } // namespace zr::ctl

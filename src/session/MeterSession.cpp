@@ -218,10 +218,18 @@ void MeterSession::openJournal() {
     journalOpened_ = true;
     guard_.run([this] {
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
+        journal::TableJournal::Options journalOptions;
+        journalOptions.meterSerial = [this] {
+            return state_.currentDevice ? state_.currentDevice->serialString() : QString();
+        };
         tableJournal_ = std::make_unique<journal::TableJournal>(
             measurementGrid_, ports_.messages,
-            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
-        if (tableJournal_->restoredRows() > 0) {
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)),
+            std::move(journalOptions));
+        // A journal from before the number list was kept gives none back: the number then goes
+        // on after the restored table's highest.
+        if (!tableJournal_->followNumberList(selectionLists_->list(1)) &&
+            tableJournal_->restoredRows() > 0) {
             measurementTable_->continueNumberingAfterRestore();
         }
     });

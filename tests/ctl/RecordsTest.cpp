@@ -3,7 +3,9 @@
 #include "common/Cp1251.h"
 #include "ctl/RecordWriter.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -48,7 +50,6 @@ TEST(CtlRecordsTest, FieldNamesAreTheDocumentedOnes) {
         {storedValueLayout(), "number,method,method_name,value"},
         {calibrationLayout(), "slot,name,k1,k2"},
         {libraryLayout(), "index,name,method,k1,k2,comment"},
-        {journalLayout(), "session_started,time,number,grade,tank,supplier,method,value,date_time,deleted"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.layout.keys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));
@@ -69,7 +70,7 @@ TEST(CtlRecordsTest, ValueOutsideTheValidBandIsNullInJsonEmptyInCsvAndZeroInTheT
     protocol::StatusReport status = sampleStatus();
     status.frequency = 3999;
     const Record record = statusRecord(status, kRussian);
-    EXPECT_TRUE(record.fields.value(QStringLiteral("value")).isNull());
+    EXPECT_TRUE(std::holds_alternative<std::nullptr_t>(record.values.at(2)));
     EXPECT_EQ(written(Format::Csv, statusLayout(false), {record}).split('\n').at(1),
               QByteArray("2,Моторный метод,,-0.3,1,3999,false,3\r"));
     EXPECT_EQ(record.cells.at(1), QStringLiteral("0"));
@@ -98,6 +99,19 @@ TEST(CtlRecordsTest, CsvQuotesWhatRfc4180Requires) {
         entry.k2 = -5;
         EXPECT_EQ(written(Format::Csv, calibrationLayout(), {calibrationRecord(entry)}),
                   QByteArray("slot,name,k1,k2\r\n1,") + field + ",1000,-5\r\n");
+    }
+}
+
+// Whatever a text holds, JSON gives it back as it was.
+TEST(CtlRecordsTest, JsonTextsReadBackAsTheyWere) {
+    const Layout layout{{QStringLiteral("text")}, {QStringLiteral("Текст")}};
+    for (const char* text : {"АИ-95", "\"quoted\"", "back\\slash", "line\nbreak\r\ttab",
+                             "\x01\x1f control", "emoji \xF0\x9F\x98\x80", ""}) {
+        SCOPED_TRACE(text);
+        const QString original = QString::fromUtf8(text);
+        const QByteArray json = written(Format::Json, layout, {Record{{original}, {original}}});
+        EXPECT_EQ(QJsonDocument::fromJson(json).array().at(0)[QStringLiteral("text")].toString(),
+                  original);
     }
 }
 
