@@ -10,6 +10,9 @@ Program::Program(ProgramContext context)
     mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{
         *session_, dialogs_, context.messages, context.dataDir, std::move(context.openDocument)});
     dialogs_.attach(*mainWindow_, *session_);
+    QObject::connect(mainWindow_.get(), &MainWindow::closed, session_.get(),
+                     [session = session_.get()] { session->finish(); });
+    session_->start();
     // A table that a run left comes back, with its message, once the window stands there.
     afterFirstPaint(*mainWindow_, [this] { session_->openJournal(); });
 }
