@@ -245,7 +245,7 @@ TEST(Connection, EveryReportOfABurstSetsTheCaptionsThatShowAndThatARowTakes) {
     // A row is written right after each report of the burst. Replies to the start-up's commands
     // refresh the display too, but leave the status and write no row.
     std::uint16_t rowFrequency = 0;
-    QObject::connect(&h.session(), &zr::session::MeterSession::statusReceived, &h.session(), [&] {
+    QObject::connect(&h.session(), &zr::session::MeterSession::statusReport, &h.session(), [&] {
         if (h.session().state().status.frequency != rowFrequency) {
             rowFrequency = h.session().state().status.frequency;
             h.session().invokeHandler(QStringLiteral("runHeaderCommand"), 0);
