@@ -638,6 +638,39 @@ TEST_F(ControllerTest, StoppingAReaderWithAFullQueueEndsItAndHandsNothingMoreOve
     controller.returnDevice(meter);
 }
 
+// A handler that stops its reader mid-pass (clearing itself, then handing the device a new
+// handler) ends that pass: what the old reader had queued is not handed to anyone, and the new
+// handler gets only what the new reader reads.
+TEST_F(ControllerTest, AReaderStoppedByItsOwnHandlerHandsOverNothingItHadQueued) {
+    auto model = std::make_shared<RecordingModel>();
+    bus.plug(meterInfo(), model);
+    HidDeviceController controller(bus);
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
+    HidDevice* meter = controller.claimDevice();
+    meter->setReadQueueDepth(16);
+    std::vector<int> second;
+    const HidDevice::DataHandler secondHandler = [&](HidDevice&, uint8_t, const uint8_t* data,
+                                                     uint16_t) { second.push_back(data[0]); };
+    std::vector<int> first;
+    meter->setDataHandler([&](HidDevice& d, uint8_t, const uint8_t* data, uint16_t) {
+        first.push_back(data[0]);
+        d.setDataHandler(nullptr);
+        d.setDataHandler(secondHandler);
+    });
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    pushNumbered(*model->port, 1, 3);
+    // All three are queued before the main thread hands the first over.
+    ASSERT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() == 3; }));
+    WAIT_UNTIL(!first.empty(), 5000);
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    pushNumbered(*model->port, 4, 1);
+    WAIT_UNTIL(!second.empty(), 5000);
+    WAIT_PAST_POSTED_EVENTS();
+    EXPECT_EQ(first, std::vector<int>{1});
+    EXPECT_EQ(second, std::vector<int>{4});
+    controller.returnDevice(meter);
+}
+
 // While the main thread is busy the reader queues what it reads, up to its bound; after that the
 // device's own buffers keep the newest reports. Every report reaches the handler in order.
 TEST_F(ControllerTest, ReportsReadWhileTheMainThreadIsBusyArriveInOrderAndTheQueueIsBounded) {
