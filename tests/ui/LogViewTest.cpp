@@ -30,13 +30,20 @@ TEST(LineStore, KeepsEveryLineExactlyAndCostsLittleMoreThanItsText) {
     EXPECT_LT(store.memoryBytes(), store.textBytes() + 20003 * 24 + (1 << 20) + 4096);
 }
 
+namespace {
+// Adds `count` lines named `prefix` and their number.
+void appendLines(LogView& view, const std::string& prefix, int count) {
+    for (int i = 0; i < count; ++i) {
+        view.appendLine(prefix + std::to_string(i));
+    }
+}
+} // namespace
+
 TEST(LogView, FollowsTheEndOnlyWhileScrolledThere) {
     LogView view;
     view.resize(300, 100);
     view.show();
-    for (int i = 0; i < 100; ++i) {
-        view.appendLine(std::string("line ") + std::to_string(i));
-    }
+    appendLines(view, "line ", 100);
     QScrollBar* bar = view.verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
     bar->setValue(10);
@@ -53,15 +60,11 @@ TEST(LogView, LinesAddedWhileHiddenAreTakenInWhenShown) {
         LogView view;
         view.resize(300, 100);
         view.show();
-        for (int i = 0; i < 100; ++i) {
-            view.appendLine(std::string("line ") + std::to_string(i));
-        }
+        appendLines(view, "line ", 100);
         QScrollBar* bar = view.verticalScrollBar();
         bar->setValue(scrolledUp ? 10 : bar->maximum());
         view.hide();
-        for (int i = 0; i < 50; ++i) {
-            view.appendLine(std::string("hidden ") + std::to_string(i));
-        }
+        appendLines(view, "hidden ", 50);
         view.show();
         EXPECT_EQ(bar->maximum(), 149) << scrolledUp;
         EXPECT_EQ(bar->value(), scrolledUp ? 10 : 149);
