@@ -68,14 +68,15 @@ calibration::CorrectionWizard& Dialogs::correctionWizard() {
     return correctionWizard_
                ? *correctionWizard_
                : placed(correctionWizard_,
-                        new calibration::CorrectionWizard(session_->controllerContext(), window_));
+                        new calibration::CorrectionWizard(session_->controllerContext(),
+                                                          session_->meterCalibrations(), window_));
 }
 
 calibration::CalibrationLibraryWindow& Dialogs::libraryWindow() {
-    return libraryWindow_ ? *libraryWindow_
-                          : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
-                                                       session_->library(), session_->libraryGrid(),
-                                                       session_->guard(), window_));
+    return libraryWindow_
+               ? *libraryWindow_
+               : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
+                                            session_->library(), session_->guard(), window_));
 }
 
 calibration::LibraryEntryDialog& Dialogs::libraryEntryDialog() {
@@ -125,9 +126,9 @@ std::optional<records::SaveChoice> Dialogs::execute() {
     return attached() ? saveDialog().execute() : std::nullopt;
 }
 
-void Dialogs::showPreview(const common::TextGrid& table) {
+void Dialogs::showPreview(const records::MeasurementRows& rows) {
     if (attached()) {
-        printPreview().showPreview(table);
+        printPreview().showPreview(rows);
     }
 }
 

@@ -81,7 +81,9 @@ void appendJsonValue(std::string& out, const FieldValue& value) {
     }
 }
 
-QString csvText(const FieldValue& value) {
+} // namespace
+
+QString fieldText(const FieldValue& value) {
     if (const auto* text = std::get_if<QString>(&value)) {
         return *text;
     }
@@ -97,6 +99,8 @@ QString csvText(const FieldValue& value) {
     return {};
 }
 
+namespace {
+
 QString csvField(const QString& text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
@@ -109,8 +113,8 @@ QString csvField(const QString& text) {
 
 } // namespace
 
-RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink)
-    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {
+RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink, bool header)
+    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)), header_(header) {
     pending_.reserve(kBlockBytes * 2);
     for (const QString& key : layout_.keys) {
         std::string member;
@@ -149,12 +153,15 @@ void RecordWriter::appendJsonObject(const Record& record, bool indented) {
 void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
     QStringList fields;
     for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
-        fields << csvField(csvText(values.value(i)));
+        fields << csvField(fieldText(values.value(i)));
     }
     pending_ += fields.join(QLatin1Char(',')).toUtf8().toStdString() + "\r\n";
 }
 
 void RecordWriter::appendCsvHeader() {
+    if (!header_) {
+        return;
+    }
     QList<FieldValue> names;
     for (const QString& key : layout_.keys) {
         names << key;
@@ -178,7 +185,9 @@ void RecordWriter::appendStreamedTableLine(const Record& record) {
             streamWidths_ << static_cast<int>(
                 std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
         }
-        appendTableLine(layout_.headers, streamWidths_);
+        if (header_) {
+            appendTableLine(layout_.headers, streamWidths_);
+        }
     }
     if (!record.cells.isEmpty()) {
         appendTableLine(record.cells, streamWidths_);
@@ -206,7 +215,9 @@ bool RecordWriter::writeDocument(const QList<Record>& records, bool single) {
             widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
         }
     }
-    appendTableLine(layout_.headers, widths);
+    if (header_) {
+        appendTableLine(layout_.headers, widths);
+    }
     for (const Record& record : records) {
         appendTableLine(record.cells, widths);
     }
@@ -266,6 +277,13 @@ bool RecordWriter::endDocument() {
     }
     headerWritten_ = true;
     return flush();
+}
+
+QByteArray jsonErrorLine(const QString& text, int status) {
+    std::string line = "{\"error\":";
+    appendJsonString(line, text.trimmed());
+    line += ",\"status\":" + std::to_string(status) + "}\n";
+    return QByteArray::fromStdString(line);
 }
 
 } // namespace zr::ctl

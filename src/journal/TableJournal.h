@@ -9,8 +9,10 @@
 
 namespace zr::common {
 class MessageService;
-class TextTableModel;
-} // namespace zr::common
+}
+namespace zr::records {
+class MeasurementTableModel;
+}
 
 namespace zr::records {
 class SelectionList;
@@ -41,7 +43,7 @@ class TableJournal : public QObject {
 public:
     using Options = TableJournalOptions;
 
-    TableJournal(common::TextTableModel& model, common::MessageService& messages,
+    TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                  const QString& path, Options options = {});
     ~TableJournal() override;
 
@@ -70,7 +72,7 @@ private:
     void editBegun();
     void editEnded();
 
-    common::TextTableModel& model_;
+    records::MeasurementTableModel& model_;
     common::MessageService& messages_;
     QString path_;
     std::function<QString()> meterSerial_;

@@ -3,6 +3,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
 #include "calibration/ManualCorrection.h"
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
 #include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
@@ -14,7 +15,6 @@
 #include "records/BusyCursor.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
-#include "records/MeasurementTableTexts.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
@@ -23,23 +23,10 @@
 
 namespace zr::session {
 
-namespace {
-void setHeaders(common::TextGrid& grid, const QStringList& headers) {
-    for (int c = 0; c < headers.size(); ++c) {
-        grid.setCell(c, 0, headers.at(c));
-    }
-}
-} // namespace
-
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
                            FetchPolicy fetchPolicy, QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
-      guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
-                                                records::MeasurementTable::kGridRows),
-      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows),
-      calibrationGrid_(calibration::CalibrationList::kGridColumns,
-                       calibration::CalibrationList::kGridRows),
-      libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
+      guard_(ports_.messages) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));
     connectMeter();
@@ -93,6 +80,10 @@ void MeterSession::connectMeter() {
     commands_->setAfterSelectMethod([this] { calibrationListTimer_.enable(); });
 }
 
+common::GridModel& MeterSession::calibrationGrid() {
+    return calibrationList_->model();
+}
+
 void MeterSession::handleMeterReport(const std::uint8_t* payload, std::uint16_t size) {
     inputReports_->handleInputReport(payload, size);
     // Only a status report is news of the live status: the answers to another program's
@@ -112,7 +103,7 @@ records::WorkbookWriter MeterSession::workbookWriter() const {
     if (ports_.writeWorkbook) {
         return ports_.writeWorkbook;
     }
-    return [](const common::TextGrid&) {
+    return [](const records::MeasurementRows&, const QString&) {
         return records::WorkbookBytes{{}, QStringLiteral("no workbook writer in this program")};
     };
 }
@@ -131,8 +122,10 @@ void MeterSession::buildRecords() {
     measurementTable_ = std::make_unique<records::MeasurementTable>(
         measurementGrid_, *selectionLists_,
         [this] {
-            return records::MeasurementTable::LiveCaptions{
-                captions_.method(), connection::ShownCaptions::value(state_.status)};
+            const connection::ShownValue shown =
+                connection::ShownCaptions::shownValue(state_.status);
+            return records::MeasurementTable::LiveReading{captions_.methodCode(), shown.value,
+                                                          shown.decimals};
         },
         records::MeasurementTable::Commands{[this] { export_->saveTable(); },
                                             [this] { printReport_->printTable(); }});
@@ -151,8 +144,9 @@ void MeterSession::buildRecords() {
 
 void MeterSession::buildCalibration() {
     const connection::ControllerContext context = controllerContext();
+    meterCalibrations_ = std::make_unique<calibration::MeterCalibrations>();
     calibrationList_ = std::make_unique<calibration::CalibrationList>(
-        context, calibrationGrid_, calibrationListTimer_, [this] {
+        context, *meterCalibrations_, calibrationListTimer_, [this] {
             if (ports_.openCalibrationLibrary) {
                 ports_.openCalibrationLibrary();
             }
@@ -163,7 +157,7 @@ void MeterSession::buildCalibration() {
         }
     });
     library_ = std::make_unique<calibration::Library>(
-        context, libraryGrid_, common::systemFiles(),
+        context, *meterCalibrations_, common::systemFiles(),
         QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
         ports_.libraryDialogs);
 
@@ -240,22 +234,13 @@ void MeterSession::selectMethod(int method) {
 void MeterSession::start() {
     guard_.run([this] {
         state_.deviceList.clear();
-        setHeaders(calibrationGrid_, {QStringLiteral("№"), QStringLiteral("Наименование"),
-                                      QStringLiteral("К1"), QStringLiteral("К2")});
-        setHeaders(storedValuesGrid_, {QStringLiteral("№"), QStringLiteral("Метод"),
-                                       QStringLiteral("Значение"), QString()});
-        QStringList tableHeaders;
-        for (const QString& header : records::measurementTableHeaders()) {
-            tableHeaders << header;
-        }
-        setHeaders(measurementGrid_, tableHeaders);
         selectionLists_->loadSelectionLists();
         calibrationListTimer_.enable();
         storedValuesTimer_.enable();
     });
     // The library is read even when the lists could not be.
     guard_.run([this] {
-        libraryGrid_.setCurrentGridRow(1);
+        library_->model().setCurrentRow(0);
         library_->reload();
     });
 }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "common/GridModel.h"
 #include "common/HandlerGuard.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MeterFacts.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "records/MeasurementTableModel.h"
+#include "records/StoredValuesModel.h"
 #include "session/CalibrationListFetch.h"
 #include "session/SessionPorts.h"
 #include "session/StoredValuesFetch.h"
@@ -45,6 +47,7 @@ namespace zr::calibration {
 class CalibrationList;
 class Library;
 class ManualCorrection;
+class MeterCalibrations;
 } // namespace zr::calibration
 
 namespace zr::session {
@@ -98,13 +101,14 @@ public:
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
     common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
 
-    // The texts of the grids the controllers fill, for views to show.
-    common::TextTableModel& measurementGrid() { return measurementGrid_; }
-    common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
-    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
-    common::TextTableModel& libraryGrid() { return libraryGrid_; }
+    // The models of the grids the controllers fill, for views to show.
+    records::MeasurementTableModel& measurementGrid() { return measurementGrid_; }
+    records::StoredValuesModel& storedValuesGrid() { return storedValuesGrid_; }
+    // The rows of the meter's calibration list, as its grid shows them.
+    common::GridModel& calibrationGrid();
 
     records::SelectionLists& selectionLists() { return *selectionLists_; }
+    calibration::MeterCalibrations& meterCalibrations() { return *meterCalibrations_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
     calibration::Library& library() { return *library_; }
@@ -157,10 +161,8 @@ private:
     StoredValuesFetch storedValuesFetch_;
     CalibrationListFetch calibrationListFetch_;
 
-    common::TextTableModel measurementGrid_;
-    common::TextTableModel storedValuesGrid_;
-    common::TextTableModel calibrationGrid_;
-    common::TextTableModel libraryGrid_;
+    records::MeasurementTableModel measurementGrid_;
+    records::StoredValuesModel storedValuesGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;
@@ -172,6 +174,7 @@ private:
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;
     std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::MeterCalibrations> meterCalibrations_;
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -28,7 +29,7 @@ struct NoBusyCursor : zr::records::BusyCursor {
     void restore() override {}
 };
 struct NoPreview : zr::records::PrintPreviewPort {
-    void showPreview(const zr::common::TextGrid&) override {}
+    void showPreview(const zr::records::MeasurementRows&) override {}
 };
 
 // The session alone on the simulated bus, with the demonstration contents in the meter.
@@ -74,29 +75,39 @@ TEST_F(SessionWithoutWidgets, FetchesTheStoredValuesIntoItsGrid) {
         int method;
         float value;
     } stored[] = {{1, 1, 92.3F}, {2, 1, 95.1F}, {3, 2, 84.6F}};
-    zr::common::TextGrid& grid = session->storedValuesGrid();
+    const zr::common::GridModel& grid = session->storedValuesGrid();
+    const auto cell = [&grid](int column, int row) {
+        return grid.data(grid.index(row - 1, column)).toString();
+    };
     for (const auto& record : stored) {
-        WAIT_UNTIL_EQ(grid.cell(2, record.row),
+        WAIT_UNTIL_EQ(cell(2, record.row),
                       zr::common::formatGeneral(static_cast<double>(record.value)), 5000);
-        EXPECT_EQ(grid.cell(1, record.row), zr::connection::methodName(record.method));
-        EXPECT_EQ(grid.cell(0, record.row), QString::number(record.row));
+        EXPECT_EQ(cell(1, record.row), zr::connection::methodName(record.method));
+        EXPECT_EQ(cell(0, record.row), QString::number(record.row));
     }
 }
 
 TEST_F(SessionWithoutWidgets, ReadsTheCalibrationListIntoItsGrid) {
     WAIT_UNTIL(session->state().status.method != 0, 3000);
     const int method = session->state().status.method;
-    zr::common::TextGrid& grid = session->calibrationGrid();
-    for (int slot = 1; slot <= zr::sim::MeterModel::kSlotsPerMethod; ++slot) {
-        std::optional<zr::protocol::CalibrationSlot> entry;
-        meter.device().withModel(
-            [&](zr::sim::MeterModel& model) { entry = model.calibration(method, slot); });
-        if (!entry) {
-            continue;
+    std::vector<zr::protocol::CalibrationSlot> entries;
+    meter.device().withModel([&](zr::sim::MeterModel& model) {
+        for (int slot = 1; slot <= zr::sim::MeterModel::kSlotsPerMethod; ++slot) {
+            if (const auto entry = model.calibration(method, slot)) {
+                entries.push_back(*entry);
+            }
         }
-        WAIT_UNTIL_EQ(grid.cell(2, slot), QString::number(entry->k1), 5000);
-        EXPECT_EQ(grid.cell(3, slot), QString::number(entry->k2));
-        EXPECT_FALSE(grid.cell(1, slot).trimmed().isEmpty());
+    });
+    // The demonstration contents hold a calibration for every method.
+    ASSERT_FALSE(entries.empty()) << "no calibration of method " << method << " to look for";
+    const zr::common::GridModel& grid = session->calibrationGrid();
+    const auto cell = [&grid](int column, int slot) {
+        return grid.data(grid.index(slot - 1, column)).toString();
+    };
+    for (const zr::protocol::CalibrationSlot& entry : entries) {
+        WAIT_UNTIL_EQ(cell(2, entry.slot), QString::number(entry.k1), 5000);
+        EXPECT_EQ(cell(3, entry.slot), QString::number(entry.k2));
+        EXPECT_FALSE(cell(1, entry.slot).trimmed().isEmpty());
     }
 }
 
