@@ -20,7 +20,8 @@ int frameIntervalMs() {
 }
 } // namespace
 
-LiveDisplay::LiveDisplay(LiveDisplayWidgets widgets) : w_(widgets) {
+LiveDisplay::LiveDisplay(LiveDisplayWidgets widgets, const connection::ShownCaptions& captions)
+    : w_(widgets), captions_(captions) {
     frame_.setSingleShot(true);
     frame_.setInterval(frameIntervalMs());
     QObject::connect(&frame_, &QTimer::timeout, [this] {
@@ -37,10 +38,9 @@ void LiveDisplay::refresh(const connection::DeviceStatus& status) {
     }
 }
 
-void LiveDisplay::show(const connection::DeviceStatus& status, const QLocale& locale) {
+void LiveDisplay::show(const connection::DeviceStatus& status) {
     const LiveDisplayWidgets& w = w_;
-    const connection::LiveStatus shown = connection::liveStatus(status, locale);
-    captions_.follow(status);
+    const connection::LiveStatus shown = connection::liveStatus(status);
     w.results.methodLabel()->setText(captions_.method());
     w.results.statusPanels()->setPanelText(2, shown.table);
     w.results.calibrationLabel()->setText(

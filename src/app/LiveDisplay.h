@@ -3,7 +3,6 @@
 #include "device/connection/LiveStatus.h"
 #include "device/connection/SharedState.h"
 
-#include <QLocale>
 #include <QTimer>
 
 namespace zr::ui {
@@ -27,23 +26,24 @@ struct LiveDisplayWidgets {
 //
 // A meter can send thousands of reports a second and no screen shows more than one frame per
 // refresh: the display shows the newest status once per frame, so that painting never holds up
-// the reports, each of which is still logged and decoded as it comes.
+// the reports, each of which is still logged and decoded as it comes. The method caption is the
+// one every report has set, painted or not, which is also what a row written meanwhile takes.
 class LiveDisplay {
 public:
-    explicit LiveDisplay(LiveDisplayWidgets widgets);
+    LiveDisplay(LiveDisplayWidgets widgets, const connection::ShownCaptions& captions);
 
     // Shows `status` at the next frame; it is read then, so the newest status is what shows.
     void refresh(const connection::DeviceStatus& status);
     // True while a status waits for its frame.
     bool pending() const { return frame_.isActive(); }
-    // Shows the status now.
-    void show(const connection::DeviceStatus& status, const QLocale& locale = QLocale());
 
 private:
+    void show(const connection::DeviceStatus& status);
+
     LiveDisplayWidgets w_;
+    const connection::ShownCaptions& captions_;
     QTimer frame_;
     const connection::DeviceStatus* status_ = nullptr;
-    connection::ShownCaptions captions_;
     // The row in force when the grid was last repainted; -1 before the first refresh.
     int markedTable_ = -1;
 };

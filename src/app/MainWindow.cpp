@@ -75,7 +75,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::showSession() {
     liveDisplay_ = std::make_unique<LiveDisplay>(
-        LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()});
+        LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()},
+        session_.shownCaptions());
     serviceCommands_ = std::make_unique<ServiceCommands>(session_.commands());
 
     connect(&session_, &session::MeterSession::meterAttached, this,

@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/FirstPaint.h"
+
 namespace zr::app {
 
 Program::Program(ProgramContext context)
@@ -11,6 +13,8 @@ Program::Program(ProgramContext context)
     QObject::connect(mainWindow_.get(), &MainWindow::closed, session_.get(),
                      [session = session_.get()] { session->finish(); });
     session_->start();
+    // A table that a run left comes back, with its message, once the window stands there.
+    afterFirstPaint(*mainWindow_, [this] { session_->openJournal(); });
 }
 
 Program::~Program() {

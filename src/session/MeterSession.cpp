@@ -236,6 +236,24 @@ void MeterSession::selectMethod(int method) {
 void MeterSession::start() {
     guard_.run([this] {
         state_.deviceList.clear();
+        selectionLists_->loadSelectionLists();
+        calibrationListTimer_.enable();
+        storedValuesTimer_.enable();
+    });
+    // The library is read even when the lists could not be.
+    guard_.run([this] {
+        library_->model().setCurrentRow(0);
+        library_->reload();
+    });
+}
+
+void MeterSession::openJournal() {
+    if (journalOpened_) {
+        return;
+    }
+    // Set first: a handler run from the restore's message box must not open it again.
+    journalOpened_ = true;
+    guard_.run([this] {
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
         journal::TableJournal::Options journalOptions;
         journalOptions.meterSerial = [this] {
@@ -246,21 +264,12 @@ void MeterSession::start() {
         tableJournal_ = std::make_unique<journal::TableJournal>(
             measurementGrid_, ports_.messages, journalPath, std::move(journalOptions));
         startJournalMirror(journalPath);
-
-        selectionLists_->loadSelectionLists();
         // A journal from before the number list was kept gives none back: the number then goes
         // on after the restored table's highest.
         if (!tableJournal_->followNumberList(selectionLists_->list(1)) &&
             tableJournal_->restoredRows() > 0) {
             measurementTable_->continueNumberingAfterRestore();
         }
-        calibrationListTimer_.enable();
-        storedValuesTimer_.enable();
-    });
-    // The library is read even when the lists could not be.
-    guard_.run([this] {
-        library_->model().setCurrentRow(0);
-        library_->reload();
     });
 }
 
@@ -293,6 +302,7 @@ bool MeterSession::invokeHandler(const QString& name, int argument) {
     if (!handler) {
         return false;
     }
+    openJournal();
     guard_.run([&] { (*handler)(argument); });
     return true;
 }

@@ -71,9 +71,15 @@ public:
                  FetchPolicy fetchPolicy = FetchPolicy::OnTimers, QObject* parent = nullptr);
     ~MeterSession() override;
 
-    // Heads the grids, opens the table's journal, reads the selection lists and the library and
-    // arms both timers. A session that only answers requests needs neither this nor finish().
+    // Heads the grids, reads the selection lists and the library and arms both timers. The
+    // measurement table's journal waits for openJournal(): a window opens it once it has first
+    // painted, so that start-up does not wait for the disk. A session that only answers requests
+    // needs none of these, nor finish().
     void start();
+    // Opens the measurement table's journal, once: a table that a run left comes back and the
+    // user is told. Every handler opens it first, so no change of the table can come before it.
+    void openJournal();
+    bool journalOpened() const { return journalOpened_; }
     // Lets the devices go, writes the selection lists back and closes the journal's session.
     void finish();
 
@@ -92,6 +98,8 @@ public:
     const common::HandlerGuard& guard() const { return guard_; }
 
     connection::SharedState& state() { return state_; }
+    // The captions every report has set: what the live display shows and a row takes.
+    const connection::ShownCaptions& shownCaptions() const { return captions_; }
     connection::ControllerContext controllerContext();
     protocol::CommandSender& commands() { return *commands_; }
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
@@ -177,10 +185,11 @@ private:
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;
-    // Made by start(): the measurement table kept on disk as it changes, and, with a server
+    // Made by openJournal(): the measurement table kept on disk as it changes, and, with a server
     // configured, sent on to it.
     std::unique_ptr<journal::TableJournal> tableJournal_;
     std::unique_ptr<mirror::JournalMirror> journalMirror_;
+    bool journalOpened_ = false;
 
     // Made last: it routes the meter's replies to the controllers.
     std::unique_ptr<connection::InputReportHandler> inputReports_;

@@ -27,13 +27,28 @@ LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void LogView::appendLine(std::string_view line) {
+    // Hidden (the service page mostly is), the log only stores the line: a range change of a
+    // scroll area costs it a posted relayout, many times the line itself. showEvent catches up.
+    if (!isVisible()) {
+        lines_.append(line);
+        return;
+    }
     const bool follow = following();
     lines_.append(line);
+    takeInNewLines(follow);
+}
+
+void LogView::takeInNewLines(bool follow) {
     updateScrollRange();
     if (follow) {
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     }
     viewport()->update();
+}
+
+void LogView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    takeInNewLines(following());
 }
 
 void LogView::appendLine(const QString& line) {

@@ -45,6 +45,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct VisibleLine {
@@ -73,6 +74,8 @@ private:
     Position positionAt(QPoint point) const;
     bool hasSelection() const { return anchor_.line >= 0 && anchor_ != cursor_; }
     void updateScrollRange();
+    // Brings the scroll range up to the lines stored, and the view to the end if `follow`.
+    void takeInNewLines(bool follow);
 
     LineStore lines_;
     // 0 until measured.

@@ -220,6 +220,68 @@ TEST(Connection, ABurstOfReportsIsLoggedInOrderAndTheNewestIsShown) {
     EXPECT_EQ(h.session().state().status.frequency, 4539);
 }
 
+// Reports handled in one pass are painted once: the method caption on screen is still that of
+// the last named method among them, and a row written between two of them takes the captions the
+// screen shows at the next paint.
+TEST(Connection, EveryReportOfABurstSetsTheCaptionsThatShowAndThatARowTakes) {
+    LocaleGuard guard{QLocale(QLocale::English)};
+    MeterHarness h;
+    h.sendStatus(4500, 1, 90.0F, 0, 0, 0);
+    ASSERT_EQ(h.window().results()->methodLabel()->text(),
+              QStringLiteral("Исследовательский метод"));
+
+    const struct {
+        std::uint8_t method;
+        const char* caption;
+        const char* value;
+    } burst[] = {{4, "AKI", "91.1"},
+                 {0, "AKI", "91.2"},
+                 {2, "Моторный метод", "91.3"},
+                 {0, "Моторный метод", "91.4"},
+                 {3, "Цетановое число", "91.5"},
+                 {4, "AKI", "91.6"},
+                 {0, "AKI", "91.7"}};
+    constexpr int kReports = static_cast<int>(std::size(burst));
+    // A row is written right after each report of the burst. Replies to the start-up's commands
+    // refresh the display too, but leave the status and write no row.
+    std::uint16_t rowFrequency = 0;
+    QObject::connect(&h.session(), &zr::session::MeterSession::statusReport, &h.session(), [&] {
+        if (h.session().state().status.frequency != rowFrequency) {
+            rowFrequency = h.session().state().status.frequency;
+            h.session().invokeHandler(QStringLiteral("runHeaderCommand"), 0);
+        }
+    });
+    const zr::hid::HidDevice* meter = h.session().state().currentDevice;
+    const std::uint64_t before = meter->reportsHandedOver();
+    for (int i = 0; i < kReports; ++i) {
+        zr::protocol::ReportBuffer report{};
+        report[1] = 0x37;
+        const auto frequency = static_cast<std::uint16_t>(4501 + i);
+        report[2] = static_cast<std::uint8_t>(frequency & 0xFF);
+        report[3] = static_cast<std::uint8_t>(frequency >> 8);
+        report[4] = burst[i].method;
+        const float value = 91.1F + 0.1F * static_cast<float>(i);
+        std::memcpy(&report[5], &value, 4);
+        ASSERT_TRUE(h.meter.sendReport(report));
+    }
+    // All read before the main thread handles any: one pass, one paint.
+    ASSERT_TRUE(zr::test::holdsWithoutEvents(
+        [&] { return meter->reportsHandedOver() >= before + kReports; }));
+    const auto& model = h.session().measurementGrid();
+    const auto cell = [&](int column, int row) {
+        return model.data(model.index(row, column)).toString();
+    };
+    WAIT_UNTIL_EQ(model.rowCount(), kReports + 1, 5000);
+    h.waitForDisplay();
+
+    for (int i = 0; i < kReports; ++i) {
+        EXPECT_EQ(cell(4, i), QString::fromUtf8(burst[i].caption)) << i;
+        EXPECT_EQ(cell(5, i), QString::fromLatin1(burst[i].value)) << i;
+    }
+    EXPECT_EQ(h.window().results()->methodLabel()->text(), QStringLiteral("AKI"));
+    EXPECT_EQ(valueText(h), QStringLiteral("91.7"));
+}
+
 TEST(Connection, AMeterThatCannotBeOpenedIsNamedAndTheUserIsToldWhyOncePerArrival) {
     zr::test::CLocaleMessages english;
     MeterHarness h(false);

@@ -1,6 +1,7 @@
 #include "journal/JournalTexts.h"
 #include "support/ChildTests.h"
 #include "support/ProgramHarness.h"
+#include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
@@ -41,6 +42,8 @@ void startOn(ProgramHarness& h, const QString& dir) {
     h.sharedDataDir = dir;
     h.start();
     h.window().show();
+    // The journal opens, and a table comes back, once the window has first painted.
+    WAIT_UNTIL(h.session().journalOpened(), 5000);
 }
 
 // Prints the table's lines, the sample number the next row takes and the messages for the

@@ -27,6 +27,17 @@ template <typename Predicate> bool waitFor(Predicate&& pred, int timeoutMs = 500
     return true;
 }
 
+// Waits without processing events, so that nothing reaches the main thread meanwhile, until pred()
+// holds or timeoutMs passed; returns pred(). For what other threads do while the main thread is
+// busy.
+template <typename Predicate> bool holdsWithoutEvents(Predicate&& pred, int timeoutMs = 10000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!pred() && !deadline.hasExpired()) {
+        QThread::usleep(500);
+    }
+    return pred();
+}
+
 // Processes every event posted to the main thread before the call: a call posted now runs after
 // them. Shows that something a posted event would have done did not happen.
 inline bool passPostedEvents(int timeoutMs = 5000) {

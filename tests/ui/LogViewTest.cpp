@@ -30,13 +30,20 @@ TEST(LineStore, KeepsEveryLineExactlyAndCostsLittleMoreThanItsText) {
     EXPECT_LT(store.memoryBytes(), store.textBytes() + 20003 * 24 + (1 << 20) + 4096);
 }
 
+namespace {
+// Adds `count` lines named `prefix` and their number.
+void appendLines(LogView& view, const std::string& prefix, int count) {
+    for (int i = 0; i < count; ++i) {
+        view.appendLine(prefix + std::to_string(i));
+    }
+}
+} // namespace
+
 TEST(LogView, FollowsTheEndOnlyWhileScrolledThere) {
     LogView view;
     view.resize(300, 100);
     view.show();
-    for (int i = 0; i < 100; ++i) {
-        view.appendLine(std::string("line ") + std::to_string(i));
-    }
+    appendLines(view, "line ", 100);
     QScrollBar* bar = view.verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
     bar->setValue(10);
@@ -44,6 +51,24 @@ TEST(LogView, FollowsTheEndOnlyWhileScrolledThere) {
     EXPECT_EQ(bar->value(), 10);
     EXPECT_EQ(view.lineCount(), 101U);
     EXPECT_EQ(view.line(100), QStringLiteral("more"));
+}
+
+// The traffic log's page is hidden most of the time: lines added meanwhile come into view when it
+// is shown again, at the end if it followed the end before.
+TEST(LogView, LinesAddedWhileHiddenAreTakenInWhenShown) {
+    for (const bool scrolledUp : {false, true}) {
+        LogView view;
+        view.resize(300, 100);
+        view.show();
+        appendLines(view, "line ", 100);
+        QScrollBar* bar = view.verticalScrollBar();
+        bar->setValue(scrolledUp ? 10 : bar->maximum());
+        view.hide();
+        appendLines(view, "hidden ", 50);
+        view.show();
+        EXPECT_EQ(bar->maximum(), 149) << scrolledUp;
+        EXPECT_EQ(bar->value(), scrolledUp ? 10 : 149);
+    }
 }
 
 TEST(LogView, SelectAllCopiesEveryLine) {

@@ -8,7 +8,6 @@ namespace zr::connection {
 
 LiveStatus liveStatus(const DeviceStatus& status, const QLocale& locale) {
     LiveStatus shown;
-    shown.methodName = methodName(status.method);
     shown.value = ShownCaptions::value(status, locale);
     shown.calibrationInForce = status.activeTable != 0;
     shown.calibrationRow =

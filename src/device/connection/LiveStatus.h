@@ -9,10 +9,9 @@
 
 namespace zr::connection {
 
-// What the live display shows of the meter's last status.
+// What the live display shows of the meter's last status, but for the method caption, which
+// follows every status (ShownCaptions).
 struct LiveStatus {
-    // Empty for a method without a name: the shown name then stays as it was.
-    QString methodName;
     // "0" outside the valid frequency band.
     QString value;
     // Red while any calibration is in force (ActiveTable not 0).
@@ -34,8 +33,8 @@ struct ShownValue {
 };
 
 // The method and value captions of the results block, which the measurement table copies into
-// its rows. The method caption follows the statuses shown: one whose method has no name leaves
-// it as it was, and it is blank before the first.
+// its rows. The method caption follows every status, whether or not the display painted it: one
+// whose method has no name leaves it as it was, and it is blank before the first.
 class ShownCaptions {
 public:
     void follow(const DeviceStatus& status);

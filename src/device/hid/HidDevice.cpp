@@ -51,15 +51,11 @@ HidDevice::~HidDevice() {
     release();
 }
 
-bool HidDevice::release() {
+void HidDevice::release() {
     releasing_ = true;
-    const std::weak_ptr<int> alive = lifeToken_;
-    if (!stopReader() || alive.expired()) {
-        return false;
-    }
+    stopReader();
     closeHandles();
     preparsed_.reset();
-    return true;
 }
 
 bool HidDevice::isAccessible() const {
@@ -234,9 +230,8 @@ void HidDevice::setReadQueueDepth(int count) {
 
 void HidDevice::setDataHandler(DataHandler handler) {
     if (!handler) {
-        if (stopReader()) {
-            dataHandler_.reset();
-        }
+        stopReader();
+        dataHandler_.reset();
         return;
     }
     dataHandler_ = std::make_shared<const DataHandler>(std::move(handler));
@@ -272,19 +267,12 @@ void HidDevice::startReaderIfReady() {
     reader_->start();
 }
 
-bool HidDevice::stopReader() {
-    if (!reader_) {
-        return true;
+void HidDevice::stopReader() {
+    if (reader_) {
+        // The reader stays in place while it stops, so that no second reader starts meanwhile.
+        reader_->stop();
+        reader_.reset();
     }
-    // The reader stays in place while it stops, so that no second reader starts meanwhile. A
-    // handler carried out while waiting may even destroy this device: then touch nothing.
-    const std::weak_ptr<int> alive = lifeToken_;
-    reader_->stop();
-    if (alive.expired()) {
-        return false;
-    }
-    reader_.reset();
-    return true;
 }
 
 void HidDevice::deliverReport(uint8_t reportId, const uint8_t* data, uint16_t size) {

@@ -88,10 +88,12 @@ public:
     // true while a reader thread exists for this device.
     bool hasReader() const { return reader_ != nullptr; }
     // Reader statistics over the device object's life (tests, diagnostics): reports and read
-    // errors handed to the main thread, and wait slices that ran out while no stop was asked for.
+    // errors handed to the main thread, wait slices that ran out while no stop was asked for, and
+    // how often the reader found its queue full (the main thread lagging behind the device).
     std::uint64_t reportsHandedOver() const { return reportsHandedOver_.load(); }
     std::uint64_t readErrorsHandedOver() const { return readErrorsHandedOver_.load(); }
     std::uint64_t readSlicesRunOut() const { return readSlicesRunOut_.load(); }
+    std::uint64_t readQueueFull() const { return readQueueFull_.load(); }
 
     const HidPnPInfo& pnpInfo() const { return *pnpInfo_; }
     // The controller whose list holds the device; nullptr once the controller is gone.
@@ -121,12 +123,11 @@ private:
     void closeHandles();
     void unplug();
     void startReaderIfReady();
-    // Stops the reader (waiting, carrying out its pending hand-overs) but keeps the handler.
-    // false if a handler run meanwhile destroyed this device.
-    bool stopReader();
+    // Stops the reader (waiting for its end) but keeps the handler.
+    void stopReader();
     // Stops the reader and closes the handles (the device's part of being returned or
-    // destroyed). false if a handler run meanwhile destroyed this device.
-    bool release();
+    // destroyed).
+    void release();
     void deliverReport(uint8_t reportId, const uint8_t* data, uint16_t size);
     void deliverReadError(int errorCode);
 
@@ -163,6 +164,7 @@ private:
     std::atomic<std::uint64_t> reportsHandedOver_{0};
     std::atomic<std::uint64_t> readErrorsHandedOver_{0};
     std::atomic<std::uint64_t> readSlicesRunOut_{0};
+    std::atomic<std::uint64_t> readQueueFull_{0};
 
     std::shared_ptr<const DataHandler> dataHandler_;
     ReadErrorHandler readErrorHandler_;

@@ -33,12 +33,13 @@ HidDeviceController::~HidDeviceController() {
     onDeviceChange_ = nullptr;
     onDeviceUnplug_ = nullptr;
     disconnect(platform_, nullptr, this, nullptr);
-    // Handlers carried out while a reader stops see an empty list.
+    // An UnplugHandler run here sees an empty list.
     std::vector<std::unique_ptr<HidDevice>> devices = std::move(devices_);
     devices_.clear();
     for (std::unique_ptr<HidDevice>& device : devices) {
         device->controller_ = nullptr;
-        if (device->isClaimed() && device->release()) {
+        if (device->isClaimed()) {
+            device->release();
             device->unplug(); // the application learns that its device is gone
         }
         device.reset();
@@ -92,13 +93,8 @@ void HidDeviceController::returnDevice(HidDevice* device) {
     HidDevice::UnplugHandler unplug = std::move(device->unplugHandler_);
     device->unplugHandler_ = nullptr;
     const int slice = device->readWaitSlice();
-    if (!device->release()) {
-        return; // a handler carried out while the reader stopped destroyed it
-    }
+    device->release();
     const int index = indexOf(device);
-    if (index < 0) {
-        return;
-    }
     if (device->isPresent()) {
         try {
             auto fresh = std::unique_ptr<HidDevice>(

@@ -7,96 +7,101 @@
 #include <QObject>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace zr::hid {
+
 namespace {
-constexpr std::chrono::microseconds kHandOverSpin{200};
+// Slots start on their own cache line: the reader fills one while the main thread reads another.
+constexpr std::size_t kSlotAlignment = 64;
 } // namespace
 
 struct HidDeviceReadThread::Shared {
+    // A report read (its length), or a read that failed (its errno).
+    struct Entry {
+        std::uint16_t length = 0;
+        bool readError = false;
+        int errorCode = 0;
+    };
+
     HidDevice* device = nullptr;
     std::size_t reportLength = 0;
-    std::vector<uint8_t> buffer;
+    std::size_t slotStride = 0;
+    // kQueueLength report buffers; the reader reads straight into the one after the queued ones.
+    std::vector<uint8_t> buffers;
 
     std::mutex mutex;
+    // The reader waits here for room, a stop or the end of a slice.
     std::condition_variable cv;
-    // The hand-over waiting for the main thread (guarded by mutex).
-    std::function<void()> pending;
-    bool handOverDone = false;
-    // handOverDone as seen without the mutex, for the reader's short spin.
-    std::atomic<bool> handOverSeenDone{false};
-    bool finished = false;
-    // The read handle in use, so that stop() can cancel a waiting read (guarded by mutex).
+    // Guarded by mutex: the queue (entries head … head + count - 1), whether a wake-up of the
+    // main thread is on its way or under way, whether the reader waits for room, and the read
+    // handle in use (so that stop() can cancel a waiting read).
+    std::array<Entry, kQueueLength> entries{};
+    std::size_t head = 0;
+    std::size_t count = 0;
+    bool wakeUpPosted = false;
+    bool waitingForRoom = false;
     std::shared_ptr<HidHandle> current;
 
     std::atomic<bool> stopRequested{false};
-    std::atomic<uint64_t> delivered{0};
-    std::atomic<uint64_t> errors{0};
-    std::atomic<int> lastError{0};
 
     // Main thread only.
-    std::unique_ptr<QObject> context; // lives on the main thread; target of the hand-overs
+    std::unique_ptr<QObject> context; // lives on the main thread; target of the wake-ups
     std::thread thread;
-    int runningHandOvers = 0; // > 0 while a hand-over of this reader runs on the main thread
-    bool waitingForEnd = false;
-    bool joinDeferred = false;
+
+    uint8_t* slot(std::size_t index) { return buffers.data() + index * slotStride; }
 
     // --- reader thread ---
-    void run();
-    void handOver(std::function<void()> job, std::weak_ptr<Shared> self);
-    void spinWhileHandedOver() const;
-    // true when a stop was asked for (the device may be gone then).
+    void run(const std::weak_ptr<Shared>& self);
+    // The free slot the next read goes into; nullptr once a stop was asked for.
+    uint8_t* waitForRoom();
+    void push(const Entry& entry, const std::weak_ptr<Shared>& self);
+    void queueReadError(int code, const std::weak_ptr<Shared>& self);
+    // true when a stop was asked for.
     bool waitOneSlice(int sliceMs);
-    void handOverReadError(int code, const std::weak_ptr<Shared>& self);
 
     // --- main thread ---
-    static void runPending(const std::shared_ptr<Shared>& s);
-    static void waitForEnd(const std::shared_ptr<Shared>& s);
-    static void requestStop(const std::shared_ptr<Shared>& s);
+    static void drain(const std::shared_ptr<Shared>& s);
+    void deliver(const Entry& entry, const uint8_t* data);
 };
 
-namespace {
-// The weak self-reference given to queued hand-overs (the reader thread holds a raw pointer only,
-// so that the shared state always dies on the main thread).
-thread_local std::weak_ptr<HidDeviceReadThread::Shared> tlsSelf;
-} // namespace
-
-void HidDeviceReadThread::Shared::handOver(std::function<void()> job, std::weak_ptr<Shared> self) {
-    {
-        std::lock_guard lock(mutex);
-        pending = std::move(job);
-        handOverDone = false;
-        handOverSeenDone.store(false, std::memory_order_relaxed);
-    }
-    cv.notify_all(); // a main thread waiting for our end carries it out itself
-    QMetaObject::invokeMethod(
-        context.get(),
-        [self] {
-            if (auto s = self.lock()) {
-                runPending(s);
-            }
-        },
-        Qt::QueuedConnection);
-    spinWhileHandedOver();
+uint8_t* HidDeviceReadThread::Shared::waitForRoom() {
     std::unique_lock lock(mutex);
-    cv.wait(lock, [this] { return handOverDone; });
+    if (count == kQueueLength) {
+        device->readQueueFull_.fetch_add(1);
+        waitingForRoom = true;
+        cv.wait(lock, [this] { return stopRequested.load() || count < kQueueLength; });
+        waitingForRoom = false;
+    }
+    return stopRequested.load() ? nullptr : slot((head + count) % kQueueLength);
 }
 
-// A hand-over usually returns within tens of microseconds. Going to sleep on the condition costs
-// a wake-up of about as long, which would bound a burst of reports; a short spin first avoids it.
-void HidDeviceReadThread::Shared::spinWhileHandedOver() const {
-    const auto until = std::chrono::steady_clock::now() + kHandOverSpin;
-    while (!handOverSeenDone.load(std::memory_order_acquire) &&
-           std::chrono::steady_clock::now() < until) {
-        std::this_thread::yield();
+// Wakes the main thread only when no wake-up is pending: one wake-up carries all that arrived.
+void HidDeviceReadThread::Shared::push(const Entry& entry, const std::weak_ptr<Shared>& self) {
+    bool wake = false;
+    {
+        std::lock_guard lock(mutex);
+        entries[(head + count) % kQueueLength] = entry;
+        ++count;
+        wake = !wakeUpPosted;
+        wakeUpPosted = true;
+    }
+    if (wake) {
+        QMetaObject::invokeMethod(
+            context.get(),
+            [self] {
+                if (auto s = self.lock()) {
+                    drain(s);
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -106,34 +111,32 @@ bool HidDeviceReadThread::Shared::waitOneSlice(int sliceMs) {
                        [this] { return stopRequested.load(); });
 }
 
-// A read that cannot start or that failed (device gone, handle closed) is handed to the main
-// thread as an error. One slice passes before the next try, so that a device gone for good does
-// not keep a core busy until its owner stops the reader.
-void HidDeviceReadThread::Shared::handOverReadError(int code, const std::weak_ptr<Shared>& self) {
-    HidDevice* const dev = device;
-    errors.fetch_add(1);
-    dev->readErrorsHandedOver_.fetch_add(1);
-    lastError.store(code);
-    const int slice = dev->readWaitSlice();
-    handOver([dev, code] { dev->deliverReadError(code); }, self);
-    // The device may be gone once a hand-over returned with a stop requested: from here on only
-    // `slice` is used.
-    if (!waitOneSlice(slice)) {
-        dev->readSlicesRunOut_.fetch_add(1);
+// A read that cannot start or that failed (device gone, handle closed) is handed over as an
+// error. One slice passes before the next try, so that a device gone for good does not keep a
+// core busy until its owner stops the reader.
+void HidDeviceReadThread::Shared::queueReadError(int code, const std::weak_ptr<Shared>& self) {
+    device->readErrorsHandedOver_.fetch_add(1);
+    push(Entry{0, true, code}, self);
+    if (!waitOneSlice(device->readWaitSlice())) {
+        device->readSlicesRunOut_.fetch_add(1);
     }
 }
 
-void HidDeviceReadThread::Shared::run() {
-    const std::weak_ptr<Shared> self = tlsSelf;
+// The device outlives this loop: it is destroyed only after its reader was stopped and joined.
+void HidDeviceReadThread::Shared::run(const std::weak_ptr<Shared>& self) {
     HidDevice* const dev = device;
     while (!stopRequested.load()) {
+        uint8_t* const buffer = waitForRoom();
+        if (buffer == nullptr) {
+            break;
+        }
         // A zeroed report buffer for every read.
-        std::fill(buffer.begin(), buffer.end(), uint8_t{0});
+        std::fill(buffer, buffer + reportLength, uint8_t{0});
         // The read handle, opened first if needed.
         int errorCode = 0;
         std::shared_ptr<HidHandle> handle = dev->acquireReadHandle(&errorCode);
         if (!handle) {
-            handOverReadError(errorCode, self);
+            queueReadError(errorCode, self);
             continue;
         }
         {
@@ -145,8 +148,7 @@ void HidDeviceReadThread::Shared::run() {
             if (stopRequested.load()) {
                 break;
             }
-            const HidReadResult r =
-                handle->read(buffer.data(), buffer.size(), dev->readWaitSlice());
+            const HidReadResult r = handle->read(buffer, reportLength, dev->readWaitSlice());
             if (stopRequested.load()) {
                 break;
             }
@@ -154,112 +156,76 @@ void HidDeviceReadThread::Shared::run() {
                 dev->readSlicesRunOut_.fetch_add(1);
                 continue; // the read stays outstanding; wait another slice
             }
-            if (r.status == HidReadResult::Status::Data) {
-                if (r.length > 0) {
-                    const auto reportId = buffer[0];
-                    const uint8_t* payload = buffer.data() + 1;
-                    const auto size = static_cast<uint16_t>(r.length - 1);
-                    delivered.fetch_add(1);
-                    dev->reportsHandedOver_.fetch_add(1);
-                    handOver([dev, reportId, payload,
-                              size] { dev->deliverReport(reportId, payload, size); },
-                             self);
-                }
-                break;
+            if (r.status == HidReadResult::Status::Data && r.length > 0) {
+                dev->reportsHandedOver_.fetch_add(1);
+                push(Entry{static_cast<std::uint16_t>(r.length), false, 0}, self);
+            } else if (r.status == HidReadResult::Status::Failed) {
+                queueReadError(r.errorCode, self);
             }
-            if (r.status == HidReadResult::Status::Failed) {
-                handOverReadError(r.errorCode, self);
-            }
-            // Cancelled: a read that completes with no bytes is not delivered.
+            // Cancelled, or a read that completed with no bytes: nothing to hand over.
             break;
         }
         {
             std::lock_guard lock(mutex);
             current.reset();
         }
-        handle.reset();
     }
-    {
-        std::lock_guard lock(mutex);
-        finished = true;
-    }
-    cv.notify_all();
 }
 
-void HidDeviceReadThread::Shared::runPending(const std::shared_ptr<Shared>& s) {
-    std::function<void()> job;
-    {
-        std::lock_guard lock(s->mutex);
-        if (!s->pending) {
-            return; // already carried out by a main thread waiting for our end
-        }
-        job = std::move(s->pending);
-        s->pending = nullptr;
-    }
-    ++s->runningHandOvers;
+void HidDeviceReadThread::Shared::deliver(const Entry& entry, const uint8_t* data) {
     try {
-        job();
+        if (entry.readError) {
+            device->deliverReadError(entry.errorCode);
+        } else {
+            // Report ID in byte 0, the bytes after it separately.
+            device->deliverReport(data[0], data + 1, static_cast<uint16_t>(entry.length - 1));
+        }
     } catch (const std::exception& e) {
         qCritical("HID: a handler raised an exception: %s", e.what());
     } catch (...) {
         qCritical("HID: a handler raised an exception");
     }
-    --s->runningHandOvers;
-    {
-        std::lock_guard lock(s->mutex);
-        s->handOverDone = true;
-        s->handOverSeenDone.store(true, std::memory_order_release);
-    }
-    s->cv.notify_all();
-    if (s->joinDeferred && s->runningHandOvers == 0 && !s->waitingForEnd) {
-        s->joinDeferred = false;
-        waitForEnd(s);
-    }
 }
 
-void HidDeviceReadThread::Shared::waitForEnd(const std::shared_ptr<Shared>& s) {
-    if (!s->thread.joinable()) {
-        return;
-    }
-    s->waitingForEnd = true;
+// Hands over, one at a time and in order, all that is queued, including what arrives meanwhile.
+// No second wake-up is posted before this pass found the queue empty, so a nested event loop
+// inside one of the handlers never starts a second pass.
+void HidDeviceReadThread::Shared::drain(const std::shared_ptr<Shared>& s) {
     for (;;) {
-        std::unique_lock lock(s->mutex);
-        s->cv.wait(lock, [&] { return s->finished || static_cast<bool>(s->pending); });
-        if (s->pending) {
-            lock.unlock();
-            runPending(s); // the reader is blocked in this hand-over: carry it out here
-            continue;
+        Entry entry;
+        const uint8_t* data = nullptr;
+        {
+            std::lock_guard lock(s->mutex);
+            if (s->count == 0 || s->stopRequested.load()) {
+                s->wakeUpPosted = false;
+                break;
+            }
+            entry = s->entries[s->head];
+            data = s->slot(s->head);
         }
-        break;
-    }
-    s->thread.join();
-    s->waitingForEnd = false;
-}
-
-void HidDeviceReadThread::Shared::requestStop(const std::shared_ptr<Shared>& s) {
-    s->stopRequested.store(true);
-    {
-        std::lock_guard lock(s->mutex);
-        if (s->current) {
-            s->current->cancelRead();
+        s->deliver(entry, data);
+        if (s->stopRequested.load()) {
+            break; // the handler stopped this reader; its device may be gone
+        }
+        bool wakeReader = false;
+        {
+            std::lock_guard lock(s->mutex);
+            s->head = (s->head + 1) % kQueueLength;
+            --s->count;
+            wakeReader = s->waitingForRoom;
+        }
+        if (wakeReader) {
+            s->cv.notify_one();
         }
     }
-    s->cv.notify_all();
-    if (s->runningHandOvers > 0 || s->waitingForEnd) {
-        // Inside this reader's own hand-over (or a wait for its end further up the stack): the
-        // reader cannot end before that hand-over returned; join it then.
-        s->joinDeferred = true;
-        return;
-    }
-    waitForEnd(s);
 }
 
 HidDeviceReadThread::HidDeviceReadThread(HidDevice& device, std::size_t reportLength)
     : s_(std::make_shared<Shared>()) {
     s_->device = &device;
     s_->reportLength = reportLength;
-    // A device without input reports gets the largest HID report (it never delivers anyway).
-    s_->buffer.assign(reportLength > 0 ? reportLength : 4096 + 1, 0);
+    s_->slotStride = (reportLength + kSlotAlignment - 1) / kSlotAlignment * kSlotAlignment;
+    s_->buffers.assign(kQueueLength * s_->slotStride, 0);
     s_->context = std::make_unique<QObject>();
 }
 
@@ -271,41 +237,25 @@ void HidDeviceReadThread::start() {
     if (s_->thread.joinable() || s_->stopRequested.load()) {
         return;
     }
+    // The thread holds the shared state weakly, so that it always dies on the main thread.
     Shared* raw = s_.get();
     std::weak_ptr<Shared> self = s_;
-    s_->thread = std::thread([raw, self] {
-        tlsSelf = self;
-        raw->run();
-        tlsSelf.reset();
-    });
+    s_->thread = std::thread([raw, self] { raw->run(self); });
 }
 
 void HidDeviceReadThread::stop() {
-    // A local strong reference: a handler carried out while waiting may destroy this object.
-    const std::shared_ptr<Shared> s = s_;
-    if (!s->thread.joinable()) {
-        s->stopRequested.store(true);
-        return;
+    Shared& s = *s_;
+    s.stopRequested.store(true);
+    {
+        std::lock_guard lock(s.mutex);
+        if (s.current) {
+            s.current->cancelRead();
+        }
     }
-    Shared::requestStop(s);
-}
-
-bool HidDeviceReadThread::isRunning() const {
-    std::lock_guard lock(s_->mutex);
-    return s_->thread.joinable() && !s_->finished;
-}
-
-uint64_t HidDeviceReadThread::reportsDelivered() const {
-    return s_->delivered.load();
-}
-uint64_t HidDeviceReadThread::readErrors() const {
-    return s_->errors.load();
-}
-int HidDeviceReadThread::lastErrorCode() const {
-    return s_->lastError.load();
-}
-std::size_t HidDeviceReadThread::bufferLength() const {
-    return s_->buffer.size();
+    s.cv.notify_all();
+    if (s.thread.joinable()) {
+        s.thread.join();
+    }
 }
 
 } // namespace zr::hid

@@ -1,10 +1,10 @@
 #pragma once
 
-// The reader thread of one claimed device: one outstanding
-// read at a time, waiting in ReadWaitSlice slices; each report is handed to the main thread
-// (the thread that created the reader) and the reader blocks until the DataHandler returned.
-// Stopping never deadlocks: while the main thread waits for the reader to end it carries out the
-// reader's pending hand-over itself.
+// The reader thread of one claimed device: one outstanding read at a time, waiting in
+// ReadWaitSlice slices. What it reads (reports and read errors) goes into a bounded queue that
+// the main thread (the thread that created the reader) empties in one go per wake-up, handing
+// each entry to the device's handlers one at a time, in the order read. The reader never waits
+// for the main thread except for room in a full queue, so stopping it never deadlocks.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,11 @@ class HidDevice;
 
 class HidDeviceReadThread {
 public:
+    // Reports read and not yet handled, at most. With the queue full the reader reads no more
+    // until the main thread took one: further reports wait in the platform's input-report
+    // buffers of the device, which drop their oldest when they overflow.
+    static constexpr std::size_t kQueueLength = 128;
+
     // reportLength: InputReportByteLength from the capabilities fetched on the main thread.
     HidDeviceReadThread(HidDevice& device, std::size_t reportLength);
     // Stops the thread (see stop()).
@@ -25,19 +30,10 @@ public:
     HidDeviceReadThread& operator=(const HidDeviceReadThread&) = delete;
 
     void start();
-    // Main thread. Asks the thread to stop (it sees the request within one wait slice; a waiting
-    // read is also cancelled at once) and waits for its end, carrying out its pending
-    // hand-overs. Called from inside this reader's own hand-over (a DataHandler that clears
-    // itself or returns its device), it cannot wait there: the thread is then joined as soon as
-    // that hand-over has returned.
+    // Main thread, also from inside one of this reader's handlers. Asks the thread to stop (a
+    // waiting read is cancelled at once) and waits for its end. What it read and the main thread
+    // has not handled yet is dropped: once stopped, the reader hands nothing more over.
     void stop();
-    bool isRunning() const;
-
-    // Counters, for tests and diagnostics.
-    uint64_t reportsDelivered() const;
-    uint64_t readErrors() const;
-    int lastErrorCode() const;
-    std::size_t bufferLength() const;
 
     struct Shared; // internal
 

@@ -6,7 +6,6 @@
 #include "device/hid/HidDeviceController.h"
 #include "device/hid/HidDeviceReadThread.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -18,6 +17,7 @@
 
 using namespace zr::hid;
 using namespace zr::hid::test;
+using zr::test::holdsWithoutEvents;
 
 namespace {
 
@@ -427,6 +427,10 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
         offMainThread = offMainThread || QThread::currentThread() != qApp->thread();
         inHandler = true;
         sequence.push_back(data[0]);
+        if (sequence.size() == 1) {
+            // The next report is read while this handler runs.
+            EXPECT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() >= 2; }));
+        }
         QCoreApplication::processEvents(); // a nested loop does not bring the next report in
         inHandler = false;
     });
@@ -584,11 +588,7 @@ TEST_F(ControllerTest, AReaderWithoutItsDeviceReportsReadErrorsInEitherOrder) {
             bus.unplug(id); // no scan yet: the device is still Present
             meter->setDataHandler(reader);
             // No events until the reader tried: the scan would make the device not Present.
-            QElapsedTimer timer;
-            timer.start();
-            while (meter->readErrorsHandedOver() == 0 && timer.elapsed() < 10000) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
+            ASSERT_TRUE(holdsWithoutEvents([&] { return meter->readErrorsHandedOver() > 0; }));
         } else {
             meter->setDataHandler(reader);
             WAIT_UNTIL(bus.openHandleCount(id, HidOpenMode::Read) == 1, 5000);
@@ -605,30 +605,109 @@ TEST_F(ControllerTest, AReaderWithoutItsDeviceReportsReadErrorsInEitherOrder) {
     }
 }
 
-TEST_F(ControllerTest, StoppingAReaderCarriesOutItsPendingHandOverInsteadOfDeadlocking) {
+namespace {
+// Pushes reports numbered first … first + count - 1 (in byte 1 of the payload).
+void pushNumbered(SimulatedInputPort& port, int first, int count) {
+    for (int i = first; i < first + count; ++i) {
+        auto report = meterReport(0);
+        report[1] = static_cast<uint8_t>(i);
+        ASSERT_TRUE(port.pushInputReport(std::move(report)));
+    }
+}
+} // namespace
+
+// A reader that waits for room in its full queue does not wait for the main thread to end.
+TEST_F(ControllerTest, StoppingAReaderWithAFullQueueEndsItAndHandsNothingMoreOver) {
     auto model = std::make_shared<RecordingModel>();
     bus.plug(meterInfo(), model);
     HidDeviceController controller(bus);
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
     HidDevice* meter = controller.claimDevice();
-    meter->setReadQueueDepth(64);
+    meter->setReadQueueDepth(SimulatedHidBus::kMaxQueueDepth);
     int reports = 0;
     meter->setDataHandler([&](HidDevice&, uint8_t, const uint8_t*, uint16_t) { ++reports; });
     WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
-    ASSERT_TRUE(model->port->pushInputReport(meterReport(1)));
-    // Without processing events: the reader reads the report and blocks in its hand-over.
-    QElapsedTimer timer;
-    timer.start();
-    while (meter->reportsHandedOver() == 0 && timer.elapsed() < 10000) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_EQ(meter->reportsHandedOver(), 1u);
-    EXPECT_EQ(reports, 0);
+    constexpr int kQueued = static_cast<int>(HidDeviceReadThread::kQueueLength);
+    pushNumbered(*model->port, 0, kQueued + 1);
+    ASSERT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() == kQueued; }));
     meter->setDataHandler(nullptr); // must not deadlock
-    EXPECT_EQ(reports, 1) << "the pending hand-over was carried out while stopping";
     EXPECT_FALSE(meter->hasReader());
-    WAIT_PAST_POSTED_EVENTS(); // the queued call that arrives now finds nothing to do
-    EXPECT_EQ(reports, 1);
+    WAIT_PAST_POSTED_EVENTS();
+    EXPECT_EQ(reports, 0) << "nothing is handed over once the reader stopped";
+    EXPECT_EQ(meter->reportsHandedOver(), static_cast<std::uint64_t>(kQueued));
+    controller.returnDevice(meter);
+}
+
+// A handler that stops its reader mid-pass (clearing itself, then handing the device a new
+// handler) ends that pass: what the old reader had queued is not handed to anyone, and the new
+// handler gets only what the new reader reads.
+TEST_F(ControllerTest, AReaderStoppedByItsOwnHandlerHandsOverNothingItHadQueued) {
+    auto model = std::make_shared<RecordingModel>();
+    bus.plug(meterInfo(), model);
+    HidDeviceController controller(bus);
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
+    HidDevice* meter = controller.claimDevice();
+    meter->setReadQueueDepth(16);
+    std::vector<int> second;
+    const HidDevice::DataHandler secondHandler = [&](HidDevice&, uint8_t, const uint8_t* data,
+                                                     uint16_t) { second.push_back(data[0]); };
+    std::vector<int> first;
+    meter->setDataHandler([&](HidDevice& d, uint8_t, const uint8_t* data, uint16_t) {
+        first.push_back(data[0]);
+        d.setDataHandler(nullptr);
+        d.setDataHandler(secondHandler);
+    });
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    pushNumbered(*model->port, 1, 3);
+    // All three are queued before the main thread hands the first over.
+    ASSERT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() == 3; }));
+    WAIT_UNTIL(!first.empty(), 5000);
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    pushNumbered(*model->port, 4, 1);
+    WAIT_UNTIL(!second.empty(), 5000);
+    WAIT_PAST_POSTED_EVENTS();
+    EXPECT_EQ(first, std::vector<int>{1});
+    EXPECT_EQ(second, std::vector<int>{4});
+    controller.returnDevice(meter);
+}
+
+// While the main thread is busy the reader queues what it reads, up to its bound; after that the
+// device's own buffers keep the newest reports. Every report reaches the handler in order.
+TEST_F(ControllerTest, ReportsReadWhileTheMainThreadIsBusyArriveInOrderAndTheQueueIsBounded) {
+    auto model = std::make_shared<RecordingModel>();
+    bus.plug(meterInfo(), model);
+    HidDeviceController controller(bus);
+    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
+    HidDevice* meter = controller.claimDevice();
+    constexpr int kDeviceBuffers = 16;
+    meter->setReadQueueDepth(kDeviceBuffers);
+    std::vector<int> sequence;
+    meter->setDataHandler(
+        [&](HidDevice&, uint8_t, const uint8_t* data, uint16_t) { sequence.push_back(data[0]); });
+    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    ASSERT_EQ(meter->readQueueDepth(), kDeviceBuffers);
+
+    constexpr int kQueued = static_cast<int>(HidDeviceReadThread::kQueueLength);
+    constexpr int kOverflow = 5;
+    // Paced so that the device's buffers never overflow while the reader fills its queue.
+    for (int i = 0; i < kQueued; ++i) {
+        ASSERT_TRUE(holdsWithoutEvents([&] { return model->port->pendingReports() == 0; }));
+        pushNumbered(*model->port, i, 1);
+    }
+    ASSERT_TRUE(holdsWithoutEvents([&] { return meter->readQueueFull() == 1; }));
+    EXPECT_EQ(meter->reportsHandedOver(), static_cast<std::uint64_t>(kQueued));
+    // The queue is full: these wait in the device, which drops its oldest five.
+    pushNumbered(*model->port, kQueued, kDeviceBuffers + kOverflow);
+
+    std::vector<int> expected;
+    for (int i = 0; i < kQueued; ++i) {
+        expected.push_back(i);
+    }
+    for (int i = kQueued + kOverflow; i < kQueued + kOverflow + kDeviceBuffers; ++i) {
+        expected.push_back(i);
+    }
+    WAIT_UNTIL(sequence.size() == expected.size(), 5000);
+    EXPECT_EQ(sequence, expected);
     controller.returnDevice(meter);
 }
 
