@@ -28,6 +28,8 @@ TEST(MirrorWindow, TheServicePageTellsWhereTheServerStands) {
                        .toUtf8());
     settings.close();
     h.start();
+    // The journal, and its mirror with it, opens once the window has first painted.
+    h.window().show();
     const QString server = nowhere.path() + QStringLiteral(":1/lab");
     const QString unreachable =
         QString::fromUtf8(kUnreachableLine).section(QLatin1Char('%'), 0, 0) + server;
@@ -40,6 +42,7 @@ TEST(MirrorWindow, TheServicePageTellsWhereTheServerStands) {
 
 TEST(MirrorWindow, WithoutAServerNothingChanges) {
     zr::test::ProgramHarness h;
+    h.window().show();
     WAIT_PAST_POSTED_EVENTS();
     EXPECT_FALSE(serverStatus(h)->isVisibleTo(h.window().servicePage()));
     EXPECT_TRUE(serverStatus(h)->text().isEmpty());
