@@ -3,11 +3,8 @@
 #include "calibration/LibraryFile.h"
 #include "common/FileAccess.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/JournalCommand.h"
 #include "device/protocol/Meter.h"
-#include "journal/Journal.h"
-#include "records/MeasurementTableTexts.h"
-
-#include <QFileInfo>
 
 namespace zr::ctl {
 
@@ -114,38 +111,7 @@ int CommandRunner::runLibrary() {
 int CommandRunner::runJournal() {
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
-    // Checked first: opening a missing file, even to read it, is no question to SQLite.
-    if (!QFileInfo::exists(path)) {
-        io_.err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
-        return kError;
-    }
-    QList<Record> records;
-    try {
-        // A window writing the journal holds its lock only for one commit.
-        constexpr int kBusyTimeoutMs = 5000;
-        const std::unique_ptr<journal::Journal> journal = journal::Journal::openForReading(
-            path, static_cast<int>(records::measurementTableHeaders().size()), kBusyTimeoutMs);
-        for (const journal::JournalSession& session : journal->sessions()) {
-            for (const journal::JournalRow& row : journal->rows(session.id)) {
-                if ((invocation_.since.isValid() && row.written < invocation_.since) ||
-                    (invocation_.before.isValid() && row.written >= invocation_.before)) {
-                    continue;
-                }
-                records << journalRecord(session.started, row);
-            }
-        }
-    } catch (const journal::JournalRefused& refused) {
-        io_.err(QStringLiteral("%1: %2\n")
-                    .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
-                                   ? QStringLiteral("a journal of a newer program version")
-                                   : QStringLiteral("not a journal of this program"))
-                    .toUtf8());
-        return kError;
-    } catch (const journal::SqliteError& failed) {
-        io_.err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
-        return kError;
-    }
-    return writer_->writeDocument(records) ? kDone : kError;
+    return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
 }
 
 int CommandRunner::runList() {

@@ -1,26 +1,74 @@
 #include "ctl/RecordWriter.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QLocale>
 #include <algorithm>
+#include <cmath>
 
 namespace zr::ctl {
 
 namespace {
 
 constexpr int kColumnGap = 2;
+// How much output a document holds back before handing it on.
+constexpr qsizetype kBlockBytes = 64 * 1024;
 
-QString csvText(const QJsonValue& value) {
-    switch (value.type()) {
-    case QJsonValue::Bool:
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QJsonValue::Double:
-        return QString::number(value.toDouble(), 'g', 15);
-    case QJsonValue::String:
-        return value.toString();
-    default:
-        return {};
+QByteArray numberText(double value) {
+    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+void appendJsonString(QByteArray& out, const QString& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text.toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte >= 0x20) {
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xf];
+        }
     }
+    out += '"';
+}
+
+void appendJsonValue(QByteArray& out, const FieldValue& value) {
+    if (const auto* text = std::get_if<QString>(&value)) {
+        appendJsonString(out, *text);
+    } else if (const auto* number = std::get_if<double>(&value)) {
+        out += std::isfinite(*number) ? numberText(*number) : QByteArrayLiteral("null");
+    } else if (const auto* integer = std::get_if<qint64>(&value)) {
+        out += QByteArray::number(*integer);
+    } else if (const auto* yes = std::get_if<bool>(&value)) {
+        out += *yes ? "true" : "false";
+    } else {
+        out += "null";
+    }
+}
+
+QString csvText(const FieldValue& value) {
+    if (const auto* text = std::get_if<QString>(&value)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<double>(&value)) {
+        return std::isfinite(*number) ? QString::fromLatin1(numberText(*number)) : QString();
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        return QString::number(*integer);
+    }
+    if (const auto* yes = std::get_if<bool>(&value)) {
+        return *yes ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    return {};
 }
 
 QString csvField(const QString& text) {
@@ -36,100 +84,164 @@ QString csvField(const QString& text) {
 } // namespace
 
 RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink)
-    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {}
+    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {
+    for (const QString& key : layout_.keys) {
+        QByteArray member;
+        appendJsonString(member, key);
+        jsonKeys_ << member + ':';
+    }
+}
 
-QByteArray RecordWriter::tableLine(const QStringList& cells, const QList<int>& widths) const {
+bool RecordWriter::flush() {
+    if (!pending_.isEmpty() && !failed_) {
+        failed_ = !sink_(pending_);
+    }
+    pending_.clear();
+    return !failed_;
+}
+
+void RecordWriter::appendJsonObject(const Record& record, bool indented) {
+    const QByteArray separator = indented ? QByteArrayLiteral(",\n    ") : QByteArrayLiteral(",");
+    pending_ += indented ? "{\n    " : "{";
+    for (qsizetype i = 0; i < jsonKeys_.size(); ++i) {
+        if (i > 0) {
+            pending_ += separator;
+        }
+        pending_ += jsonKeys_.at(i);
+        if (indented) {
+            pending_ += ' ';
+        }
+        appendJsonValue(pending_, record.values.value(i));
+    }
+    pending_ += indented ? "\n}" : "}";
+}
+
+void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
+    QStringList fields;
+    for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
+        fields << csvField(csvText(values.value(i)));
+    }
+    pending_ += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+
+void RecordWriter::appendCsvHeader() {
+    QList<FieldValue> names;
+    for (const QString& key : layout_.keys) {
+        names << key;
+    }
+    appendCsvLine(names);
+}
+
+void RecordWriter::appendTableLine(const QStringList& cells, const QList<int>& widths) {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const bool last = i + 1 == cells.size();
         line += last ? cells.at(i) : cells.at(i).leftJustified(widths.value(i) + kColumnGap);
     }
-    return line.toUtf8() + '\n';
+    pending_ += line.toUtf8() + '\n';
 }
 
-QStringList RecordWriter::csvValues(const Record& record) const {
-    QStringList values;
-    for (const QString& key : layout_.keys) {
-        values << csvText(record.fields.value(key));
+// Widths are not known ahead: each column is as wide as its header or its first cell.
+void RecordWriter::appendStreamedTableLine(const Record& record) {
+    if (!headerWritten_) {
+        for (qsizetype i = 0; i < layout_.headers.size(); ++i) {
+            streamWidths_ << static_cast<int>(
+                std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
+        }
+        appendTableLine(layout_.headers, streamWidths_);
     }
-    return values;
-}
-
-QByteArray RecordWriter::csvLine(const QStringList& values) const {
-    QStringList fields;
-    for (const QString& value : values) {
-        fields << csvField(value);
+    if (!record.cells.isEmpty()) {
+        appendTableLine(record.cells, streamWidths_);
     }
-    return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
 bool RecordWriter::writeDocument(const QList<Record>& records, bool single) {
-    QByteArray out;
-    switch (format_) {
-    case Format::Json:
-        if (single && records.size() == 1) {
-            out = QJsonDocument(records.front().fields).toJson(QJsonDocument::Indented);
-        } else {
-            QJsonArray array;
-            for (const Record& record : records) {
-                array.append(record.fields);
-            }
-            out = QJsonDocument(array).toJson(QJsonDocument::Indented);
-        }
-        break;
-    case Format::Csv:
-        out = csvLine(layout_.keys);
-        for (const Record& record : records) {
-            out += csvLine(csvValues(record));
-        }
-        break;
-    case Format::Table: {
-        QList<int> widths;
-        for (const QString& header : layout_.headers) {
-            widths << static_cast<int>(header.size());
-        }
-        for (const Record& record : records) {
-            for (qsizetype i = 0; i < record.cells.size() && i < widths.size(); ++i) {
-                widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
-            }
-        }
-        out = tableLine(layout_.headers, widths);
-        for (const Record& record : records) {
-            out += tableLine(record.cells, widths);
-        }
-        break;
+    if (format_ == Format::Json && single && records.size() == 1) {
+        appendJsonObject(records.front(), true);
+        pending_ += '\n';
+        return flush();
     }
+    if (format_ != Format::Table) {
+        for (const Record& record : records) {
+            writeRecord(record);
+        }
+        return endDocument();
     }
-    return sink_(out);
+    QList<int> widths;
+    for (const QString& header : layout_.headers) {
+        widths << static_cast<int>(header.size());
+    }
+    for (const Record& record : records) {
+        for (qsizetype i = 0; i < record.cells.size() && i < widths.size(); ++i) {
+            widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
+        }
+    }
+    appendTableLine(layout_.headers, widths);
+    for (const Record& record : records) {
+        appendTableLine(record.cells, widths);
+    }
+    return flush();
 }
 
 bool RecordWriter::writeStreamed(const Record& record) {
-    QByteArray out;
     switch (format_) {
     case Format::Json:
-        out = QJsonDocument(record.fields).toJson(QJsonDocument::Compact) + '\n';
+        appendJsonObject(record, false);
+        pending_ += '\n';
         break;
     case Format::Csv:
         if (!headerWritten_) {
-            out = csvLine(layout_.keys);
+            appendCsvHeader();
         }
-        out += csvLine(csvValues(record));
+        appendCsvLine(record.values);
         break;
-    case Format::Table: {
-        // Widths are not known ahead: each column is as wide as its header or its first cell.
-        if (!headerWritten_) {
-            for (qsizetype i = 0; i < layout_.headers.size(); ++i) {
-                streamWidths_ << static_cast<int>(
-                    std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
-            }
-            out = tableLine(layout_.headers, streamWidths_);
-        }
-        out += tableLine(record.cells, streamWidths_);
+    case Format::Table:
+        appendStreamedTableLine(record);
         break;
-    }
     }
     headerWritten_ = true;
-    return sink_(out);
+    return flush();
+}
+
+bool RecordWriter::writeRecord(const Record& record) {
+    switch (format_) {
+    case Format::Json:
+        pending_ += documentRecords_ == 0 ? "[\n" : ",\n";
+        appendJsonObject(record, false);
+        break;
+    case Format::Csv:
+        if (!headerWritten_) {
+            appendCsvHeader();
+        }
+        appendCsvLine(record.values);
+        break;
+    case Format::Table:
+        appendStreamedTableLine(record);
+        break;
+    }
+    headerWritten_ = true;
+    ++documentRecords_;
+    return pending_.size() < kBlockBytes ? !failed_ : flush();
+}
+
+bool RecordWriter::endDocument() {
+    switch (format_) {
+    case Format::Json:
+        pending_ += documentRecords_ == 0 ? "[\n]\n" : "\n]\n";
+        break;
+    case Format::Csv:
+        if (!headerWritten_) {
+            appendCsvHeader();
+        }
+        break;
+    case Format::Table:
+        if (!headerWritten_) {
+            appendStreamedTableLine(Record{});
+        }
+        break;
+    }
+    headerWritten_ = true;
+    return flush();
 }
 
 } // namespace zr::ctl

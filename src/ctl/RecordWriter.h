@@ -13,7 +13,8 @@ namespace zr::ctl {
 // false when they could not be written (the reader went away).
 using OutputSink = std::function<bool(const QByteArray& bytes)>;
 
-// Writes records as a readable table, JSON or CSV (RFC 4180, UTF-8).
+// Writes records as a readable table, JSON or CSV (RFC 4180, UTF-8), their fields in the
+// layout's order.
 class RecordWriter {
 public:
     RecordWriter(Format format, Layout layout, OutputSink sink);
@@ -21,19 +22,34 @@ public:
     // All records at once: the table or CSV with its header, or one JSON document (an array,
     // or the one object when `single`).
     bool writeDocument(const QList<Record>& records, bool single = false);
-    // One record of a stream, written and flushed at once: JSON one object per line; the table
-    // and CSV lead with their header.
+
+    // One record of a stream of lines, written and flushed at once: JSON one object per line;
+    // the table and CSV lead with their header.
     bool writeStreamed(const Record& record);
 
+    // A document of any length, one record at a time in constant memory: JSON an array, one
+    // object per line; the table and CSV lead with their header. Output is handed on in blocks;
+    // endDocument writes what is left and closes the array.
+    bool writeRecord(const Record& record);
+    bool endDocument();
+
 private:
-    QByteArray tableLine(const QStringList& cells, const QList<int>& widths) const;
-    QByteArray csvLine(const QStringList& values) const;
-    QStringList csvValues(const Record& record) const;
+    void appendJsonObject(const Record& record, bool indented);
+    void appendCsvLine(const QList<FieldValue>& values);
+    void appendCsvHeader();
+    void appendTableLine(const QStringList& cells, const QList<int>& widths);
+    void appendStreamedTableLine(const Record& record);
+    bool flush();
 
     Format format_;
     Layout layout_;
     OutputSink sink_;
+    // Each field's name as a JSON object member starts: "name":
+    QList<QByteArray> jsonKeys_;
+    QByteArray pending_;
+    bool failed_ = false;
     bool headerWritten_ = false;
+    int documentRecords_ = 0;
     QList<int> streamWidths_;
 };
 

@@ -6,8 +6,6 @@
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MethodNames.h"
 #include "device/protocol/Meter.h"
-#include "journal/Journal.h"
-#include "records/MeasurementTableTexts.h"
 
 #include <cstdlib>
 
@@ -38,9 +36,7 @@ Layout meterLayout() {
 }
 
 Record meterRecord(const FoundMeter& meter) {
-    return {{{QStringLiteral("device"), meter.devicePath},
-             {QStringLiteral("serial"), meter.serial},
-             {QStringLiteral("read_write"), meter.readWrite}},
+    return {{meter.devicePath, meter.serial, meter.readWrite},
             {meter.devicePath, meter.serial, yesNo(meter.readWrite)}};
 }
 
@@ -63,22 +59,17 @@ Record statusRecord(const protocol::StatusReport& status, const QLocale& locale,
                     const QString& time) {
     const bool valid = protocol::meter::frequencyIsValid(status.frequency);
     const connection::LiveStatus shown = connection::liveStatus(status, locale);
-    Record record{{{QStringLiteral("method"), status.method},
-                   {QStringLiteral("method_name"), connection::methodName(status.method)},
+    Record record{{qint64{status.method}, connection::methodName(status.method),
                    // Outside the valid band the meter's value means nothing: the window shows 0.
-                   {QStringLiteral("value"), valid ? QJsonValue(meterNumber(status.measuredValue))
-                                                   : QJsonValue(QJsonValue::Null)},
-                   {QStringLiteral("correction"), meterNumber(status.correction)},
-                   {QStringLiteral("table"), status.activeTable},
-                   {QStringLiteral("frequency"), status.frequency},
-                   {QStringLiteral("frequency_valid"), valid},
-                   {QStringLiteral("stored_count"), status.dataCount}},
+                   valid ? FieldValue(meterNumber(status.measuredValue)) : FieldValue(nullptr),
+                   meterNumber(status.correction), qint64{status.activeTable},
+                   qint64{status.frequency}, valid, qint64{status.dataCount}},
                   {methodText(status.method), shown.value,
                    common::formatOneDecimal(status.correction, locale),
                    QString::number(status.activeTable), QString::number(status.frequency),
                    yesNo(valid), QString::number(status.dataCount)}};
     if (!time.isNull()) {
-        record.fields.insert(QStringLiteral("time"), time);
+        record.values.prepend(time);
         record.cells.prepend(time);
     }
     return record;
@@ -92,10 +83,8 @@ Layout storedValueLayout() {
 
 Record storedValueRecord(const protocol::StoredValueRecord& record, const QLocale& locale) {
     const double value = meterNumber(record.value);
-    return {{{QStringLiteral("number"), record.recordNumber},
-             {QStringLiteral("method"), record.method},
-             {QStringLiteral("method_name"), connection::methodName(record.method)},
-             {QStringLiteral("value"), value}},
+    return {{qint64{record.recordNumber}, qint64{record.method},
+             connection::methodName(record.method), value},
             {QString::number(record.recordNumber), methodText(record.method),
              common::formatGeneral(value, locale)}};
 }
@@ -114,10 +103,7 @@ Record calibrationRecord(const protocol::CalibrationSlot& entry) {
         name.chop(1);
     }
     return {
-        {{QStringLiteral("slot"), entry.slot},
-         {QStringLiteral("name"), name},
-         {QStringLiteral("k1"), entry.k1},
-         {QStringLiteral("k2"), entry.k2}},
+        {qint64{entry.slot}, name, qint64{entry.k1}, qint64{entry.k2}},
         {QString::number(entry.slot), name, QString::number(entry.k1), QString::number(entry.k2)}};
 }
 
@@ -129,61 +115,10 @@ Layout libraryLayout() {
 }
 
 Record libraryRecord(const calibration::LibraryRecord& entry) {
-    return {{{QStringLiteral("index"), entry.index()},
-             {QStringLiteral("name"), entry.name()},
-             {QStringLiteral("method"), entry.method()},
-             {QStringLiteral("k1"), entry.k1()},
-             {QStringLiteral("k2"), entry.k2()},
-             {QStringLiteral("comment"), entry.comment()}},
+    return {{qint64{entry.index()}, entry.name(), qint64{entry.method()}, qint64{entry.k1()},
+             qint64{entry.k2()}, entry.comment()},
             {QString::number(entry.index()), entry.name(), methodText(entry.method()),
              QString::number(entry.k1()), QString::number(entry.k2()), entry.comment()}};
-}
-
-namespace {
-
-// The field names of the table's seven columns, in the table's order.
-const QStringList& journalCellKeys() {
-    static const QStringList keys{QStringLiteral("number"),   QStringLiteral("grade"),
-                                  QStringLiteral("tank"),     QStringLiteral("supplier"),
-                                  QStringLiteral("method"),   QStringLiteral("value"),
-                                  QStringLiteral("date_time")};
-    return keys;
-}
-
-} // namespace
-
-Layout journalLayout() {
-    Layout layout{{QStringLiteral("session_started"), QStringLiteral("time")},
-                  {QStringLiteral("Начало сеанса"), QStringLiteral("Время записи")}};
-    layout.keys << journalCellKeys();
-    for (const QString& header : records::measurementTableHeaders()) {
-        // The window's number column has no header.
-        layout.headers << (header.isEmpty() ? QStringLiteral("№") : header);
-    }
-    layout.keys << QStringLiteral("deleted");
-    layout.headers << QStringLiteral("Удалена");
-    return layout;
-}
-
-Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow& row) {
-    Record record;
-    const QString started = isoLocalTime(sessionStarted.toLocalTime());
-    const QString written = isoLocalTime(row.written.toLocalTime());
-    record.fields.insert(QStringLiteral("session_started"), started);
-    record.fields.insert(QStringLiteral("time"), written);
-    record.cells << started << written;
-    const QStringList& keys = journalCellKeys();
-    for (qsizetype c = 0; c < keys.size(); ++c) {
-        record.fields.insert(keys.at(c), row.cells.value(c));
-        record.cells << row.cells.value(c);
-    }
-    // A row the user deleted is no reading of the table: when it went, or nothing.
-    const QString deleted =
-        row.deleted.isValid() ? isoLocalTime(row.deleted.toLocalTime()) : QString();
-    record.fields.insert(QStringLiteral("deleted"),
-                         deleted.isEmpty() ? QJsonValue() : QJsonValue(deleted));
-    record.cells << deleted;
-    return record;
 }
 
 QString isoLocalTime(const QDateTime& time) {

@@ -3,24 +3,26 @@
 #include "ctl/MeterLink.h"
 
 #include <QDateTime>
-#include <QJsonObject>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <variant>
 
 namespace zr::calibration {
 class LibraryRecord;
 }
 
-namespace zr::journal {
-struct JournalRow;
-}
-
 namespace zr::ctl {
 
-// One line of output: its fields for --json and --csv, its cells for the readable table.
+// One field's value as --json and --csv write it: null, true or false, an integer, a real
+// number, a text.
+using FieldValue = std::variant<std::nullptr_t, bool, qint64, double, QString>;
+
+// One line of output: its fields for --json and --csv in its layout's order, its cells for the
+// readable table.
 struct Record {
-    QJsonObject fields;
+    QList<FieldValue> values;
     QStringList cells;
 };
 
@@ -47,11 +49,6 @@ Record calibrationRecord(const protocol::CalibrationSlot& entry);
 
 Layout libraryLayout();
 Record libraryRecord(const calibration::LibraryRecord& entry);
-
-Layout journalLayout();
-// A row of the history: the start of its session, its last change and, for a row the user
-// deleted, its deletion, as local times.
-Record journalRecord(const QDateTime& sessionStarted, const journal::JournalRow& row);
 
 // ISO 8601 with the offset from UTC, which Qt leaves out of a local time.
 QString isoLocalTime(const QDateTime& time);

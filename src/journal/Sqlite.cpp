@@ -44,8 +44,19 @@ Statement& Statement::bind(int index, const QString& text) {
     return *this;
 }
 
+Statement& Statement::bindReal(int index, double value) {
+    check(db_, sqlite3_bind_double(statement_, index, value), SQLITE_OK);
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     check(db_, sqlite3_bind_null(statement_, index), SQLITE_OK);
+    return *this;
+}
+
+Statement& Statement::bindFrom(int index, const Statement& source, int column) {
+    check(db_, sqlite3_bind_value(statement_, index, sqlite3_column_value(source.statement_, column)),
+          SQLITE_OK);
     return *this;
 }
 
@@ -70,6 +81,15 @@ void Statement::run() {
 
 qint64 Statement::integer(int column) const {
     return sqlite3_column_int64(statement_, column);
+}
+
+double Statement::real(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
+
+QByteArrayView Statement::utf8(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(statement_, column));
 }
 
 QString Statement::text(int column) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 struct sqlite3;
@@ -35,7 +36,10 @@ public:
 
     Statement& bind(int index, qint64 value);
     Statement& bind(int index, const QString& text);
+    Statement& bindReal(int index, double value);
     Statement& bindNull(int index);
+    // The value of `column` in the row `source` is at, of whatever type.
+    Statement& bindFrom(int index, const Statement& source, int column);
     // True while a row is there to read.
     bool step();
     // Runs a statement that returns no rows.
@@ -43,7 +47,10 @@ public:
     Statement& restart();
 
     qint64 integer(int column) const;
+    double real(int column) const;
     QString text(int column) const;
+    // The text's UTF-8 bytes, valid until the next step.
+    QByteArrayView utf8(int column) const;
     bool isNull(int column) const;
 
 private:

@@ -4,12 +4,15 @@
 #include "common/SystemError.h"
 #include "common/TextTableModel.h"
 #include "journal/JournalTexts.h"
+#include "records/SelectionList.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringListModel>
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <cstdio>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -59,7 +62,7 @@ QString withoutJournal(const QString& text) {
 
 TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
-    : model_(model), messages_(messages), path_(path) {
+    : model_(model), messages_(messages), path_(path), meterSerial_(std::move(options.meterSerial)) {
     open(std::move(options));
     if (!journal_) {
         return;
@@ -100,8 +103,7 @@ void TableJournal::open(Options options) {
     // A damaged file is kept aside and a new journal begun, once.
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
-            journal_ =
-                std::make_unique<Journal>(path_, model_.columnCount(), options.busyTimeoutMs);
+            journal_ = std::make_unique<Journal>(path_, options.busyTimeoutMs);
             start(options.identity);
             return;
         } catch (const SqliteError& error) {
@@ -128,22 +130,8 @@ void TableJournal::start(const ProcessIdentity& identity) {
     journal_->begin();
     try {
         session_ = journal_->startSession(identity);
-        const std::optional<qint64> abandoned = journal_->abandonedSession(session_);
-        std::vector<QStringList> rows;
-        if (abandoned) {
-            rows = journal_->table(*abandoned);
-        }
-        for (const QStringList& row : rows) {
-            const bool written = std::any_of(row.cbegin(), row.cend(),
-                                             [](const QString& text) { return !text.isEmpty(); });
-            restoredRows_ += written ? 1 : 0;
-        }
-        if (restoredRows_ > 0) {
-            journal_->takeOver(*abandoned, session_);
-        } else {
-            if (abandoned) {
-                journal_->closeSession(*abandoned);
-            }
+        const std::vector<TableRow> rows = restoreAbandoned();
+        if (restoredRows_ == 0) {
             journal_->insertRows(session_, 0, model_.rowCount());
             for (int r = 0; r < model_.rowCount(); ++r) {
                 changedRows_.insert(r);
@@ -157,6 +145,7 @@ void TableJournal::start(const ProcessIdentity& identity) {
         }
     } catch (...) {
         restoredRows_ = 0;
+        restoredNumbers_.reset();
         try {
             journal_->rollback();
         } catch (const SqliteError&) {
@@ -166,15 +155,78 @@ void TableJournal::start(const ProcessIdentity& identity) {
     }
 }
 
-void TableJournal::restore(const std::vector<QStringList>& rows) {
+// Every run that ended without closing its session comes back, oldest first: its table below
+// the one before, each without the empty entry rows it ended with but the last.
+std::vector<TableRow> TableJournal::restoreAbandoned() {
+    struct Abandoned {
+        qint64 session;
+        std::vector<TableRow> rows;
+        int written;
+    };
+    std::vector<Abandoned> withRows;
+    for (const qint64 session : journal_->abandonedSessions(session_)) {
+        std::vector<TableRow> rows = journal_->table(session);
+        const auto written = static_cast<int>(std::count_if(
+            rows.cbegin(), rows.cend(), [](const TableRow& row) { return !row.isEmpty(); }));
+        if (written == 0) {
+            journal_->closeSession(session);
+        } else {
+            withRows.push_back({session, std::move(rows), written});
+            restoredRows_ += written;
+        }
+    }
+    std::vector<qint64> sessions;
+    for (const Abandoned& abandoned : withRows) {
+        sessions.push_back(abandoned.session);
+    }
+    restoredNumbers_ = journal_->latestNumberList(sessions);
+    std::vector<TableRow> table;
+    for (const Abandoned& abandoned : withRows) {
+        auto end = abandoned.rows.cend();
+        if (&abandoned != &withRows.back()) {
+            while (end != abandoned.rows.cbegin() && std::prev(end)->isEmpty()) {
+                --end;
+            }
+        }
+        const auto kept = static_cast<int>(end - abandoned.rows.cbegin());
+        journal_->takeOver(abandoned.session, session_, static_cast<int>(table.size()), kept);
+        table.insert(table.end(), abandoned.rows.cbegin(), end);
+    }
+    return table;
+}
+
+void TableJournal::restore(const std::vector<TableRow>& rows) {
     model_.setRowCountWithHeader(1);
     model_.setRowCountWithHeader(static_cast<int>(rows.size()) + 1);
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const QStringList& cells = rows[static_cast<std::size_t>(r)];
+        const QStringList cells = shownTexts(rows[static_cast<std::size_t>(r)]);
         for (int c = 0; c < cells.size(); ++c) {
             model_.setCell(c, r + 1, cells.at(c));
         }
     }
+}
+
+bool TableJournal::followNumberList(records::SelectionList& numbers) {
+    const bool restored = restoredNumbers_ && !restoredNumbers_->items.isEmpty();
+    if (restored) {
+        numbers.setItems(restoredNumbers_->items);
+        numbers.select(restoredNumbers_->selected);
+    }
+    restoredNumbers_.reset();
+    if (!journal_) {
+        return restored;
+    }
+    numbers_ = &numbers;
+    const auto changed = [this] { record([this] { numbersChanged_ = true; }); };
+    QStringListModel& items = numbers.model();
+    connect(&items, &QAbstractItemModel::dataChanged, this, changed);
+    connect(&items, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(&items, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(&items, &QAbstractItemModel::modelReset, this, changed);
+    connect(&numbers, &records::SelectionList::selectionChanged, this, changed);
+    // This run's session holds the list from the start, should it end before any change.
+    changed();
+    return restored;
 }
 
 void TableJournal::keepAside() {
@@ -193,15 +245,25 @@ void TableJournal::keepAside() {
     messages_.showError(QString::fromUtf8(kJournalDamagedText).arg(QFileInfo(aside).fileName()));
 }
 
+// The one place that reads the model's texts.
+TableRow TableJournal::rowAt(int modelRow) const {
+    QStringList cells;
+    for (int c = 0; c < model_.columnCount(); ++c) {
+        cells << model_.cell(c, modelRow + 1);
+    }
+    return rowFromTexts(cells, QDateTime::currentDateTimeUtc());
+}
+
 void TableJournal::writeChangedRows() {
+    const QString serial = meterSerial_ ? meterSerial_() : QString();
     for (const int r : changedRows_) {
-        QStringList cells;
-        for (int c = 0; c < model_.columnCount(); ++c) {
-            cells << model_.cell(c, r + 1);
-        }
-        journal_->setRow(session_, r, cells);
+        journal_->setRow(session_, r, rowAt(r), serial);
     }
     changedRows_.clear();
+    if (numbersChanged_ && numbers_) {
+        journal_->setNumberList(session_, {numbers_->items(), numbers_->selectedIndex()});
+    }
+    numbersChanged_ = false;
 }
 
 template <typename Change> void TableJournal::record(Change change) {
@@ -265,6 +327,7 @@ void TableJournal::fail(const SqliteFailure& failure) {
     journal_.reset();
     inEdit_ = false;
     changedRows_.clear();
+    numbersChanged_ = false;
     const int primary = failure.code & 0xff;
     QString text;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {

@@ -3,6 +3,7 @@
 #include "journal/Journal.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -11,6 +12,10 @@ class MessageService;
 class TextTableModel;
 } // namespace zr::common
 
+namespace zr::records {
+class SelectionList;
+}
+
 namespace zr::journal {
 
 struct TableJournalOptions {
@@ -18,6 +23,8 @@ struct TableJournalOptions {
     int busyTimeoutMs = 2000;
     // Who this run is; tests stand in for other processes.
     ProcessIdentity identity = ProcessIdentity::current();
+    // The serial number of the meter attached now; empty without one.
+    std::function<QString()> meterSerial;
 };
 
 // Keeps a table model in the journal as it changes: every inserted, removed or rewritten row,
@@ -25,9 +32,10 @@ struct TableJournalOptions {
 // call that changed the model. Views only schedule their repaint from the model's signals, so
 // a change is on disk before any view shows it.
 //
-// At construction it opens the journal, starts this run's session and, when a run ended without
-// closing its session and left rows, puts that table back into the model and tells the user.
-// A journal that cannot be used is reported once and the model works on without it.
+// At construction it opens the journal (upgrading one of the text schema), starts this run's
+// session and, when runs ended without closing their sessions and left rows, puts their tables
+// back into the model, one after the other, and tells the user. A journal that cannot be used
+// is reported once and the model works on without it.
 class TableJournal : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +44,11 @@ public:
     TableJournal(common::TextTableModel& model, common::MessageService& messages,
                  const QString& path, Options options = {});
     ~TableJournal() override;
+
+    // Keeps the sample-number list with the rows: each change in the transaction of the row that
+    // made it, others in their own. First puts back the list as the restored runs left it;
+    // false when there was none to put back.
+    bool followNumberList(records::SelectionList& numbers);
 
     // The run ends normally: the next start begins with an empty table.
     void closeSession();
@@ -47,8 +60,10 @@ public:
 private:
     void open(Options options);
     void start(const ProcessIdentity& identity);
-    void restore(const std::vector<QStringList>& rows);
+    std::vector<TableRow> restoreAbandoned();
+    void restore(const std::vector<TableRow>& rows);
     void keepAside();
+    TableRow rowAt(int modelRow) const;
     void writeChangedRows();
     template <typename Change> void record(Change change);
     void fail(const SqliteFailure& failure);
@@ -58,12 +73,16 @@ private:
     common::TextTableModel& model_;
     common::MessageService& messages_;
     QString path_;
+    std::function<QString()> meterSerial_;
     std::unique_ptr<Journal> journal_;
     qint64 session_ = 0;
     bool inEdit_ = false;
     // Rows whose cells changed since the last write, in model rows.
     std::set<int> changedRows_;
     int restoredRows_ = 0;
+    std::optional<NumberListState> restoredNumbers_;
+    records::SelectionList* numbers_ = nullptr;
+    bool numbersChanged_ = false;
 };
 
 } // namespace zr::journal

@@ -200,12 +200,20 @@ void MeterSession::start() {
         }
         setHeaders(measurementGrid_, tableHeaders);
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
+        journal::TableJournal::Options journalOptions;
+        journalOptions.meterSerial = [this] {
+            return state_.currentDevice ? state_.currentDevice->serialString() : QString();
+        };
         tableJournal_ = std::make_unique<journal::TableJournal>(
             measurementGrid_, ports_.messages,
-            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)));
+            QDir(dataDir_).filePath(QString::fromLatin1(journal::kJournalFileName)),
+            std::move(journalOptions));
 
         selectionLists_->loadSelectionLists();
-        if (tableJournal_->restoredRows() > 0) {
+        // A journal from before the number list was kept gives none back: the number then goes
+        // on after the restored table's highest.
+        if (!tableJournal_->followNumberList(selectionLists_->list(1)) &&
+            tableJournal_->restoredRows() > 0) {
             measurementTable_->continueNumberingAfterRestore();
         }
         calibrationListTimer_.enable();

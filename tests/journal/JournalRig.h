@@ -3,6 +3,7 @@
 #include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
+#include "journal/History.h"
 #include "journal/TableJournal.h"
 #include "records/MeasurementTable.h"
 #include "records/SelectionLists.h"
@@ -29,6 +30,17 @@ inline ProcessIdentity endedProcess(int n) {
     return {n, QStringLiteral("another boot"), QString::number(n)};
 }
 
+// Every row of the journal's history, oldest first.
+inline std::vector<HistoryRow> historyRows(const QString& path) {
+    History history(path, 2000);
+    history.select({}, {});
+    std::vector<HistoryRow> rows;
+    for (HistoryRow row; history.next(row);) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 // One run of the program's measurement table: the real table model and table logic, with the
 // journal in `dataDir` bound to the model.
 struct JournalRig {
@@ -38,11 +50,12 @@ struct JournalRig {
         : lists(context, dataDir, records::SelectionLists::Input{}),
           journal(std::make_unique<TableJournal>(
               model, messages, QDir(dataDir).filePath(QString::fromLatin1(kJournalFileName)),
-              TableJournal::Options{busyTimeoutMs, std::move(identity)})) {
+              TableJournal::Options{busyTimeoutMs, std::move(identity), {}})) {
         // The built-in items, as without list files.
         for (int list = 1; list <= records::SelectionLists::kLists; ++list) {
             lists.list(list).select(0);
         }
+        numbersRestored = journal->followNumberList(lists.list(1));
     }
 
     // "Записать значение" with `value` as the live reading.
@@ -79,6 +92,7 @@ struct JournalRig {
     records::MeasurementTable table{model, lists, [this] { return live; },
                                     records::MeasurementTable::Commands{}};
     std::unique_ptr<TableJournal> journal;
+    bool numbersRestored = false;
 };
 
 } // namespace zr::journal::test

@@ -1,9 +1,13 @@
 #include "JournalRig.h"
 #include "journal/JournalTexts.h"
 #include "support/FullDisk.h"
+#include "support/WaitUntil.h"
 
 #include <QFile>
 #include <QProcess>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -52,17 +56,97 @@ TEST_F(JournalTest, ACrashedRunsTableComesBackAsItWas) {
 
     // The history holds each row once: the crashed run keeps the row it deleted, the restoring
     // run the rows it took over.
-    Journal reader(journalPath(), 7, 2000);
-    const std::vector<JournalSession> sessions = reader.sessions();
-    ASSERT_EQ(sessions.size(), 2U);
-    QStringList values[2];
-    for (std::size_t s = 0; s < 2; ++s) {
-        for (const JournalRow& row : reader.rows(sessions[s].id)) {
-            values[s] << row.cells.at(5);
+    std::map<qint64, QStringList> values;
+    for (const HistoryRow& row : historyRows(journalPath())) {
+        values[row.session.id] << shownTexts(row.row).at(5);
+    }
+    ASSERT_EQ(values.size(), 2U);
+    EXPECT_EQ(values.begin()->second, QStringList{"92,0"});
+    EXPECT_EQ(values.rbegin()->second, (QStringList{"91,5", "95,1", "98,7", "90,0"}));
+}
+
+// Every run that ended without closing comes back at the next start, not only the last: the
+// tables one below the other, oldest first, each row once, the user told once of them all. A run
+// that left no rows brings nothing.
+TEST_F(JournalTest, EveryCrashedRunsTableComesBack) {
+    // The runs crash together: while they write, their process runs.
+    QProcess process;
+    process.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+    ASSERT_TRUE(process.waitForStarted());
+    std::vector<QStringList> expected;
+    std::vector<std::unique_ptr<JournalRig>> runs;
+    for (const std::vector<const char*>& values :
+         std::vector<std::vector<const char*>>{{"91,5", "92,0"}, {}, {"80,1"}}) {
+        runs.push_back(
+            std::make_unique<JournalRig>(dir.path(), ProcessIdentity::of(process.processId())));
+        for (const char* value : values) {
+            runs.back()->writeRow(QString::fromLatin1(value));
+        }
+        EXPECT_EQ(runs.back()->journal->restoredRows(), 0);
+        const std::vector<QStringList> rows = runs.back()->rows();
+        expected.insert(expected.end(), rows.begin(), rows.end() - 1);
+    }
+    expected.push_back(QStringList(7, QString()));
+    runs.clear();
+    process.kill();
+    process.waitForFinished();
+
+    JournalRig next(dir.path(), endedProcess(9));
+    EXPECT_EQ(next.rows(), expected);
+    EXPECT_EQ(next.messages.informed, QStringList{restoredText(3)});
+    const std::vector<HistoryRow> history = historyRows(journalPath());
+    ASSERT_EQ(history.size(), 3U);
+    for (const HistoryRow& row : history) {
+        EXPECT_EQ(row.session.id, history.front().session.id);
+    }
+    next.journal->closeSession();
+    EXPECT_EQ(JournalRig(dir.path(), endedProcess(10)).rows(), emptyTable());
+}
+
+// A process that has ended but was not yet collected by its parent runs no more.
+TEST(ProcessIdentityTest, AZombieIsNotRunning) {
+    int hold[2];
+    ASSERT_EQ(::pipe(hold), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char byte = 0;
+        ::close(hold[1]);
+        _exit(static_cast<int>(::read(hold[0], &byte, 1)));
+    }
+    ::close(hold[0]);
+    const ProcessIdentity identity = ProcessIdentity::of(child);
+    EXPECT_TRUE(identity.isRunning());
+    ::close(hold[1]);
+    // Not collected yet: its /proc entry stays, in state Z.
+    const QString stat = QStringLiteral("/proc/%1/stat").arg(child);
+    const auto zombie = [&] {
+        QFile file(stat);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains(") Z ");
+    };
+    WAIT_UNTIL(zombie(), 10000);
+    EXPECT_FALSE(identity.isRunning());
+    ::waitpid(child, nullptr, 0);
+}
+
+// The sample-number list comes back as the crashed run left it, each series where it was, not
+// only the selected item moved past the table's highest number.
+TEST_F(JournalTest, TheNumberListComesBackAsTheCrashedRunLeftIt) {
+    {
+        JournalRig crashed(dir.path(), endedProcess(1));
+        const std::pair<int, int> series[] = {{0, 2}, {2, 3}, {1, 2}};
+        for (const auto& [item, rows] : series) {
+            crashed.lists.list(1).select(item);
+            for (int row = 0; row < rows; ++row) {
+                crashed.writeRow(QStringLiteral("91,5"));
+            }
         }
     }
-    EXPECT_EQ(values[0], QStringList{"92,0"});
-    EXPECT_EQ(values[1], (QStringList{"91,5", "95,1", "98,7", "90,0"}));
+    JournalRig next(dir.path(), endedProcess(2));
+    EXPECT_TRUE(next.numbersRestored);
+    EXPECT_EQ(next.lists.list(1).items(), (QStringList{"3", "12", "103", "1000"}));
+    EXPECT_EQ(next.lists.list(1).selectedIndex(), 1);
+    EXPECT_EQ(next.lists.list(1).selectedText(), QStringLiteral("12"));
 }
 
 TEST_F(JournalTest, AfterANormalCloseTheTableStartsEmpty) {
@@ -88,11 +172,13 @@ TEST_F(JournalTest, TwoRunningInstancesKeepTheirOwnSessions) {
     ASSERT_TRUE(first.journal->isActive());
     ASSERT_TRUE(second.journal->isActive());
 
-    Journal reader(journalPath(), 7, 2000);
-    const std::vector<JournalSession> sessions = reader.sessions();
-    ASSERT_EQ(sessions.size(), 2U);
-    EXPECT_EQ(reader.table(sessions[0].id).size(), 3U);
-    EXPECT_EQ(reader.table(sessions[1].id).at(0).at(5), QStringLiteral("80,1"));
+    std::map<qint64, QStringList> values;
+    for (const HistoryRow& row : historyRows(journalPath())) {
+        values[row.session.id] << shownTexts(row.row).at(5);
+    }
+    ASSERT_EQ(values.size(), 2U);
+    EXPECT_EQ(values.begin()->second, (QStringList{"91,5", "92,5"}));
+    EXPECT_EQ(values.rbegin()->second, QStringList{"80,1"});
 }
 
 // The history keeps every session with its start and close and every row it wrote, deleted
@@ -108,46 +194,45 @@ TEST_F(JournalTest, TheHistoryKeepsEverySessionsRows) {
     }
     { JournalRig(dir.path(), endedProcess(2)).writeRow(QStringLiteral("80,1")); }
 
-    Journal reader(journalPath(), 7, 2000);
-    const std::vector<JournalSession> sessions = reader.sessions();
+    History reader(journalPath(), 2000);
+    const std::vector<HistorySession> sessions = reader.sessions();
     ASSERT_EQ(sessions.size(), 2U);
     EXPECT_GE(sessions[0].started, start);
     EXPECT_GE(sessions[0].closed, sessions[0].started);
     EXPECT_FALSE(sessions[1].closed.isValid());
+    EXPECT_NE(sessions[0].uuid, sessions[1].uuid);
 
-    const std::vector<JournalRow> rows = reader.rows(sessions[0].id);
-    ASSERT_EQ(rows.size(), 2U);
-    EXPECT_EQ(rows[0].cells.at(5), QStringLiteral("91,5"));
+    const std::vector<HistoryRow> rows = historyRows(journalPath());
+    ASSERT_EQ(rows.size(), 3U);
+    EXPECT_EQ(shownTexts(rows[0].row).at(5), QStringLiteral("91,5"));
     EXPECT_TRUE(rows[0].deleted.isValid());
-    EXPECT_EQ(rows[1].cells.at(5), QStringLiteral("92,5"));
+    EXPECT_EQ(shownTexts(rows[1].row).at(5), QStringLiteral("92,5"));
     EXPECT_FALSE(rows[1].deleted.isValid());
-    EXPECT_GE(rows[1].written, sessions[0].started);
-    EXPECT_EQ(reader.rows(sessions[1].id).size(), 1U);
+    EXPECT_GE(rows[1].changed, sessions[0].started);
+    EXPECT_EQ(rows[2].session.id, sessions[1].id);
+    EXPECT_NE(rows[0].uuid, rows[1].uuid);
+    // A later change has a higher revision.
+    EXPECT_LT(rows[0].revision, rows[2].revision);
+    EXPECT_LT(rows[1].revision, rows[2].revision);
 }
 
-// A tool printing the history only reads: a missing journal is not made, and no write passes.
-TEST_F(JournalTest, AJournalOpenedForReadingIsNeitherCreatedNorWritten) {
-    EXPECT_THROW(Journal::openForReading(journalPath(), 7, 2000), SqliteError);
+// A tool printing the history only reads: a missing journal is not made.
+TEST_F(JournalTest, AJournalReadForItsHistoryIsNeverCreated) {
+    EXPECT_THROW(History(journalPath(), 2000), SqliteError);
     EXPECT_FALSE(QFile::exists(journalPath()));
-
-    { JournalRig(dir.path(), endedProcess(1)).writeRow(QStringLiteral("91,5")); }
-    const std::unique_ptr<Journal> reader = Journal::openForReading(journalPath(), 7, 2000);
-    const qint64 session = reader->sessions().at(0).id;
-    EXPECT_THROW(reader->startSession(endedProcess(2)), SqliteError);
-    EXPECT_THROW(reader->setRow(session, 0, QStringList(7, QStringLiteral("x"))), SqliteError);
-    EXPECT_EQ(reader->rows(session).at(0).cells.at(5), QStringLiteral("91,5"));
 }
 
 // A run that is killed never closes its journal; the write-ahead log it leaves, which the next
 // start reads whole, stays small however much that run wrote.
 TEST_F(JournalTest, TheWriteAheadLogStaysSmallWhileARunWrites) {
-    Journal journal(journalPath(), 7, 2000);
+    Journal journal(journalPath(), 2000);
     const qint64 session = journal.startSession(endedProcess(1));
-    const QStringList cells(7, QString(2000, u'Ж'));
-    for (int row = 0; row < 100; ++row) {
+    const TableRow row =
+        rowFromTexts(QStringList(7, QString(2000, u'Ж')), QDateTime::currentDateTimeUtc());
+    for (int r = 0; r < 100; ++r) {
         journal.begin();
-        journal.insertRows(session, row, 1);
-        journal.setRow(session, row, cells);
+        journal.insertRows(session, r, 1);
+        journal.setRow(session, r, row, QString());
         journal.commit();
     }
     const QString log = journalPath() + QStringLiteral("-wal");
@@ -191,7 +276,7 @@ void writeForeignDatabase(const QString& path, sqlite3**) {
 
 void writeNewerJournal(const QString& path, sqlite3**) {
     JournalRig(QFileInfo(path).path(), endedProcess(1)).writeRow(QStringLiteral("91,5"));
-    runSql(path, "PRAGMA user_version = 2", nullptr);
+    runSql(path, "PRAGMA user_version = 3", nullptr);
 }
 
 void lockJournal(const QString& path, sqlite3** holder) {

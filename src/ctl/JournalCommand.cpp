@@ -1,0 +1,126 @@
+#include "ctl/JournalCommand.h"
+
+#include "ctl/ExitStatus.h"
+#include "device/connection/MethodNames.h"
+#include "journal/History.h"
+#include "journal/Journal.h"
+#include "records/MeasurementTableTexts.h"
+
+#include <QFileInfo>
+
+namespace zr::ctl {
+
+namespace {
+
+// A window writing the journal holds its lock only for one commit.
+constexpr int kBusyTimeoutMs = 5000;
+
+FieldValue text(const QString& text) {
+    return text.isEmpty() ? FieldValue(nullptr) : FieldValue(text);
+}
+
+FieldValue text(const std::optional<QString>& text) {
+    return text ? FieldValue(*text) : FieldValue(nullptr);
+}
+
+FieldValue localTime(const QDateTime& time) {
+    return time.isValid() ? FieldValue(isoLocalTime(time.toLocalTime())) : FieldValue(nullptr);
+}
+
+FieldValue utcTime(const QDateTime& time) {
+    return time.isValid() ? FieldValue(time.toUTC().toString(Qt::ISODateWithMs))
+                          : FieldValue(nullptr);
+}
+
+} // namespace
+
+Layout journalLayout() {
+    Layout layout{{QStringLiteral("session_started"), QStringLiteral("time"),
+                   QStringLiteral("number"), QStringLiteral("grade"), QStringLiteral("tank"),
+                   QStringLiteral("supplier"), QStringLiteral("method"), QStringLiteral("value"),
+                   QStringLiteral("date_time"), QStringLiteral("deleted"),
+                   QStringLiteral("method_name"), QStringLiteral("session_started_utc"),
+                   QStringLiteral("time_utc"), QStringLiteral("date_time_utc"),
+                   QStringLiteral("deleted_utc"), QStringLiteral("session_id"),
+                   QStringLiteral("row_id"), QStringLiteral("host"), QStringLiteral("meter_serial"),
+                   QStringLiteral("revision"), QStringLiteral("method_text"),
+                   QStringLiteral("value_text"), QStringLiteral("date_time_text")},
+                  {QStringLiteral("Начало сеанса"), QStringLiteral("Время записи")}};
+    for (const QString& header : records::measurementTableHeaders()) {
+        // The window's number column has no header.
+        layout.headers << (header.isEmpty() ? QStringLiteral("№") : header);
+    }
+    layout.headers << QStringLiteral("Удалена");
+    return layout;
+}
+
+Record journalRecord(const journal::HistoryRow& history, const QLocale& locale) {
+    const journal::TableRow& row = history.row;
+    // Rows from before the typed journal have no ids, host, serial or revision.
+    const bool typed = history.revision.has_value();
+    const FieldValue none(nullptr);
+    Record record;
+    record.values = {
+        localTime(history.session.started),
+        localTime(history.changed),
+        row.number,
+        row.grade,
+        row.tank,
+        row.supplier,
+        row.method ? FieldValue(qint64{*row.method}) : none,
+        row.value ? FieldValue(*row.value) : none,
+        localTime(row.moment),
+        localTime(history.deleted),
+        row.method ? FieldValue(connection::methodName(*row.method)) : none,
+        utcTime(history.session.started),
+        utcTime(history.changed),
+        utcTime(row.moment),
+        utcTime(history.deleted),
+        text(history.session.uuid),
+        text(history.uuid),
+        typed ? FieldValue(history.session.host) : none,
+        typed ? FieldValue(history.meterSerial) : none,
+        typed ? FieldValue(*history.revision) : none,
+        text(row.methodText),
+        text(row.valueText),
+        text(row.momentText),
+    };
+    const auto shownTime = [](const QDateTime& time) {
+        return time.isValid() ? isoLocalTime(time.toLocalTime()) : QString();
+    };
+    record.cells << shownTime(history.session.started) << shownTime(history.changed)
+                 << journal::shownTexts(row, locale) << shownTime(history.deleted);
+    return record;
+}
+
+int runJournalCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
+                      RecordWriter& writer, const OutputSink& err) {
+    // Checked first: opening a missing file, even to read it, is no question to SQLite.
+    if (!QFileInfo::exists(path)) {
+        err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
+        return kError;
+    }
+    try {
+        journal::History history(path, kBusyTimeoutMs);
+        history.select(invocation.since, invocation.before);
+        journal::HistoryRow row;
+        while (history.next(row)) {
+            if (!writer.writeRecord(journalRecord(row, locale))) {
+                return kError;
+            }
+        }
+    } catch (const journal::JournalRefused& refused) {
+        err(QStringLiteral("%1: %2\n")
+                .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
+                               ? QStringLiteral("a journal of a newer program version")
+                               : QStringLiteral("not a journal of this program"))
+                .toUtf8());
+        return kError;
+    } catch (const journal::SqliteError& failed) {
+        err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
+        return kError;
+    }
+    return writer.endDocument() ? kDone : kError;
+}
+
+} // namespace zr::ctl
