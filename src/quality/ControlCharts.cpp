@@ -88,8 +88,8 @@ ControlCharts computeControlCharts(std::span<const double> points, const ChartSe
     charts.individuals = individualsLimits(charts.statistics);
     charts.movingRange = movingRangeLimits(charts.statistics);
     charts.ewma = ewmaSeries(points, charts.statistics.mean, sigma, settings.ewmaWeight);
-    charts.signals = runRuleSignals(points, charts.movingRanges, *charts.individuals, sigma,
-                                    *charts.movingRange, *charts.ewma);
+    charts.violations = runRuleViolations(points, charts.movingRanges, *charts.individuals, sigma,
+                                          *charts.movingRange, *charts.ewma);
     return charts;
 }
 

@@ -74,12 +74,12 @@ enum class Rule {
 };
 
 // A point that breaks a run rule, marked where the pattern completes.
-struct Signal {
+struct Violation {
     int point;
     Chart chart;
     Rule rule;
 
-    bool operator==(const Signal&) const = default;
+    bool operator==(const Violation&) const = default;
 };
 
 struct ChartSettings {
@@ -101,15 +101,16 @@ struct ControlCharts {
     // Point i's distance from point i - 1; NaN for the first point.
     std::vector<double> movingRanges;
     // By point, then by chart.
-    std::vector<Signal> signals;
+    std::vector<Violation> violations;
 };
 
 ControlCharts computeControlCharts(std::span<const double> points, const ChartSettings& settings);
 
 // The points that break a run rule on the individuals chart (all three rules), the moving-range
 // chart and the EWMA chart (beyond their limits), by point, then by chart.
-std::vector<Signal> runRuleSignals(std::span<const double> points,
-                                   std::span<const double> movingRanges, const Limits& individuals,
-                                   double sigma, const Limits& movingRange, const EwmaSeries& ewma);
+std::vector<Violation> runRuleViolations(std::span<const double> points,
+                                         std::span<const double> movingRanges,
+                                         const Limits& individuals, double sigma,
+                                         const Limits& movingRange, const EwmaSeries& ewma);
 
 } // namespace zr::quality

@@ -18,11 +18,11 @@ int warningSideOf(double value, double centre, double zone) {
 
 } // namespace
 
-std::vector<Signal> runRuleSignals(std::span<const double> points,
-                                   std::span<const double> movingRanges, const Limits& individuals,
-                                   double sigma, const Limits& movingRange,
-                                   const EwmaSeries& ewma) {
-    std::vector<Signal> signals;
+std::vector<Violation> runRuleViolations(std::span<const double> points,
+                                         std::span<const double> movingRanges,
+                                         const Limits& individuals, double sigma,
+                                         const Limits& movingRange, const EwmaSeries& ewma) {
+    std::vector<Violation> violations;
     const double zone = kWarningSigmas * sigma;
     int runSide = 0;
     int runLength = 0;
@@ -32,12 +32,12 @@ std::vector<Signal> runRuleSignals(std::span<const double> points,
         const int point = static_cast<int>(i);
         const double x = points[i];
         if (x > individuals.upper || x < individuals.lower) {
-            signals.push_back({point, Chart::Individuals, Rule::BeyondLimits});
+            violations.push_back({point, Chart::Individuals, Rule::BeyondLimits});
         }
 
         const int warned = warningSideOf(x, individuals.centre, zone);
         if (warned != 0 && (warnedBefore[0] == warned || warnedBefore[1] == warned)) {
-            signals.push_back({point, Chart::Individuals, Rule::TwoOfThreeBeyondTwoSigma});
+            violations.push_back({point, Chart::Individuals, Rule::TwoOfThreeBeyondTwoSigma});
         }
         warnedBefore[1] = warnedBefore[0];
         warnedBefore[0] = warned;
@@ -46,17 +46,17 @@ std::vector<Signal> runRuleSignals(std::span<const double> points,
         runLength = side != 0 && side == runSide ? runLength + 1 : (side != 0 ? 1 : 0);
         runSide = side;
         if (runLength >= kRunLength) {
-            signals.push_back({point, Chart::Individuals, Rule::SevenOnOneSide});
+            violations.push_back({point, Chart::Individuals, Rule::SevenOnOneSide});
         }
 
         if (i > 0 && movingRanges[i] > movingRange.upper) {
-            signals.push_back({point, Chart::MovingRange, Rule::BeyondLimits});
+            violations.push_back({point, Chart::MovingRange, Rule::BeyondLimits});
         }
         if (std::abs(ewma.values[i] - ewma.steadyLimits.centre) > ewma.halfWidths[i]) {
-            signals.push_back({point, Chart::Ewma, Rule::BeyondLimits});
+            violations.push_back({point, Chart::Ewma, Rule::BeyondLimits});
         }
     }
-    return signals;
+    return violations;
 }
 
 } // namespace zr::quality

@@ -39,7 +39,7 @@ TEST(ControlChartsTest, IndividualsAndMovingRangeMatchTheHandbooksFlowRateExampl
     // Checked by hand: every point inside its limits and the 2-sigma zone (47.48 to 54.14), the
     // longest run on one side six points (the last six), the EWMA (weight 0.4) at most 1.59 from
     // the centre against limits of at least 2.00.
-    EXPECT_THAT(charts.signals, IsEmpty());
+    EXPECT_THAT(charts.violations, IsEmpty());
 }
 
 // The same handbook, section 6.3.2.4 "EWMA Control Charts": EWMA0 = 50, s = 2.0539, lambda = 0.3,
@@ -99,7 +99,7 @@ TEST(ControlChartsTest, EdgeCases) {
         EXPECT_EQ(charts.ewma.has_value(), c.limits);
         EXPECT_EQ(std::isnan(charts.statistics.meanMovingRange), !c.limits);
         EXPECT_EQ(std::isnan(charts.statistics.mean), c.expectedBaseline == 0);
-        EXPECT_THAT(charts.signals, IsEmpty());
+        EXPECT_THAT(charts.violations, IsEmpty());
     }
 }
 
@@ -113,7 +113,7 @@ TEST(ControlChartsTest, AllEqualPointsHaveLimitsOnTheCentreAndBreakNoRule) {
     EXPECT_EQ(charts.individuals->lower, 95.0);
     EXPECT_EQ(charts.individuals->upper, 95.0);
     EXPECT_EQ(charts.ewma->steadyLimits.upper, 95.0);
-    EXPECT_THAT(charts.signals, IsEmpty());
+    EXPECT_THAT(charts.violations, IsEmpty());
 }
 
 // Limits from the first 20 points (alternating 100 and 101: mean 100.5, every moving range 1)
@@ -135,12 +135,12 @@ TEST(ControlChartsTest, LimitsComeFromTheBaselineOnlyAndStayFixed) {
     EXPECT_NEAR(charts.individuals->upper, 103.16, 1e-12);
     EXPECT_NEAR(charts.movingRange->upper, 3.267, 1e-12);
     for (int point : {20, 21, 22}) {
-        EXPECT_THAT(charts.signals,
-                    Contains(Signal{point, Chart::Individuals, Rule::BeyondLimits}));
+        EXPECT_THAT(charts.violations,
+                    Contains(Violation{point, Chart::Individuals, Rule::BeyondLimits}));
     }
     // The jump from 101 to 104 is a moving range of 3: inside 3.267.
-    EXPECT_THAT(charts.signals,
-                ::testing::Not(Contains(::testing::Field(&Signal::chart, Chart::MovingRange))));
+    EXPECT_THAT(charts.violations,
+                ::testing::Not(Contains(::testing::Field(&Violation::chart, Chart::MovingRange))));
 }
 
 // A baseline of chosen dates is a range inside the series: points before it are judged by it too.
@@ -152,8 +152,8 @@ TEST(ControlChartsTest, ABaselineInsideTheSeriesUsesOnlyItsPoints) {
     EXPECT_EQ(charts.baseline, (BaselineRange{2, 4}));
     EXPECT_NEAR(charts.statistics.mean, 100.5, 1e-12);
     EXPECT_NEAR(charts.statistics.meanMovingRange, 1.0, 1e-12);
-    EXPECT_THAT(charts.signals, Contains(Signal{0, Chart::Individuals, Rule::BeyondLimits}));
-    EXPECT_THAT(charts.signals, Contains(Signal{2, Chart::MovingRange, Rule::BeyondLimits}));
+    EXPECT_THAT(charts.violations, Contains(Violation{0, Chart::Individuals, Rule::BeyondLimits}));
+    EXPECT_THAT(charts.violations, Contains(Violation{2, Chart::MovingRange, Rule::BeyondLimits}));
 }
 
 } // namespace

@@ -17,7 +17,7 @@ TEST(RunRulesTest, MarksThePointThatCompletesEachPattern) {
     struct Case {
         const char* name;
         std::vector<double> points;
-        std::vector<Signal> expected;
+        std::vector<Violation> expected;
         std::vector<double> ewma = {};
     };
     const Chart I = Chart::Individuals;
@@ -65,10 +65,10 @@ TEST(RunRulesTest, MarksThePointThatCompletesEachPattern) {
         ewma.halfWidths = std::vector<double>(c.points.size(), 1.0);
         ewma.steadyLimits = {100.0, 99.0, 101.0};
 
-        const std::vector<Signal> signals =
-            runRuleSignals(c.points, ranges, {100.0, 97.0, 103.0}, 1.0, {1.0, 0.0, 3.267}, ewma);
+        const std::vector<Violation> violations =
+            runRuleViolations(c.points, ranges, {100.0, 97.0, 103.0}, 1.0, {1.0, 0.0, 3.267}, ewma);
 
-        EXPECT_THAT(signals, ElementsAreArray(c.expected));
+        EXPECT_THAT(violations, ElementsAreArray(c.expected));
     }
 }
 
