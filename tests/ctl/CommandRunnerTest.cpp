@@ -3,6 +3,7 @@
 #include "ctl/FakeMeterLink.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimeZone>
 #include <ctime>
 #include <gtest/gtest.h>

@@ -1,7 +1,10 @@
 #include "ctl/CommandRunner.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/FakeMeterLink.h"
+#include "ctl/JournalCommand.h"
+#include "journal/History.h"
 #include "journal/Journal.h"
+#include "journal/TextSchemaJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,16 +19,19 @@ namespace zr::ctl {
 namespace {
 
 using journal::Journal;
+using journal::TableRow;
 
-constexpr int kColumns = 7;
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
 struct Outcome {
     int status = -1;
     QByteArray out, err;
+    // How many pieces the output came in.
+    int writes = 0;
 };
 
 // `journal` with these arguments, as the command line gives them.
-Outcome runJournal(const QStringList& arguments) {
+Outcome runJournal(const QStringList& arguments, const QLocale& locale = kRussian) {
     const ParsedCommandLine parsed = parseCommandLine(
         QStringList{QStringLiteral("zr6040ctl"), QStringLiteral("journal")} + arguments);
     EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
@@ -33,30 +39,49 @@ Outcome runJournal(const QStringList& arguments) {
     CommandRunner::Io io;
     io.out = [&](const QByteArray& bytes) {
         result.out += bytes;
+        ++result.writes;
         return true;
     };
     io.err = [&](const QByteArray& bytes) {
         result.err += bytes;
         return true;
     };
+    io.locale = locale;
     test::FakeMeterLink meter;
     CommandRunner runner(parsed.invocation, meter, std::move(io));
     result.status = runner.run();
     return result;
 }
 
-QStringList rowTexts(const QString& number) {
-    return QStringList{number} +
-           QStringList{"АИ-95", "Р-2", "ООО Север", "MON", "95.3", "01.03.2026 10:00"};
+const QDateTime kMeasured(QDate(2026, 3, 1), QTime(10, 0), Qt::UTC);
+
+TableRow typedRow(const QString& number) {
+    TableRow row;
+    row.number = number;
+    row.grade = QStringLiteral("АИ-95");
+    row.tank = QStringLiteral("Р-2");
+    row.supplier = QStringLiteral("ООО Север, склад");
+    row.method = 2;
+    row.value = 95.3;
+    row.valueDecimals = TableRow::kOneDecimal;
+    row.moment = kMeasured;
+    return row;
 }
 
 // Appends one row in its own commit and returns the time the journal gave it.
-QDateTime appendRow(Journal& journal, qint64 session, int position, const QString& number) {
+QDateTime appendRow(Journal& journal, const QString& path, qint64 session, int position,
+                    const TableRow& row) {
     journal.begin();
     journal.insertRows(session, position, 1);
-    journal.setRow(session, position, rowTexts(number));
+    journal.setRow(session, position, row, QStringLiteral("SN-17"));
     journal.commit();
-    return journal.rows(session).back().written;
+    journal::History history(path, 2000);
+    history.select({}, {});
+    journal::HistoryRow last;
+    for (journal::HistoryRow read; history.next(read);) {
+        last = read;
+    }
+    return last.changed;
 }
 
 // A journal a running window writes: rows "1" and "2" committed at two different times, "1"
@@ -64,23 +89,27 @@ QDateTime appendRow(Journal& journal, qint64 session, int position, const QStrin
 struct WrittenJournal {
     QTemporaryDir dir;
     QString path = dir.filePath(QString::fromLatin1(journal::kJournalFileName));
-    Journal writer{path, kColumns, 2000};
+    Journal writer{path, 2000};
     QDateTime started, first, second, firstDeleted;
 
     WrittenJournal() {
         const qint64 session = writer.startSession(journal::ProcessIdentity::current());
-        started = writer.sessions().back().started;
-        first = appendRow(writer, session, 0, QStringLiteral("1"));
+        first = appendRow(writer, path, session, 0, typedRow(QStringLiteral("1")));
         while (QDateTime::currentDateTimeUtc() <= first) {
         }
-        second = appendRow(writer, session, 1, QStringLiteral("2"));
+        second = appendRow(writer, path, session, 1, typedRow(QStringLiteral("2")));
         writer.begin();
         writer.removeRows(session, 0, 1);
         writer.commit();
-        firstDeleted = writer.rows(session).front().deleted;
+        journal::History history(path, 2000);
+        started = history.sessions().at(0).started;
+        history.select({}, {});
+        journal::HistoryRow row;
+        history.next(row);
+        firstDeleted = row.deleted;
         writer.begin();
         writer.insertRows(session, 1, 1);
-        writer.setRow(session, 1, rowTexts(QStringLiteral("3")));
+        writer.setRow(session, 1, typedRow(QStringLiteral("3")), {});
     }
 };
 
@@ -123,54 +152,168 @@ TEST(CtlJournalCommandTest, SinceAndUntilIncludeTheirBoundsAndADateItsWholeDayWh
     }
 }
 
-TEST(CtlJournalCommandTest, EachFormOfOutputCarriesTheSessionTheTimeTheSevenTextsAndTheDeletion) {
+// Scripts read these names and types: the first release's fields keep their names and places,
+// the later ones follow.
+TEST(CtlJournalCommandTest, JsonAndCsvCarryTypedFieldsInTheDocumentedOrderAndTheTableTheShownTexts) {
     const WrittenJournal written;
     ASSERT_TRUE(written.firstDeleted.isValid());
-    const QStringList row = QStringList{isoLocalTime(written.started.toLocalTime()),
-                                        isoLocalTime(written.first.toLocalTime())} +
-                            rowTexts(QStringLiteral("1")) +
-                            QStringList{isoLocalTime(written.firstDeleted.toLocalTime())};
-    // The first row's texts in each form; the field names are pinned with the other commands'.
-    const std::pair<const char*, std::function<QStringList(const QString&)>> cases[] = {
-        {"--json",
-         [](const QString& out) {
-             const QJsonArray rows = QJsonDocument::fromJson(out.toUtf8()).array();
-             // A row still in the table has no deletion.
-             EXPECT_TRUE(rows.at(1).toObject().value(QStringLiteral("deleted")).isNull());
-             const QJsonObject object = rows.at(0).toObject();
-             QStringList values;
-             for (const QString& key : journalLayout().keys) {
-                 values << object.value(key).toString();
-             }
-             return values;
-         }},
-        {"--csv",
-         [](const QString& out) { return out.split(QStringLiteral("\r\n")).at(1).split(u','); }},
-        {"table",
-         [](const QString& out) {
-             // Cells stand apart by two spaces at least; the texts hold no two in a row.
-             const QRegularExpression gap(QStringLiteral("  +"));
-             const QStringList lines = out.split(u'\n');
-             EXPECT_EQ(
-                 lines.at(0).split(gap),
-                 (QStringList{"Начало сеанса", "Время записи", "№", "Марка бензина", "Резервуар",
-                              "Поставщик", "Метод изм.", "ОЧ", "Дата/Время", "Удалена"}));
-             return lines.at(1).split(gap);
-         }},
+    const auto local = [](const QDateTime& time) { return isoLocalTime(time.toLocalTime()); };
+    const auto utc = [](const QDateTime& time) { return time.toString(Qt::ISODateWithMs); };
+    const QList<std::pair<const char*, QJsonValue>> fields = {
+        {"session_started", local(written.started)},
+        {"time", local(written.first)},
+        {"number", "1"},
+        {"grade", "АИ-95"},
+        {"tank", "Р-2"},
+        {"supplier", "ООО Север, склад"},
+        {"method", 2},
+        {"value", 95.3},
+        {"date_time", local(kMeasured)},
+        {"deleted", local(written.firstDeleted)},
+        {"method_name", "Моторный метод"},
+        {"session_started_utc", utc(written.started)},
+        {"time_utc", utc(written.first)},
+        {"date_time_utc", "2026-03-01T10:00:00.000Z"},
+        {"deleted_utc", utc(written.firstDeleted)},
+        {"session_id", QJsonValue::Undefined},
+        {"row_id", QJsonValue::Undefined},
+        {"host", QJsonValue::Undefined},
+        {"meter_serial", "SN-17"},
+        {"revision", QJsonValue::Undefined},
+        {"method_text", QJsonValue::Null},
+        {"value_text", QJsonValue::Null},
+        {"date_time_text", QJsonValue::Null},
     };
-    for (const auto& [flag, firstRow] : cases) {
-        SCOPED_TRACE(flag);
-        const QString form = QString::fromLatin1(flag);
-        const Outcome outcome = runJournal(form.startsWith(u'-') ? QStringList{written.path, form}
-                                                                 : QStringList{written.path});
-        ASSERT_EQ(outcome.status, kDone) << outcome.err.toStdString();
-        EXPECT_EQ(firstRow(QString::fromUtf8(outcome.out)), row);
+    QStringList keys;
+    for (const auto& field : fields) {
+        keys << QString::fromLatin1(field.first);
+    }
+    EXPECT_EQ(journalLayout().keys, keys);
+
+    const Outcome json = runJournal({written.path, QStringLiteral("--json")});
+    ASSERT_EQ(json.status, kDone) << json.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+    ASSERT_EQ(rows.size(), 2);
+    const QJsonObject first = rows.at(0).toObject();
+    EXPECT_EQ(first.keys().size(), keys.size());
+    for (const auto& [key, value] : fields) {
+        SCOPED_TRACE(key);
+        const QJsonValue got = first.value(QLatin1String(key));
+        if (value.isUndefined()) {
+            // Made by the journal: present, of its type.
+            EXPECT_TRUE(got.isString() || got.isDouble());
+        } else {
+            EXPECT_EQ(got, value);
+        }
+    }
+    EXPECT_TRUE(rows.at(1).toObject().value(QStringLiteral("deleted")).isNull());
+    EXPECT_TRUE(rows.at(1).toObject().value(QStringLiteral("deleted_utc")).isNull());
+    // The members stand in the documented order.
+    const QByteArray line = json.out.split('\n').at(1);
+    qsizetype place = 0;
+    for (const QString& key : keys) {
+        const qsizetype at = line.indexOf(QByteArray('"' + key.toUtf8() + "\":"));
+        EXPECT_GT(at, place) << key.toStdString();
+        place = at;
+    }
+
+    const Outcome csv = runJournal({written.path, QStringLiteral("--csv")});
+    ASSERT_EQ(csv.status, kDone) << csv.err.toStdString();
+    const QStringList csvLines = QString::fromUtf8(csv.out).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(csvLines.at(0), keys.join(u','));
+    const QString csvFirst = csvLines.at(1);
+    EXPECT_TRUE(csvFirst.startsWith(local(written.started) + u',' + local(written.first) +
+                                    QStringLiteral(",1,АИ-95,Р-2,\"ООО Север, склад\",2,95.3,")))
+        << csvFirst.toStdString();
+
+    // The readable table shows the texts of the window's table, in the locale's format.
+    const Outcome table = runJournal({written.path});
+    ASSERT_EQ(table.status, kDone) << table.err.toStdString();
+    // Cells stand apart by two spaces at least; the texts hold no two in a row.
+    const QRegularExpression gap(QStringLiteral("  +"));
+    const QStringList lines = QString::fromUtf8(table.out).split(u'\n');
+    EXPECT_EQ(lines.at(0).split(gap),
+              (QStringList{"Начало сеанса", "Время записи", "№", "Марка бензина", "Резервуар",
+                           "Поставщик", "Метод изм.", "ОЧ", "Дата/Время", "Удалена"}));
+    const QStringList shown = QStringList{local(written.started), local(written.first)} +
+                              journal::shownTexts(typedRow(QStringLiteral("1")), kRussian) +
+                              QStringList{local(written.firstDeleted)};
+    EXPECT_EQ(lines.at(1).split(gap), shown);
+}
+
+// The value is a number whatever the locale; only the readable table follows the locale.
+TEST(CtlJournalCommandTest, TheValueIsAJsonNumberUnderEveryLocale) {
+    const WrittenJournal written;
+    for (const QLocale& locale : {kRussian, QLocale::c()}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        const Outcome json = runJournal({written.path, QStringLiteral("--json")}, locale);
+        EXPECT_TRUE(json.out.contains(R"("value":95.3,)")) << json.out.toStdString();
+        const Outcome table = runJournal({written.path}, locale);
+        EXPECT_TRUE(QString::fromUtf8(table.out).contains(locale.toString(95.3, 'f', 1)));
     }
 }
 
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("absent");
+}
+
+// A journal of the text schema is read as it is, typed as the window would upgrade it, and
+// neither upgraded nor copied.
+TEST(CtlJournalCommandTest, AJournalOfTheTextSchemaIsReadTypedAndLeftAsItIs) {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(journal::kJournalFileName));
+    {
+        journal::test::TextSchemaJournal old(path);
+        const qint64 session = old.addSession("2026-03-01T08:00:00.000Z", {}, {});
+        old.addRow(session, 0, "2026-03-01T09:00:00.000Z", {},
+                   {"1", "АИ-92", "P 1", "ЛУКОЙЛ", "Исследовательский метод", "91,4",
+                    "01.03.2026 12:00:00"});
+        old.addRow(session, 1, "2026-03-01T09:05:00.000Z", {}, QStringList(7, QString()));
+    }
+    const QByteArray before = bytesOf(path);
+
+    const Outcome json = runJournal({path, QStringLiteral("--json")});
+    ASSERT_EQ(json.status, kDone) << json.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+    ASSERT_EQ(rows.size(), 1);
+    const QJsonObject row = rows.at(0).toObject();
+    EXPECT_EQ(row.value(QStringLiteral("value")), QJsonValue(91.4));
+    EXPECT_EQ(row.value(QStringLiteral("method")), QJsonValue(1));
+    EXPECT_EQ(row.value(QStringLiteral("time_utc")), QJsonValue("2026-03-01T09:00:00.000Z"));
+    EXPECT_TRUE(row.value(QStringLiteral("row_id")).isNull());
+    EXPECT_TRUE(row.value(QStringLiteral("revision")).isNull());
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(journal::History(path, 2000).schemaVersion(), 1);
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("journal.sqlite.schema1-*")}).isEmpty());
+}
+
+// However many rows, the output goes out in blocks while they are read.
+TEST(CtlJournalCommandTest, ManyRowsAreWrittenInBlocksAsTheyAreRead) {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(journal::kJournalFileName));
+    constexpr int kRows = 3000;
+    {
+        Journal journal(path, 2000);
+        const qint64 session = journal.startSession(journal::ProcessIdentity::current());
+        journal.begin();
+        journal.insertRows(session, 0, kRows);
+        for (int r = 0; r < kRows; ++r) {
+            journal.setRow(session, r, typedRow(QString::number(r)), {});
+        }
+        journal.commit();
+    }
+    for (const char* form : {"--json", "--csv"}) {
+        SCOPED_TRACE(form);
+        const Outcome outcome = runJournal({path, QString::fromLatin1(form)});
+        ASSERT_EQ(outcome.status, kDone) << outcome.err.toStdString();
+        EXPECT_GT(outcome.writes, 2);
+        EXPECT_EQ(outcome.out.count('\n'), kRows + (form == QLatin1String("--json") ? 2 : 1));
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(runJournal({path, QStringLiteral("--json")}).out)
+                  .array()
+                  .size(),
+              kRows);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
