@@ -63,6 +63,10 @@ QActionGroup* buildMainMenu(QMenuBar* bar) {
     help->setObjectName(QStringLiteral("N28"));
     addMenuItem(help, QStringLiteral("N29"), QStringLiteral("Описание программы"), IconKind::Help);
     addMenuItem(help, QStringLiteral("N30"), QStringLiteral("О программе..."), IconKind::About);
+
+    // Added after the menus, so that none of theirs moves.
+    QAction* history = bar->addAction(QStringLiteral("История измерений"));
+    history->setObjectName(QStringLiteral("historyMenuItem"));
     return methodItems;
 }
 

@@ -1,5 +1,6 @@
 #include "history/HistoryController.h"
 
+#include "common/FileAccess.h"
 #include "common/MessageService.h"
 #include "device/connection/MethodNames.h"
 #include "history/ChartPointTable.h"
@@ -18,8 +19,9 @@ constexpr int kBusyTimeoutMs = 5000;
 
 } // namespace
 
-HistoryController::HistoryController(common::MessageService& messages, QObject* parent)
-    : QObject(parent), messages_(messages) {
+HistoryController::HistoryController(common::MessageService& messages, HistoryExport exporter,
+                                     QObject* parent)
+    : QObject(parent), messages_(messages), exporter_(std::move(exporter)) {
     table_.setErrorHandler(
         [this](const QString& reason) { report(unreadableJournalText(path_, reason)); });
 }
@@ -171,6 +173,21 @@ std::vector<HistoryRecord> HistoryController::rowsToExport(const std::vector<int
         after = page.next;
     } while (after);
     return records;
+}
+
+void HistoryController::exportRows(const std::vector<int>& rows, HistoryExport::Type type,
+                                   const QString& fileName) {
+    std::vector<HistoryRecord> records;
+    try {
+        records = rowsToExport(rows);
+    } catch (const journal::SqliteError& failed) {
+        report(unreadableJournalText(path_, failed.failure().text));
+        return;
+    }
+    const QString failure = exporter_.write(records, type, fileName);
+    if (!failure.isEmpty()) {
+        report(common::cannotCreateFileMessage(fileName, failure));
+    }
 }
 
 } // namespace zr::history

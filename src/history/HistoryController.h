@@ -2,6 +2,7 @@
 
 #include "history/ChartSeries.h"
 #include "history/HistoryDatabase.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryTableModel.h"
 #include "history/MarkedPointModel.h"
 
@@ -19,7 +20,8 @@ namespace zr::history {
 class HistoryController : public QObject {
     Q_OBJECT
 public:
-    explicit HistoryController(common::MessageService& messages, QObject* parent = nullptr);
+    HistoryController(common::MessageService& messages, HistoryExport exporter,
+                      QObject* parent = nullptr);
     ~HistoryController() override;
 
     // Opens the journal at `path` for reading and shows its newest rows. A journal not made
@@ -49,6 +51,9 @@ public:
     // The rows of `table()` at `rows`, or every filtered row when `rows` is empty, reading the
     // pages not read yet.
     std::vector<HistoryRecord> rowsToExport(const std::vector<int>& rows);
+    // Saves those rows; a file that cannot be written is reported.
+    void exportRows(const std::vector<int>& rows, HistoryExport::Type type,
+                    const QString& fileName);
 
 signals:
     void rowsShown(qint64 rows);
@@ -58,6 +63,7 @@ private:
     void report(const QString& text);
 
     common::MessageService& messages_;
+    HistoryExport exporter_;
     QString path_;
     std::unique_ptr<HistoryDatabase> database_;
     HistoryTableModel table_;

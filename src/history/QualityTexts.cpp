@@ -26,4 +26,20 @@ QString ruleText(quality::Rule rule) {
     return {};
 }
 
+QString chartSummary(const ControlChartData& data, const QLocale& locale) {
+    const quality::ControlCharts& charts = data.charts;
+    const quality::BaselineStatistics& baseline = charts.statistics;
+    const QString points =
+        QStringLiteral("Точек: %1; база: %2").arg(data.series.size()).arg(baseline.points);
+    if (!baseline.definesLimits()) {
+        return points + QStringLiteral(" — для контрольных границ нужны хотя бы две точки базы");
+    }
+    const auto number = [&](double value) { return locale.toString(value, 'f', 3); };
+    return points + QStringLiteral("; среднее %1; СКО %2; средний скользящий размах %3; "
+                                   "σ = %4; нарушений: %5")
+                        .arg(number(baseline.mean), number(baseline.standardDeviation),
+                             number(baseline.meanMovingRange), number(baseline.sigma()))
+                        .arg(charts.violations.size());
+}
+
 } // namespace zr::history

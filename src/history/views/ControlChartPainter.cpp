@@ -1,6 +1,7 @@
 #include "history/views/ControlChartPainter.h"
 
 #include "history/QualityTexts.h"
+#include "history/views/ChartColors.h"
 
 #include <QFontMetricsF>
 #include <QLineF>
@@ -31,19 +32,6 @@ constexpr double kReach = 8.0;
 // Columns on either side of the cursor searched for the hovered point.
 constexpr int kReachColumns = 8;
 
-QColor centreColor() {
-    return QColor(0x2e, 0x7d, 0x32);
-}
-QColor limitColor() {
-    return QColor(0xc6, 0x28, 0x28);
-}
-QColor warningColor() {
-    return QColor(0xef, 0x6c, 0x00);
-}
-QColor baselineColor() {
-    return QColor(0xe8, 0xee, 0xf7);
-}
-
 QString number(double value) {
     return QLocale().toString(value, 'f', 2);
 }
@@ -56,14 +44,6 @@ void extend(std::pair<double, double>& range, double value) {
 }
 
 } // namespace
-
-QColor ControlChartPainter::seriesColor() {
-    return QColor(0x15, 0x65, 0xc0);
-}
-
-QColor ControlChartPainter::markColor() {
-    return QColor(0xd5, 0x00, 0xf9);
-}
 
 void ControlChartPainter::setData(const ControlChartData* data) {
     data_ = data;
@@ -197,7 +177,7 @@ void ControlChartPainter::paintPanel(QPainter& painter, const Panel& panel, bool
         const double to = pointColumn(baseline.first + baseline.count - 1, count, width);
         painter.fillRect(
             QRectF(panel.plot.left() + from, panel.plot.top(), to - from + 1, panel.plot.height()),
-            baselineColor());
+            chartBaselineColor());
     }
     painter.setPen(QPen(Qt::gray, 0));
     painter.drawRect(panel.plot);
@@ -217,10 +197,10 @@ void ControlChartPainter::paintPanel(QPainter& painter, const Panel& panel, bool
     const auto index = static_cast<std::size_t>(
         std::find(kCharts.begin(), kCharts.end(), panel.chart) - kCharts.begin());
     if (panel.chart == Chart::Ewma && data_->charts.ewma) {
-        paintSeries(painter, panel, columns.ewmaUpper, limitColor(), true);
-        paintSeries(painter, panel, columns.ewmaLower, limitColor(), true);
+        paintSeries(painter, panel, columns.ewmaUpper, chartLimitColor(), true);
+        paintSeries(painter, panel, columns.ewmaLower, chartLimitColor(), true);
     }
-    paintSeries(painter, panel, columns.series[index], seriesColor(), false);
+    paintSeries(painter, panel, columns.series[index], chartSeriesColor(), false);
     paintMarks(painter, panel);
     if (!data_->charts.individuals && panel.chart == Chart::Individuals) {
         painter.setPen(Qt::darkGray);
@@ -242,25 +222,25 @@ void ControlChartPainter::paintLimits(QPainter& painter, const Panel& panel) {
     };
     std::vector<Line> lines;
     const auto addLimits = [&](const quality::Limits& limits, bool lower) {
-        lines.push_back({limits.centre, QStringLiteral("ЦЛ"), centreColor(), Qt::SolidLine});
-        lines.push_back({limits.upper, QStringLiteral("ВКГ"), limitColor(), Qt::DashLine});
+        lines.push_back({limits.centre, QStringLiteral("ЦЛ"), chartCentreColor(), Qt::SolidLine});
+        lines.push_back({limits.upper, QStringLiteral("ВКГ"), chartLimitColor(), Qt::DashLine});
         if (lower) {
-            lines.push_back({limits.lower, QStringLiteral("НКГ"), limitColor(), Qt::DashLine});
+            lines.push_back({limits.lower, QStringLiteral("НКГ"), chartLimitColor(), Qt::DashLine});
         }
     };
     if (panel.chart == Chart::Individuals && charts.individuals) {
         addLimits(*charts.individuals, true);
         const double zone = quality::kWarningSigmas * charts.statistics.sigma();
-        lines.push_back({charts.individuals->centre + zone, QStringLiteral("+2σ"), warningColor(),
+        lines.push_back({charts.individuals->centre + zone, QStringLiteral("+2σ"), chartWarningColor(),
                          Qt::DotLine});
-        lines.push_back({charts.individuals->centre - zone, QStringLiteral("−2σ"), warningColor(),
+        lines.push_back({charts.individuals->centre - zone, QStringLiteral("−2σ"), chartWarningColor(),
                          Qt::DotLine});
     } else if (panel.chart == Chart::MovingRange && charts.movingRange) {
         addLimits(*charts.movingRange, false);
     } else if (panel.chart == Chart::Ewma && charts.ewma) {
         // The limits per point are drawn as series; the labels name the steady ones.
         lines.push_back(
-            {charts.ewma->steadyLimits.centre, QStringLiteral("ЦЛ"), centreColor(), Qt::SolidLine});
+            {charts.ewma->steadyLimits.centre, QStringLiteral("ЦЛ"), chartCentreColor(), Qt::SolidLine});
         lines.push_back(
             {charts.ewma->steadyLimits.upper, QStringLiteral("ВКГ"), QColor(), Qt::NoPen});
         lines.push_back(
@@ -273,7 +253,7 @@ void ControlChartPainter::paintLimits(QPainter& painter, const Panel& panel) {
             painter.setPen(QPen(line.color, 1, line.style));
             painter.drawLine(QPointF(panel.plot.left(), y), QPointF(panel.plot.right(), y));
         }
-        painter.setPen(line.color.isValid() ? line.color : limitColor());
+        painter.setPen(line.color.isValid() ? line.color : chartLimitColor());
         painter.drawText(QRectF(panel.plot.right() + 4, y - metrics.height() / 2, kRightMargin - 4,
                                 metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter,
@@ -323,8 +303,8 @@ void ControlChartPainter::paintSeries(QPainter& painter, const Panel& panel,
 
 void ControlChartPainter::paintMarks(QPainter& painter, const Panel& panel) {
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(markColor(), 1.5));
-    painter.setBrush(markColor());
+    painter.setPen(QPen(chartMarkColor(), 1.5));
+    painter.setBrush(chartMarkColor());
     const auto& values = valuesOf(panel.chart);
     const int width = std::max(static_cast<int>(panel.plot.width()), 1);
     for (const quality::Violation& violation : data_->charts.violations) {

@@ -3,7 +3,6 @@
 #include "history/ChartSeries.h"
 #include "history/ColumnReduction.h"
 
-#include <QColor>
 #include <QFont>
 #include <QRectF>
 #include <QString>
@@ -21,10 +20,6 @@ namespace zr::history {
 // number of points; points that break a rule are drawn on top, one by one, and never hidden.
 class ControlChartPainter {
 public:
-    // The colour of the series lines, which a test looks for in a saved picture.
-    static QColor seriesColor();
-    static QColor markColor();
-
     // `data` must outlive the painter or the next setData().
     void setData(const ControlChartData* data);
     void setTitle(const QString& title) { title_ = title; }

@@ -13,8 +13,8 @@ ControlChartView::ControlChartView(QWidget* parent) : QWidget(parent) {
     painter_.setFont(font());
 }
 
-void ControlChartView::setData(const ControlChartData* data, const QString& title) {
-    painter_.setData(data);
+void ControlChartView::setData(const ControlChartData* charts, const QString& title) {
+    painter_.setData(charts);
     painter_.setTitle(title);
     update();
 }

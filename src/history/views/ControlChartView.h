@@ -14,7 +14,7 @@ public:
     explicit ControlChartView(QWidget* parent = nullptr);
 
     // `data` must outlive the view or the next setData(); null shows nothing.
-    void setData(const ControlChartData* data, const QString& title);
+    void setData(const ControlChartData* charts, const QString& title);
     // The text a hovered point shows: its row.
     void setPointDescription(std::function<QString(int point)> describe);
 
