@@ -24,17 +24,19 @@ PointRange pointsInColumn(int column, int count, int width) {
     if (count <= 0 || width <= 0) {
         return {};
     }
-    if (count == 1) {
-        return columnOf(0, 1, width) == column ? PointRange{0, 1} : PointRange{};
-    }
-    // The first index whose column is at least `column`, and the first beyond it.
+    // Columns grow with the index: the first index at or past a column, by bisection.
     const auto firstAt = [&](int c) {
-        const double exact = static_cast<double>(c) * (count - 1) / (width - 1);
-        int index = std::clamp(static_cast<int>(std::ceil(exact)) - 1, 0, count);
-        while (index < count && columnOf(index, count, width) < c) {
-            ++index;
+        int low = 0;
+        int high = count;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (columnOf(middle, count, width) < c) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
         }
-        return index;
+        return low;
     };
     return {firstAt(column), firstAt(column + 1)};
 }
