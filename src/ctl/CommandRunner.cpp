@@ -4,6 +4,7 @@
 #include "common/FileAccess.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/JournalCommand.h"
+#include "ctl/QcCommand.h"
 #include "device/protocol/Meter.h"
 
 namespace zr::ctl {
@@ -24,6 +25,8 @@ Layout layoutOf(Command command) {
         return libraryLayout();
     case Command::Journal:
         return journalLayout();
+    case Command::Qc:
+        return qcLayout();
     case Command::Status:
     case Command::Method:
         break;
@@ -52,7 +55,7 @@ int CommandRunner::run() {
     if (invocation_.command == Command::List) {
         return runList();
     }
-    if (invocation_.command == Command::Journal) {
+    if (invocation_.command == Command::Journal || invocation_.command == Command::Qc) {
         return runJournal();
     }
     connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
@@ -111,7 +114,9 @@ int CommandRunner::runLibrary() {
 int CommandRunner::runJournal() {
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
-    return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
+    return invocation_.command == Command::Qc
+               ? runQcCommand(invocation_, path, io_.locale, *writer_, io_.err)
+               : runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
 }
 
 int CommandRunner::runList() {
@@ -185,6 +190,7 @@ void CommandRunner::onStatus(const protocol::StatusReport& status) {
     case Command::List:
     case Command::Library:
     case Command::Journal:
+    case Command::Qc:
         return;
     }
 }

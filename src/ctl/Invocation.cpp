@@ -24,7 +24,9 @@ const QString kCommandsHelp = QStringLiteral(
     "  calibrations            the meter's calibrations of a method (--method N)\n"
     "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
     "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
-    "  journal [FILE]          the measurement table's history (no meter needed)\n");
+    "  journal [FILE]          the measurement table's history (no meter needed)\n"
+    "  qc [FILE]               control charts of the history's rows: limits and the points\n"
+    "                          that break a run rule (no meter needed)\n");
 
 struct CommandName {
     const char* name;
@@ -41,6 +43,7 @@ constexpr CommandName kCommands[] = {
     {"method", Command::Method, 1},
     {"library", Command::Library, 1},
     {"journal", Command::Journal, 1},
+    {"qc", Command::Qc, 1},
 };
 
 QString usage(const QCommandLineParser& parser) {
@@ -120,18 +123,33 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption changes(QStringLiteral("changes"),
                                      QStringLiteral("watch: only readings that changed."));
     const QCommandLineOption method(QStringLiteral("method"),
-                                    QStringLiteral("calibrations: the method (1 to 3)."),
+                                    QStringLiteral("calibrations, qc: the method (1 to 3)."),
                                     QStringLiteral("n"));
     const QCommandLineOption since(
         QStringLiteral("since"),
-        QStringLiteral("journal: rows written from this ISO 8601 date or local time on."),
+        QStringLiteral("journal: rows written (qc: measured) from this ISO 8601 date or local "
+                       "time on."),
         QStringLiteral("date"));
     const QCommandLineOption until(
         QStringLiteral("until"),
-        QStringLiteral("journal: rows written up to this time, or to the end of this date."),
+        QStringLiteral("journal, qc: rows up to this time, or to the end of this date."),
         QStringLiteral("date"));
+    // qc: the rows of these texts; the baseline's length.
+    const QCommandLineOption number(
+        QStringLiteral("number"), QStringLiteral("qc: the sample number."), QStringLiteral("text"));
+    const QCommandLineOption grade(QStringLiteral("grade"), QStringLiteral("qc: the grade."),
+                                   QStringLiteral("text"));
+    const QCommandLineOption tank(QStringLiteral("tank"), QStringLiteral("qc: the tank."),
+                                  QStringLiteral("text"));
+    const QCommandLineOption supplier(QStringLiteral("supplier"),
+                                      QStringLiteral("qc: the supplier."), QStringLiteral("text"));
+    const QCommandLineOption baseline(
+        QStringLiteral("baseline"),
+        QStringLiteral("qc: limits from the first n points (default %1).")
+            .arg(kDefaultBaselinePoints),
+        QStringLiteral("n"));
     parser.addOptions({help, version, json, csv, simulate, device, timeout, count, changes, method,
-                       since, until});
+                       since, until, number, grade, tank, supplier, baseline});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
 
     ParsedCommandLine result;
@@ -200,8 +218,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     run.changesOnly = parser.isSet(changes);
     if (parser.isSet(method)) {
-        if (run.command != Command::Calibrations) {
-            return fail(QStringLiteral("--method belongs to calibrations."));
+        if (run.command != Command::Calibrations && run.command != Command::Qc) {
+            return fail(QStringLiteral("--method belongs to calibrations and qc."));
         }
         run.method = methodCode(parser.value(method));
         if (run.method == 0) {
@@ -217,8 +235,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (run.command == Command::Library && positional.size() > 1) {
         run.libraryFile = positional.at(1);
     }
-    if ((parser.isSet(since) || parser.isSet(until)) && run.command != Command::Journal) {
-        return fail(QStringLiteral("--since and --until belong to journal."));
+    if ((parser.isSet(since) || parser.isSet(until)) && run.command != Command::Journal &&
+        run.command != Command::Qc) {
+        return fail(QStringLiteral("--since and --until belong to journal and qc."));
     }
     if (parser.isSet(since)) {
         const auto range = instantRange(parser.value(since));
@@ -234,8 +253,28 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         }
         run.before = range->second;
     }
-    if (run.command == Command::Journal && positional.size() > 1) {
+    if ((run.command == Command::Journal || run.command == Command::Qc) && positional.size() > 1) {
         run.journalFile = positional.at(1);
+    }
+    const std::pair<const QCommandLineOption&, std::optional<QString>&> texts[] = {
+        {number, run.number}, {grade, run.grade}, {tank, run.tank}, {supplier, run.supplier}};
+    for (const auto& [option, text] : texts) {
+        if (parser.isSet(option)) {
+            if (run.command != Command::Qc) {
+                return fail(QStringLiteral("--%1 belongs to qc.").arg(option.names().front()));
+            }
+            text = parser.value(option);
+        }
+    }
+    if (parser.isSet(baseline)) {
+        const std::optional<int> points = positiveNumber(parser.value(baseline));
+        if (run.command != Command::Qc) {
+            return fail(QStringLiteral("--baseline belongs to qc."));
+        }
+        if (!points || *points < 2) {
+            return fail(QStringLiteral("--baseline needs a number of points, 2 or more."));
+        }
+        run.baselinePoints = *points;
     }
     result.run = true;
     return result;

@@ -3,13 +3,16 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal };
+enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Qc };
 enum class Format { Table, Json, Csv };
 
 inline constexpr int kDefaultTimeoutMs = 5000;
+// qc: limits from the first this many points, as the history window's charts by default.
+inline constexpr int kDefaultBaselinePoints = 20;
 
 // What one run of zr6040ctl is asked to do.
 struct Invocation {
@@ -27,11 +30,19 @@ struct Invocation {
     int method = 0;
     // library: the file; empty: data.zr in the data directory.
     QString libraryFile;
-    // journal: the file; empty: journal.sqlite in the data directory.
+    // journal, qc: the file; empty: journal.sqlite in the data directory.
     QString journalFile;
-    // journal: only rows written from `since` on and before `before`; invalid: no bound.
+    // journal: only rows written from `since` on and before `before`; qc: only rows measured
+    // then; invalid: no bound.
     QDateTime since;
     QDateTime before;
+    // qc: only the rows of these texts (and of `method`, when not 0); limits from the first
+    // `baselinePoints` of them.
+    std::optional<QString> number;
+    std::optional<QString> grade;
+    std::optional<QString> tank;
+    std::optional<QString> supplier;
+    int baselinePoints = kDefaultBaselinePoints;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

@@ -3,7 +3,6 @@
 #include "journal/Sqlite.h"
 #include "records/MeasurementRow.h"
 
-#include <QColor>
 
 namespace zr::history {
 
@@ -64,8 +63,8 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         return texts(shown).value(index.column());
     }
-    if (role == Qt::ForegroundRole && shown.deleted.isValid()) {
-        return QColor(Qt::gray);
+    if (role == kDeletedRole) {
+        return shown.deleted.isValid();
     }
     return {};
 }

@@ -15,6 +15,8 @@ class HistoryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kPageRows = 256;
+    // True for a row deleted from its table, which the view shows apart.
+    static constexpr int kDeletedRole = Qt::UserRole;
 
     explicit HistoryTableModel(QObject* parent = nullptr);
 

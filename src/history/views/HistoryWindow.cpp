@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -80,6 +81,20 @@ std::optional<QString> chosenText(const QComboBox* box) {
     const QVariant data = box->currentData();
     return data.isValid() ? std::optional<QString>(data.toString()) : std::nullopt;
 }
+
+// Rows deleted from their table in grey.
+class DeletedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(HistoryTableModel::kDeletedRole).toBool()) {
+            option->palette.setColor(QPalette::Text, Qt::gray);
+        }
+    }
+};
 
 QDateEdit* dateEdit(const QString& name, QWidget* parent) {
     auto* edit = new QDateEdit(QDate::currentDate(), parent);
@@ -206,6 +221,7 @@ QWidget* HistoryWindow::buildTablePage() {
     table_ = new QTableView(page);
     table_->setObjectName(QStringLiteral("historyTable"));
     table_->setModel(&controller_.table());
+    table_->setItemDelegate(new DeletedRowDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
