@@ -24,6 +24,8 @@ HistoryController::HistoryController(common::MessageService& messages, HistoryEx
     : QObject(parent), messages_(messages), exporter_(std::move(exporter)) {
     table_.setErrorHandler(
         [this](const QString& reason) { report(unreadableJournalText(path_, reason)); });
+    counting_.setSingleShot(true);
+    connect(&counting_, &QTimer::timeout, this, &HistoryController::count);
 }
 
 HistoryController::~HistoryController() {
@@ -55,16 +57,25 @@ void HistoryController::open(const QString& path) {
 
 void HistoryController::setFilter(const HistoryFilter& filter) {
     filter_ = filter;
-    rowCount_ = 0;
+    rowCount_.reset();
     table_.show(database_.get(), filter_);
-    if (database_) {
+    emit rowsCounted();
+    // Once the page is on screen; a filter changed again before then is counted instead.
+    counting_.start(0);
+}
+
+void HistoryController::count() {
+    if (!database_) {
+        rowCount_ = 0;
+    } else {
         try {
             rowCount_ = database_->count(filter_);
         } catch (const journal::SqliteError& failed) {
             report(unreadableJournalText(path_, failed.failure().text));
+            return;
         }
     }
-    emit rowsShown(rowCount_);
+    emit rowsCounted();
 }
 
 QStringList HistoryController::texts(HistoryColumn column) {

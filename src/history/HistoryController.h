@@ -7,6 +7,7 @@
 #include "history/MarkedPointModel.h"
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
 
 namespace zr::common {
@@ -32,8 +33,9 @@ public:
     HistoryTableModel& table() { return table_; }
     const HistoryFilter& filter() const { return filter_; }
     void setFilter(const HistoryFilter& filter);
-    // How many rows the filter takes.
-    qint64 rowCount() const { return rowCount_; }
+    // How many rows the filter takes; absent until they are counted, just after the first page
+    // is shown (a count reads every row the filter takes, a page only its own).
+    std::optional<qint64> rowCount() const { return rowCount_; }
     // The grades, tanks or suppliers the journal holds, for the filter's lists.
     QStringList texts(HistoryColumn column);
 
@@ -56,11 +58,12 @@ public:
                     const QString& fileName);
 
 signals:
-    void rowsShown(qint64 rows);
+    void rowsCounted();
     void chartsChanged();
 
 private:
     void report(const QString& text);
+    void count();
 
     common::MessageService& messages_;
     HistoryExport exporter_;
@@ -68,7 +71,8 @@ private:
     std::unique_ptr<HistoryDatabase> database_;
     HistoryTableModel table_;
     HistoryFilter filter_;
-    qint64 rowCount_ = 0;
+    std::optional<qint64> rowCount_;
+    QTimer counting_;
     BaselineChoice baseline_;
     double ewmaWeight_ = quality::kDefaultEwmaWeight;
     ControlChartData charts_;

@@ -57,10 +57,11 @@ QString whereClause(SqlText& text, const HistoryFilter& filter) {
     }
     if (filter.number) {
         // The numeric match finds the number's index entries; the text match keeps "07" from
-        // matching "7".
+        // matching "7". It is written with IS: an = would let SQLite put the text in place of
+        // the column in the numeric match, which then no longer finds the index.
         const QString number = parameter(text, *filter.number);
         conditions << QStringLiteral("CAST(r.number AS INTEGER) = CAST(%1 AS INTEGER) AND "
-                                     "r.number = %1")
+                                     "r.number IS %1")
                           .arg(number);
     }
     const std::pair<const std::optional<QString>&, const char*> texts[] = {

@@ -3,7 +3,6 @@
 #include "journal/Sqlite.h"
 #include "records/MeasurementRow.h"
 
-
 namespace zr::history {
 
 namespace {

@@ -22,6 +22,9 @@ inline QString unreadableJournalText(const QString& path, const QString& reason)
 inline QString rowCountText(qint64 rows) {
     return QStringLiteral("Строк: %1").arg(rows);
 }
+inline QString countingText() {
+    return QStringLiteral("Строк: …");
+}
 inline QString noMethodText() {
     return QStringLiteral("без метода");
 }

@@ -132,13 +132,13 @@ TEST(HistoryWindowE2E, FiltersChartsTheCheckStandardAndSavesItsPicture) {
     WAIT_UNTIL(history->isVisible(), 5000);
     auto* table = history->findChild<QTableView*>(QStringLiteral("historyTable"));
     auto* rows = history->findChild<QLabel*>(QStringLiteral("rowCount"));
-    EXPECT_EQ(rows->text(), QStringLiteral("Строк: 53"));
+    WAIT_UNTIL_EQ(rows->text(), QStringLiteral("Строк: 53"), 5000);
     // Newest first.
     EXPECT_EQ(table->model()->index(0, 1).data().toString(), QStringLiteral("1040"));
 
     auto* grade = history->findChild<QComboBox*>(QStringLiteral("gradeFilter"));
     grade->setCurrentIndex(grade->findText(QStringLiteral("АИ-92")));
-    EXPECT_EQ(rows->text(), QStringLiteral("Строк: 40"));
+    WAIT_UNTIL_EQ(rows->text(), QStringLiteral("Строк: 40"), 5000);
     EXPECT_EQ(table->model()->rowCount(), kStandardRows);
 
     auto* pages = history->findChild<QTabWidget*>(QStringLiteral("historyPages"));

@@ -231,16 +231,16 @@ void ControlChartPainter::paintLimits(QPainter& painter, const Panel& panel) {
     if (panel.chart == Chart::Individuals && charts.individuals) {
         addLimits(*charts.individuals, true);
         const double zone = quality::kWarningSigmas * charts.statistics.sigma();
-        lines.push_back({charts.individuals->centre + zone, QStringLiteral("+2σ"), chartWarningColor(),
-                         Qt::DotLine});
-        lines.push_back({charts.individuals->centre - zone, QStringLiteral("−2σ"), chartWarningColor(),
-                         Qt::DotLine});
+        lines.push_back({charts.individuals->centre + zone, QStringLiteral("+2σ"),
+                         chartWarningColor(), Qt::DotLine});
+        lines.push_back({charts.individuals->centre - zone, QStringLiteral("−2σ"),
+                         chartWarningColor(), Qt::DotLine});
     } else if (panel.chart == Chart::MovingRange && charts.movingRange) {
         addLimits(*charts.movingRange, false);
     } else if (panel.chart == Chart::Ewma && charts.ewma) {
         // The limits per point are drawn as series; the labels name the steady ones.
-        lines.push_back(
-            {charts.ewma->steadyLimits.centre, QStringLiteral("ЦЛ"), chartCentreColor(), Qt::SolidLine});
+        lines.push_back({charts.ewma->steadyLimits.centre, QStringLiteral("ЦЛ"), chartCentreColor(),
+                         Qt::SolidLine});
         lines.push_back(
             {charts.ewma->steadyLimits.upper, QStringLiteral("ВКГ"), QColor(), Qt::NoPen});
         lines.push_back(

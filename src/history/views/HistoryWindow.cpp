@@ -27,8 +27,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStyledItemDelegate>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -120,7 +120,7 @@ HistoryWindow::HistoryWindow(HistoryController& controller, common::MessageServi
     tabs_->addTab(buildChartPage(), QStringLiteral("Контрольные карты"));
     layout->addWidget(tabs_, 1);
 
-    connect(&controller_, &HistoryController::rowsShown, this, &HistoryWindow::showRowCount);
+    connect(&controller_, &HistoryController::rowsCounted, this, &HistoryWindow::showRowCount);
     connect(&controller_, &HistoryController::chartsChanged, this, &HistoryWindow::showCharts);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == kChartPage && chartsStale_) {
@@ -130,7 +130,7 @@ HistoryWindow::HistoryWindow(HistoryController& controller, common::MessageServi
         }
     });
     fillTextFilters();
-    showRowCount(controller_.rowCount());
+    showRowCount();
 }
 
 QWidget* HistoryWindow::buildFilters() {
@@ -406,9 +406,11 @@ void HistoryWindow::showCharts() {
     markedPoints_->resizeColumnsToContents();
 }
 
-void HistoryWindow::showRowCount(qint64 rows) {
-    rowCount_->setText(controller_.isOpen() || rows > 0 ? rowCountText(rows)
-                                                        : journalMissingText());
+void HistoryWindow::showRowCount() {
+    const std::optional<qint64> rows = controller_.rowCount();
+    rowCount_->setText(!controller_.isOpen() ? journalMissingText()
+                       : rows                ? rowCountText(*rows)
+                                             : countingText());
 }
 
 void HistoryWindow::exportRows() {

@@ -38,7 +38,7 @@ private:
     void applyFilter();
     void applyChartSettings();
     void showCharts();
-    void showRowCount(qint64 rows);
+    void showRowCount();
     void exportRows();
     void saveChart();
     void printChart();
