@@ -13,11 +13,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -54,7 +51,7 @@ struct Table {
     }
     void journal(const QString& path, ProcessIdentity identity = ProcessIdentity::current()) {
         kept = std::make_unique<TableJournal>(model, messages, path,
-                                              TableJournal::Options{2000, std::move(identity)});
+                                              TableJournal::Options{2000, std::move(identity), {}});
     }
 
     zr::connection::SharedState state;
@@ -85,47 +82,27 @@ void addHistory(const QString& path, int sessions, int rows, bool closed) {
         table.journal(path, endedProcess(1));
         table.kept->closeSession();
     }
-    QJsonArray cells;
+    QStringList cells;
     for (const char* text : {"17", "АИ-92", "P 1", "ЛУКОЙЛ", "Исследовательский метод", "92,3",
                              "07.12.2026 12:00:00"}) {
-        cells.append(QString::fromUtf8(text));
+        cells << QString::fromUtf8(text);
     }
-    const QByteArray json = QJsonDocument(cells).toJson(QJsonDocument::Compact);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* session = nullptr;
-    sqlite3_prepare_v2(db,
-                       closed ? "INSERT INTO session (started, closed, process, boot, "
-                                "process_started) VALUES ('2026-12-07T12:00:00Z', "
-                                "'2026-12-07T18:00:00Z', 1, 'another boot', '1')"
-                              : "INSERT INTO session (started, process, boot, process_started) "
-                                "VALUES ('2026-12-07T12:00:00Z', 1, 'another boot', '1')",
-                       -1, &session, nullptr);
-    sqlite3_stmt* row = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO measurement_row (session, position, written, cells) "
-                       "VALUES (?1, ?2, '2026-12-07T12:00:00Z', ?3)",
-                       -1, &row, nullptr);
+    const zr::journal::TableRow row =
+        zr::journal::rowFromTexts(cells, QDateTime::currentDateTimeUtc());
+    zr::journal::Journal journal(path, 2000);
+    journal.begin();
     for (int s = 0; s < sessions; ++s) {
-        sqlite3_step(session);
-        sqlite3_reset(session);
-        const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
-        for (int r = 0; r <= rows; ++r) {
-            sqlite3_bind_int64(row, 1, id);
-            sqlite3_bind_int(row, 2, r);
-            // The last one is the empty entry row.
-            const QByteArray text = r < rows ? json : QByteArray(R"(["","","","","","",""])");
-            sqlite3_bind_text(row, 3, text.constData(), static_cast<int>(text.size()),
-                              SQLITE_TRANSIENT);
-            sqlite3_step(row);
-            sqlite3_reset(row);
+        const qint64 session = journal.startSession(endedProcess(1));
+        // The last one is the empty entry row.
+        journal.insertRows(session, 0, rows + 1);
+        for (int r = 0; r < rows; ++r) {
+            journal.setRow(session, r, row, QString());
+        }
+        if (closed) {
+            journal.closeSession(session);
         }
     }
-    sqlite3_finalize(session);
-    sqlite3_finalize(row);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    journal.commit();
 }
 
 // "Записать значение" into a table of 100 rows, the repaint included, with range(0) = 1 kept

@@ -23,28 +23,37 @@ FieldValue text(const std::optional<QString>& text) {
     return text ? FieldValue(*text) : FieldValue(nullptr);
 }
 
-FieldValue localTime(const QDateTime& time) {
-    return time.isValid() ? FieldValue(isoLocalTime(time.toLocalTime())) : FieldValue(nullptr);
-}
-
 FieldValue utcTime(const QDateTime& time) {
-    return time.isValid() ? FieldValue(time.toUTC().toString(Qt::ISODateWithMs))
+    return time.isValid() ? FieldValue(isoTime(time.toMSecsSinceEpoch(), std::nullopt))
                           : FieldValue(nullptr);
 }
 
 } // namespace
 
 Layout journalLayout() {
-    Layout layout{{QStringLiteral("session_started"), QStringLiteral("time"),
-                   QStringLiteral("number"), QStringLiteral("grade"), QStringLiteral("tank"),
-                   QStringLiteral("supplier"), QStringLiteral("method"), QStringLiteral("value"),
-                   QStringLiteral("date_time"), QStringLiteral("deleted"),
-                   QStringLiteral("method_name"), QStringLiteral("session_started_utc"),
-                   QStringLiteral("time_utc"), QStringLiteral("date_time_utc"),
-                   QStringLiteral("deleted_utc"), QStringLiteral("session_id"),
-                   QStringLiteral("row_id"), QStringLiteral("host"), QStringLiteral("meter_serial"),
-                   QStringLiteral("revision"), QStringLiteral("method_text"),
-                   QStringLiteral("value_text"), QStringLiteral("date_time_text")},
+    Layout layout{{QStringLiteral("session_started"),
+                   QStringLiteral("time"),
+                   QStringLiteral("number"),
+                   QStringLiteral("grade"),
+                   QStringLiteral("tank"),
+                   QStringLiteral("supplier"),
+                   QStringLiteral("method"),
+                   QStringLiteral("value"),
+                   QStringLiteral("date_time"),
+                   QStringLiteral("deleted"),
+                   QStringLiteral("method_name"),
+                   QStringLiteral("session_started_utc"),
+                   QStringLiteral("time_utc"),
+                   QStringLiteral("date_time_utc"),
+                   QStringLiteral("deleted_utc"),
+                   QStringLiteral("session_id"),
+                   QStringLiteral("row_id"),
+                   QStringLiteral("host"),
+                   QStringLiteral("meter_serial"),
+                   QStringLiteral("revision"),
+                   QStringLiteral("method_text"),
+                   QStringLiteral("value_text"),
+                   QStringLiteral("date_time_text")},
                   {QStringLiteral("Начало сеанса"), QStringLiteral("Время записи")}};
     for (const QString& header : records::measurementTableHeaders()) {
         // The window's number column has no header.
@@ -54,14 +63,39 @@ Layout journalLayout() {
     return layout;
 }
 
-Record journalRecord(const journal::HistoryRow& history, const QLocale& locale) {
+JournalRecords::JournalRecords(Format format, const QLocale& locale)
+    : table_(format == Format::Table), locale_(locale) {}
+
+QString JournalRecords::shownTime(const QDateTime& time) {
+    if (!time.isValid()) {
+        return {};
+    }
+    const qint64 msecs = time.toMSecsSinceEpoch();
+    return isoTime(msecs, offsets_.offsetAt(msecs));
+}
+
+FieldValue JournalRecords::localTime(const QDateTime& time) {
+    return time.isValid() ? FieldValue(shownTime(time)) : FieldValue(nullptr);
+}
+
+Record JournalRecords::operator()(const journal::HistoryRow& history) {
     const journal::TableRow& row = history.row;
+    Record record;
+    if (table_) {
+        record.cells << shownTime(history.session.started) << shownTime(history.changed)
+                     << journal::shownTexts(row, locale_) << shownTime(history.deleted);
+        return record;
+    }
+    if (history.session.id != session_) {
+        session_ = history.session.id;
+        sessionLocal_ = localTime(history.session.started);
+        sessionUtc_ = utcTime(history.session.started);
+    }
     // Rows from before the typed journal have no ids, host, serial or revision.
     const bool typed = history.revision.has_value();
     const FieldValue none(nullptr);
-    Record record;
     record.values = {
-        localTime(history.session.started),
+        sessionLocal_,
         localTime(history.changed),
         row.number,
         row.grade,
@@ -72,7 +106,7 @@ Record journalRecord(const journal::HistoryRow& history, const QLocale& locale) 
         localTime(row.moment),
         localTime(history.deleted),
         row.method ? FieldValue(connection::methodName(*row.method)) : none,
-        utcTime(history.session.started),
+        sessionUtc_,
         utcTime(history.changed),
         utcTime(row.moment),
         utcTime(history.deleted),
@@ -85,11 +119,6 @@ Record journalRecord(const journal::HistoryRow& history, const QLocale& locale) 
         text(row.valueText),
         text(row.momentText),
     };
-    const auto shownTime = [](const QDateTime& time) {
-        return time.isValid() ? isoLocalTime(time.toLocalTime()) : QString();
-    };
-    record.cells << shownTime(history.session.started) << shownTime(history.changed)
-                 << journal::shownTexts(row, locale) << shownTime(history.deleted);
     return record;
 }
 
@@ -103,9 +132,10 @@ int runJournalCommand(const Invocation& invocation, const QString& path, const Q
     try {
         journal::History history(path, kBusyTimeoutMs);
         history.select(invocation.since, invocation.before);
+        JournalRecords records(invocation.format, locale);
         journal::HistoryRow row;
         while (history.next(row)) {
-            if (!writer.writeRecord(journalRecord(row, locale))) {
+            if (!writer.writeRecord(records(row))) {
                 return kError;
             }
         }

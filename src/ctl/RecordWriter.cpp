@@ -1,8 +1,10 @@
 #include "ctl/RecordWriter.h"
 
 #include <QLocale>
+#include <QStringEncoder>
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace zr::ctl {
 
@@ -10,44 +12,68 @@ namespace {
 
 constexpr int kColumnGap = 2;
 // How much output a document holds back before handing it on.
-constexpr qsizetype kBlockBytes = 64 * 1024;
+constexpr std::size_t kBlockBytes = 64 * 1024;
 
 QByteArray numberText(double value) {
     return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-void appendJsonString(QByteArray& out, const QString& text) {
+void appendJsonString(std::string& out, const QString& text) {
     static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
-    for (const char c : text.toUtf8()) {
+    // Encoded straight into the output; the rare text that needs escapes is written again.
+    const std::size_t start = out.size();
+    out.resize(start + 3 * static_cast<std::size_t>(text.size()));
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    out.resize(
+        static_cast<std::size_t>(utf8.appendToBuffer(out.data() + start, text) - out.data()));
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != '"' && c != '\\';
+    };
+    if (std::all_of(out.cbegin() + static_cast<std::ptrdiff_t>(start), out.cend(), plain)) {
+        out += '"';
+        return;
+    }
+    const std::string bytes = out.substr(start);
+    out.resize(start);
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
+        if (plain(c)) {
             out += c;
-        } else if (byte >= 0x20) {
-            out += c;
-        } else if (c == '\n') {
+            continue;
+        }
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
             out += "\\n";
-        } else if (c == '\r') {
+            break;
+        case '\r':
             out += "\\r";
-        } else if (c == '\t') {
+            break;
+        case '\t':
             out += "\\t";
-        } else {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xf];
+            break;
+        default: {
+            const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xf]};
+            out.append(escape, sizeof escape);
+        }
         }
     }
     out += '"';
 }
 
-void appendJsonValue(QByteArray& out, const FieldValue& value) {
+void appendJsonValue(std::string& out, const FieldValue& value) {
     if (const auto* text = std::get_if<QString>(&value)) {
         appendJsonString(out, *text);
     } else if (const auto* number = std::get_if<double>(&value)) {
-        out += std::isfinite(*number) ? numberText(*number) : QByteArrayLiteral("null");
+        out += std::isfinite(*number) ? numberText(*number).toStdString() : "null";
     } else if (const auto* integer = std::get_if<qint64>(&value)) {
-        out += QByteArray::number(*integer);
+        out += std::to_string(*integer);
     } else if (const auto* yes = std::get_if<bool>(&value)) {
         out += *yes ? "true" : "false";
     } else {
@@ -85,33 +111,37 @@ QString csvField(const QString& text) {
 
 RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink)
     : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {
+    pending_.reserve(kBlockBytes * 2);
     for (const QString& key : layout_.keys) {
-        QByteArray member;
+        std::string member;
         appendJsonString(member, key);
-        jsonKeys_ << member + ':';
+        jsonKeys_.push_back(member + ':');
     }
 }
 
 bool RecordWriter::flush() {
-    if (!pending_.isEmpty() && !failed_) {
-        failed_ = !sink_(pending_);
+    if (!pending_.empty() && !failed_) {
+        failed_ = !sink_(QByteArray(pending_.data(), static_cast<qsizetype>(pending_.size())));
     }
+    // The block's room is kept for the next one.
     pending_.clear();
     return !failed_;
 }
 
 void RecordWriter::appendJsonObject(const Record& record, bool indented) {
-    const QByteArray separator = indented ? QByteArrayLiteral(",\n    ") : QByteArrayLiteral(",");
+    const char* separator = indented ? ",\n    " : ",";
     pending_ += indented ? "{\n    " : "{";
-    for (qsizetype i = 0; i < jsonKeys_.size(); ++i) {
+    for (std::size_t i = 0; i < jsonKeys_.size(); ++i) {
         if (i > 0) {
             pending_ += separator;
         }
-        pending_ += jsonKeys_.at(i);
+        pending_ += jsonKeys_[i];
         if (indented) {
             pending_ += ' ';
         }
-        appendJsonValue(pending_, record.values.value(i));
+        const auto field = static_cast<qsizetype>(i);
+        appendJsonValue(pending_, field < record.values.size() ? record.values.at(field)
+                                                               : FieldValue(nullptr));
     }
     pending_ += indented ? "\n}" : "}";
 }
@@ -121,7 +151,7 @@ void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
     for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
         fields << csvField(csvText(values.value(i)));
     }
-    pending_ += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    pending_ += fields.join(QLatin1Char(',')).toUtf8().toStdString() + "\r\n";
 }
 
 void RecordWriter::appendCsvHeader() {
@@ -138,7 +168,7 @@ void RecordWriter::appendTableLine(const QStringList& cells, const QList<int>& w
         const bool last = i + 1 == cells.size();
         line += last ? cells.at(i) : cells.at(i).leftJustified(widths.value(i) + kColumnGap);
     }
-    pending_ += line.toUtf8() + '\n';
+    pending_ += line.toUtf8().toStdString() + '\n';
 }
 
 // Widths are not known ahead: each column is as wide as its header or its first cell.

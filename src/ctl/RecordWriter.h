@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace zr::ctl {
 
@@ -45,8 +47,9 @@ private:
     Layout layout_;
     OutputSink sink_;
     // Each field's name as a JSON object member starts: "name":
-    QList<QByteArray> jsonKeys_;
-    QByteArray pending_;
+    std::vector<std::string> jsonKeys_;
+    // Output not yet handed on, as UTF-8.
+    std::string pending_;
     bool failed_ = false;
     bool headerWritten_ = false;
     int documentRecords_ = 0;

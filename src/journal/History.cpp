@@ -26,7 +26,8 @@ constexpr int kTypedRowFirst = 10;
 constexpr const char* kTextRows =
     "SELECT s.id, '', '', s.started, s.closed, r.written, r.deleted, r.cells "
     "FROM session s JOIN measurement_row r ON r.session = s.id "
-    "WHERE r.written >= ?1 AND r.written < ?2 AND r.cells <> '[\"\",\"\",\"\",\"\",\"\",\"\",\"\"]' "
+    "WHERE r.written >= ?1 AND r.written < ?2 AND r.cells <> "
+    "'[\"\",\"\",\"\",\"\",\"\",\"\",\"\"]' "
     "ORDER BY s.id, r.id";
 
 HistorySession sessionAt(const Statement& statement) {
@@ -36,8 +37,7 @@ HistorySession sessionAt(const Statement& statement) {
 
 } // namespace
 
-History::History(const QString& path, int busyTimeoutMs)
-    : db_(path, Database::Access::ReadOnly) {
+History::History(const QString& path, int busyTimeoutMs) : db_(path, Database::Access::ReadOnly) {
     check(db_.handle(), sqlite3_busy_timeout(db_.handle(), busyTimeoutMs), SQLITE_OK);
     // One snapshot from the version on: a program upgrading the file meanwhile is not seen.
     db_.execute("BEGIN");
@@ -64,8 +64,8 @@ std::vector<HistorySession> History::sessions() {
 }
 
 void History::select(const QDateTime& since, const QDateTime& before) {
-    rows_ = std::make_unique<Statement>(
-        db_.handle(), version_ == kTextSchemaVersion ? kTextRows : kTypedRows);
+    rows_ = std::make_unique<Statement>(db_.handle(),
+                                        version_ == kTextSchemaVersion ? kTextRows : kTypedRows);
     rows_->bind(1, since.isValid() ? timeText(since) : QString());
     rows_->bind(2, before.isValid() ? timeText(before) : QString::fromLatin1(kEndOfTime));
 }
@@ -75,7 +75,10 @@ bool History::next(HistoryRow& row) {
         return false;
     }
     const Statement& at = *rows_;
-    row.session = sessionAt(at);
+    // A session's rows come one after the other.
+    if (at.integer(0) != row.session.id) {
+        row.session = sessionAt(at);
+    }
     if (version_ == kTextSchemaVersion) {
         row.uuid.clear();
         row.meterSerial.clear();

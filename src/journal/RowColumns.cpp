@@ -69,9 +69,31 @@ QString timeText(const QDateTime& time) {
 }
 
 QDateTime timeAt(const Statement& statement, int column) {
-    return statement.isNull(column)
-               ? QDateTime()
-               : QDateTime::fromString(statement.text(column), Qt::ISODateWithMs);
+    if (statement.isNull(column)) {
+        return {};
+    }
+    // The journal writes every time in one form, which is read here without the general
+    // parser: a history of many rows has several per row.
+    const QByteArrayView text = statement.utf8(column);
+    constexpr QByteArrayView kForm = "0000-00-00T00:00:00.000Z";
+    bool inForm = text.size() == kForm.size();
+    for (qsizetype i = 0; inForm && i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        inForm = kForm[i] == '0' ? digit : text[i] == kForm[i];
+    }
+    if (!inForm) {
+        return QDateTime::fromString(statement.text(column), Qt::ISODateWithMs);
+    }
+    const auto number = [&](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2), number(20, 3));
+    return date.isValid() && time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
 }
 
 } // namespace zr::journal

@@ -55,7 +55,8 @@ Statement& Statement::bindNull(int index) {
 }
 
 Statement& Statement::bindFrom(int index, const Statement& source, int column) {
-    check(db_, sqlite3_bind_value(statement_, index, sqlite3_column_value(source.statement_, column)),
+    check(db_,
+          sqlite3_bind_value(statement_, index, sqlite3_column_value(source.statement_, column)),
           SQLITE_OK);
     return *this;
 }

@@ -12,8 +12,8 @@
 #include <QStringListModel>
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -62,7 +62,8 @@ QString withoutJournal(const QString& text) {
 
 TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
-    : model_(model), messages_(messages), path_(path), meterSerial_(std::move(options.meterSerial)) {
+    : model_(model), messages_(messages), path_(path),
+      meterSerial_(std::move(options.meterSerial)) {
     open(std::move(options));
     if (!journal_) {
         return;

@@ -87,8 +87,8 @@ QDateTime momentOf(const QString& text, const QDateTime& near, const QLocale& lo
 } // namespace
 
 bool TableRow::isEmpty() const {
-    return number.isEmpty() && grade.isEmpty() && tank.isEmpty() && supplier.isEmpty() &&
-           !method && !value && !moment.isValid() && !methodText && !valueText && !momentText;
+    return number.isEmpty() && grade.isEmpty() && tank.isEmpty() && supplier.isEmpty() && !method &&
+           !value && !moment.isValid() && !methodText && !valueText && !momentText;
 }
 
 QStringList shownTexts(const TableRow& row, const QLocale& locale) {

@@ -24,7 +24,6 @@ QString newId() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-
 // A consistent copy of the journal, read through a connection of its own (the caller holds the
 // write lock, which readers pass), first under a scratch name, then linked to a name no file
 // has: an existing copy is never written over, and a kill leaves no half copy under that name.

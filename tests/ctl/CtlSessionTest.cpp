@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace zr::ctl {
 namespace {

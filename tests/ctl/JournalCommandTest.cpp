@@ -1,7 +1,8 @@
+#include "ctl/JournalCommand.h"
 #include "ctl/CommandRunner.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/FakeMeterLink.h"
-#include "ctl/JournalCommand.h"
+#include "ctl/IsoTime.h"
 #include "journal/History.h"
 #include "journal/Journal.h"
 #include "journal/TextSchemaJournal.h"
@@ -13,6 +14,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -154,7 +156,8 @@ TEST(CtlJournalCommandTest, SinceAndUntilIncludeTheirBoundsAndADateItsWholeDayWh
 
 // Scripts read these names and types: the first release's fields keep their names and places,
 // the later ones follow.
-TEST(CtlJournalCommandTest, JsonAndCsvCarryTypedFieldsInTheDocumentedOrderAndTheTableTheShownTexts) {
+TEST(CtlJournalCommandTest,
+     JsonAndCsvCarryTypedFieldsInTheDocumentedOrderAndTheTableTheShownTexts) {
     const WrittenJournal written;
     ASSERT_TRUE(written.firstDeleted.isValid());
     const auto local = [](const QDateTime& time) { return isoLocalTime(time.toLocalTime()); };
@@ -310,10 +313,37 @@ TEST(CtlJournalCommandTest, ManyRowsAreWrittenInBlocksAsTheyAreRead) {
         EXPECT_GT(outcome.writes, 2);
         EXPECT_EQ(outcome.out.count('\n'), kRows + (form == QLatin1String("--json") ? 2 : 1));
     }
-    EXPECT_EQ(QJsonDocument::fromJson(runJournal({path, QStringLiteral("--json")}).out)
-                  .array()
-                  .size(),
-              kRows);
+    EXPECT_EQ(
+        QJsonDocument::fromJson(runJournal({path, QStringLiteral("--json")}).out).array().size(),
+        kRows);
+}
+
+// Local times in a zone with summer time: each instant with the offset of its own moment, the
+// offset asked again past every transition, whichever way the instants go.
+TEST(CtlIsoTimeTest, ALocalTimeHasTheOffsetOfItsMomentAcrossTransitions) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    ::tzset();
+    LocalOffsets offsets;
+    // Summer time from 2026-03-29 01:00 UTC to 2026-10-25 01:00 UTC.
+    for (const char* utc :
+         {"2026-01-15T12:00:00.000Z", "2026-03-29T00:59:59.999Z", "2026-03-29T01:00:00.000Z",
+          "2026-07-01T23:30:00.000Z", "2026-10-25T00:59:59.999Z", "2026-10-25T01:00:00.000Z",
+          "2026-12-31T23:59:59.999Z", "2026-06-01T00:00:00.000Z", "1999-12-31T23:00:00.000Z"}) {
+        SCOPED_TRACE(utc);
+        const QDateTime time = QDateTime::fromString(QString::fromLatin1(utc), Qt::ISODateWithMs);
+        const QDateTime local = time.toLocalTime();
+        const qint64 msecs = time.toMSecsSinceEpoch();
+        EXPECT_EQ(isoTime(msecs, offsets.offsetAt(msecs)),
+                  local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs));
+        EXPECT_EQ(isoTime(msecs, std::nullopt), QString::fromLatin1(utc));
+    }
+    if (zone.isNull()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", zone);
+    }
+    ::tzset();
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {

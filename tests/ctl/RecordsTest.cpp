@@ -3,7 +3,9 @@
 #include "common/Cp1251.h"
 #include "ctl/RecordWriter.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -97,6 +99,19 @@ TEST(CtlRecordsTest, CsvQuotesWhatRfc4180Requires) {
         entry.k2 = -5;
         EXPECT_EQ(written(Format::Csv, calibrationLayout(), {calibrationRecord(entry)}),
                   QByteArray("slot,name,k1,k2\r\n1,") + field + ",1000,-5\r\n");
+    }
+}
+
+// Whatever a text holds, JSON gives it back as it was.
+TEST(CtlRecordsTest, JsonTextsReadBackAsTheyWere) {
+    const Layout layout{{QStringLiteral("text")}, {QStringLiteral("Текст")}};
+    for (const char* text : {"АИ-95", "\"quoted\"", "back\\slash", "line\nbreak\r\ttab",
+                             "\x01\x1f control", "emoji \xF0\x9F\x98\x80", ""}) {
+        SCOPED_TRACE(text);
+        const QString original = QString::fromUtf8(text);
+        const QByteArray json = written(Format::Json, layout, {Record{{original}, {original}}});
+        EXPECT_EQ(QJsonDocument::fromJson(json).array().at(0)[QStringLiteral("text")].toString(),
+                  original);
     }
 }
 

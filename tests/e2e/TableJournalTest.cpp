@@ -48,8 +48,13 @@ void printTable(ProgramHarness& h) {
     for (const QString& line : tableLines(h)) {
         std::printf("row\t%s\n", qPrintable(line));
     }
-    std::printf("next\t%s\n",
-                qPrintable(h.find<QComboBox>(QStringLiteral("ComboBox1"))->currentText()));
+    auto* numbers = h.find<QComboBox>(QStringLiteral("ComboBox1"));
+    std::printf("next\t%s\n", qPrintable(numbers->currentText()));
+    QStringList items;
+    for (int i = 0; i < numbers->count(); ++i) {
+        items << numbers->itemText(i);
+    }
+    std::printf("items\t%s\n", qPrintable(items.join(u'|')));
     for (const QString& text : h.messages.informed + h.messages.errors) {
         std::printf("message\t%s\n", qPrintable(text));
     }
@@ -61,10 +66,11 @@ QString childDir() {
     return qEnvironmentVariable(kChildDataDir);
 }
 
-// What a child printed: the table's lines and the messages.
+// What a child printed: the table's lines, the number list and the messages.
 struct Printed {
     QStringList rows;
     QString next;
+    QStringList items;
     QStringList messages;
 };
 
@@ -91,6 +97,8 @@ Printed runChild(const char* name, const QString& dir, bool kill) {
             printed.rows << line.mid(4);
         } else if (line.startsWith(QStringLiteral("next\t"))) {
             printed.next = line.mid(5);
+        } else if (line.startsWith(QStringLiteral("items\t"))) {
+            printed.items = line.mid(6).split(u'|');
         } else if (line.startsWith(QStringLiteral("message\t"))) {
             printed.messages << line.mid(8);
         }
@@ -98,7 +106,8 @@ Printed runChild(const char* name, const QString& dir, bool kill) {
     return printed;
 }
 
-// Child: writes three rows with "Записать значение" and deletes the second, as the user does,
+// Child: writes rows with "Записать значение" from three number series, as the user does: 1 and
+// 2, then 100 to 102 from item "100", then 10 and 11 from item "10"; deletes the second row,
 // prints the table and waits to be killed.
 TEST(TableJournalE2e, ChildWritesRowsUntilKilled) {
     if (childDir().isEmpty()) {
@@ -112,8 +121,16 @@ TEST(TableJournalE2e, ChildWritesRowsUntilKilled) {
             header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(section) + 20, header->height() / 2));
     };
-    for (int i = 0; i < 3; ++i) {
-        click(0);
+    auto* numbers = h.find<QComboBox>(QStringLiteral("ComboBox1"));
+    const std::pair<std::vector<Qt::Key>, int> series[] = {
+        {{}, 2}, {{Qt::Key_Down, Qt::Key_Down}, 3}, {{Qt::Key_Up}, 2}};
+    for (const auto& [keys, rows] : series) {
+        for (const Qt::Key key : keys) {
+            QTest::keyClick(numbers, key);
+        }
+        for (int i = 0; i < rows; ++i) {
+            click(0);
+        }
     }
     table(h).setCurrentGridRow(2);
     click(1);
@@ -133,29 +150,31 @@ TEST(TableJournalE2e, ChildStartsAndCloses) {
 }
 
 // The program killed with rows in its table: the next start shows the same table, says how many
-// rows came back and numbers on after them; after a normal close the next start shows an empty
-// table and keeps the number.
+// rows came back and numbers on in each series as the killed program left them; after a normal
+// close the next start shows an empty table and keeps the numbers.
 TEST(TableJournalE2e, AKilledProgramsTableComesBack) {
     if (!childDir().isEmpty()) {
         GTEST_SKIP() << "in a child";
     }
     QTemporaryDir dir;
     const Printed written = runChild("ChildWritesRowsUntilKilled", dir.path(), true);
-    ASSERT_EQ(written.rows.size(), 3);
+    const QStringList numbersLeft{"3", "12", "103", "1000", "Добавить..."};
+    ASSERT_EQ(written.rows.size(), 7);
     EXPECT_TRUE(written.messages.isEmpty());
-    // Rows 1 to 3 written, the second deleted.
-    ASSERT_EQ(written.next, QStringLiteral("4"));
+    ASSERT_EQ(written.next, QStringLiteral("12"));
+    ASSERT_EQ(written.items, numbersLeft);
 
     const Printed restored = runChild("ChildStartsAndCloses", dir.path(), false);
     EXPECT_EQ(restored.rows.join(u'\n').toStdString(), written.rows.join(u'\n').toStdString());
     EXPECT_EQ(restored.messages,
-              QStringList{QString::fromUtf8(zr::journal::kRowsRestoredText).arg(2)});
-    EXPECT_EQ(restored.next, QStringLiteral("4"));
+              QStringList{QString::fromUtf8(zr::journal::kRowsRestoredText).arg(6)});
+    EXPECT_EQ(restored.next, QStringLiteral("12"));
+    EXPECT_EQ(restored.items, numbersLeft);
 
     const Printed next = runChild("ChildStartsAndCloses", dir.path(), false);
     EXPECT_EQ(next.rows, QStringList{QString(6, u'\t')});
     EXPECT_TRUE(next.messages.isEmpty());
-    EXPECT_EQ(next.next, QStringLiteral("4"));
+    EXPECT_EQ(next.items, numbersLeft);
 }
 
 } // namespace

@@ -5,12 +5,12 @@
 
 #include <QFile>
 #include <QProcess>
-#include <map>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zr::journal::test {
 namespace {

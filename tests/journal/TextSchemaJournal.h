@@ -57,8 +57,10 @@ public:
             insert.bind(2, position).bindNull(4);
         }
         insert.bind(3, written);
-        insert.bind(5, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(cells))
-                                              .toJson(QJsonDocument::Compact)));
+        insert.bind(
+            5,
+            QString::fromUtf8(
+                QJsonDocument(QJsonArray::fromStringList(cells)).toJson(QJsonDocument::Compact)));
         insert.run();
     }
 

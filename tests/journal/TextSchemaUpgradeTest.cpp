@@ -16,8 +16,7 @@ const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
 QString shownDate(const char* utc) {
     return records::measurementTimestamp(
-        QDateTime::fromString(QString::fromLatin1(utc), Qt::ISODateWithMs).toLocalTime(),
-        kRussian);
+        QDateTime::fromString(QString::fromLatin1(utc), Qt::ISODateWithMs).toLocalTime(), kRussian);
 }
 
 // A row of a text-schema journal: where it stands, when it was written and deleted, its texts.
@@ -35,19 +34,29 @@ QStringList emptyCells() {
 // A journal the program wrote before its rows were typed: a closed run with a deleted row and
 // texts that do not all type, and a run that crashed with two rows.
 const std::vector<OldRow> kClosedRun = {
-    {0, "2026-03-01T09:00:00.000Z", "",
+    {0,
+     "2026-03-01T09:00:00.000Z",
+     "",
      {"1", "АИ-92", "P 1", "ЛУКОЙЛ", "Исследовательский метод", "92,3",
       shownDate("2026-03-01T09:00:00.000Z")}},
-    {-1, "2026-03-01T09:10:00.000Z", "2026-03-01T09:20:00.000Z",
+    {-1,
+     "2026-03-01T09:10:00.000Z",
+     "2026-03-01T09:20:00.000Z",
      {"2", "АИ-95", "P 2", "ЮКОС", "Моторный метод", "85.1", "вчера"}},
-    {1, "2026-03-01T09:30:00.000Z", "",
+    {1,
+     "2026-03-01T09:30:00.000Z",
+     "",
      {"3", "АИ-98", "P 3", "ЮКОС", "7", "ошибка", shownDate("2026-03-01T09:30:00.000Z")}},
     {2, "2026-03-01T09:30:00.000Z", "", emptyCells()},
 };
 const std::vector<OldRow> kCrashedRun = {
-    {0, "2026-03-02T09:00:00.000Z", "",
+    {0,
+     "2026-03-02T09:00:00.000Z",
+     "",
      {"4", "АИ-92", "P 1", "ЛУКОЙЛ", " ", " ", shownDate("2026-03-02T09:00:00.000Z")}},
-    {1, "2026-03-02T09:05:00.000Z", "",
+    {1,
+     "2026-03-02T09:05:00.000Z",
+     "",
      {"5", "ДТ", "P 4", "ЛУКОЙЛ", "Цетановое число", "51,2",
       shownDate("2026-03-02T09:05:00.000Z")}},
     {2, "2026-03-02T09:05:00.000Z", "", emptyCells()},
