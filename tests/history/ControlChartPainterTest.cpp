@@ -31,13 +31,14 @@ TEST(ColumnReductionTest, EveryPointIsInTheColumnItIsDrawnIn) {
 }
 
 TEST(ColumnReductionTest, AColumnSpansItsPointsInOrder) {
-    const std::vector<double> values = {5, 1, NAN, 9, 4, 7};
+    // A moving-range series: its first point undefined.
+    const std::vector<double> values = {NAN, 5, 1, 9, 4, 7};
 
     const std::vector<ColumnSpan> columns = reduceToColumns(values, 2);
 
     ASSERT_EQ(columns.size(), 2u);
     // The first point on column 0, the last on column 1, the rest where x = i / 5 falls: points
-    // 0 to 4 in column 0 (point 2 undefined), point 5 alone in column 1.
+    // 0 to 4 in column 0 (the undefined one skipped), point 5 alone in column 1.
     EXPECT_EQ(columns[0].min, 1);
     EXPECT_EQ(columns[0].max, 9);
     EXPECT_EQ(columns[0].first, 5);
