@@ -257,13 +257,23 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         run.journalFile = positional.at(1);
     }
     const std::pair<const QCommandLineOption&, std::optional<QString>&> texts[] = {
-        {number, run.number}, {grade, run.grade}, {tank, run.tank}, {supplier, run.supplier}};
+        {number, run.selection.number},
+        {grade, run.selection.grade},
+        {tank, run.selection.tank},
+        {supplier, run.selection.supplier}};
     for (const auto& [option, text] : texts) {
         if (parser.isSet(option)) {
             if (run.command != Command::Qc) {
                 return fail(QStringLiteral("--%1 belongs to qc.").arg(option.names().front()));
             }
             text = parser.value(option);
+        }
+    }
+    if (run.command == Command::Qc) {
+        run.selection.since = run.since;
+        run.selection.before = run.before;
+        if (run.method != 0) {
+            run.selection.method = run.method;
         }
     }
     if (parser.isSet(baseline)) {

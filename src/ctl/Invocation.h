@@ -1,9 +1,10 @@
 #pragma once
 
+#include "history/HistoryFilter.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 namespace zr::ctl {
 
@@ -36,12 +37,9 @@ struct Invocation {
     // then; invalid: no bound.
     QDateTime since;
     QDateTime before;
-    // qc: only the rows of these texts (and of `method`, when not 0); limits from the first
+    // qc: the rows charted (their period is `since` and `before`); limits from the first
     // `baselinePoints` of them.
-    std::optional<QString> number;
-    std::optional<QString> grade;
-    std::optional<QString> tank;
-    std::optional<QString> supplier;
+    history::HistoryFilter selection;
     int baselinePoints = kDefaultBaselinePoints;
 };
 

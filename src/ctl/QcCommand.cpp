@@ -1,34 +1,18 @@
 #include "ctl/QcCommand.h"
 
 #include "ctl/ExitStatus.h"
+#include "ctl/JournalRead.h"
 #include "history/ChartSeries.h"
 #include "history/HistoryDatabase.h"
 #include "history/QualityTexts.h"
-#include "journal/Journal.h"
 
-#include <QFileInfo>
 #include <cmath>
 
 namespace zr::ctl {
 
 namespace {
 
-// A window writing the journal holds its lock only for one commit.
-constexpr int kBusyTimeoutMs = 5000;
-
 using quality::Chart;
-
-QString chartKey(Chart chart) {
-    switch (chart) {
-    case Chart::Individuals:
-        return QStringLiteral("I");
-    case Chart::MovingRange:
-        return QStringLiteral("MR");
-    case Chart::Ewma:
-        return QStringLiteral("EWMA");
-    }
-    return {};
-}
 
 QString ruleKey(quality::Rule rule) {
     switch (rule) {
@@ -75,7 +59,7 @@ public:
         const quality::BaselineStatistics& baseline = charts_.statistics;
         Record record = blank();
         set(record, Kind, QStringLiteral("limits"), QStringLiteral("границы"));
-        set(record, ChartName, chartKey(chart), chartKey(chart));
+        set(record, ChartName, history::chartSymbol(chart), history::chartSymbol(chart));
         set(record, Points, qint64{series_.size()}, QString::number(series_.size()));
         set(record, BaselinePoints, qint64{baseline.points}, QString::number(baseline.points));
         setNumber(record, Mean, baseline.mean);
@@ -99,7 +83,8 @@ public:
         const double value = series_.values[at];
         Record record = blank();
         set(record, Kind, QStringLiteral("violation"), QStringLiteral("нарушение"));
-        set(record, ChartName, chartKey(violation.chart), chartKey(violation.chart));
+        set(record, ChartName, history::chartSymbol(violation.chart),
+            history::chartSymbol(violation.chart));
         set(record, RuleName, ruleKey(violation.rule), history::ruleText(violation.rule));
         set(record, Point, qint64{violation.point + 1}, QString::number(violation.point + 1));
         set(record, Number, series_.numbers[at], series_.numbers[at]);
@@ -136,20 +121,6 @@ private:
     const QLocale& locale_;
 };
 
-history::HistoryFilter filterOf(const Invocation& invocation) {
-    history::HistoryFilter filter;
-    filter.since = invocation.since;
-    filter.before = invocation.before;
-    filter.number = invocation.number;
-    filter.grade = invocation.grade;
-    filter.tank = invocation.tank;
-    filter.supplier = invocation.supplier;
-    if (invocation.method != 0) {
-        filter.method = invocation.method;
-    }
-    return filter;
-}
-
 } // namespace
 
 Layout qcLayout() {
@@ -169,48 +140,33 @@ Layout qcLayout() {
 
 int runQcCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
                  RecordWriter& writer, const OutputSink& err) {
-    // Checked first: opening a missing file, even to read it, is no question to SQLite.
-    if (!QFileInfo::exists(path)) {
-        err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
-        return kError;
-    }
-    history::ChartSeries series;
-    try {
-        history::HistoryDatabase database(path, kBusyTimeoutMs);
-        series = database.series(filterOf(invocation));
-    } catch (const journal::JournalRefused& refused) {
-        err(QStringLiteral("%1: %2\n")
-                .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
-                               ? QStringLiteral("a journal of a newer program version")
-                               : QStringLiteral("not a journal of this program"))
-                .toUtf8());
-        return kError;
-    } catch (const journal::SqliteError& failed) {
-        err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
-        return kError;
-    }
-    const double weight = quality::kDefaultEwmaWeight;
-    const quality::ControlCharts charts = quality::computeControlCharts(
-        series.values, {quality::firstPoints(invocation.baselinePoints, series.size()), weight});
-    const QcRecords records(series, charts, weight, locale);
-    std::optional<quality::Limits> ewma;
-    if (charts.ewma) {
-        ewma = charts.ewma->steadyLimits;
-    }
-    bool written = writer.writeRecord(records.limits(Chart::Individuals, charts.individuals)) &&
-                   writer.writeRecord(records.limits(Chart::MovingRange, charts.movingRange)) &&
-                   writer.writeRecord(records.limits(Chart::Ewma, ewma));
-    for (const quality::Violation& violation : charts.violations) {
-        written = written && writer.writeRecord(records.violation(violation));
-    }
-    written = written && writer.endDocument();
-    if (!charts.statistics.definesLimits()) {
-        err(QStringLiteral("%1 point(s) in the baseline: control limits need two or more.\n")
-                .arg(charts.statistics.points)
-                .toUtf8());
-        return kError;
-    }
-    return written ? kDone : kError;
+    return readJournal(path, err, [&] {
+        history::HistoryDatabase database(path, kJournalBusyTimeoutMs);
+        const history::ChartSeries series = database.series(invocation.selection);
+        const double weight = quality::kDefaultEwmaWeight;
+        const quality::ControlCharts charts = quality::computeControlCharts(
+            series.values,
+            {quality::firstPoints(invocation.baselinePoints, series.size()), weight});
+        const QcRecords records(series, charts, weight, locale);
+        std::optional<quality::Limits> ewma;
+        if (charts.ewma) {
+            ewma = charts.ewma->steadyLimits;
+        }
+        bool written = writer.writeRecord(records.limits(Chart::Individuals, charts.individuals)) &&
+                       writer.writeRecord(records.limits(Chart::MovingRange, charts.movingRange)) &&
+                       writer.writeRecord(records.limits(Chart::Ewma, ewma));
+        for (const quality::Violation& violation : charts.violations) {
+            written = written && writer.writeRecord(records.violation(violation));
+        }
+        written = written && writer.endDocument();
+        if (!charts.statistics.definesLimits()) {
+            err(QStringLiteral("%1 point(s) in the baseline: control limits need two or more.\n")
+                    .arg(charts.statistics.points)
+                    .toUtf8());
+            return kError;
+        }
+        return written ? kDone : kError;
+    });
 }
 
 } // namespace zr::ctl

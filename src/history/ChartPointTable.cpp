@@ -11,18 +11,6 @@ namespace zr::history {
 
 namespace {
 
-QString shortChartName(quality::Chart chart) {
-    switch (chart) {
-    case quality::Chart::Individuals:
-        return QStringLiteral("I");
-    case quality::Chart::MovingRange:
-        return QStringLiteral("MR");
-    case quality::Chart::Ewma:
-        return QStringLiteral("EWMA");
-    }
-    return {};
-}
-
 QString decimal(double value, const QLocale& locale) {
     return std::isnan(value) ? QString() : locale.toString(value, 'f', 2);
 }
@@ -36,7 +24,7 @@ QString pointViolations(const ControlChartData& data, int point) {
                                [](const quality::Violation& s, int p) { return s.point < p; });
     QStringList texts;
     for (; it != violations.end() && it->point == point; ++it) {
-        texts << shortChartName(it->chart) + QStringLiteral(": ") + ruleText(it->rule);
+        texts << chartSymbol(it->chart) + QStringLiteral(": ") + ruleText(it->rule);
     }
     return texts.join(QStringLiteral("; "));
 }

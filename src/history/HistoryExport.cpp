@@ -1,5 +1,6 @@
 #include "history/HistoryExport.h"
 
+#include "common/CsvField.h"
 #include "common/FileAccess.h"
 #include "common/MemoryTextGrid.h"
 #include "history/HistoryTableModel.h"
@@ -11,20 +12,10 @@ namespace zr::history {
 
 namespace {
 
-QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
-        return text;
-    }
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 QByteArray csvLine(const QStringList& cells) {
     QStringList fields;
     for (const QString& cell : cells) {
-        fields << csvField(cell);
+        fields << common::csvField(cell);
     }
     return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }

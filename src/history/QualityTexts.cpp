@@ -14,6 +14,18 @@ QString chartName(quality::Chart chart) {
     return {};
 }
 
+QString chartSymbol(quality::Chart chart) {
+    switch (chart) {
+    case quality::Chart::Individuals:
+        return QStringLiteral("I");
+    case quality::Chart::MovingRange:
+        return QStringLiteral("MR");
+    case quality::Chart::Ewma:
+        return QStringLiteral("EWMA");
+    }
+    return {};
+}
+
 QString ruleText(quality::Rule rule) {
     switch (rule) {
     case quality::Rule::BeyondLimits:
