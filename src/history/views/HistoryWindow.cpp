@@ -382,6 +382,7 @@ void HistoryWindow::applyFilter() {
     chartsStale_ = true;
     if (tabs_->currentIndex() == kChartPage) {
         chartsStale_ = false;
+        records::BusyCursorScope busy(records::applicationBusyCursor());
         controller_.rebuildCharts();
     }
 }
