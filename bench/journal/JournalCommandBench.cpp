@@ -4,10 +4,8 @@
 // schema too, which zr6040ctl reads as it is; and, when ZR6040CTL_BASELINE names an older
 // zr6040ctl, that program on the text-schema file.
 #include "journal/Journal.h"
+#include "journal/TextSchemaJournal.h"
 
-#include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -19,9 +17,7 @@
 
 namespace {
 
-using zr::journal::Database;
 using zr::journal::Journal;
-using zr::journal::Statement;
 using zr::journal::TableRow;
 
 constexpr int kSessions = 200;
@@ -62,37 +58,21 @@ void writeTypedJournal(const QString& path) {
 
 // The same rows as the program kept them before they were typed.
 void writeTextJournal(const QString& path) {
-    Database db(path);
-    db.execute("PRAGMA journal_mode = WAL;"
-               "CREATE TABLE session (id INTEGER PRIMARY KEY, started TEXT NOT NULL, closed TEXT, "
-               "process INTEGER NOT NULL, boot TEXT NOT NULL, process_started TEXT NOT NULL, "
-               "restored_into INTEGER REFERENCES session(id));"
-               "CREATE TABLE measurement_row (id INTEGER PRIMARY KEY, "
-               "session INTEGER NOT NULL REFERENCES session(id), position INTEGER, "
-               "written TEXT NOT NULL, deleted TEXT, cells TEXT NOT NULL);"
-               "CREATE INDEX measurement_row_place ON measurement_row (session, position);"
-               "PRAGMA application_id = 1515337264; PRAGMA user_version = 1; BEGIN");
-    Statement session(db.handle(), "INSERT INTO session (started, closed, process, boot, "
-                                   "process_started) VALUES ('2026-03-01T08:00:00.000Z', "
-                                   "'2026-03-01T18:00:00.000Z', 1, 'another boot', '1')");
-    Statement rowOfSession(db.handle(),
-                           "INSERT INTO measurement_row (session, position, written, cells) "
-                           "VALUES (?4, ?1, ?2, ?3)");
+    zr::journal::test::TextSchemaJournal old(path);
+    old.begin();
     const QDateTime start(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
     for (int s = 0; s < kSessions; ++s) {
-        session.restart().run();
-        const qint64 id = s + 1;
+        const qint64 session =
+            old.addSession(QStringLiteral("2026-03-01T08:00:00.000Z"),
+                           QStringLiteral("2026-03-01T18:00:00.000Z"), endedProcess());
         for (int r = 0; r < kRowsPerSession; ++r) {
             const int n = s * kRowsPerSession + r;
             const QDateTime moment = start.addSecs(n);
-            const QStringList cells = zr::journal::shownTexts(rowNumber(n, moment));
-            rowOfSession.restart().bind(1, r).bind(2, moment.toString(Qt::ISODateWithMs));
-            rowOfSession.bind(3, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(cells))
-                                                       .toJson(QJsonDocument::Compact)));
-            rowOfSession.bind(4, id).run();
+            old.addRow(session, r, moment.toString(Qt::ISODateWithMs), {},
+                       zr::journal::shownTexts(rowNumber(n, moment)));
         }
     }
-    db.execute("COMMIT");
+    old.commit();
 }
 
 struct Files {
@@ -206,10 +186,4 @@ BENCHMARK(BM_BaselineCtlJournalJsonTextSchema)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

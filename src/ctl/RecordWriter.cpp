@@ -205,11 +205,16 @@ bool RecordWriter::writeDocument(const QList<Record>& records, bool single) {
     return flush();
 }
 
-bool RecordWriter::writeStreamed(const Record& record) {
+void RecordWriter::appendRecord(const Record& record, bool documentElement) {
     switch (format_) {
     case Format::Json:
+        if (documentElement) {
+            pending_ += documentRecords_ == 0 ? "[\n" : ",\n";
+        }
         appendJsonObject(record, false);
-        pending_ += '\n';
+        if (!documentElement) {
+            pending_ += '\n';
+        }
         break;
     case Format::Csv:
         if (!headerWritten_) {
@@ -222,26 +227,15 @@ bool RecordWriter::writeStreamed(const Record& record) {
         break;
     }
     headerWritten_ = true;
+}
+
+bool RecordWriter::writeStreamed(const Record& record) {
+    appendRecord(record, false);
     return flush();
 }
 
 bool RecordWriter::writeRecord(const Record& record) {
-    switch (format_) {
-    case Format::Json:
-        pending_ += documentRecords_ == 0 ? "[\n" : ",\n";
-        appendJsonObject(record, false);
-        break;
-    case Format::Csv:
-        if (!headerWritten_) {
-            appendCsvHeader();
-        }
-        appendCsvLine(record.values);
-        break;
-    case Format::Table:
-        appendStreamedTableLine(record);
-        break;
-    }
-    headerWritten_ = true;
+    appendRecord(record, true);
     ++documentRecords_;
     return pending_.size() < kBlockBytes ? !failed_ : flush();
 }

@@ -36,6 +36,8 @@ public:
     bool endDocument();
 
 private:
+    // A line of a stream, or an element of a document.
+    void appendRecord(const Record& record, bool documentElement);
     void appendJsonObject(const Record& record, bool indented);
     void appendCsvLine(const QList<FieldValue>& values);
     void appendCsvHeader();

@@ -162,7 +162,6 @@ std::vector<TableRow> TableJournal::restoreAbandoned() {
     struct Abandoned {
         qint64 session;
         std::vector<TableRow> rows;
-        int written;
     };
     std::vector<Abandoned> withRows;
     for (const qint64 session : journal_->abandonedSessions(session_)) {
@@ -172,7 +171,7 @@ std::vector<TableRow> TableJournal::restoreAbandoned() {
         if (written == 0) {
             journal_->closeSession(session);
         } else {
-            withRows.push_back({session, std::move(rows), written});
+            withRows.push_back({session, std::move(rows)});
             restoredRows_ += written;
         }
     }

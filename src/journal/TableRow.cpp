@@ -44,12 +44,9 @@ QString valueCaption(const TableRow& row, const QLocale& locale) {
                                                       : common::formatGeneral(*row.value, locale);
 }
 
-// Either decimal separator reads: which locale wrote a text is not known. A text holding both,
-// or more than one, is no number shown by the table (it never groups digits).
+// Either decimal separator reads: which locale wrote a text is not known. The table never
+// groups digits, so a text with two separators is no number.
 void readValue(const QString& text, TableRow& row) {
-    if (text.count(QLatin1Char(',')) + text.count(QLatin1Char('.')) > 1) {
-        return;
-    }
     QString plain = text;
     plain.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
@@ -70,6 +67,16 @@ QString momentCaption(const QDateTime& moment, const QLocale& locale) {
 
 // The moment a date text shows in local time, or an invalid one.
 QDateTime momentOf(const QString& text, const QDateTime& near, const QLocale& locale) {
+    // Most texts show the second their row was written in: tried first, as reading a date is
+    // slow and a long journal has many.
+    if (near.isValid()) {
+        const qint64 msecs = near.toMSecsSinceEpoch();
+        const QDateTime second =
+            QDateTime::fromMSecsSinceEpoch(msecs - (msecs % 1000 + 1000) % 1000, Qt::UTC);
+        if (momentCaption(second, locale) == text) {
+            return second;
+        }
+    }
     const QString format = records::measurementTimestampFormat(locale);
     QDateTime local = locale.toDateTime(text, format);
     if (!local.isValid()) {

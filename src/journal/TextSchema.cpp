@@ -31,10 +31,12 @@ QString keepCopy(const QString& path) {
     const QFileInfo info(path);
     const QString stem = info.fileName() + QStringLiteral(".schema1-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // The write lock is ours: a scratch copy left over is from an upgrade that was killed.
-    for (const QString& stale : info.dir().entryList(
-             {info.fileName() + QStringLiteral(".schema1-*") + QLatin1String(kPartialSuffix)},
-             QDir::Files | QDir::Hidden)) {
+    // The write lock is ours: a scratch copy left over (with its rollback journal) is from an
+    // upgrade that was killed.
+    for (const QString& stale :
+         info.dir().entryList({info.fileName() + QStringLiteral(".schema1-*") +
+                               QLatin1String(kPartialSuffix) + QLatin1Char('*')},
+                              QDir::Files | QDir::Hidden)) {
         QFile::remove(info.dir().filePath(stale));
     }
     const QString scratch = info.dir().filePath(stem + QLatin1String(kPartialSuffix));

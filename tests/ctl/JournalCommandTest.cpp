@@ -244,18 +244,6 @@ TEST(CtlJournalCommandTest,
     EXPECT_EQ(lines.at(1).split(gap), shown);
 }
 
-// The value is a number whatever the locale; only the readable table follows the locale.
-TEST(CtlJournalCommandTest, TheValueIsAJsonNumberUnderEveryLocale) {
-    const WrittenJournal written;
-    for (const QLocale& locale : {kRussian, QLocale::c()}) {
-        SCOPED_TRACE(locale.name().toStdString());
-        const Outcome json = runJournal({written.path, QStringLiteral("--json")}, locale);
-        EXPECT_TRUE(json.out.contains(R"("value":95.3,)")) << json.out.toStdString();
-        const Outcome table = runJournal({written.path}, locale);
-        EXPECT_TRUE(QString::fromUtf8(table.out).contains(locale.toString(95.3, 'f', 1)));
-    }
-}
-
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("absent");

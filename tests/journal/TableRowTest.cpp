@@ -26,6 +26,10 @@ struct Case {
     bool methodKept, valueKept, dateKept;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class TableRowTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TableRowTest, ReadsTheTextsAndKeepsWhatItCannotShowAgain) {
@@ -90,6 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"NoDate", kRussian, kMotor, "92,3", " ", 2, 92.3, 1, kWritten, false,
                            false, true}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A row read within the second its date shows has that second as its moment, as a row read
+// later has.
+TEST(TableRowMomentTest, TheSecondShownIsTheMomentWhenWrittenInIt) {
+    const QStringList cells{"1", "АИ-95", "P 1", "ЛУКОЙЛ", kMotor, "92,3", kRussianDate};
+    for (const int later : {0, 999, 86400 * 1000}) {
+        SCOPED_TRACE(later);
+        const TableRow row = rowFromTexts(cells, kMoment.addMSecs(later).toUTC(), kRussian);
+        EXPECT_EQ(row.moment, kMoment.toUTC());
+        EXPECT_FALSE(row.momentText);
+    }
+}
 
 TEST(TableRowEmptyTest, AnEmptyRowHasNothingTypedAndShowsEmptyCells) {
     const QStringList empty(7, QString());
