@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/CommandTable.h"
+#include "app/ConnectionTexts.h"
 #include "app/Dialogs.h"
 #include "app/LiveDisplay.h"
 #include "app/MainMenu.h"
@@ -10,6 +11,7 @@
 #include "app/ServicePage.h"
 #include "calibration/CalibrationList.h"
 #include "calibration/views/CalibrationListBlock.h"
+#include "device/connection/MeterConnection.h"
 #include "history/views/HistoryLauncher.h"
 #include "program/DataDirectory.h"
 #include "records/views/ChartPage.h"
@@ -61,8 +63,6 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     if (auto* app = ui::KeyPreviewApplication::instance()) {
         app->addKeyPreview(this, [this](QKeyEvent& event) { countServiceKey(event); });
     }
-
-    session_.start();
 }
 
 MainWindow::~MainWindow() {
@@ -78,8 +78,19 @@ void MainWindow::showSession() {
         LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()});
     serviceCommands_ = std::make_unique<ServiceCommands>(session_.commands());
 
-    connect(&session_, &session::MeterSession::statusText, this,
-            [this](const QString& text) { status_->setPanelText(0, text); });
+    connect(&session_, &session::MeterSession::meterAttached, this,
+            [this](const connection::MeterFacts& meter) {
+                status_->setPanelText(0, meterNameText(meter));
+            });
+    connect(&session_, &session::MeterSession::meterDetached, this,
+            [this] { status_->setPanelText(0, QString()); });
+    connect(&session_, &session::MeterSession::commandRefusedWithoutMeter, this, [this] {
+        status_->setPanelText(0, QString::fromUtf8(connection::kMeterNotConnectedText));
+    });
+    connect(&session_, &session::MeterSession::meterNotAccessible, this,
+            [this](const connection::MeterFacts&, const connection::MeterAccessFailure& failure) {
+                context_.messages.inform(meterNotAccessibleText(failure));
+            });
     connect(&session_, &session::MeterSession::progressText, this, [this](const QString& text) {
         status_->setPanelText(0, text);
         status_->repaint();
@@ -88,7 +99,7 @@ void MainWindow::showSession() {
             [this](const std::string& line) {
                 servicePage_->log()->appendLine(std::string_view(line));
             });
-    connect(&session_, &session::MeterSession::statusReceived, this,
+    connect(&session_, &session::MeterSession::reportHandled, this,
             [this] { liveDisplay_->refresh(session_.state().status); });
     connect(&session_, &session::MeterSession::serviceByteRead, this, [this](std::uint8_t value) {
         servicePage_->byteValueEdit()->setText(QString::number(value));
@@ -175,8 +186,8 @@ void MainWindow::invokeHandler(const QString& name, int argument) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    session_.guard().run([this] { session_.finish(); });
     event->accept();
+    emit closed();
 }
 
 void MainWindow::countServiceKey(QKeyEvent& event) {

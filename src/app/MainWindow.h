@@ -67,6 +67,10 @@ public:
     // True while the newest status waits for the next frame of the live display.
     bool displayPending() const;
 
+signals:
+    // The user closed the window: the program ends.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

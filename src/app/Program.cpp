@@ -8,6 +8,9 @@ Program::Program(ProgramContext context)
     mainWindow_ = std::make_unique<MainWindow>(MainWindowContext{
         *session_, dialogs_, context.messages, context.dataDir, std::move(context.openDocument)});
     dialogs_.attach(*mainWindow_, *session_);
+    QObject::connect(mainWindow_.get(), &MainWindow::closed, session_.get(),
+                     [session = session_.get()] { session->finish(); });
+    session_->start();
 }
 
 Program::~Program() {

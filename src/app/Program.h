@@ -26,6 +26,7 @@ struct ProgramContext {
 };
 
 // The running program: the meter session, and the main window that shows it with its dialogs.
+// The session starts once the window is built and finishes when the user closes the window.
 class Program {
 public:
     explicit Program(ProgramContext context);

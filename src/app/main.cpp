@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/WindowSystemCheck.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "program/BuildInfo.h"
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -54,12 +56,16 @@ int main(int argc, char** argv) {
         return commandLine.exitCode;
     }
 
-    zr::ui::KeyPreviewApplication app(argc, argv);
+    std::optional<zr::ui::KeyPreviewApplication> app;
+    {
+        const zr::app::WindowSystemCheck windowSystem;
+        app.emplace(argc, argv);
+    }
     QApplication::setApplicationName(QString::fromLatin1(zr::program::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(zr::program::kProgramVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(zr::program::kApplicationId));
     QApplication::setWindowIcon(zr::ui::icon(zr::ui::IconKind::Program));
-    zr::ui::installQtTranslations(app);
+    zr::ui::installQtTranslations(*app);
 
     const QString exeDir = QCoreApplication::applicationDirPath();
     // The program's own modules: Qt looks beside the program (a build tree) by itself.

@@ -57,7 +57,10 @@ void CalibrationList::clearSlotRows() {
 }
 
 void CalibrationList::requestCalibrationEntries() {
-    const int m = method();
+    requestCalibrationEntries(method());
+}
+
+void CalibrationList::requestCalibrationEntries(int m) {
     if (!isMethod(m)) {
         return;
     }

@@ -47,6 +47,8 @@ public:
     void cancelCalibrationInForce();
     void cancelCalibrationInForceUnchecked();
     void requestCalibrationEntries();
+    // The same for `method` whatever method is in force (a tool asking for another's list).
+    void requestCalibrationEntries(int method);
 
 private:
     int method() const;

@@ -34,6 +34,17 @@ Layout layoutOf(Command command) {
     return statusLayout(false);
 }
 
+QString notAccessibleText(const connection::MeterFacts& meter,
+                          const connection::MeterAccessFailure& failure) {
+    QString text = QStringLiteral("The ZR-6040 meter at %1 cannot be opened read-write: %2.")
+                       .arg(meter.devicePath, qt_error_string(failure.systemError));
+    if (failure.cause == connection::MeterAccessFailure::Cause::NoPermission) {
+        text += QStringLiteral(" Install the udev rule 70-zr6040.rules (see zr6040usb(1)) and "
+                               "plug the meter in again.");
+    }
+    return text;
+}
+
 } // namespace
 
 CommandRunner::CommandRunner(Invocation invocation, MeterLink& meter, Io io)
@@ -59,8 +70,11 @@ int CommandRunner::run() {
         return runJournal();
     }
     connect(&meter_, &MeterLink::meterFound, this, &CommandRunner::onMeterFound);
-    connect(&meter_, &MeterLink::meterNotAccessible, this,
-            [this](const QString& text) { error(text, kMeterNotAccessible); });
+    connect(
+        &meter_, &MeterLink::meterNotAccessible, this,
+        [this](const connection::MeterFacts& meter, const connection::MeterAccessFailure& failure) {
+            error(notAccessibleText(meter, failure), kMeterNotAccessible);
+        });
     connect(&meter_, &MeterLink::noMeter, this,
             [this] { error(QStringLiteral("No ZR-6040 meter is attached."), kNoMeter); });
     connect(&meter_, &MeterLink::failed, this,

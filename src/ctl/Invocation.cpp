@@ -146,7 +146,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption baseline(
         QStringLiteral("baseline"),
         QStringLiteral("qc: limits from the first n points (default %1).")
-            .arg(kDefaultBaselinePoints),
+            .arg(quality::kDefaultBaselinePoints),
         QStringLiteral("n"));
     parser.addOptions({help, version, json, csv, simulate, device, timeout, count, changes, method,
                        since, until, number, grade, tank, supplier, baseline});

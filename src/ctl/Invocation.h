@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/HistoryFilter.h"
+#include "quality/ControlConstants.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,8 +13,6 @@ enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library,
 enum class Format { Table, Json, Csv };
 
 inline constexpr int kDefaultTimeoutMs = 5000;
-// qc: limits from the first this many points, as the history window's charts by default.
-inline constexpr int kDefaultBaselinePoints = 20;
 
 // What one run of zr6040ctl is asked to do.
 struct Invocation {
@@ -40,7 +39,7 @@ struct Invocation {
     // qc: the rows charted (their period is `since` and `before`); limits from the first
     // `baselinePoints` of them.
     history::HistoryFilter selection;
-    int baselinePoints = kDefaultBaselinePoints;
+    int baselinePoints = quality::kDefaultBaselinePoints;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/connection/MeterFacts.h"
 #include "device/protocol/CalibrationSlot.h"
 #include "device/protocol/Replies.h"
 
@@ -27,7 +28,8 @@ public:
     virtual QList<FoundMeter> findMeters() = 0;
     // Starts looking for the meter: meterFound, meterNotAccessible or noMeter follows.
     virtual void start() = 0;
-    // Fetches the stored values as the window does: storedValuesFetched follows.
+    // Fetches the stored values as the window does, once a status report told their count:
+    // storedValuesFetched follows.
     virtual void fetchStoredValues() = 0;
     // Asks for every calibration slot of `method`: calibrationsFetched follows.
     virtual void fetchCalibrations(int method) = 0;
@@ -36,8 +38,9 @@ public:
 
 signals:
     void meterFound();
-    // The meter is there but may not be opened read-write; `text` says why and how to fix it.
-    void meterNotAccessible(const QString& text);
+    // The meter is there but may not be opened read-write.
+    void meterNotAccessible(const zr::connection::MeterFacts& meter,
+                            const zr::connection::MeterAccessFailure& failure);
     void noMeter();
     // Something went wrong that the command cannot go on from.
     void failed(const QString& text);

@@ -13,9 +13,8 @@ class MeterSession;
 namespace zr::ctl {
 
 // The commands' meter as a meter session on the platform's meters only, with nothing of it that
-// needs a person: questions are answered no, dialogs never open. The session's own timers fetch
-// nothing, so that reading commands send the meter nothing; stored values and calibrations
-// are fetched by the session's controllers, as the window fetches them.
+// needs a person: questions are answered no, dialogs never open. The session fetches only when
+// a command asks, so that reading commands send the meter nothing.
 class SessionMeterLink : public MeterLink {
     Q_OBJECT
 public:
@@ -31,20 +30,13 @@ public:
 private:
     class Ports;
 
-    void connectionChanged(const QString& text);
-    void storedValuesPage(const protocol::StoredValuesPage& page);
-    void calibrationEntry(const protocol::CalibrationSlot& entry);
+    void lost();
 
     MeterOnlyPlatform platform_;
     QString dataDir_;
     std::unique_ptr<Ports> ports_;
     std::unique_ptr<session::MeterSession> session_;
     bool found_ = false;
-
-    int pagesExpected_ = 0;
-    QList<protocol::StoredValuesPage> pages_;
-    int entriesExpected_ = 0;
-    QList<protocol::CalibrationSlot> entries_;
 };
 
 } // namespace zr::ctl

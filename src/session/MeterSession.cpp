@@ -3,6 +3,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
 #include "calibration/ManualCorrection.h"
+#include "calibration/Methods.h"
 #include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
 #include "device/connection/MeterConnection.h"
@@ -31,7 +32,7 @@ void setHeaders(common::TextGrid& grid, const QStringList& headers) {
 } // namespace
 
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
-                           QObject* parent)
+                           FetchPolicy fetchPolicy, QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
       guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
                                                 records::MeasurementTable::kGridRows),
@@ -47,10 +48,13 @@ MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, Sessi
     routeReplies();
     registerOwnHandlers();
 
-    connect(&storedValuesTimer_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { storedValues_->fetchStoredValuesOnTimer(); }));
-    connect(&calibrationListTimer_, &common::OneShotTimer::expired, this,
-            guard_.wrap([this] { calibrationList_->requestCalibrationEntries(); }));
+    // The controllers still arm the timers; on request only, their expiry asks nothing.
+    if (fetchPolicy == FetchPolicy::OnTimers) {
+        connect(&storedValuesTimer_, &common::OneShotTimer::expired, this,
+                guard_.wrap([this] { storedValues_->fetchStoredValuesOnTimer(); }));
+        connect(&calibrationListTimer_, &common::OneShotTimer::expired, this,
+                guard_.wrap([this] { calibrationList_->requestCalibrationEntries(); }));
+    }
 }
 
 MeterSession::~MeterSession() {
@@ -63,19 +67,20 @@ void MeterSession::connectMeter() {
         *hidController_, state_,
         connection::MeterConnection::Events{
             [this](hid::HidDevice&, std::uint8_t, const std::uint8_t* payload, std::uint16_t size) {
-                guard_.run([&] { inputReports_->handleInputReport(payload, size); });
+                guard_.run([&] { handleMeterReport(payload, size); });
             },
-            [this](const QString& text) { emit statusText(text); },
-            [this] {
+            [this](const connection::MeterFacts& facts) {
+                emit meterAttached(facts);
                 calibrationListTimer_.enable();
                 storedValuesTimer_.enable();
             },
-            [this](const QString& reason) {
+            [this] { emit meterDetached(); },
+            [this](const connection::MeterFacts& facts,
+                   const connection::MeterAccessFailure& failure) {
                 // Told once the scan that found the meter is over, not from inside it.
-                const QString text =
-                    QString::fromUtf8(connection::kMeterNotAccessibleText).arg(reason);
                 QMetaObject::invokeMethod(
-                    this, [this, text] { ports_.messages.inform(text); }, Qt::QueuedConnection);
+                    this, [this, facts, failure] { emit meterNotAccessible(facts, failure); },
+                    Qt::QueuedConnection);
             }});
     hidController_->setOnArrival(
         [this](hid::HidDevice&) { guard_.run([this] { meter_->deviceArrived(); }); });
@@ -84,8 +89,19 @@ void MeterSession::connectMeter() {
 
     commands_ = std::make_unique<protocol::CommandSender>(
         *meter_, [this](const std::string& line) { emit trafficLogLine(line); },
-        [this] { emit statusText(QString::fromUtf8(connection::kMeterNotConnectedText)); });
+        [this] { emit commandRefusedWithoutMeter(); });
     commands_->setAfterSelectMethod([this] { calibrationListTimer_.enable(); });
+}
+
+void MeterSession::handleMeterReport(const std::uint8_t* payload, std::uint16_t size) {
+    inputReports_->handleInputReport(payload, size);
+    // Only a status report is news of the live status: the answers to another program's
+    // questions reach this reader too.
+    if (protocol::replyCode(payload, size) == protocol::reply::kStatusReport) {
+        if (const auto report = protocol::decodeStatusReport(payload, size)) {
+            emit statusReport(*report);
+        }
+    }
 }
 
 connection::ControllerContext MeterSession::controllerContext() {
@@ -162,16 +178,20 @@ void MeterSession::routeReplies() {
                     [this] { calibrationListTimer_.enable(); },
                     [this](const protocol::StoredValuesPage& page) {
                         storedValues_->receiveStoredValuesPage(page);
-                        emit storedValuesPageReceived(page);
+                        if (const auto records = storedValuesFetch_.receive(page)) {
+                            emit storedValuesFetched(*records);
+                        }
                     },
                     [this](std::uint8_t value) { emit serviceByteRead(value); },
                     [this](const protocol::CalibrationSlot& entry) {
                         calibrationList_->receiveCalibrationSlot(entry);
-                        emit calibrationEntryReceived(entry);
+                        if (const auto entries = calibrationListFetch_.receive(entry)) {
+                            emit calibrationListFetched(calibrationListFetch_.method(), *entries);
+                        }
                     },
                     [this] {
                         captions_.follow(state_.status);
-                        emit statusReceived();
+                        emit reportHandled();
                     },
                 });
 }
@@ -180,11 +200,41 @@ void MeterSession::registerOwnHandlers() {
     const std::pair<const char*, int> methodItems[] = {
         {"selectResearchMethod", 1}, {"selectMotorMethod", 2}, {"selectCetaneMethod", 3}};
     for (const auto& [name, method] : methodItems) {
-        handlers_.add(name, [this, method = method](int) {
-            connection::ControllerContext context = controllerContext();
-            connection::selectMethod(context, method);
-        });
+        handlers_.add(name, [this, method = method](int) { selectMethod(method); });
     }
+}
+
+void MeterSession::fetchStoredValues() {
+    guard_.run([this] {
+        const bool awaited = storedValuesFetch_.begin(state_.status.dataCount);
+        storedValues_->fetchStoredValues();
+        if (!awaited) {
+            // The meter holds none, and pages are dropped while the count says so.
+            QMetaObject::invokeMethod(
+                this, [this] { emit storedValuesFetched({}); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void MeterSession::fetchCalibrationList(int method) {
+    if (!calibration::isCalibratedMethod(method)) {
+        // Such a method has no slots to ask for.
+        QMetaObject::invokeMethod(
+            this, [this, method] { emit calibrationListFetched(method, {}); },
+            Qt::QueuedConnection);
+        return;
+    }
+    guard_.run([this, method] {
+        calibrationListFetch_.begin(method);
+        calibrationList_->requestCalibrationEntries(method);
+    });
+}
+
+void MeterSession::selectMethod(int method) {
+    guard_.run([this, method] {
+        connection::ControllerContext context = controllerContext();
+        connection::selectMethod(context, method);
+    });
 }
 
 void MeterSession::start() {
@@ -227,11 +277,13 @@ void MeterSession::start() {
 }
 
 void MeterSession::finish() {
-    meter_->releaseDeviceList();
-    selectionLists_->saveSelectionLists();
-    if (tableJournal_) {
-        tableJournal_->closeSession();
-    }
+    guard_.run([this] {
+        meter_->releaseDeviceList();
+        selectionLists_->saveSelectionLists();
+        if (tableJournal_) {
+            tableJournal_->closeSession();
+        }
+    });
 }
 
 bool MeterSession::invokeHandler(const QString& name, int argument) {
@@ -239,7 +291,6 @@ bool MeterSession::invokeHandler(const QString& name, int argument) {
     if (!handler) {
         return false;
     }
-    emit handlerInvoked(name, argument);
     guard_.run([&] { (*handler)(argument); });
     return true;
 }

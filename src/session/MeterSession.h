@@ -6,10 +6,14 @@
 #include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
+#include "device/connection/MeterFacts.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "session/CalibrationListFetch.h"
 #include "session/SessionPorts.h"
+#include "session/StoredValuesFetch.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -45,6 +49,10 @@ class ManualCorrection;
 
 namespace zr::session {
 
+// Who asks the meter for its stored values and calibration list: the window reads them on its
+// own timers (after an arrival, a method change, a stored value), a tool only when it asks.
+enum class FetchPolicy { OnTimers, OnRequest };
+
 // The program's link to the meter, without widgets: the HID controller, the shared state, the
 // connection, the command sender and the reply routes, the two timers, the handlers by name and
 // the controllers of the records and the calibrations with the grids they fill. A window shows
@@ -53,13 +61,23 @@ class MeterSession : public QObject {
     Q_OBJECT
 public:
     MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
-                 QObject* parent = nullptr);
+                 FetchPolicy fetchPolicy = FetchPolicy::OnTimers, QObject* parent = nullptr);
     ~MeterSession() override;
 
-    // Heads the grids, reads the selection lists and the library and arms both timers.
+    // Heads the grids, opens the table's journal, reads the selection lists and the library and
+    // arms both timers. A session that only answers requests needs neither this nor finish().
     void start();
-    // Lets the devices go and writes the selection lists back.
+    // Lets the devices go, writes the selection lists back and closes the journal's session.
     void finish();
+
+    // Asks the meter for its stored values as the window's fetch does, for the count of the
+    // live status; storedValuesFetched follows.
+    void fetchStoredValues();
+    // Asks the meter for the four calibration slots of `method` (1 to 3), whatever method is in
+    // force; calibrationListFetched follows.
+    void fetchCalibrationList(int method);
+    // Switches the measuring method as the method menu does.
+    void selectMethod(int method);
 
     // Runs the named handler inside the handler guard; false when no handler has that name.
     bool invokeHandler(const QString& name, int argument = 0);
@@ -68,8 +86,6 @@ public:
 
     connection::SharedState& state() { return state_; }
     connection::ControllerContext controllerContext();
-    const QString& dataDir() const { return dataDir_; }
-    hid::HidDeviceController& hidController() { return *hidController_; }
     protocol::CommandSender& commands() { return *commands_; }
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
     common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
@@ -80,35 +96,42 @@ public:
     common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
     common::TextTableModel& libraryGrid() { return libraryGrid_; }
 
-    records::MeasurementTable& measurementTable() { return *measurementTable_; }
-    records::StoredValues& storedValues() { return *storedValues_; }
     records::SelectionLists& selectionLists() { return *selectionLists_; }
-    records::Export& exporter() { return *export_; }
-    records::PrintReport& printReport() { return *printReport_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
     calibration::Library& library() { return *library_; }
 
 signals:
-    // Panel 0 of the status bar: the meter found or gone, or not connected.
-    void statusText(const QString& text);
+    // The meter was claimed: once it is found, and again on every arrival of any device while
+    // it stays attached.
+    void meterAttached(const zr::connection::MeterFacts& meter);
+    // The meter itself was removed.
+    void meterDetached();
+    // The meter is attached but may not be opened read-write: once per arrival of the meter,
+    // after the scan that found it.
+    void meterNotAccessible(const zr::connection::MeterFacts& meter,
+                            const zr::connection::MeterAccessFailure& failure);
+    // A command found no meter attached and was not sent.
+    void commandRefusedWithoutMeter();
+    // A status report of the meter, state().status once it has taken it.
+    void statusReport(const zr::protocol::StatusReport& status);
+    // Any report of the meter that was not dropped: the live display shows state().status
+    // again, the calibration in force by its name in the calibration grid.
+    void reportHandled();
     // Panel 0 of the status bar during a long fetch, to be painted at once.
     void progressText(const QString& text);
     // One line of the traffic log.
     void trafficLogLine(const std::string& line);
-    // A report came in: the live display shows state().status.
-    void statusReceived();
     // The byte the service page asked for.
     void serviceByteRead(std::uint8_t value);
-    // A page of stored values, once the stored-values grid shows it.
-    void storedValuesPageReceived(const zr::protocol::StoredValuesPage& page);
-    // A calibration entry, once the calibration grid shows it.
-    void calibrationEntryReceived(const zr::protocol::CalibrationSlot& entry);
-    // Emitted as a handler starts; lets tests see which handler a control runs.
-    void handlerInvoked(const QString& name, int argument);
+    // What fetchStoredValues() asked for: the records the meter holds, in number order.
+    void storedValuesFetched(const QList<zr::protocol::StoredValueRecord>& records);
+    // What fetchCalibrationList() asked for: the occupied slots of `method`, in slot order.
+    void calibrationListFetched(int method, const QList<zr::protocol::CalibrationSlot>& entries);
 
 private:
     void connectMeter();
+    void handleMeterReport(const std::uint8_t* payload, std::uint16_t size);
     void buildRecords();
     records::WorkbookWriter workbookWriter() const;
     void buildCalibration();
@@ -123,6 +146,8 @@ private:
     common::OneShotTimer storedValuesTimer_{1500};
     common::OneShotTimer calibrationListTimer_{1000};
     connection::ShownCaptions captions_;
+    StoredValuesFetch storedValuesFetch_;
+    CalibrationListFetch calibrationListFetch_;
 
     common::TextTableModel measurementGrid_;
     common::TextTableModel storedValuesGrid_;

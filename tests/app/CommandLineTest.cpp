@@ -83,11 +83,15 @@ protected:
         QString err;
     };
 
-    static Run run(const QStringList& arguments) {
+    // `display`: the DISPLAY it is given, none when empty.
+    static Run run(const QStringList& arguments, const QString& display = {}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
             env.remove(QString::fromLatin1(name));
+        }
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
         }
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(ZR_PROGRAM_PATH), arguments);
@@ -113,4 +117,19 @@ TEST_F(ProgramWithoutDisplay, AnswersHelpVersionAndAWrongOption) {
     EXPECT_EQ(wrong.out, QString());
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("Unknown option 'no-such-option'.")));
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("Usage:")));
+}
+
+// Qt alone would abort with its own lines (status 134) where there is no window system.
+TEST_F(ProgramWithoutDisplay, StartedWithoutAWindowSystemItSaysSoInOneLineAndExitsWith1) {
+    // No display at all, as over SSH, and one that no server serves.
+    for (const QString& display : {QString(), QStringLiteral(":7913")}) {
+        SCOPED_TRACE(display.toStdString());
+        const Run started = run({}, display);
+        EXPECT_EQ(started.exitCode, 1);
+        EXPECT_EQ(started.out, QString());
+        EXPECT_EQ(started.err.count(QLatin1Char('\n')), 1) << started.err.toStdString();
+        EXPECT_TRUE(started.err.endsWith(QLatin1Char('\n')));
+        EXPECT_TRUE(started.err.contains(QStringLiteral("графический сеанс")));
+        EXPECT_TRUE(started.err.contains(QStringLiteral("zr6040ctl")));
+    }
 }

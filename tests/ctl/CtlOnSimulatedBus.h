@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace zr::test {
@@ -22,6 +23,9 @@ namespace zr::test {
 class CountingMeterDevice : public sim::MeterDevice {
 public:
     void onOutputReport(const std::uint8_t* data, std::size_t length) override {
+        if (beforeAnswer) {
+            beforeAnswer();
+        }
         ++commands;
         const bool storedRead = length > 1 && data[1] == protocol::command::kReadStoredValues;
         storedReads += storedRead ? 1 : 0;
@@ -32,6 +36,8 @@ public:
     std::atomic<int> commands{0};
     std::atomic<int> storedReads{0};
     bool swallowStoredReads = false;
+    // Runs on the writing thread before the meter takes each command.
+    std::function<void()> beforeAnswer;
 };
 
 // What one run of zr6040ctl wrote, and its exit status.

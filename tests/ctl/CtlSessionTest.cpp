@@ -3,6 +3,7 @@
 #include "ctl/CtlOnSimulatedBus.h"
 #include "ctl/ExitStatus.h"
 #include "device/protocol/ByteOrder.h"
+#include "device/protocol/Commands.h"
 #include "device/protocol/MemoryMap.h"
 #include "sim/DemonstrationContents.h"
 #include "support/WaitUntil.h"
@@ -110,6 +111,87 @@ TEST_F(CtlOnSimulatedBus, StoredValuesOfBothPagesAsCsv) {
     EXPECT_EQ(meter->storedReads, 2);
 }
 
+// A count of none (never stored, or erased) makes the meter's pages go unread: nothing is awaited.
+TEST_F(CtlOnSimulatedBus, StoredValuesOfAMeterThatHoldsNoneAreAnEmptyList) {
+    plug();
+    for (const std::uint8_t count : {0, 255}) {
+        meter->withModel([count](sim::MeterModel& model) {
+            model.setMemoryByte(memory::kStoredCountAddress, count);
+        });
+        const test::CtlOutcome r = run({"stored", "--json", "--timeout", "2"});
+        EXPECT_EQ(r.status, kDone) << int(count);
+        EXPECT_EQ(QJsonDocument::fromJson(r.out).toJson(QJsonDocument::Compact), QByteArray("[]"))
+            << int(count);
+    }
+}
+
+// A second program on the meter asks for method 3's calibration list at every tick and just
+// before the meter takes each command of zr6040ctl's; the meter's answers reach every reader.
+TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAskedList) {
+    meter->withModel([](sim::MeterModel& model) {
+        sim::loadDemonstrationContents(model);
+        model.setMethod(1);
+    });
+    const hid::SimulatedDeviceId id = plug();
+    const std::vector<hid::HidInterfaceInfo> found = bus.enumerate();
+    ASSERT_EQ(found.size(), 1u);
+    const std::unique_ptr<hid::HidHandle> second =
+        bus.open(found.front(), hid::HidOpenMode::ReadWrite);
+    ASSERT_TRUE(second);
+    bool asking = false;
+    int rounds = 0;
+    const auto ask = [&] {
+        if (asking) {
+            return;
+        }
+        asking = true;
+        for (int slot = 1; slot <= sim::MeterModel::kSlotsPerMethod; ++slot) {
+            const protocol::ReportBuffer request =
+                protocol::encodeRequestCalibrationEntry({slot, {}, 3, 0, 0});
+            second->write(request.data(), request.size());
+        }
+        ++rounds;
+        asking = false;
+    };
+    meter->beforeAnswer = ask;
+    // Status reports, each of its own frequency, once zr6040ctl has heard a few rounds of answers.
+    onTick = [&] {
+        if (bus.openHandleCount(id, hid::HidOpenMode::Read) == 0) {
+            return;
+        }
+        ask();
+        reporting = rounds > 3;
+        statusReport = status(static_cast<std::uint16_t>(4500 + reportsSent), 1, 90.0f, 0.0f, 0, 3);
+    };
+    const QByteArray statusHeader =
+        "method,method_name,value,correction,table,frequency,frequency_valid,stored_count\r\n";
+    const auto line = [](int frequency) {
+        return QByteArray("1,Исследовательский метод,90,0,0,") + QByteArray::number(frequency) +
+               ",true,3\r\n";
+    };
+    const QByteArray time = "2026-05-04T09:30:15.250+03:00,";
+    const struct {
+        QStringList arguments;
+        QByteArray out;
+    } cases[] = {
+        {{"status", "--csv"}, statusHeader + line(4500)},
+        {{"watch", "--csv", "--count", "3"},
+         "time," + statusHeader + time + line(4500) + time + line(4501) + time + line(4502)},
+        {{"calibrations", "--method", "RON", "--csv"},
+         "slot,name,k1,k2\r\n1,АИ-92,1012,-9\r\n2,АИ-95,995,6\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        reporting = false;
+        reportsSent = 0;
+        rounds = 0;
+        const test::CtlOutcome r = run(c.arguments);
+        EXPECT_EQ(r.status, kDone);
+        EXPECT_EQ(QString::fromUtf8(r.out), QString::fromUtf8(c.out));
+    }
+    meter->beforeAnswer = {};
+}
+
 TEST_F(CtlOnSimulatedBus, StoredEndsWithStatus4WhenTheMeterIsPulledOutMidFetch) {
     meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
     meter->swallowStoredReads = true;
@@ -201,7 +283,9 @@ TEST_F(CtlOnSimulatedBus, EachExitStatusOfAMeterThatCannotServe) {
              info.openableReadWrite = false;
              t.plug(info);
          },
-         kMeterNotAccessible, "Установите правило udev для прибора"},
+         kMeterNotAccessible,
+         "cannot be opened read-write: Permission denied. Install the udev "
+         "rule 70-zr6040.rules"},
         {"silent",
          [](CtlOnSimulatedBus& t) {
              t.plug();

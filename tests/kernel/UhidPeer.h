@@ -109,6 +109,12 @@ public:
         fd_ = -1;
     }
 
+    // Runs on the peer's thread for every output report, after it was recorded: a meter answering.
+    // Set before create().
+    void setOutputAnswer(std::function<void(const std::vector<uint8_t>&)> answer) {
+        answer_ = std::move(answer);
+    }
+
     std::vector<std::vector<uint8_t>> outputs() {
         std::lock_guard lock(mutex_);
         return outputs_;
@@ -140,10 +146,15 @@ private:
                 ++opens_;
                 break;
             case UHID_OUTPUT: {
-                std::lock_guard lock(mutex_);
                 const uint8_t* data = &ev.u.output.data[0];
-                const std::size_t size = ev.u.output.size;
-                outputs_.emplace_back(data, data + size);
+                const std::vector<uint8_t> output(data, data + ev.u.output.size);
+                {
+                    std::lock_guard lock(mutex_);
+                    outputs_.push_back(output);
+                }
+                if (answer_) {
+                    answer_(output);
+                }
                 break;
             }
             case UHID_GET_REPORT: {
@@ -174,6 +185,7 @@ private:
     std::thread thread_;
     std::mutex mutex_;
     std::vector<std::vector<uint8_t>> outputs_;
+    std::function<void(const std::vector<uint8_t>&)> answer_;
 };
 
 } // namespace zr::kernel_test

@@ -58,7 +58,7 @@ struct SessionWithoutWidgets : ::testing::Test {
 
 TEST_F(SessionWithoutWidgets, TheLiveStatusArrives) {
     int statuses = 0;
-    QObject::connect(session.get(), &MeterSession::statusReceived, [&] { ++statuses; });
+    QObject::connect(session.get(), &MeterSession::statusReport, [&] { ++statuses; });
     WAIT_UNTIL(session->state().currentDevice != nullptr, 3000);
     WAIT_UNTIL(statuses > 0, 3000);
     int method = 0;
@@ -98,6 +98,39 @@ TEST_F(SessionWithoutWidgets, ReadsTheCalibrationListIntoItsGrid) {
         EXPECT_EQ(grid.cell(3, slot), QString::number(entry->k2));
         EXPECT_FALSE(grid.cell(1, slot).trimmed().isEmpty());
     }
+}
+
+// Another method's list is asked for with that method in the requests, while the live status
+// keeps the meter's method throughout (a report handled meanwhile would see it).
+TEST_F(SessionWithoutWidgets, AnotherMethodsCalibrationListLeavesTheLiveStatusAlone) {
+    WAIT_UNTIL(session->state().status.method != 0, 3000);
+    const int inForce = session->state().status.method;
+    const int other = inForce == 3 ? 1 : 3;
+    QList<int> methodsWhileSending;
+    QObject::connect(session.get(), &MeterSession::trafficLogLine, [&](const std::string& line) {
+        if (line.starts_with("WR")) {
+            methodsWhileSending << session->state().status.method;
+        }
+    });
+    std::optional<QList<zr::protocol::CalibrationSlot>> fetched;
+    QObject::connect(session.get(), &MeterSession::calibrationListFetched,
+                     [&](int method, const QList<zr::protocol::CalibrationSlot>& entries) {
+                         EXPECT_EQ(method, other);
+                         fetched = entries;
+                     });
+    session->fetchCalibrationList(other);
+    WAIT_UNTIL(fetched.has_value(), 5000);
+    QList<zr::protocol::CalibrationSlot> expected;
+    meter.device().withModel([&](zr::sim::MeterModel& model) {
+        for (int slot = 1; slot <= zr::sim::MeterModel::kSlotsPerMethod; ++slot) {
+            if (const auto entry = model.calibration(other, slot)) {
+                expected << *entry;
+            }
+        }
+    });
+    EXPECT_EQ(*fetched, expected);
+    ASSERT_FALSE(methodsWhileSending.isEmpty());
+    EXPECT_EQ(methodsWhileSending, QList<int>(methodsWhileSending.size(), inForce));
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "device/connection/MeterConnection.h"
 
-#include "common/Cp1251.h"
 #include "device/hid/HidDeviceController.h"
 #include "device/protocol/Meter.h"
-#include "device/protocol/TrafficLog.h"
 
 namespace zr::connection {
 
@@ -34,11 +32,9 @@ void MeterConnection::deviceArrived() {
             dropMeter();
             device->setDataHandler(events_.dataHandler);
             state_.currentDevice = device;
-            // The name passes through the ANSI code page, as everything shown does.
-            events_.showConnectionText(
-                common::fromCp1251(common::toCp1251(device->productString())));
-            events_.meterArrived();
-            tellIfNotAccessible(*device);
+            const MeterFacts facts = meterFacts(*device);
+            events_.meterAttached(facts);
+            tellIfNotAccessible(*device, facts);
         }
     }
 }
@@ -48,20 +44,19 @@ void MeterConnection::deviceRemoved(hid::HidDevice& removed) {
     if (&removed != state_.currentDevice) {
         return;
     }
-    events_.showConnectionText(QString());
+    events_.meterDetached();
     toldNotAccessible_.clear();
     dropMeter();
 }
 
-void MeterConnection::tellIfNotAccessible(hid::HidDevice& meter) {
+void MeterConnection::tellIfNotAccessible(hid::HidDevice& meter, const MeterFacts& facts) {
     // Every arrival of any device claims the meter again: tell once per arrival of the meter.
     if (meter.openedReadWrite() || !events_.meterNotAccessible ||
         toldNotAccessible_ == meter.pnpInfo().deviceInstance()) {
         return;
     }
     toldNotAccessible_ = meter.pnpInfo().deviceInstance();
-    events_.meterNotAccessible(
-        QString::fromStdString(protocol::formatSystemError(meter.openError())));
+    events_.meterNotAccessible(facts, MeterAccessFailure::fromSystemError(meter.openError()));
 }
 
 void MeterConnection::releaseDeviceList() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/connection/MeterFacts.h"
 #include "device/connection/SharedState.h"
 #include "device/hid/HidDevice.h"
 #include "device/protocol/MeterPort.h"
@@ -20,12 +21,14 @@ public:
     static constexpr int kQueueDepth = 128;
 
     struct Events {
-        hid::HidDevice::DataHandler dataHandler;                // the meter's input reports
-        std::function<void(const QString&)> showConnectionText; // panel 0 of the status bar
-        std::function<void()> meterArrived;                     // arms both timers
+        hid::HidDevice::DataHandler dataHandler; // the meter's input reports
+        // The meter was claimed: on every arrival of any device while it is attached.
+        std::function<void(const MeterFacts&)> meterAttached;
+        // The meter itself was removed.
+        std::function<void()> meterDetached;
         // The meter is attached but may not be opened read-write (no udev rule): once per
-        // arrival, with the open error as the log writes it ("Permission denied (D)").
-        std::function<void(const QString& reason)> meterNotAccessible = {};
+        // arrival of the meter.
+        std::function<void(const MeterFacts&, const MeterAccessFailure&)> meterNotAccessible = {};
     };
 
     MeterConnection(hid::HidDeviceController& controller, SharedState& state, Events events);
@@ -41,7 +44,7 @@ public:
 
 private:
     void dropMeter();
-    void tellIfNotAccessible(hid::HidDevice& meter);
+    void tellIfNotAccessible(hid::HidDevice& meter, const MeterFacts& facts);
 
     hid::HidDeviceController& controller_;
     SharedState& state_;
@@ -52,11 +55,5 @@ private:
 
 // What the user is told when something needs the meter and none is attached.
 inline constexpr const char* kMeterNotConnectedText = "Прибор не подключен !";
-
-// What the user is told when the meter is found but cannot be opened; %1 is the reason.
-inline constexpr const char* kMeterNotAccessibleText =
-    "Прибор ZR-6040 найден, но открыть его нельзя: %1.\n"
-    "Установите правило udev для прибора (см. раздел «Using it with a real meter» в README) и "
-    "переподключите прибор.";
 
 } // namespace zr::connection

@@ -1,5 +1,5 @@
 // A meter the user may not open read-write (no udev rule), through the Linux back end on a fake
-// sysfs tree: it is still named, the log carries the open error, and the user is told once per
+// sysfs tree: it is still named, the log carries the open error, and the failure is told once per
 // arrival.
 
 #include "device/connection/MeterConnection.h"
@@ -19,9 +19,8 @@ using namespace zr::hid::test;
 namespace {
 
 struct Told {
-    std::vector<QString> panel;
-    std::vector<QString> notAccessible;
-    int arrivals = 0;
+    std::vector<connection::MeterFacts> attached;
+    std::vector<connection::MeterAccessFailure> notAccessible;
 };
 
 hid::HidInterfaceInfo node(const fs::path& syspath, const QString& devnode) {
@@ -45,15 +44,22 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
     connection::MeterConnection meter(
         controller, state,
         {[](hid::HidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {},
-         [&](const QString& text) { told.panel.push_back(text); }, [&] { ++told.arrivals; },
-         [&](const QString& reason) { told.notAccessible.push_back(reason); }});
+         [&](const connection::MeterFacts& facts) { told.attached.push_back(facts); }, [] {},
+         [&](const connection::MeterFacts&, const connection::MeterAccessFailure& failure) {
+             told.notAccessible.push_back(failure);
+         }});
     controller.setOnArrival([&](hid::HidDevice&) { meter.deviceArrived(); });
     controller.setOnRemoval([&](hid::HidDevice& d) { meter.deviceRemoved(d); });
     WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
 
     ASSERT_TRUE(meter.connected());
-    EXPECT_EQ(told.panel, std::vector<QString>{QStringLiteral("ZR6040")}) << "panel 0 names it";
-    EXPECT_EQ(told.notAccessible, std::vector<QString>{QStringLiteral("Permission denied (D)")});
+    ASSERT_EQ(told.attached.size(), 1u);
+    EXPECT_EQ(told.attached[0].productName, QStringLiteral("ZR6040")) << "it is named";
+    EXPECT_EQ(told.attached[0].devicePath, QStringLiteral("/dev/hidraw0"));
+    EXPECT_FALSE(told.attached[0].readWrite);
+    const connection::MeterAccessFailure denied{connection::MeterAccessFailure::Cause::NoPermission,
+                                                EACCES};
+    EXPECT_EQ(told.notAccessible, std::vector<connection::MeterAccessFailure>{denied});
 
     std::vector<std::string> log;
     protocol::CommandSender sender(
@@ -66,7 +72,7 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
     platform.setNodes({node(meterNode, QStringLiteral("/dev/hidraw0")),
                        node(otherNode, QStringLiteral("/dev/hidraw1"))});
     WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
-    EXPECT_EQ(told.arrivals, 2);
+    EXPECT_EQ(told.attached.size(), 2u);
     EXPECT_EQ(told.notAccessible.size(), 1u);
 
     // The meter removed and attached again: a new arrival, told again.
@@ -78,12 +84,4 @@ TEST(MeterAccess, AMeterThatCannotBeOpenedIsNamedLoggedWithItsOpenErrorAndToldOn
     WAIT_UNTIL_EQ(controller.scanCount(), 4, 5000);
     EXPECT_TRUE(meter.connected());
     EXPECT_EQ(told.notAccessible.size(), 2u);
-}
-
-TEST(MeterAccess, TheMessageNamesTheReadmeSectionAndTheReason) {
-    const QString text =
-        QString::fromUtf8(connection::kMeterNotAccessibleText).arg("Permission denied (D)");
-    EXPECT_TRUE(text.contains(QStringLiteral("«Using it with a real meter»")));
-    EXPECT_TRUE(text.contains(QStringLiteral("udev")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Permission denied (D)")));
 }
