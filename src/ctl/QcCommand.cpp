@@ -152,20 +152,22 @@ int runQcCommand(const Invocation& invocation, const QString& path, const QLocal
         if (charts.ewma) {
             ewma = charts.ewma->steadyLimits;
         }
-        bool written = writer.writeRecord(records.limits(Chart::Individuals, charts.individuals)) &&
-                       writer.writeRecord(records.limits(Chart::MovingRange, charts.movingRange)) &&
-                       writer.writeRecord(records.limits(Chart::Ewma, ewma));
+        // Written as one document: a few records, and the readable table's columns as wide as
+        // their widest cell, where the violations' texts are longer than the limits' ones.
+        QList<Record> output{records.limits(Chart::Individuals, charts.individuals),
+                             records.limits(Chart::MovingRange, charts.movingRange),
+                             records.limits(Chart::Ewma, ewma)};
         for (const quality::Violation& violation : charts.violations) {
-            written = written && writer.writeRecord(records.violation(violation));
+            output << records.violation(violation);
         }
-        written = written && writer.endDocument();
+        const bool whole = writer.writeDocument(output);
         if (!charts.statistics.definesLimits()) {
             err(QStringLiteral("%1 point(s) in the baseline: control limits need two or more.\n")
                     .arg(charts.statistics.points)
                     .toUtf8());
             return kError;
         }
-        return written ? kDone : kError;
+        return whole ? kDone : kError;
     });
 }
 

@@ -126,6 +126,25 @@ TEST_F(QcCommandTest, CsvLeadsWithTheFieldNames) {
         << lines[4].toStdString();
 }
 
+// The violations' texts are longer than the limits' cells above them: each column still starts
+// where its header does, after a space, in every line.
+TEST_F(QcCommandTest, TheReadableTableKeepsItsColumnsApart) {
+    const Outcome qc = runQc(journal.path, kStandard);
+
+    ASSERT_EQ(qc.status, kDone);
+    QStringList lines = QString::fromUtf8(qc.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 7) << qc.out.toStdString();
+    const QString& header = lines.front();
+    for (const QString column : {"Карта", "Правило", "Точка", "№", "Дата/Время", "ОЧ"}) {
+        const qsizetype start = header.indexOf(column);
+        for (const QString& line : lines) {
+            SCOPED_TRACE(line.toStdString());
+            EXPECT_EQ(line.at(start - 1), QLatin1Char(' ')) << column.toStdString();
+        }
+    }
+    EXPECT_EQ(lines.back().mid(header.indexOf("№"), 4), "2012");
+}
+
 TEST_F(QcCommandTest, FewerThanTwoPointsGiveNoLimitsAndFail) {
     const Outcome qc = runQc(journal.path, {"--number", "2005", "--json"});
 
