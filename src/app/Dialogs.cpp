@@ -68,14 +68,15 @@ calibration::CorrectionWizard& Dialogs::correctionWizard() {
     return correctionWizard_
                ? *correctionWizard_
                : placed(correctionWizard_,
-                        new calibration::CorrectionWizard(session_->controllerContext(), window_));
+                        new calibration::CorrectionWizard(session_->controllerContext(),
+                                                          session_->meterCalibrations(), window_));
 }
 
 calibration::CalibrationLibraryWindow& Dialogs::libraryWindow() {
-    return libraryWindow_ ? *libraryWindow_
-                          : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
-                                                       session_->library(), session_->libraryGrid(),
-                                                       session_->guard(), window_));
+    return libraryWindow_
+               ? *libraryWindow_
+               : placed(libraryWindow_, new calibration::CalibrationLibraryWindow(
+                                            session_->library(), session_->guard(), window_));
 }
 
 calibration::LibraryEntryDialog& Dialogs::libraryEntryDialog() {

@@ -1,10 +1,9 @@
 #include "calibration/CalibrationList.h"
 
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
-#include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "common/TextGrid.h"
 #include "device/protocol/Commands.h"
 #include "device/protocol/MemoryMap.h"
 
@@ -12,18 +11,11 @@ namespace zr::calibration {
 
 using protocol::meter::kSlotsPerMethod;
 
-namespace {
-
-constexpr bool isSlot(int slot) {
-    return slot >= 1 && slot <= kSlotsPerMethod;
-}
-
-} // namespace
-
-CalibrationList::CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
+CalibrationList::CalibrationList(connection::ControllerContext context,
+                                 MeterCalibrations& calibrations,
                                  common::OneShotTimer& calibrationListTimer,
                                  std::function<void()> openLibrary)
-    : context_(context), grid_(grid), calibrationListTimer_(calibrationListTimer),
+    : context_(context), calibrations_(calibrations), calibrationListTimer_(calibrationListTimer),
       openLibrary_(std::move(openLibrary)) {}
 
 void CalibrationList::registerHandlers(common::HandlerRegistry& handlers) {
@@ -44,10 +36,9 @@ int CalibrationList::rowInForce() const {
     return context_.state.status.activeTable;
 }
 
-void CalibrationList::clearRow(int row) {
-    for (int column = 0; column < kGridColumns; ++column) {
-        grid_.setCell(column, row, QString());
-    }
+// What was typed over the row goes too.
+void CalibrationList::clearRow(int slot) {
+    model_.setRow(slot - 1, {});
 }
 
 void CalibrationList::clearSlotRows() {
@@ -64,7 +55,7 @@ void CalibrationList::requestCalibrationEntries(int m) {
     if (!isMethod(m)) {
         return;
     }
-    context_.state.lastSlot = 0;
+    calibrations_.beginRead(m, context_.state.meterAttachment);
     for (int slot = 1; slot <= kSlotsPerMethod; ++slot) {
         clearRow(slot);
         protocol::CalibrationSlot request;
@@ -75,19 +66,12 @@ void CalibrationList::requestCalibrationEntries(int m) {
 }
 
 void CalibrationList::receiveCalibrationSlot(const protocol::CalibrationSlot& entry) {
-    connection::CalibrationTables& tables = context_.state.calibrationTables;
-    if (tables.holds(entry.method, entry.slot)) {
-        tables.at(entry.method, entry.slot) = entry;
-    }
+    calibrations_.entryReported(entry);
     if (!isSlot(entry.slot)) {
         return;
     }
     // The row shows the entry whatever its method: the meter answered for this slot.
-    context_.state.lastSlot = entry.slot;
-    grid_.setCell(0, entry.slot, QString::number(entry.slot));
-    grid_.setCell(1, entry.slot, common::fromCp1251(entry.name));
-    grid_.setCell(2, entry.slot, QString::number(entry.k1));
-    grid_.setCell(3, entry.slot, QString::number(entry.k2));
+    model_.setRow(entry.slot - 1, {entry, {}});
 }
 
 void CalibrationList::addCalibrationFromLibrary() {
@@ -99,10 +83,15 @@ void CalibrationList::addCalibrationFromLibrary() {
 }
 
 void CalibrationList::deleteAllCalibrations() {
+    // The method the user was asked about, whatever the meter reports while the question is open.
+    const int m = method();
     if (!context_.messages.confirm(QString::fromUtf8(calibration_list::kDeleteAllQuestion))) {
         return;
     }
-    const int m = method();
+    if (method() != m) {
+        context_.messages.inform(QString::fromUtf8(calibration_list::kMethodChangedText));
+        return;
+    }
     context_.commands.eraseCalibrations(protocol::eraseOffsetForMethod(m));
     context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
                                 protocol::memory::kNone);
@@ -113,13 +102,13 @@ void CalibrationList::deleteAllCalibrations() {
 void CalibrationList::applySelectedCalibration() {
     const int m = method();
     if (isCalibratedMethod(m)) {
-        const int row = grid_.currentGridRow();
+        const int row = model_.currentRow() + 1;
         // Only a slot the meter has reported at some time: the tables outlive a refresh.
-        if (isSlot(row) && isSlot(context_.state.calibrationTables.at(m, row).slot)) {
+        if (isSlot(row) && isSlot(calibrations_.tables().at(m, row).slot)) {
             context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m), row);
         }
     }
-    grid_.redraw();
+    model_.redraw();
 }
 
 void CalibrationList::refreshCalibrationList() {
@@ -132,7 +121,7 @@ void CalibrationList::cancelCalibrationInForce() {
         context_.commands.writeByte(protocol::memory::calibrationInForceAddress(m),
                                     protocol::memory::kNone);
     }
-    grid_.redraw();
+    model_.redraw();
 }
 
 void CalibrationList::cancelCalibrationInForceUnchecked() {

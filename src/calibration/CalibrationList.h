@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/CalibrationListModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CalibrationSlot.h"
 
@@ -8,29 +9,32 @@
 namespace zr::common {
 class HandlerRegistry;
 class OneShotTimer;
-class TextGrid;
 } // namespace zr::common
 
 namespace zr::calibration {
+
+class MeterCalibrations;
 
 // Texts and limits of the calibration list.
 namespace calibration_list {
 inline constexpr const char kDeleteAllQuestion[] =
     "Удалить все калибровки на данный метод измерения с прибора ?";
+// The meter left the method while the question above was open.
+inline constexpr const char kMethodChangedText[] =
+    "Прибор перешёл на другой метод измерения, калибровки не удалены !";
 } // namespace calibration_list
 
-// The meter's calibration list StringGrid1 for the current method: refreshing it, putting a
-// calibration in force, cancelling it, deleting them all and opening the library. Grid row n
-// shows slot n; only replies fill it.
+// The meter's calibration list for the current method: refreshing it, putting a calibration in
+// force, cancelling it, deleting them all and opening the library. Its rows, which the grid
+// StringGrid1 shows, hold slot n in row n; only replies fill them.
 class CalibrationList {
 public:
-    // The grid: the header row and the four slots of a method, and rows to spare.
-    static constexpr int kGridColumns = 4;
-    static constexpr int kGridRows = 9;
-
     // `openLibrary` shows the library window modally and returns when it was closed.
-    CalibrationList(connection::ControllerContext context, common::TextGrid& grid,
+    CalibrationList(connection::ControllerContext context, MeterCalibrations& calibrations,
                     common::OneShotTimer& calibrationListTimer, std::function<void()> openLibrary);
+
+    // The rows, as the grid shows them.
+    CalibrationListModel& model() { return model_; }
 
     void registerHandlers(common::HandlerRegistry& handlers);
 
@@ -52,11 +56,12 @@ public:
 
 private:
     int method() const;
-    void clearRow(int row);
+    void clearRow(int slot);
     void clearSlotRows();
 
     connection::ControllerContext context_;
-    common::TextGrid& grid_;
+    MeterCalibrations& calibrations_;
+    CalibrationListModel model_;
     common::OneShotTimer& calibrationListTimer_;
     std::function<void()> openLibrary_;
 };

@@ -1,11 +1,9 @@
 #include "calibration/Library.h"
 
-#include "calibration/Methods.h"
+#include "calibration/MeterCalibrations.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
 #include "common/SystemError.h"
-#include "common/TextGrid.h"
-#include "device/connection/MethodNames.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -17,15 +15,31 @@ namespace {
 
 const QString kOpenError = QStringLiteral("Ошибка открытия файла БД.");
 
-QString methodText(std::int32_t method) {
-    return isCalibratedMethod(method) ? connection::methodName(method) : QStringLiteral("error");
+// The calibration as the meter takes it from the entry.
+protocol::CalibrationSlot meterEntry(const LibraryRecord& record) {
+    const QByteArray name = record.nameBytes();
+    return {0, std::string(name.constData(), static_cast<std::size_t>(name.size())),
+            record.method() & 0xFF, record.k1(), record.k2()};
+}
+
+// Where `record` lies in `records`: at `position` when it is there, else at its first place.
+std::optional<std::size_t> findRecord(const std::vector<LibraryRecord>& records,
+                                      const LibraryRecord& record, std::size_t position) {
+    if (position < records.size() && records[position] == record) {
+        return position;
+    }
+    const auto found = std::find(records.begin(), records.end(), record);
+    if (found == records.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - records.begin());
 }
 
 } // namespace
 
-Library::Library(connection::ControllerContext context, common::TextGrid& grid,
+Library::Library(connection::ControllerContext context, MeterCalibrations& calibrations,
                  common::FileAccess& files, QString path, Dialogs dialogs)
-    : context_(context), grid_(grid), files_(files), path_(std::move(path)),
+    : context_(context), calibrations_(calibrations), files_(files), path_(std::move(path)),
       dialogs_(std::move(dialogs)) {}
 
 void Library::reload() {
@@ -34,16 +48,10 @@ void Library::reload() {
 }
 
 void Library::showHeaders() {
-    const QStringList headers = {QStringLiteral("№"),     QStringLiteral("Наименование в приборе"),
-                                 QStringLiteral("Метод"), QStringLiteral("К1"),
-                                 QStringLiteral("К2"),    QStringLiteral("Комментарий ")};
-    for (int c = 0; c < headers.size(); ++c) {
-        grid_.setCell(c, 0, headers.at(c));
-    }
+    model_.showHeaders();
 }
 
-// Rows after the last entry keep what they showed. Any failure while loading, running out of
-// memory included, leaves the file unread.
+// Any failure while loading, running out of memory included, leaves the file unread.
 void Library::load() {
     try {
         const common::FileRead file = files_.read(path_, kMaxLibraryFileBytes);
@@ -56,9 +64,8 @@ void Library::load() {
             reportUnread(file.error);
             return;
         case common::FileRead::Outcome::Read:
-            entries_ = parseLibrary(file.bytes);
             fileUnread_ = false;
-            showEntries();
+            show(parseLibrary(file.bytes));
             return;
         }
     } catch (const std::bad_alloc&) {
@@ -83,15 +90,48 @@ bool Library::refuseUnreadFile() {
     return true;
 }
 
-void Library::showEntries() {
-    const int shown = std::min<int>(static_cast<int>(entries_.size()), kGridRows - 1);
-    for (int row = 1; row <= shown; ++row) {
-        showRow(row, entries_[static_cast<std::size_t>(row - 1)]);
+// One entry more would make a file that the next start refuses whole.
+bool Library::refuseFullLibrary(std::size_t entries) {
+    if (entries < static_cast<std::size_t>(common::kMaxLibraryEntries)) {
+        return false;
+    }
+    context_.messages.inform(
+        QStringLiteral("В библиотеке %1 записей, больше программа не читает: запись не добавлена !")
+            .arg(entries));
+    return true;
+}
+
+std::optional<Library::Records> Library::readFile() {
+    const common::FileRead current = files_.read(path_, kMaxLibraryFileBytes);
+    if (current.outcome == common::FileRead::Outcome::Failed) {
+        context_.messages.inform(kOpenError + QLatin1Char('\n') + current.error + QLatin1Char('.'));
+        return std::nullopt;
+    }
+    return parseLibrary(current.bytes);
+}
+
+bool Library::writeFile(Records records, Records onDisk) {
+    const bool written = files_.replace(path_, serializeLibrary(records)).isEmpty();
+    if (!written) {
+        context_.messages.inform(kOpenError);
+    }
+    fileUnread_ = false;
+    show(written ? std::move(records) : std::move(onDisk));
+    return written;
+}
+
+// Rows after the last entry are emptied: they would offer entries the file no longer holds.
+void Library::show(Records records) {
+    entries_ = std::move(records);
+    for (int row = 0; row < LibraryModel::kRows; ++row) {
+        const auto entry = static_cast<std::size_t>(row);
+        model_.setRow(row, entry < entries_.size() ? LibraryRow{row + 1, entries_[entry]}
+                                                   : LibraryRow{});
     }
 }
 
 QString Library::overflowText() const {
-    const std::size_t rows = kGridRows - 1;
+    const std::size_t rows = LibraryModel::kRows;
     if (entries_.size() <= rows) {
         return {};
     }
@@ -100,21 +140,12 @@ QString Library::overflowText() const {
         .arg(rows);
 }
 
-void Library::showRow(int row, const LibraryRecord& record) {
-    grid_.setCell(0, row, QString::number(row));
-    grid_.setCell(1, row, record.name());
-    grid_.setCell(2, row, methodText(record.method()));
-    grid_.setCell(3, row, QString::number(record.k1()));
-    grid_.setCell(4, row, QString::number(record.k2()));
-    grid_.setCell(5, row, record.comment());
-}
-
 std::optional<std::size_t> Library::selectedEntry() const {
-    const int row = grid_.currentGridRow();
-    if (row < 1 || row > static_cast<int>(entries_.size())) {
+    const int row = model_.currentRow();
+    if (row < 0 || row >= static_cast<int>(entries_.size())) {
         return std::nullopt;
     }
-    return static_cast<std::size_t>(row - 1);
+    return static_cast<std::size_t>(row);
 }
 
 void Library::createEntry() {
@@ -125,7 +156,7 @@ void Library::createEntry() {
             QString::number(activeTable));
         return;
     }
-    if (refuseUnreadFile()) {
+    if (refuseUnreadFile() || refuseFullLibrary(entries_.size())) {
         return;
     }
     const std::optional<WizardResult> result = dialogs_.runWizard();
@@ -133,30 +164,28 @@ void Library::createEntry() {
         return;
     }
     warnOfTextChanges(result->name, result->comment);
+    // The record goes after the file's last whole record as it is now; a partial one there is
+    // dropped. An entry the file did not take is not kept: the library shows what the file holds.
+    const std::optional<Records> onDisk = readFile();
+    if (!onDisk) {
+        return;
+    }
+    if (refuseFullLibrary(onDisk->size())) {
+        show(*onDisk);
+        return;
+    }
     LibraryRecord record;
-    record.setIndex(static_cast<std::int32_t>(entries_.size()));
+    record.setIndex(static_cast<std::int32_t>(onDisk->size()));
     record.setNameBytes(common::toCp1251(result->name));
     record.setMethod(result->method);
     record.setK1(result->k1);
     record.setK2(result->k2);
     record.setCommentBytes(common::toCp1251(result->comment));
-
-    // The record goes after the file's last whole record; a partial one there is dropped. An
-    // entry the file did not take is not kept: the library shows what the file holds.
-    QByteArray file;
-    const common::FileRead current = files_.read(path_, kMaxLibraryFileBytes);
-    if (current.outcome == common::FileRead::Outcome::Failed) {
-        context_.messages.inform(kOpenError + QLatin1Char('\n') + current.error + QLatin1Char('.'));
-        return;
+    Records records = *onDisk;
+    records.push_back(record);
+    if (writeFile(std::move(records), *onDisk) && result->writeAsFirstSlot) {
+        calibrations_.allowFirstSlotFor(meterEntry(record));
     }
-    file = wholeRecords(current.bytes);
-    file.append(reinterpret_cast<const char*>(record.bytes().data()),
-                static_cast<qsizetype>(LibraryRecord::kSize));
-    if (!files_.replace(path_, file).isEmpty()) {
-        context_.messages.inform(kOpenError);
-        return;
-    }
-    load();
 }
 
 void Library::deleteSelectedEntry() {
@@ -167,13 +196,22 @@ void Library::deleteSelectedEntry() {
     if (!context_.messages.confirm(QStringLiteral("Удалить запись ?"))) {
         return;
     }
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*entry));
-    for (int row = 1; row < kGridRows; ++row) {
-        for (int c = 0; c < kGridColumns; ++c) {
-            grid_.setCell(c, row, QString());
-        }
+    const LibraryRecord seen = entries_[*entry];
+    const std::optional<Records> onDisk = readFile();
+    if (!onDisk) {
+        return;
     }
-    saveAndShow();
+    const std::optional<std::size_t> at = findRecord(*onDisk, seen, *entry);
+    if (!at) {
+        show(*onDisk);
+        context_.messages.inform(
+            QStringLiteral("Этой записи в файле библиотеки уже нет: файл изменён другой "
+                           "программой и прочитан заново !"));
+        return;
+    }
+    Records records = *onDisk;
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(*at));
+    writeFile(std::move(records), *onDisk);
 }
 
 void Library::editSelectedEntry() {
@@ -181,8 +219,8 @@ void Library::editSelectedEntry() {
     if (!entry || refuseUnreadFile()) {
         return;
     }
-    LibraryRecord& record = entries_[*entry];
-    const LibraryEntryText shown = entryText(record);
+    const LibraryRecord seen = entries_[*entry];
+    const LibraryEntryText shown = entryText(seen);
     const std::optional<LibraryEntryText> edited = dialogs_.editEntry(shown);
     if (!edited) {
         return;
@@ -190,18 +228,33 @@ void Library::editSelectedEntry() {
     warnOfTextChanges(edited->name == shown.name ? QString() : edited->name,
                       edited->comment == shown.comment ? QString()
                                                        : commentFromMemo(edited->comment));
-    applyEntryText(record, shown, *edited);
-    saveAndShow();
-}
-
-// The grid shows the library even when the file cannot be written: the entries stay in memory.
-void Library::saveAndShow() {
-    showEntries();
-    if (!files_.replace(path_, serializeLibrary(entries_)).isEmpty()) {
-        context_.messages.inform(kOpenError);
+    LibraryRecord changed = seen;
+    applyEntryText(changed, shown, *edited);
+    if (changed == seen) {
         return;
     }
-    fileUnread_ = false;
+    const std::optional<Records> onDisk = readFile();
+    if (!onDisk) {
+        return;
+    }
+    Records records = *onDisk;
+    if (const std::optional<std::size_t> at = findRecord(records, seen, *entry)) {
+        records[*at] = changed;
+        writeFile(std::move(records), *onDisk);
+        return;
+    }
+    // Another program changed or removed the entry meanwhile: its version stays, and the user's
+    // is kept beside it.
+    if (refuseFullLibrary(records.size())) {
+        show(*onDisk);
+        return;
+    }
+    records.push_back(changed);
+    if (writeFile(std::move(records), *onDisk)) {
+        context_.messages.inform(
+            QStringLiteral("Эта запись в файле библиотеки изменена другой программой: ваша "
+                           "запись добавлена в конец библиотеки, прежняя оставлена !"));
+    }
 }
 
 void Library::copySelectedEntryToMeter() {
@@ -210,53 +263,55 @@ void Library::copySelectedEntryToMeter() {
         return;
     }
     const LibraryRecord& record = entries_[*entry];
-    if (record.method() != context_.state.status.method) {
+    const connection::SharedState& state = context_.state;
+    if (record.method() != state.status.method) {
         context_.messages.showError(
             QStringLiteral("Метод для записи не совпадает с текущим  методом !"));
         return;
     }
-    int& lastSlot = context_.state.lastSlot;
-    ++lastSlot;
-    if (lastSlot > protocol::meter::kSlotsPerMethod) {
+    // Which slots are free is known only from the list read since the method or the meter last
+    // changed. Without a meter the command only says so.
+    if (context_.commands.meterConnected() &&
+        !calibrations_.listRead(state.status.method, state.meterAttachment)) {
+        context_.messages.showError(
+            QStringLiteral("Список калибровок прибора ещё не прочитан после смены метода или "
+                           "подключения прибора, повторите копирование через несколько секунд !"));
+        return;
+    }
+    protocol::CalibrationSlot copy = meterEntry(record);
+    const std::optional<int> slot = calibrations_.takeSlotForCopy(copy);
+    if (!slot) {
         context_.messages.showError(QStringLiteral("Нет свободного места для записи коррекции!"));
         return;
     }
-    const QByteArray name = record.nameBytes();
-    context_.commands.writeCalibrationEntry(
-        {lastSlot, std::string(name.constData(), static_cast<std::size_t>(name.size())),
-         record.method() & 0xFF, record.k1(), record.k2()});
+    copy.slot = *slot;
+    context_.commands.writeCalibrationEntry(copy);
 }
 
-void Library::save() {
-    if (!files_.exists(path_) || fileUnread_) {
-        return;
-    }
-    if (!files_.replace(path_, serializeLibrary(entries_)).isEmpty()) {
-        context_.messages.inform(QStringLiteral("Ошибка открытия файла калибровок data.zr"));
-    }
-}
-
-// One message for the save, naming the first text that the file cannot hold as typed.
+// One message for the save, naming every text that the file cannot hold as typed.
 void Library::warnOfTextChanges(const QString& name, const QString& comment) {
-    QString change;
+    QStringList changes;
     if (!common::fitsCp1251(name)) {
-        change = QStringLiteral("в наименовании \"%1\" знаки, которых нет в кодировке "
-                                "windows-1251, будут заменены на \"?\"")
-                     .arg(name);
-    } else if (name.size() > static_cast<qsizetype>(LibraryRecord::kNameCapacity)) {
-        change = QStringLiteral("наименование \"%1\" будет сокращено до %2 знаков")
-                     .arg(name)
-                     .arg(LibraryRecord::kNameCapacity);
-    } else if (!common::fitsCp1251(comment)) {
-        change = QStringLiteral("в комментарии знаки, которых нет в кодировке windows-1251, "
-                                "будут заменены на \"?\"");
-    } else if (comment.size() > static_cast<qsizetype>(LibraryRecord::kCommentCapacity)) {
-        change = QStringLiteral("комментарий будет сокращён до %1 знаков")
-                     .arg(LibraryRecord::kCommentCapacity);
+        changes << QStringLiteral("в наименовании \"%1\" знаки, которых нет в кодировке "
+                                  "windows-1251, будут заменены на \"?\"")
+                       .arg(name);
     }
-    if (!change.isEmpty()) {
-        context_.messages.inform(QStringLiteral("При сохранении в библиотеку ") + change +
-                                 QLatin1Char('.'));
+    if (name.size() > static_cast<qsizetype>(LibraryRecord::kNameCapacity)) {
+        changes << QStringLiteral("наименование \"%1\" будет сокращено до %2 знаков")
+                       .arg(name)
+                       .arg(LibraryRecord::kNameCapacity);
+    }
+    if (!common::fitsCp1251(comment)) {
+        changes << QStringLiteral("в комментарии знаки, которых нет в кодировке windows-1251, "
+                                  "будут заменены на \"?\"");
+    }
+    if (comment.size() > static_cast<qsizetype>(LibraryRecord::kCommentCapacity)) {
+        changes << QStringLiteral("комментарий будет сокращён до %1 знаков")
+                       .arg(LibraryRecord::kCommentCapacity);
+    }
+    if (!changes.isEmpty()) {
+        context_.messages.inform(QStringLiteral("При сохранении в библиотеку ") +
+                                 changes.join(QStringLiteral("; ")) + QLatin1Char('.'));
     }
 }
 

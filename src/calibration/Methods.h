@@ -14,4 +14,9 @@ constexpr bool isCalibratedMethod(int method) {
     return method >= 1 && method <= protocol::meter::kCalibratedMethods;
 }
 
+// A calibration slot of a method, as a reply numbers it; an empty slot answers with 0.
+constexpr bool isSlot(int slot) {
+    return slot >= 1 && slot <= protocol::meter::kSlotsPerMethod;
+}
+
 } // namespace zr::calibration

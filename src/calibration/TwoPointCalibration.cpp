@@ -1,5 +1,6 @@
 #include "calibration/TwoPointCalibration.h"
 
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
 #include "calibration/TwoPointLine.h"
 #include "common/AppError.h"
@@ -16,6 +17,10 @@ constexpr int kLastSlotLimit = 8;
 
 const QString kFrequencyOutOfBandText =
     QStringLiteral("Частота вне допустимого диапазона, показание не снято !");
+const QString kNoReadingSincePlugInText =
+    QStringLiteral("Прибор ещё не прислал показание после подключения, показание не снято !");
+const QString kOtherMethodText =
+    QStringLiteral("Метод измерения прибора не совпадает с выбранным, показание не снято !");
 
 QString rememberedText(const OctaneValue& reading, const OctaneValue& trueValue) {
     return QStringLiteral("Корректировать значение ") + reading.shortText() +
@@ -35,8 +40,14 @@ std::int16_t coefficientFromText(const QString& text, const char* name) {
 
 } // namespace
 
-TwoPointCalibration::TwoPointCalibration(connection::ControllerContext context)
-    : context_(context) {}
+TwoPointCalibration::TwoPointCalibration(connection::ControllerContext context,
+                                         const MeterCalibrations& calibrations)
+    : context_(context), calibrations_(calibrations) {}
+
+int TwoPointCalibration::method() const {
+    const int shown = screen_.methodIndex + 1;
+    return isCalibratedMethod(shown) ? shown : context_.state.status.method;
+}
 
 void TwoPointCalibration::restart() {
     const QString name = screen_.name;
@@ -46,10 +57,11 @@ void TwoPointCalibration::restart() {
     screen_.comment = comment;
     screen_.heading = QStringLiteral("Залейте низкооктановый бензин");
     screen_.mainCaption = QStringLiteral("Далее >");
-    const int method = context_.state.status.method;
-    screen_.methodIndex = isCalibratedMethod(method) ? method - 1 : -1;
+    const int inForce = context_.state.status.method;
+    screen_.methodIndex = isCalibratedMethod(inForce) ? inForce - 1 : -1;
     finishFlag_ = false;
     accepted_ = false;
+    methodUnsent_ = false;
 }
 
 void TwoPointCalibration::chooseMethod(int index) {
@@ -57,15 +69,33 @@ void TwoPointCalibration::chooseMethod(int index) {
         return;
     }
     screen_.methodIndex = index;
+    methodUnsent_ = false;
     connection::selectMethod(context_, index + 1);
 }
 
-// Only a live reading measures the fuel: a pulled-out meter leaves its last value behind, and
-// outside the frequency band the value means nothing.
+void TwoPointCalibration::showMethod(int index) {
+    if (!isCalibratedMethod(index + 1)) {
+        return;
+    }
+    screen_.methodIndex = index;
+    methodUnsent_ = true;
+}
+
+// Only a live reading measures the fuel: a pulled-out meter leaves its last value behind, a
+// meter plugged in again shows the value from before until it reports anew, a reading of
+// another method belongs to another calibration, and outside the frequency band the value
+// means nothing.
 void TwoPointCalibration::takeReading(Field field) {
     const connection::SharedState& state = context_.state;
     if (!context_.commands.meterConnected()) {
         throw common::AppError(QString::fromUtf8(connection::kMeterNotConnectedText));
+    }
+    if (!state.statusFromAttachedMeter()) {
+        throw common::AppError(kNoReadingSincePlugInText);
+    }
+    // The meter's own method: the program's choice counts only once the meter reports it.
+    if (state.meterMethod != method()) {
+        throw common::AppError(kOtherMethodText);
     }
     if (!protocol::meter::frequencyIsValid(state.status.frequency)) {
         throw common::AppError(kFrequencyOutOfBandText);
@@ -110,6 +140,9 @@ void TwoPointCalibration::advance() {
         screen_.page = 1;
         break;
     case 1:
+        if (methodUnsent_) {
+            chooseMethod(screen_.methodIndex);
+        }
         screen_.page = 2;
         screen_.mainEnabled = false;
         break;
@@ -145,23 +178,22 @@ void TwoPointCalibration::compute() {
     screen_.mainBold = true;
 }
 
-// Both K edits are read before anything changes, so a bad one leaves LastSlot alone.
+// Both K edits are read before anything is asked.
 void TwoPointCalibration::finish() {
     const std::int16_t k1 = coefficientFromText(screen_.k1Text, "К1");
     const std::int16_t k2 = coefficientFromText(screen_.k2Text, "К2");
-    int& lastSlot = context_.state.lastSlot;
-    if (lastSlot > kLastSlotLimit) {
-        if (!context_.messages.confirmWarning(
-                QStringLiteral("Нет всободного места для записи коррекции , записать данную "
-                               "коррекцию под номером 1 ?"),
-                QStringLiteral("Предупреждение"))) {
-            return;
-        }
-        // The next copy into the meter goes to LastSlot + 1: slot 1, the number asked about.
-        lastSlot = 0;
+    const bool meterFull = calibrations_.lastSlot() > kLastSlotLimit;
+    if (meterFull && !context_.messages.confirmWarning(
+                         QStringLiteral("Нет всободного места для записи коррекции , записать "
+                                        "данную коррекцию под номером 1 ?"),
+                         QStringLiteral("Предупреждение"))) {
+        return;
     }
+    // The library's copy of this calibration goes to slot 1, the number asked about.
+    result_.writeAsFirstSlot = meterFull;
     result_.name = screen_.name.left(static_cast<int>(protocol::calibration_entry::kNameLength));
-    result_.method = context_.state.status.method;
+    // The method the readings were taken in, even if the meter has moved on since.
+    result_.method = static_cast<std::uint8_t>(method());
     result_.k1 = k1;
     result_.k2 = k2;
     result_.comment = QString(screen_.comment).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));

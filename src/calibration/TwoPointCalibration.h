@@ -9,6 +9,8 @@
 
 namespace zr::calibration {
 
+class MeterCalibrations;
+
 // The two-point correction wizard without its widgets: the pages, the remembered
 // readings of two reference fuels, the computed K1 and K2, and the result handed to the
 // library. The window shows `screen()` after each handler and passes the user's edits in.
@@ -42,14 +44,19 @@ public:
         QString comment;
     };
 
-    explicit TwoPointCalibration(connection::ControllerContext context);
+    // `calibrations` tells whether the meter has room for the result.
+    TwoPointCalibration(connection::ControllerContext context,
+                        const MeterCalibrations& calibrations);
 
     const Screen& screen() const { return screen_; }
 
     // Each showing of the wizard.
     void restart();
-    // The method list: index 0..2 for methods 1..3.
+    // The user picked a method in the list: index 0..2 for methods 1..3. The meter switches now.
     void chooseMethod(int index);
+    // The list moved without a pick (the mouse wheel): the meter switches only when the user
+    // moves on from the method page.
+    void showMethod(int index);
     // "<--" of the low- and of the high-octane group.
     void takeLowReading();
     void takeHighReading();
@@ -72,12 +79,17 @@ public:
     const WizardResult& result() const { return result_; }
 
 private:
+    // The method the wizard measures and calibrates: the one its list shows, or while it shows
+    // none, the program's.
+    int method() const;
     void takeReading(Field field);
     void compute();
     void finish();
 
     connection::ControllerContext context_;
+    const MeterCalibrations& calibrations_;
     Screen screen_;
+    bool methodUnsent_ = false;
     bool finishFlag_ = false;
     bool accepted_ = false;
     WizardResult result_;

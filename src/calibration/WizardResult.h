@@ -13,6 +13,8 @@ struct WizardResult {
     std::int16_t k2 = 0;
     // Lines separated by CR LF.
     QString comment;
+    // With no free slot in the meter, the user agreed to write this calibration as number 1.
+    bool writeAsFirstSlot = false;
 };
 
 } // namespace zr::calibration

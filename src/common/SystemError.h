@@ -4,8 +4,9 @@
 
 namespace zr::common {
 
-// The system's reason for `error` (an errno value), in the user's language where the system has
-// a translation.
+// The system's reason for `error` (an errno value) in Russian, as every message of the program
+// gives it; an unexpected value keeps the system's own words beside its number. The traffic log
+// keeps the system's words (protocol::formatSystemError).
 QString systemErrorText(int error);
 
 // Why a FIFO, a device or a socket is neither read whole nor written over.

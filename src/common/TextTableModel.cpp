@@ -9,11 +9,7 @@ std::size_t at(int i) {
 } // namespace
 
 TextTableModel::TextTableModel(int columns, int rowsWithHeader, QObject* parent)
-    : QAbstractTableModel(parent), columns_(columns > 0 ? columns : 0) {
-    for (int c = 0; c < columns_; ++c) {
-        emptyRow_ << QString();
-    }
-    header_ = emptyRow_;
+    : GridModel(columns, parent), emptyRow_(columnCount(), QString()) {
     rows_.resize(at(rowsWithHeader > 1 ? rowsWithHeader - 1 : 0), emptyRow_);
 }
 
@@ -21,34 +17,25 @@ void TextTableModel::setRowCountWithHeader(int rows) {
     const int body = rows > 1 ? rows - 1 : 0;
     const int now = rowCount();
     if (body > now) {
-        beginInsertRows({}, now, body - 1);
-        // Rows share the empty row's texts until one of their cells is written.
-        rows_.resize(at(body), emptyRow_);
-        endInsertRows();
+        insertRows(now, body - now);
     } else if (body < now) {
-        beginRemoveRows({}, body, now - 1);
-        rows_.resize(at(body));
-        endRemoveRows();
+        removeRows(body, now - body);
     }
 }
 
 QString TextTableModel::cell(int column, int row) const {
-    if (column < 0 || column >= columns_) {
+    if (column < 0 || column >= columnCount()) {
         return {};
     }
     if (row == 0) {
-        return header_.at(column);
+        return headerData(column, Qt::Horizontal).toString();
     }
     return inBody(column, row) ? rows_[at(row - 1)].at(column) : QString();
 }
 
 void TextTableModel::setCell(int column, int row, const QString& text) {
-    if (column < 0 || column >= columns_) {
-        return;
-    }
     if (row == 0) {
-        header_[column] = text;
-        emit headerDataChanged(Qt::Horizontal, column, column);
+        setHeaderData(column, Qt::Horizontal, text);
     } else if (inBody(column, row)) {
         rows_[at(row - 1)][column] = text;
         const QModelIndex changed = index(row - 1, column);
@@ -57,44 +44,11 @@ void TextTableModel::setCell(int column, int row, const QString& text) {
 }
 
 void TextTableModel::removeRow(int row) {
-    if (row >= 1 && row <= rowCount()) {
-        beginRemoveRows({}, row - 1, row - 1);
-        rows_.erase(rows_.begin() + (row - 1));
-        endRemoveRows();
-    }
-}
-
-int TextTableModel::currentGridRow() const {
-    const QModelIndex current = selection_.currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
-}
-
-void TextTableModel::setCurrentGridRow(int row) {
-    if (row >= 1 && row <= rowCount()) {
-        const QModelIndex current = selection_.currentIndex();
-        selection_.setCurrentIndex(index(row - 1, current.isValid() ? current.column() : 0),
-                                   QItemSelectionModel::ClearAndSelect);
-    }
-}
-
-void TextTableModel::beginEdit() {
-    if (openEdits_++ == 0) {
-        emit editBegun();
-    }
-}
-
-void TextTableModel::endEdit() {
-    if (openEdits_ > 0 && --openEdits_ == 0) {
-        emit editEnded();
-    }
+    removeRows(row - 1, 1);
 }
 
 int TextTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int TextTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columns_;
 }
 
 QVariant TextTableModel::data(const QModelIndex& index, int role) const {
@@ -113,33 +67,29 @@ bool TextTableModel::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
-QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < columns_) {
-        return header_.at(section);
-    }
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-Qt::ItemFlags TextTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) {
-        return Qt::NoItemFlags;
-    }
-    return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
-}
-
 bool TextTableModel::insertRows(int row, int count, const QModelIndex& parent) {
     if (parent.isValid() || row < 0 || row > rowCount() || count < 1) {
         return false;
     }
     beginInsertRows({}, row, row + count - 1);
+    // Rows share the empty row's texts until one of their cells is written.
     rows_.insert(rows_.begin() + row, at(count), emptyRow_);
     endInsertRows();
     return true;
 }
 
+bool TextTableModel::removeRows(int row, int count, const QModelIndex& parent) {
+    if (parent.isValid() || row < 0 || count < 1 || row + count > rowCount()) {
+        return false;
+    }
+    beginRemoveRows({}, row, row + count - 1);
+    rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
+    endRemoveRows();
+    return true;
+}
+
 bool TextTableModel::inBody(int column, int row) const {
-    return column >= 0 && column < columns_ && row >= 1 && row <= rowCount();
+    return column >= 0 && column < columnCount() && row >= 1 && row <= rowCount();
 }
 
 } // namespace zr::common

@@ -1,13 +1,13 @@
 #include "session/CalibrationListFetch.h"
 
 #include "calibration/Methods.h"
-#include "device/connection/SharedState.h"
 
 #include <algorithm>
 
 namespace zr::session {
 
 using calibration::isCalibratedMethod;
+using calibration::isSlot;
 
 void CalibrationListFetch::begin(int method) {
     method_ = method;
@@ -20,7 +20,7 @@ CalibrationListFetch::receive(const protocol::CalibrationSlot& entry) {
     if (awaited_ == 0 || (entry.method != method_ && isCalibratedMethod(entry.method))) {
         return std::nullopt;
     }
-    if (entry.method == method_ && connection::CalibrationTables::holds(entry.method, entry.slot)) {
+    if (entry.method == method_ && isSlot(entry.slot)) {
         const auto same = [&](const auto& taken) { return taken.slot == entry.slot; };
         slots_.erase(std::remove_if(slots_.begin(), slots_.end(), same), slots_.end());
         slots_ << entry;

@@ -3,6 +3,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/Library.h"
 #include "calibration/ManualCorrection.h"
+#include "calibration/MeterCalibrations.h"
 #include "calibration/Methods.h"
 #include "common/FileAccess.h"
 #include "device/connection/InputReportHandler.h"
@@ -36,10 +37,7 @@ MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, Sessi
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
       guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
                                                 records::MeasurementTable::kGridRows),
-      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows),
-      calibrationGrid_(calibration::CalibrationList::kGridColumns,
-                       calibration::CalibrationList::kGridRows),
-      libraryGrid_(calibration::Library::kGridColumns, calibration::Library::kGridRows) {
+      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));
     connectMeter();
@@ -91,6 +89,10 @@ void MeterSession::connectMeter() {
         *meter_, [this](const std::string& line) { emit trafficLogLine(line); },
         [this] { emit commandRefusedWithoutMeter(); });
     commands_->setAfterSelectMethod([this] { calibrationListTimer_.enable(); });
+}
+
+common::GridModel& MeterSession::calibrationGrid() {
+    return calibrationList_->model();
 }
 
 void MeterSession::handleMeterReport(const std::uint8_t* payload, std::uint16_t size) {
@@ -151,8 +153,9 @@ void MeterSession::buildRecords() {
 
 void MeterSession::buildCalibration() {
     const connection::ControllerContext context = controllerContext();
+    meterCalibrations_ = std::make_unique<calibration::MeterCalibrations>();
     calibrationList_ = std::make_unique<calibration::CalibrationList>(
-        context, calibrationGrid_, calibrationListTimer_, [this] {
+        context, *meterCalibrations_, calibrationListTimer_, [this] {
             if (ports_.openCalibrationLibrary) {
                 ports_.openCalibrationLibrary();
             }
@@ -163,7 +166,7 @@ void MeterSession::buildCalibration() {
         }
     });
     library_ = std::make_unique<calibration::Library>(
-        context, libraryGrid_, common::systemFiles(),
+        context, *meterCalibrations_, common::systemFiles(),
         QDir(dataDir_).filePath(QString::fromLatin1(calibration::kLibraryFileName)),
         ports_.libraryDialogs);
 
@@ -240,8 +243,6 @@ void MeterSession::selectMethod(int method) {
 void MeterSession::start() {
     guard_.run([this] {
         state_.deviceList.clear();
-        setHeaders(calibrationGrid_, {QStringLiteral("№"), QStringLiteral("Наименование"),
-                                      QStringLiteral("К1"), QStringLiteral("К2")});
         setHeaders(storedValuesGrid_, {QStringLiteral("№"), QStringLiteral("Метод"),
                                        QStringLiteral("Значение"), QString()});
         QStringList tableHeaders;
@@ -271,7 +272,7 @@ void MeterSession::start() {
     });
     // The library is read even when the lists could not be.
     guard_.run([this] {
-        libraryGrid_.setCurrentGridRow(1);
+        library_->model().setCurrentRow(0);
         library_->reload();
     });
 }

@@ -45,6 +45,7 @@ namespace zr::calibration {
 class CalibrationList;
 class Library;
 class ManualCorrection;
+class MeterCalibrations;
 } // namespace zr::calibration
 
 namespace zr::session {
@@ -93,10 +94,11 @@ public:
     // The texts of the grids the controllers fill, for views to show.
     common::TextTableModel& measurementGrid() { return measurementGrid_; }
     common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
-    common::TextTableModel& calibrationGrid() { return calibrationGrid_; }
-    common::TextTableModel& libraryGrid() { return libraryGrid_; }
+    // The rows of the meter's calibration list, as its grid shows them.
+    common::GridModel& calibrationGrid();
 
     records::SelectionLists& selectionLists() { return *selectionLists_; }
+    calibration::MeterCalibrations& meterCalibrations() { return *meterCalibrations_; }
     calibration::CalibrationList& calibrationList() { return *calibrationList_; }
     calibration::ManualCorrection& manualCorrection() { return *manualCorrection_; }
     calibration::Library& library() { return *library_; }
@@ -151,8 +153,6 @@ private:
 
     common::TextTableModel measurementGrid_;
     common::TextTableModel storedValuesGrid_;
-    common::TextTableModel calibrationGrid_;
-    common::TextTableModel libraryGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;
@@ -164,6 +164,7 @@ private:
     std::unique_ptr<records::SelectionLists> selectionLists_;
     std::unique_ptr<records::Export> export_;
     std::unique_ptr<records::PrintReport> printReport_;
+    std::unique_ptr<calibration::MeterCalibrations> meterCalibrations_;
     std::unique_ptr<calibration::CalibrationList> calibrationList_;
     std::unique_ptr<calibration::ManualCorrection> manualCorrection_;
     std::unique_ptr<calibration::Library> library_;

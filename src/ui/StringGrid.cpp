@@ -9,8 +9,8 @@
 
 namespace zr::ui {
 
-StringGrid::StringGrid(common::TextTableModel& model, QWidget* parent)
-    : QTableView(parent), texts_(&model) {
+StringGrid::StringGrid(common::GridModel& model, QWidget* parent)
+    : QTableView(parent), model_(&model) {
     setModel(&model);
     setHorizontalHeader(new ElidingHeader(Qt::Horizontal, this));
     // Made after the model is set, so that its row count reaches this class's rowCountChanged.
@@ -24,13 +24,40 @@ StringGrid::StringGrid(common::TextTableModel& model, QWidget* parent)
     QItemSelectionModel* own = selectionModel();
     setSelectionModel(&model.selection());
     delete own;
-    connect(&model, &common::TextTableModel::redrawRequested, viewport(),
-            qOverload<>(&QWidget::update));
+    connect(&model, &common::GridModel::redrawRequested, viewport(), qOverload<>(&QWidget::update));
 }
 
 StringGrid::StringGrid(int columns, int rows, QWidget* parent)
     : StringGrid(*new common::TextTableModel(columns, rows), parent) {
-    texts_->setParent(this);
+    model_->setParent(this);
+}
+
+void StringGrid::setRowCountWithHeader(int rows) {
+    const int body = std::max(rows - 1, 0);
+    const int now = model_->rowCount();
+    if (body > now) {
+        model_->insertRows(now, body - now);
+    } else if (body < now) {
+        model_->removeRows(body, now - body);
+    }
+}
+
+QString StringGrid::cell(int column, int row) const {
+    if (column < 0 || column >= model_->columnCount()) {
+        return {};
+    }
+    if (row == 0) {
+        return model_->headerData(column, Qt::Horizontal).toString();
+    }
+    return model_->data(model_->index(row - 1, column)).toString();
+}
+
+void StringGrid::setCell(int column, int row, const QString& text) {
+    if (row == 0) {
+        model_->setHeaderData(column, Qt::Horizontal, text);
+    } else {
+        model_->setData(model_->index(row - 1, column), text);
+    }
 }
 
 void StringGrid::rowsInserted(const QModelIndex& parent, int start, int end) {

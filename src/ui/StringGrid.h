@@ -1,45 +1,44 @@
 #pragma once
 
-#include "common/TextGrid.h"
+#include "common/GridModel.h"
 #include "common/TextTableModel.h"
+#include "common/TextGrid.h"
 
 #include <QString>
 #include <QTableView>
 
 namespace zr::ui {
 
-// The view of a grid of texts (common::TextTableModel): row 0 of the model is the horizontal
-// header, rows 1.. the body, and the view shares the model's current row. As a TextGrid it
-// reads and writes its model.
+// The view of a grid's model (common::GridModel): row 0 of the grid is the horizontal header,
+// rows 1.. the body, and the view shares the model's current row. As a TextGrid it reads what it
+// shows and writes into its model as a user typing does.
 class StringGrid : public QTableView, public common::TextGrid {
     Q_OBJECT
 public:
     // Shows a model that outlives the view.
-    explicit StringGrid(common::TextTableModel& model, QWidget* parent = nullptr);
-    // Shows a model of its own.
+    explicit StringGrid(common::GridModel& model, QWidget* parent = nullptr);
+    // Shows a model of texts of its own.
     StringGrid(int columns, int rows, QWidget* parent = nullptr);
 
-    common::TextTableModel& texts() const { return *texts_; }
+    common::GridModel& gridModel() const { return *model_; }
 
-    int colCount() const override { return texts_->colCount(); }
-    int rowCountWithHeader() const override { return texts_->rowCountWithHeader(); }
-    void setRowCountWithHeader(int rows) override { texts_->setRowCountWithHeader(rows); }
+    int colCount() const override { return model_->columnCount(); }
+    int rowCountWithHeader() const override { return model_->rowCount() + 1; }
+    void setRowCountWithHeader(int rows) override;
 
-    QString cell(int column, int row) const override { return texts_->cell(column, row); }
-    void setCell(int column, int row, const QString& text) override {
-        texts_->setCell(column, row, text);
-    }
-    void removeRow(int row) override { texts_->removeRow(row); }
+    QString cell(int column, int row) const override;
+    void setCell(int column, int row, const QString& text) override;
+    void removeRow(int row) override { model_->removeRows(row - 1, 1); }
 
     void setColumnWidths(std::initializer_list<int> widths);
     void setRowHeight(int height);
     void setEditable(bool editable);
 
-    int currentGridRow() const override { return texts_->currentGridRow(); }
-    void setCurrentGridRow(int row) override { texts_->setCurrentGridRow(row); }
-    void redraw() override { texts_->redraw(); }
-    void beginEdit() override { texts_->beginEdit(); }
-    void endEdit() override { texts_->endEdit(); }
+    int currentGridRow() const override { return model_->currentRow() + 1; }
+    void setCurrentGridRow(int row) override { model_->setCurrentRow(row - 1); }
+    void redraw() override { model_->redraw(); }
+    void beginEdit() override { model_->beginEdit(); }
+    void endEdit() override { model_->endEdit(); }
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -51,7 +50,7 @@ protected Q_SLOTS:
     void rowCountChanged(int oldCount, int newCount);
 
 private:
-    common::TextTableModel* texts_;
+    common::GridModel* model_;
     int appendedAt_ = -1;
 };
 

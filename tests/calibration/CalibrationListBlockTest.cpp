@@ -1,6 +1,5 @@
 #include "calibration/views/CalibrationListBlock.h"
-#include "calibration/CalibrationList.h"
-#include "common/TextTableModel.h"
+#include "calibration/CalibrationListModel.h"
 
 #include "ui/StringGrid.h"
 
@@ -45,8 +44,8 @@ protected:
     ui::StringGrid* grid() { return block.grid(); }
 
     int rowInForce = 0;
-    common::TextTableModel texts{CalibrationList::kGridColumns, CalibrationList::kGridRows};
-    CalibrationListBlock block{texts};
+    CalibrationListModel rows;
+    CalibrationListBlock block{rows};
 };
 
 TEST_F(CalibrationListBlockTest, TheGridHasNineRowsAndItsDrawnWidthsFromTheStart) {

@@ -3,6 +3,7 @@
 #include "CalibrationTestSupport.h"
 #include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
+#include "ui/StringGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,10 @@ using test::Sent;
 
 class CalibrationListTest : public ::testing::Test, public test::CalibrationFixture {
 protected:
+    CalibrationListTest() {
+        QObject::connect(&list.model(), &common::GridModel::redrawRequested, [this] { ++redraws; });
+    }
+
     void setMethod(int method) { state.status.method = static_cast<std::uint8_t>(method); }
 
     void fillRow(int slot, int method, const std::string& name = "TEST      ") {
@@ -34,10 +39,13 @@ protected:
 
     int libraryOpened = 0;
     QStringList rowsWhileLibraryOpen;
-    CalibrationList list{context(), grid, calibrationListTimer, [this] {
+    CalibrationList list{context(), calibrations, calibrationListTimer, [this] {
                              ++libraryOpened;
                              rowsWhileLibraryOpen = row(2);
                          }};
+    // The list's rows as its grid shows them, and its repaints.
+    ui::StringGrid grid{list.model()};
+    int redraws = 0;
 };
 
 TEST_F(CalibrationListTest, RefreshAsksForTheFourSlotsOfTheCurrentMethodAfterEmptyingTheirRows) {
@@ -48,7 +56,7 @@ TEST_F(CalibrationListTest, RefreshAsksForTheFourSlotsOfTheCurrentMethodAfterEmp
     grid.setCell(1, 5, QStringLiteral("typed"));
     list.requestCalibrationEntries();
 
-    EXPECT_EQ(state.lastSlot, 0);
+    EXPECT_EQ(calibrations.lastSlot(), 0);
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(row(r), emptyRow()) << r;
     }
@@ -60,17 +68,20 @@ TEST_F(CalibrationListTest, RefreshAsksForTheFourSlotsOfTheCurrentMethodAfterEmp
         EXPECT_EQ(port.writes[i][13], 2);
     }
     // The tables are replaced only by replies.
-    EXPECT_EQ(state.calibrationTables.at(2, 3).slot, 3);
+    EXPECT_EQ(calibrations.tables().at(2, 3).slot, 3);
 }
 
 TEST_F(CalibrationListTest, RefreshDoesNothingWithoutAKnownMethod) {
+    setMethod(1);
+    list.requestCalibrationEntries();
+    fillRow(3, 1);
+    port.writes.clear();
     for (int method : {0, 5, 255}) {
         setMethod(method);
-        state.lastSlot = 3;
         grid.setCell(1, 3, QStringLiteral("kept"));
         list.requestCalibrationEntries();
         EXPECT_TRUE(port.writes.empty()) << method;
-        EXPECT_EQ(state.lastSlot, 3);
+        EXPECT_EQ(calibrations.lastSlot(), 3);
         EXPECT_EQ(grid.cell(1, 3), QStringLiteral("kept"));
     }
     setMethod(4);
@@ -89,17 +100,18 @@ TEST_F(CalibrationListTest, RefreshWithoutMeterStillEmptiesTheRows) {
 
 TEST_F(CalibrationListTest, AReplyFillsItsRowTheTablesAndLastSlot) {
     setMethod(1);
+    list.requestCalibrationEntries();
     const std::string name = common::toCp1251String(QStringLiteral("АИ-95 лаб ")).substr(0, 10);
     list.receiveCalibrationSlot({2, name, 1, -1234, 32767});
     EXPECT_EQ(row(2), (QStringList{"2", QStringLiteral("АИ-95 лаб "), "-1234", "32767"}));
-    EXPECT_EQ(state.lastSlot, 2);
-    EXPECT_EQ(state.calibrationTables.at(1, 2),
+    EXPECT_EQ(calibrations.lastSlot(), 2);
+    EXPECT_EQ(calibrations.tables().at(1, 2),
               (protocol::CalibrationSlot{2, name, 1, -1234, 32767}));
 
     // Out-of-range slots change nothing at all.
     for (int slot : {0, 5, 255}) {
         list.receiveCalibrationSlot({slot, "OTHER     ", 1, 1, 1});
-        EXPECT_EQ(state.lastSlot, 2) << slot;
+        EXPECT_EQ(calibrations.lastSlot(), 2) << slot;
         EXPECT_EQ(row(2)[1], QStringLiteral("АИ-95 лаб ")) << slot;
     }
     for (int r = 1; r <= 8; ++r) {
@@ -109,20 +121,23 @@ TEST_F(CalibrationListTest, AReplyFillsItsRowTheTablesAndLastSlot) {
     }
 }
 
+// A reply of another method answers no read of the current one: its row shows it, but it takes
+// no slot of the current method.
 TEST_F(CalibrationListTest, AReplyForAnotherMethodShowsButOnlyMethodsOneToThreeAreKept) {
     setMethod(1);
+    list.requestCalibrationEntries();
     list.receiveCalibrationSlot({3, "AKI-TABLE ", 4, 10, 20});
     EXPECT_EQ(row(3), (QStringList{"3", "AKI-TABLE ", "10", "20"}));
-    EXPECT_EQ(state.lastSlot, 3);
     for (int method = 1; method <= 3; ++method) {
-        EXPECT_EQ(state.calibrationTables.at(method, 3).slot, 0) << method;
+        EXPECT_EQ(calibrations.tables().at(method, 3).slot, 0) << method;
     }
 
     list.receiveCalibrationSlot({1, "MOTOR     ", 2, 7, 8});
     EXPECT_EQ(row(1)[1], "MOTOR     ");
-    EXPECT_EQ(state.lastSlot, 1) << "the last reply counts, not the highest";
-    EXPECT_EQ(state.calibrationTables.at(2, 1).name, "MOTOR     ");
-    EXPECT_EQ(state.calibrationTables.at(1, 1).slot, 0);
+    EXPECT_EQ(calibrations.tables().at(2, 1).name, "MOTOR     ");
+    EXPECT_EQ(calibrations.tables().at(1, 1).slot, 0);
+    EXPECT_EQ(calibrations.lastSlot(), 0);
+    EXPECT_FALSE(calibrations.listRead(1, state.meterAttachment));
 }
 
 TEST_F(CalibrationListTest, DeleteAllAsksThenErasesCancelsAndReadsTheListAgain) {
@@ -141,6 +156,32 @@ TEST_F(CalibrationListTest, DeleteAllAsksThenErasesCancelsAndReadsTheListAgain) 
                           {kErase, 0x60, 0x00}, {kWriteByte, 2, 255}, {kSelectMethod, 2, 0}}));
     EXPECT_TRUE(calibrationListTimer.isEnabled());
     EXPECT_EQ(state.status.method, 2);
+}
+
+// The meter moves to the motor method while the question is open.
+class MethodSwitchingMessages : public test::FakeMessageService {
+public:
+    explicit MethodSwitchingMessages(connection::SharedState& state) : state_(state) {}
+    bool confirm(const QString& text) override {
+        state_.status.method = 2;
+        return FakeMessageService::confirm(text);
+    }
+
+private:
+    connection::SharedState& state_;
+};
+
+TEST_F(CalibrationListTest, DeleteAllSendsNothingWhenTheMeterLeftTheMethodItAskedAbout) {
+    setMethod(1);
+    MethodSwitchingMessages switching(state);
+    CalibrationList asking{{state, commands, switching}, calibrations, calibrationListTimer, {}};
+    asking.deleteAllCalibrations();
+    EXPECT_EQ(switching.questions.size(), 1);
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(switching.informed,
+              QStringList{QStringLiteral(
+                  "Прибор перешёл на другой метод измерения, калибровки не удалены !")});
+    EXPECT_FALSE(calibrationListTimer.isEnabled());
 }
 
 TEST_F(CalibrationListTest, DeleteAllTakesTheOffsetOfAnyMethodInSixteenBits) {
@@ -188,10 +229,10 @@ TEST_F(CalibrationListTest, MakeCurrentSendsOnlyForASlotTheMeterHasReported) {
     for (int selected : {0, 6, 3}) {
         grid.setCurrentGridRow(selected);
         ASSERT_EQ(grid.currentGridRow(), selected);
-        const int redraws = grid.redraws;
+        const int before = redraws;
         list.applySelectedCalibration();
         EXPECT_TRUE(port.writes.empty()) << selected;
-        EXPECT_EQ(grid.redraws, redraws + 1) << selected;
+        EXPECT_EQ(redraws, before + 1) << selected;
     }
 
     grid.setCurrentGridRow(2);
@@ -223,19 +264,19 @@ TEST_F(CalibrationListTest, MakeCurrentLooksOnlyAtTheTableOfTheCurrentMethod) {
 TEST_F(CalibrationListTest, CancelVariantsForMethodsOneToThreeAndForMethodFour) {
     setMethod(3);
     list.cancelCalibrationInForce();
-    EXPECT_EQ(grid.redraws, 1);
+    EXPECT_EQ(redraws, 1);
     list.cancelCalibrationInForceUnchecked();
-    EXPECT_EQ(grid.redraws, 1) << "the context-menu variant does not repaint";
+    EXPECT_EQ(redraws, 1) << "the context-menu variant does not repaint";
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 3, 255}, {kWriteByte, 3, 255}}));
 
     port.writes.clear();
     setMethod(4);
     list.cancelCalibrationInForce();
     EXPECT_TRUE(port.writes.empty());
-    EXPECT_EQ(grid.redraws, 2);
+    EXPECT_EQ(redraws, 2);
     list.cancelCalibrationInForceUnchecked();
     EXPECT_EQ(sent(), (std::vector<Sent>{{kWriteByte, 4, 255}}));
-    EXPECT_EQ(grid.redraws, 2);
+    EXPECT_EQ(redraws, 2);
 }
 
 TEST_F(CalibrationListTest, TheLibraryWindowClosingEmptiesTheSlotRowsAndArmsTheRefresh) {
@@ -251,7 +292,7 @@ TEST_F(CalibrationListTest, TheLibraryWindowClosingEmptiesTheSlotRowsAndArmsTheR
     EXPECT_EQ(grid.cell(1, 6), QStringLiteral("typed"));
     EXPECT_TRUE(calibrationListTimer.isEnabled());
     EXPECT_TRUE(port.writes.empty());
-    EXPECT_EQ(state.calibrationTables.at(1, 2).slot, 2);
+    EXPECT_EQ(calibrations.tables().at(1, 2).slot, 2);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/MemoryTextGrid.h"
+#include "calibration/MeterCalibrations.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
@@ -70,12 +70,12 @@ public:
     }
 
     connection::SharedState state;
+    calibration::MeterCalibrations calibrations;
     RecordingMeterPort port;
     int notConnected = 0;
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};
     FakeMessageService messages;
     common::OneShotTimer calibrationListTimer{1000};
-    common::MemoryTextGrid grid{4, 9};
 };
 
 } // namespace zr::test

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "calibration/MeterCalibrations.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "support/FakeMessageService.h"
 #include "support/MemoryFiles.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,9 +28,11 @@ public:
     std::vector<std::vector<std::uint8_t>> writes;
 };
 
-// A controller context on a recording meter and recorded message boxes.
+// A controller context on a recording meter and recorded message boxes, with what is known of
+// the meter's calibrations.
 struct ControllerTestContext {
     connection::SharedState state;
+    calibration::MeterCalibrations calibrations;
     LibraryMeterPort port;
     int notConnected = 0;
     protocol::CommandSender commands{port, [](const std::string&) {}, [this] { ++notConnected; }};
@@ -35,5 +40,18 @@ struct ControllerTestContext {
 
     connection::ControllerContext context() { return {state, commands, messages}; }
 };
+
+// A whole read of `method`'s list on the meter attached as `attachment`, as the meter answers
+// it: the slots in `taken` hold a calibration, the others answer with slot 0.
+inline void readMeterList(calibration::MeterCalibrations& calibrations, int method,
+                          std::initializer_list<int> taken, std::uint32_t attachment = 0) {
+    calibrations.beginRead(method, attachment);
+    for (int slot = 1; slot <= 4; ++slot) {
+        const bool isTaken = std::find(taken.begin(), taken.end(), slot) != taken.end();
+        calibrations.entryReported(
+            isTaken ? protocol::CalibrationSlot{slot, "METER     ", method, 1000, 0}
+                    : protocol::CalibrationSlot{0, "", method, 0, 0});
+    }
+}
 
 } // namespace zr::test

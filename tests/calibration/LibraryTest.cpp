@@ -4,8 +4,8 @@
 #include "calibration/LibraryFile.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
-#include "common/MemoryTextGrid.h"
 #include "device/protocol/Commands.h"
+#include "ui/StringGrid.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,7 +44,7 @@ QByteArray recordBytes(std::int32_t index, const QByteArray& name, std::int32_t 
 class LibraryTest : public ::testing::Test {
 protected:
     void create() {
-        library = std::make_unique<Library>(t.context(), grid, files, kLibraryPath,
+        library = std::make_unique<Library>(t.context(), t.calibrations, files, kLibraryPath,
                                             Library::Dialogs{[this] {
                                                                  ++wizardRuns;
                                                                  return wizardResult;
@@ -53,13 +53,14 @@ protected:
                                                                  shownInEditor = shown;
                                                                  return editorAnswer;
                                                              }});
+        grid = std::make_unique<ui::StringGrid>(library->model());
         library->reload();
         library->showHeaders();
     }
     QStringList row(int r) {
         QStringList cells;
-        for (int c = 0; c < Library::kGridColumns; ++c) {
-            cells << grid.cell(c, r);
+        for (int c = 0; c < LibraryRow::kColumns; ++c) {
+            cells << grid->cell(c, r);
         }
         return cells;
     }
@@ -75,13 +76,14 @@ protected:
     }
 
     test::ControllerTestContext t;
-    common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
     test::MemoryFiles files;
     std::optional<WizardResult> wizardResult;
     int wizardRuns = 0;
     std::optional<LibraryEntryText> editorAnswer;
     std::optional<LibraryEntryText> shownInEditor;
     std::unique_ptr<Library> library;
+    // The library's rows as the window's grid shows them.
+    std::unique_ptr<ui::StringGrid> grid;
 };
 
 const QByteArray kFirst = recordBytes(0, "FIRST", 1, 812, 231, "one\r\n");
@@ -118,9 +120,9 @@ TEST_F(LibraryTest, WholeRecordsOnlyCount) {
 TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
     const QByteArray record = recordBytes(7, QByteArray("\xC0\xC8-95", 5), 3, -5, 300,
                                           QByteArray("line1\r\n\xFFline2\r\n", 15), '\xEE');
-    files.files.insert(kLibraryPath, record);
+    files.files.insert(kLibraryPath, record + kFirst);
     create();
-    ASSERT_EQ(library->entries().size(), 1U);
+    ASSERT_EQ(library->entries().size(), 2U);
     const LibraryRecord& r = library->entries().front();
     EXPECT_EQ(r.index(), 7);
     EXPECT_EQ(r.name(), QStringLiteral("АИ-95"));
@@ -131,7 +133,9 @@ TEST_F(LibraryTest, ARecordBuiltByteByByteLoadsAndIsWrittenBackIdentical) {
     EXPECT_EQ(row(1), (QStringList{"1", "АИ-95", "Цетановое число", "-5", "300",
                                    QStringLiteral("line1\r\nяline2\r\n")}));
 
-    library->save();
+    // Another entry's change writes it back as it was.
+    grid->setCurrentGridRow(2);
+    library->deleteSelectedEntry();
     EXPECT_EQ(files.file(kLibraryPath), record);
 }
 
@@ -145,14 +149,15 @@ TEST_F(LibraryTest, OddFieldsAreShownWithoutReadingPastTheRecord) {
     EXPECT_EQ(row(1)[1], QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(row(1)[2], QStringLiteral("error"));
     EXPECT_EQ(row(1)[5].size(), 255);
-    library->save();
-    EXPECT_EQ(files.file(kLibraryPath), record + record);
+    grid->setCurrentGridRow(2);
+    library->deleteSelectedEntry();
+    EXPECT_EQ(files.file(kLibraryPath), record);
 }
 
 TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
     files.files.insert(kLibraryPath, kFirst + kSecond + kThird);
     create();
-    grid.setCurrentGridRow(2);
+    grid->setCurrentGridRow(2);
     t.messages.answer = false;
     library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions, QStringList{QStringLiteral("Удалить запись ?")});
@@ -168,7 +173,7 @@ TEST_F(LibraryTest, DeleteRemovesOneEntryAfterConfirmation) {
     EXPECT_EQ(row(3), QStringList(6));
 
     // A row past the entries deletes nothing and asks nothing.
-    grid.setCurrentGridRow(3);
+    grid->setCurrentGridRow(3);
     library->deleteSelectedEntry();
     EXPECT_EQ(t.messages.questions.size(), 2);
     EXPECT_EQ(library->entries().size(), 2U);
@@ -259,11 +264,10 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
 
         wizardResult = WizardResult{QStringLiteral("NEW"), 1, 1, 2, QString()};
         library->createEntry();
-        grid.setCurrentGridRow(1);
+        grid->setCurrentGridRow(1);
         library->deleteSelectedEntry();
         editorAnswer = LibraryEntryText{QStringLiteral("X"), QString()};
         library->editSelectedEntry();
-        library->save();
 
         EXPECT_EQ(wizardRuns, 0);
         EXPECT_EQ(files.replaced.size(), 0);
@@ -272,18 +276,21 @@ TEST_F(LibraryTest, AFileThatWasNotReadIsNeverWritten) {
     }
 }
 
-// Texts the file cannot hold as typed are reported once per save; the window keeps them until
-// then.
+// Texts the file cannot hold as typed are reported in one message per save, which names every
+// change.
 TEST_F(LibraryTest, ATextTheFileChangesIsReportedOncePerSave) {
     files.files.insert(kLibraryPath, kFirst);
     create();
-    grid.setCurrentGridRow(1);
-    editorAnswer =
-        LibraryEntryText{QStringLiteral("Ωmega ü"), QStringLiteral("ü ") + QString(300, 'c')};
+    grid->setCurrentGridRow(1);
+    editorAnswer = LibraryEntryText{QStringLiteral("Ωmega ü"),
+                                    QStringLiteral("✓ ") + QString(300, QLatin1Char('c'))};
     library->editSelectedEntry();
-    ASSERT_EQ(t.messages.informed.size(), 1);
-    EXPECT_TRUE(t.messages.informed[0].contains(QStringLiteral("Ωmega ü")))
-        << t.messages.informed[0].toStdString();
+    EXPECT_EQ(t.messages.informed,
+              QStringList{QStringLiteral(
+                  "При сохранении в библиотеку в наименовании \"Ωmega ü\" знаки, которых нет в "
+                  "кодировке windows-1251, будут заменены на \"?\"; в комментарии знаки, которых "
+                  "нет в кодировке windows-1251, будут заменены на \"?\"; комментарий будет "
+                  "сокращён до 255 знаков.")});
     EXPECT_EQ(row(1)[1], QStringLiteral("?mega ?"));
 
     wizardResult = WizardResult{QStringLiteral("B"), 1, 1, 2, QString(256, 'k')};
@@ -301,21 +308,22 @@ TEST_F(LibraryTest, CopiesGoToTheNextFreeSlotsUntilThereIsNoRoom) {
     files.files.insert(kLibraryPath, recordBytes(0, "ABC", 1, 812, 231, ""));
     create();
     t.state.status.method = 1;
-    t.state.lastSlot = 2;
-    grid.setCurrentGridRow(1);
+    test::readMeterList(t.calibrations, 1, {1, 2});
+    EXPECT_EQ(t.calibrations.lastSlot(), 2);
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     library->copySelectedEntryToMeter();
     const auto sent = entriesSent();
     ASSERT_EQ(sent.size(), 2U);
     EXPECT_EQ(sent[0], (protocol::CalibrationSlot{3, "ABC       ", 1, 812, 231}));
     EXPECT_EQ(sent[1].slot, 4);
-    EXPECT_EQ(t.state.lastSlot, 4);
+    EXPECT_EQ(t.calibrations.lastSlot(), 4);
     EXPECT_TRUE(t.messages.errors.isEmpty());
 
     library->copySelectedEntryToMeter();
-    EXPECT_EQ(t.state.lastSlot, 5);
+    EXPECT_EQ(t.calibrations.lastSlot(), 5);
     library->copySelectedEntryToMeter();
-    EXPECT_EQ(t.state.lastSlot, 6);
+    EXPECT_EQ(t.calibrations.lastSlot(), 6);
     EXPECT_EQ(t.messages.errors,
               QStringList(2, QStringLiteral("Нет свободного места для записи коррекции!")));
     EXPECT_EQ(entriesSent().size(), 2U);
@@ -325,12 +333,12 @@ TEST_F(LibraryTest, AnEntryOfAnotherMethodIsNotCopied) {
     files.files.insert(kLibraryPath, kSecond);
     create();
     t.state.status.method = 1;
-    t.state.lastSlot = 1;
-    grid.setCurrentGridRow(1);
+    test::readMeterList(t.calibrations, 1, {1});
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     EXPECT_EQ(t.messages.errors,
               QStringList{QStringLiteral("Метод для записи не совпадает с текущим  методом !")});
-    EXPECT_EQ(t.state.lastSlot, 1);
+    EXPECT_EQ(t.calibrations.lastSlot(), 1);
     EXPECT_TRUE(t.port.writes.empty());
 }
 
@@ -339,10 +347,10 @@ TEST_F(LibraryTest, CopyWithoutAMeterOnlyReportsIt) {
     create();
     t.state.status.method = 1;
     t.port.isConnected = false;
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
     library->copySelectedEntryToMeter();
     EXPECT_EQ(t.notConnected, 1);
-    EXPECT_EQ(t.state.lastSlot, 1);
+    EXPECT_EQ(t.calibrations.lastSlot(), 1);
     EXPECT_TRUE(t.port.writes.empty());
 }
 
@@ -350,7 +358,7 @@ TEST_F(LibraryTest, EditChangesOnlyWhatTheUserChanged) {
     const QByteArray earlier = recordBytes(4, "OLD", 1, 5, 6, "a\r\nb\r\n", '\x77');
     files.files.insert(kLibraryPath, earlier);
     create();
-    grid.setCurrentGridRow(1);
+    grid->setCurrentGridRow(1);
 
     library->editSelectedEntry(); // cancelled
     ASSERT_TRUE(shownInEditor.has_value());
@@ -379,44 +387,6 @@ TEST_F(LibraryTest, TheMemoTextBecomesCrLfLines) {
     EXPECT_EQ(Library::commentFromMemo("a\n\n"), QStringLiteral("a\r\n\r\n"));
 }
 
-TEST_F(LibraryTest, AFailedSaveKeepsTheLibraryAndShowsIt) {
-    files.files.insert(kLibraryPath, kFirst + kSecond + kThird);
-    create();
-    files.unwritable << kLibraryPath;
-    grid.setCurrentGridRow(1);
-    library->deleteSelectedEntry();
-    EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
-    EXPECT_EQ(library->entries().size(), 2U);
-    EXPECT_EQ(row(1)[1], QStringLiteral("SECOND"));
-    EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond + kThird);
-
-    library->save();
-    EXPECT_EQ(t.messages.informed.last(),
-              QStringLiteral("Ошибка открытия файла калибровок data.zr"));
-}
-
-TEST_F(LibraryTest, ClosingWritesOnlyAnExistingReadableFile) {
-    create(); // no file
-    library->save();
-    EXPECT_EQ(files.replaced.size(), 0);
-    EXPECT_FALSE(files.file(kLibraryPath).has_value());
-
-    // A file that exists but could not be read is not written over at close.
-    files.files.insert(kLibraryPath, kFirst);
-    files.unreadable << kLibraryPath;
-    create();
-    library->save();
-    EXPECT_EQ(files.replaced.size(), 0);
-    EXPECT_EQ(files.file(kLibraryPath), kFirst);
-
-    // A trailing partial record is dropped by the next save.
-    files.unreadable.clear();
-    files.files.insert(kLibraryPath, kFirst + "xyz");
-    create();
-    library->save();
-    EXPECT_EQ(files.file(kLibraryPath), kFirst);
-}
-
 TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     QByteArray file;
     for (int i = 0; i < 120; ++i) {
@@ -428,8 +398,9 @@ TEST_F(LibraryTest, EntriesBeyondTheGridStayInTheLibrary) {
     EXPECT_EQ(row(99)[1], QStringLiteral("98"));
     EXPECT_EQ(library->overflowText(),
               QStringLiteral("Записей в библиотеке: 120; в таблице показаны первые 99."));
-    library->save();
-    EXPECT_EQ(files.file(kLibraryPath), file);
+    grid->setCurrentGridRow(1);
+    library->deleteSelectedEntry();
+    EXPECT_EQ(files.file(kLibraryPath), file.mid(279));
 }
 
 TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
@@ -452,8 +423,188 @@ TEST_F(LibraryTest, AnyBytesLoadAndAreWrittenBackAsTheyWere) {
     for (const LibraryRecord& r : library->entries()) {
         ASSERT_LE(r.nameBytes().size(), 10);
     }
-    library->save();
-    EXPECT_EQ(files.file(kLibraryPath), wholeRecords(file));
+    grid->setCurrentGridRow(1);
+    library->deleteSelectedEntry();
+    EXPECT_EQ(files.file(kLibraryPath), wholeRecords(file).mid(279));
+}
+
+// A deletion the file did not take is not shown: the window shows what the file keeps.
+TEST_F(LibraryTest, ADeletionTheFileRefusedLeavesTheEntryShown) {
+    files.files.insert(kLibraryPath, kFirst + kSecond);
+    create();
+    files.unwritable << kLibraryPath;
+    grid->setCurrentGridRow(1);
+    library->deleteSelectedEntry();
+    EXPECT_EQ(t.messages.informed, QStringList{QStringLiteral("Ошибка открытия файла БД.")});
+    EXPECT_EQ(library->entries(), parseLibrary(kFirst + kSecond));
+    EXPECT_EQ(row(1)[1], QStringLiteral("FIRST"));
+    EXPECT_EQ(files.file(kLibraryPath), kFirst + kSecond);
+}
+
+// Another program on the same library, or a backup put back while the window was open: each
+// change is made to the file as it is now, the user's entry found by its bytes; an entry that is
+// no longer there is neither deleted nor written over.
+TEST_F(LibraryTest, AChangeIsMadeToTheFileAsItIsOnDisk) {
+    const QByteArray newA = recordBytes(2, "NEWA", 1, 900, 10, "", '\0');
+    const QByteArray renamed = recordBytes(1, "RENAMED", 2, 938, 88, "two\r\n");
+    const QString gone = QStringLiteral("Этой записи в файле библиотеки уже нет: файл изменён "
+                                        "другой программой и прочитан заново !");
+    const QString keptBoth = QStringLiteral(
+        "Эта запись в файле библиотеки изменена другой программой: ваша запись добавлена в конец "
+        "библиотеки, прежняя оставлена !");
+    // The user deletes or edits SECOND, row 2; `backup` is put back meanwhile, or, when empty,
+    // another library on the same file creates NEWA.
+    const struct {
+        QByteArray backup;
+        bool edit;
+        QByteArray file;
+        QStringList informed;
+    } cases[] = {{{}, false, kFirst + newA, {}},
+                 {{}, true, kFirst + renamed + newA, {}},
+                 {kSecond + kThird + kFirst, false, kThird + kFirst, {}},
+                 {kThird + kFirst, false, kThird + kFirst, {gone}},
+                 {kThird + kFirst, true, kThird + kFirst + renamed, {keptBoth}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.size() / 279);
+        files = test::MemoryFiles();
+        files.files.insert(kLibraryPath, kFirst + kSecond);
+        create();
+        if (c.backup.isEmpty()) {
+            test::ControllerTestContext other;
+            Library a(other.context(), other.calibrations, files, kLibraryPath,
+                      {[] {
+                           return WizardResult{QStringLiteral("NEWA"), 1, 900, 10, {}};
+                       },
+                       {}});
+            a.reload();
+            a.createEntry();
+        } else {
+            files.files.insert(kLibraryPath, c.backup);
+        }
+        t.messages.informed.clear();
+        grid->setCurrentGridRow(2);
+        editorAnswer = LibraryEntryText{QStringLiteral("RENAMED"), QStringLiteral("two\n")};
+        c.edit ? library->editSelectedEntry() : library->deleteSelectedEntry();
+        EXPECT_EQ(files.file(kLibraryPath), c.file);
+        EXPECT_EQ(library->entries(), parseLibrary(c.file));
+        EXPECT_EQ(t.messages.informed, c.informed);
+    }
+}
+
+// A library as large as the program reads takes no further entry: refused before the wizard
+// runs, or, when the file grew since it was read, before anything is written.
+TEST_F(LibraryTest, AFullLibraryTakesNoFurtherEntry) {
+    const QByteArray full = kThird.repeated(200000);
+    const struct {
+        const char* what;
+        QByteArray atStart;
+        int wizardRuns;
+    } cases[] = {{"full when read", full, 0}, {"filled by another program since", kFirst, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        files = test::MemoryFiles();
+        files.files.insert(kLibraryPath, c.atStart);
+        create();
+        files.files.insert(kLibraryPath, full);
+        wizardRuns = 0;
+        t.messages.informed.clear();
+        wizardResult = WizardResult{QStringLiteral("MORE"), 1, 1, 2, QString()};
+        library->createEntry();
+        EXPECT_EQ(wizardRuns, c.wizardRuns);
+        EXPECT_EQ(t.messages.informed,
+                  QStringList{QStringLiteral("В библиотеке 200000 записей, больше программа не "
+                                             "читает: запись не добавлена !")});
+        EXPECT_EQ(files.replaced.size(), 0);
+        EXPECT_EQ(files.file(kLibraryPath)->size(), full.size());
+    }
+}
+
+// Which slots are free is known only from a whole read of the current method's list from the
+// meter attached now; until then a copy is refused with the reason and nothing is sent.
+TEST_F(LibraryTest, ACopyWaitsForTheListOfTheCurrentMethod) {
+    const struct {
+        const char* what;
+        int readMethod; // 0: none read
+        int replies;
+        bool pluggedInAgain;
+        bool sent;
+    } cases[] = {{"read whole", 1, 4, false, true},
+                 {"not read yet", 0, 0, false, false},
+                 {"read for the method before", 3, 4, false, false},
+                 {"three of the four slots answered", 1, 3, false, false},
+                 {"read before the meter was plugged in again", 1, 4, true, false}};
+    files.files.insert(kLibraryPath, kFirst);
+    create();
+    grid->setCurrentGridRow(1);
+    t.state.status.method = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.calibrations = MeterCalibrations();
+        t.port.writes.clear();
+        t.messages.errors.clear();
+        if (c.readMethod != 0) {
+            t.calibrations.beginRead(c.readMethod, 0);
+            for (int slot = 1; slot <= c.replies; ++slot) {
+                t.calibrations.entryReported({slot <= 2 ? slot : 0, "", c.readMethod, 0, 0});
+            }
+        }
+        t.state.meterAttachment = c.pluggedInAgain ? 1 : 0;
+        const int lastSlot = t.calibrations.lastSlot();
+        library->copySelectedEntryToMeter();
+        if (c.sent) {
+            ASSERT_EQ(entriesSent().size(), 1U);
+            EXPECT_EQ(entriesSent()[0].slot, 3);
+            EXPECT_TRUE(t.messages.errors.isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(t.port.writes.empty());
+        EXPECT_EQ(t.messages.errors,
+                  QStringList{QStringLiteral(
+                      "Список калибровок прибора ещё не прочитан после смены метода или "
+                      "подключения прибора, повторите копирование через несколько секунд !")});
+        EXPECT_EQ(t.calibrations.lastSlot(), lastSlot);
+    }
+}
+
+// After the answer OK to "…под номером 1 ?" the calibration just created goes to slot 1, once;
+// no other copy writes over a calibration, and an entry the file did not take carries no such
+// answer.
+TEST_F(LibraryTest, OnlyTheCalibrationAgreedAsNumberOneReplacesSlotOne) {
+    const struct {
+        const char* what;
+        bool fileTakesIt;
+        std::vector<int> slotsSent;
+    } cases[] = {{"created", true, {1}}, {"not taken by the file", false, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        files = test::MemoryFiles();
+        files.files.insert(kLibraryPath, kFirst);
+        create();
+        t.calibrations = MeterCalibrations();
+        t.state.status.method = 1;
+        t.port.writes.clear();
+        t.messages.errors.clear();
+        test::readMeterList(t.calibrations, 1, {1, 2, 3, 4});
+        if (!c.fileTakesIt) {
+            files.unwritable << kLibraryPath;
+        }
+        wizardResult = WizardResult{QStringLiteral("NEW"), 1, 900, 5, QString(), true};
+        library->createEntry();
+        // Another entry, then the new one (when there is one) twice.
+        grid->setCurrentGridRow(1);
+        library->copySelectedEntryToMeter();
+        grid->setCurrentGridRow(static_cast<int>(library->entries().size()));
+        library->copySelectedEntryToMeter();
+        library->copySelectedEntryToMeter();
+
+        std::vector<int> written;
+        for (const auto& sent : entriesSent()) {
+            written.push_back(sent.slot);
+            EXPECT_EQ(sent.name, "NEW       ");
+        }
+        EXPECT_EQ(written, c.slotsSent);
+        EXPECT_EQ(t.messages.errors.size(), 3 - c.slotsSent.size());
+    }
 }
 
 // A library of up to 200 000 entries is read; a larger file is refused before it is read, with
@@ -480,9 +631,8 @@ TEST(LibraryFileSize, UpTo200000EntriesAreReadAndALargerFileIsRefused) {
         ASSERT_TRUE(file.resize(c.bytes));
         file.close();
         test::ControllerTestContext t;
-        common::MemoryTextGrid grid{Library::kGridColumns, Library::kGridRows};
         common::DiskFileAccess files;
-        Library library(t.context(), grid, files, path, {});
+        Library library(t.context(), t.calibrations, files, path, {});
         library.reload();
         EXPECT_EQ(library.entries().size(), c.entries);
         EXPECT_EQ(t.messages.informed, c.informed);

@@ -19,8 +19,17 @@ class TwoPointTest : public ::testing::Test {
 protected:
     TwoPointTest() {
         t.state.status.method = 1;
+        t.state.meterMethod = 1;
         t.state.status.frequency = 4500; // a live reading
         wizard.restart();
+    }
+
+    // The meter's list of method 1 read with its four slots taken, and `refused` copies refused.
+    void fillMeter(int refused) {
+        test::readMeterList(t.calibrations, 1, {1, 2, 3, 4});
+        for (int i = 0; i < refused; ++i) {
+            t.calibrations.takeSlotForCopy({});
+        }
     }
 
     // Through the pages as the user goes: both fuels remembered, then the main button on page 2.
@@ -52,7 +61,7 @@ protected:
     }
 
     test::ControllerTestContext t;
-    TwoPointCalibration wizard{t.context()};
+    TwoPointCalibration wizard{t.context(), t.calibrations};
 };
 
 TEST_F(TwoPointTest, TheLineThroughBothFuelsGivesK1AndK2) {
@@ -156,6 +165,41 @@ TEST_F(TwoPointTest, RememberingMovesTheUserOn) {
     QLocale::setDefault(QLocale::c());
 }
 
+// "<--" takes only a reading the meter sent since it was plugged in, measured in the wizard's
+// method; otherwise it says why and the field keeps its value.
+TEST_F(TwoPointTest, TheWizardTakesOnlyALiveReadingOfItsOwnMethod) {
+    const QString notSincePlugIn =
+        QStringLiteral("Прибор ещё не прислал показание после подключения, показание не снято !");
+    const QString otherMethod =
+        QStringLiteral("Метод измерения прибора не совпадает с выбранным, показание не снято !");
+    const struct {
+        const char* what;
+        std::uint32_t attachment; // the status came with attachment 0
+        std::uint8_t meterMethod;
+        int picked; // the list entry the user picks on page 1, -1 for none
+        QString error;
+    } cases[] = {{"a live reading", 0, 1, -1, QString()},
+                 {"plugged in again, no report yet", 1, 1, -1, notSincePlugIn},
+                 {"the meter switched to another method", 0, 2, -1, otherMethod},
+                 {"the method picked, the meter not yet on it", 0, 1, 1, otherMethod}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.state.status.method = 1;
+        t.state.status.measuredValue = 70.5F;
+        wizard.restart();
+        wizard.advance();
+        t.state.meterAttachment = c.attachment;
+        t.state.meterMethod = c.meterMethod;
+        if (c.picked >= 0) {
+            wizard.chooseMethod(c.picked);
+        }
+        wizard.advance();
+        EXPECT_EQ(errorOf(&TwoPointCalibration::takeLowReading), c.error);
+        EXPECT_EQ(wizard.screen().values[Field::LowReading].hundredths(),
+                  c.error.isEmpty() ? 7050 : 0);
+    }
+}
+
 TEST_F(TwoPointTest, ChoosingAMethodSwitchesTheMeterAtOnce) {
     wizard.advance();
     wizard.chooseMethod(1);
@@ -175,15 +219,18 @@ TEST_F(TwoPointTest, FinishingHandsTheResultOver) {
     wizard.setName(QStringLiteral("AI92-LAB-12"));
     wizard.setComment(QStringLiteral("line 1\nline 2"));
     wizard.setK2Text(QStringLiteral("-15"));
+    // The meter switched since the readings were taken: they are still of method 1.
     t.state.status.method = 3;
+    t.state.meterMethod = 3;
     wizard.advance();
     ASSERT_TRUE(wizard.accepted());
     const WizardResult& r = wizard.result();
     EXPECT_EQ(r.name, QStringLiteral("AI92-LAB-1"));
-    EXPECT_EQ(r.method, 3);
+    EXPECT_EQ(r.method, 1);
     EXPECT_EQ(r.k1, 812);
     EXPECT_EQ(r.k2, -15);
     EXPECT_EQ(r.comment, QStringLiteral("line 1\r\nline 2"));
+    EXPECT_FALSE(r.writeAsFirstSlot);
     EXPECT_TRUE(t.messages.questions.isEmpty());
 }
 
@@ -191,7 +238,8 @@ TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     enterFuels(70, 80, 86, 93);
     wizard.advance();
     wizard.advance();
-    t.state.lastSlot = 9;
+    fillMeter(5);
+    ASSERT_EQ(t.calibrations.lastSlot(), 9);
     t.messages.answer = false;
     wizard.advance();
     EXPECT_EQ(t.messages.questions,
@@ -200,21 +248,21 @@ TEST_F(TwoPointTest, AFullMeterIsAskedAboutSlotOne) {
     EXPECT_EQ(t.messages.warningCaptions, QStringList{QStringLiteral("Предупреждение")});
     EXPECT_FALSE(wizard.accepted());
     EXPECT_EQ(wizard.screen().page, 4);
-    EXPECT_EQ(t.state.lastSlot, 9);
 
     t.messages.answer = true;
     wizard.advance();
     EXPECT_TRUE(wizard.accepted());
-    EXPECT_EQ(t.state.lastSlot, 0) << "the next copy goes to slot 1";
+    EXPECT_TRUE(wizard.result().writeAsFirstSlot) << "its copy goes to slot 1";
 
     // 8 is not yet full.
     wizard.restart();
     enterFuels(70, 80, 86, 93);
     wizard.advance();
     wizard.advance();
-    t.state.lastSlot = 8;
+    fillMeter(4);
     wizard.advance();
     EXPECT_TRUE(wizard.accepted());
+    EXPECT_FALSE(wizard.result().writeAsFirstSlot);
     EXPECT_EQ(t.messages.questions.size(), 2);
 }
 
@@ -224,12 +272,11 @@ TEST_F(TwoPointTest, AKEditThatIsNotAnIntegerStopsTheFinish) {
     wizard.advance();
     // Page 3 checked the edits when the user left it; the finishing step checks them again.
     wizard.setK1Text(QStringLiteral("8l2"));
-    t.state.lastSlot = 9;
+    fillMeter(5);
     EXPECT_EQ(errorOf(&TwoPointCalibration::advance),
               QStringLiteral("'8l2' is not a valid integer value"));
     EXPECT_FALSE(wizard.accepted());
     EXPECT_EQ(wizard.screen().page, 4);
-    EXPECT_EQ(t.state.lastSlot, 9);
     EXPECT_TRUE(t.messages.questions.isEmpty());
 
     wizard.setK1Text(QStringLiteral("40000"));

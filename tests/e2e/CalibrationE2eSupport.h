@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "calibration/MeterCalibrations.h"
 #include "support/MeterHarness.h"
 #include "support/WaitUntil.h"
 #include "ui/StringGrid.h"
@@ -69,6 +70,15 @@ inline void meterStatus(MeterHarness& h) {
     ASSERT_TRUE(h.meter.sendStatusReport());
     WAIT_UNTIL(receivedLines(h, "55") > before, 3000);
     h.waitForDisplay();
+}
+
+// Waits until the list of the meter's method has been read whole since the method or the meter
+// last changed, as a copy from the library needs.
+inline void waitForCalibrationList(MeterHarness& h) {
+    WAIT_UNTIL(!h.session().calibrationListTimer().isEnabled() &&
+                   h.session().meterCalibrations().listRead(h.session().state().status.method,
+                                                            h.session().state().meterAttachment),
+               5000);
 }
 
 inline ui::StringGrid* calibrationGrid(MeterHarness& h) {

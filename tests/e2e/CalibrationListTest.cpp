@@ -103,7 +103,7 @@ TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDe
     EXPECT_EQ(grid->cell(2, 2), QStringLiteral("1010"));
     EXPECT_EQ(grid->cell(3, 2), QStringLiteral("-5"));
     EXPECT_EQ(grid->cell(1, 3), QString()) << "an empty slot shows nothing";
-    EXPECT_EQ(h.session().state().lastSlot, 2);
+    EXPECT_EQ(h.session().meterCalibrations().lastSlot(), 2);
     EXPECT_TRUE(zr::test::redRows(h).empty());
 
     grid->setCurrentGridRow(2);
@@ -136,7 +136,7 @@ TEST(CalibrationListE2e, PutInForceMarkTheRowAfterTheNextStatusReportCancelAndDe
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(grid->cell(1, r), QString()) << r;
     }
-    EXPECT_EQ(h.session().state().lastSlot, 0);
+    EXPECT_EQ(h.session().meterCalibrations().lastSlot(), 0);
 }
 
 TEST(CalibrationListE2e, ClosingTheLibraryWindowEmptiesTheRowsAndReadsTheListAgain) {
@@ -173,7 +173,7 @@ TEST(CalibrationListE2e, TypingIntoTheGridChangesNeitherTheTablesNorTheMeter) {
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     WAIT_UNTIL_EQ(grid->cell(1, 2), QStringLiteral("x"), 3000);
-    EXPECT_EQ(h.session().state().calibrationTables.at(1, 2).name, "AI-95     ");
+    EXPECT_EQ(h.session().meterCalibrations().tables().at(1, 2).name, "AI-95     ");
     EXPECT_EQ(zr::test::commandsSent(h).size(), sentBefore);
 
     zr::test::click(h, "ToolButton9");

@@ -148,6 +148,7 @@ TEST(ExportE2E, CancellingWritesNothingAndAnUnwritableNameIsReported) {
     clickSection(h, 2);
     WAIT_UNTIL_EQ(dialogs.count, 2, 5000);
     ASSERT_EQ(h.messages.errors.size(), 1);
-    EXPECT_EQ(h.messages.errors.first(),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(blocked));
+    EXPECT_EQ(
+        h.messages.errors.first(),
+        QStringLiteral("Cannot create file \"%1\". нет такого файла или каталога.").arg(blocked));
 }

@@ -65,7 +65,7 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     const QString book = QDir(disk).filePath(QStringLiteral("таблица.xls"));
     const std::size_t previews = saveAndPrint(rig, table, text, book, disk);
 
-    const QString reason = QStringLiteral("No space left on device.");
+    const QString reason = QStringLiteral("на диске нет свободного места.");
     EXPECT_EQ(
         rig.messages.errors,
         QStringList(
@@ -118,7 +118,7 @@ TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
     lists.list(1).insertItem(0, QStringLiteral("77"));
     lists.saveSelectionLists();
 
-    const QString reason = QStringLiteral("No space left on device");
+    const QString reason = QStringLiteral("на диске нет свободного места");
     ASSERT_EQ(rig.messages.errors.size(), 7) << rig.messages.errors.join('\n').toStdString();
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(

@@ -144,8 +144,9 @@ TEST(ExportText, AFileThatCannotBeCreatedIsReportedWithItsNameAndTheReason) {
     rig.run([&] { rig.exporter().saveTable(); });
 
     ASSERT_EQ(rig.messages.errors.size(), 1);
-    EXPECT_EQ(rig.messages.errors.first(),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(path));
+    EXPECT_EQ(
+        rig.messages.errors.first(),
+        QStringLiteral("Cannot create file \"%1\". нет такого файла или каталога.").arg(path));
     EXPECT_FALSE(QFile::exists(path));
 }
 

@@ -210,7 +210,7 @@ TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     EXPECT_EQ(
         rig.messages.errors,
         QStringList{
-            QStringLiteral("Cannot create file \"%1\". No such file or directory.").arg(path)});
+            QStringLiteral("Cannot create file \"%1\". нет такого файла или каталога.").arg(path)});
     EXPECT_EQ(rig.cursorCalls, QStringList({"cursor busy", "cursor default"}));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
@@ -237,7 +237,7 @@ TEST(ExportWorkbook, WithoutItsScratchDirectoryNoWorkbookIsMadeAndTheReasonIsGiv
         records::tableWorkbook(test::measurementTable({test::sampleRow("1", "A-76")}),
                                dir.filePath(QStringLiteral("missing")));
     EXPECT_TRUE(book.bytes.isEmpty());
-    EXPECT_EQ(book.failure, QStringLiteral("No such file or directory"));
+    EXPECT_EQ(book.failure, QStringLiteral("нет такого файла или каталога"));
 }
 
 // An export killed at any moment leaves nothing in the temporary directory once the next export

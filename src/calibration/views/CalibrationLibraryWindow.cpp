@@ -16,7 +16,7 @@ constexpr std::array<int, 5> kColumnWidths = {60, 150, 150, 80, 80};
 constexpr int kLastColumnMargin = 20;
 } // namespace
 
-CalibrationLibraryWindow::CalibrationLibraryWindow(Library& library, common::TextTableModel& texts,
+CalibrationLibraryWindow::CalibrationLibraryWindow(Library& library,
                                                    const common::HandlerGuard& guard,
                                                    QWidget* parent)
     : QDialog(parent), library_(library), guard_(guard) {
@@ -44,7 +44,7 @@ CalibrationLibraryWindow::CalibrationLibraryWindow(Library& library, common::Tex
     title->setFont(titleFont);
     layout->addWidget(title);
 
-    grid_ = new ui::StringGrid(texts, this);
+    grid_ = new ui::StringGrid(library.model(), this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setEditable(false);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -92,11 +92,6 @@ void CalibrationLibraryWindow::showOverflow() {
     const QString text = library_.overflowText();
     overflow_->setText(text);
     overflow_->setVisible(!text.isEmpty());
-}
-
-void CalibrationLibraryWindow::done(int result) {
-    guard_.run([this] { library_.save(); });
-    QDialog::done(result);
 }
 
 void CalibrationLibraryWindow::showEvent(QShowEvent* event) {

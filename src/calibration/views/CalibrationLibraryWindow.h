@@ -9,9 +9,6 @@
 class QLabel;
 class QPushButton;
 
-namespace zr::common {
-class TextTableModel;
-}
 namespace zr::ui {
 class StringGrid;
 }
@@ -23,16 +20,13 @@ namespace zr::calibration {
 class CalibrationLibraryWindow : public QDialog {
     Q_OBJECT
 public:
-    // Shows `library` with its grid texts `texts`; both outlive the window.
-    CalibrationLibraryWindow(Library& library, common::TextTableModel& texts,
-                             const common::HandlerGuard& guard, QWidget* parent = nullptr);
+    // Shows `library`, which outlives the window.
+    CalibrationLibraryWindow(Library& library, const common::HandlerGuard& guard,
+                             QWidget* parent = nullptr);
     ~CalibrationLibraryWindow() override;
 
     Library& library() { return library_; }
     ui::StringGrid* grid() const { return grid_; }
-
-    // Closing by any way ("X", Esc, the program) writes the library back.
-    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

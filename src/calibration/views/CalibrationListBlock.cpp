@@ -13,7 +13,7 @@ namespace {
 constexpr QSize kButton(24, 23);
 }
 
-CalibrationListBlock::CalibrationListBlock(common::TextTableModel& texts, QWidget* parent)
+CalibrationListBlock::CalibrationListBlock(common::GridModel& model, QWidget* parent)
     : QGroupBox(QStringLiteral("Список калибровок сохраненных в приборе"), parent) {
     setObjectName(QStringLiteral("GroupBox2"));
     resize(273, 265);
@@ -36,7 +36,7 @@ CalibrationListBlock::CalibrationListBlock(common::TextTableModel& texts, QWidge
     ui::addToolButton(toolBar_, QStringLiteral("ToolButton13"), QStringLiteral("Обновить"),
                       ui::IconKind::Refresh, kButton);
 
-    grid_ = new ui::StringGrid(texts, this);
+    grid_ = new ui::StringGrid(model, this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setGeometry(2, 44, 269, 219);
     // The widths the grid is drawn with, in force from its first paint.

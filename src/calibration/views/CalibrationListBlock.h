@@ -7,7 +7,7 @@ class QMenu;
 class QToolBar;
 
 namespace zr::common {
-class TextTableModel;
+class GridModel;
 }
 
 namespace zr::ui {
@@ -22,8 +22,8 @@ namespace zr::calibration {
 class CalibrationListBlock : public QGroupBox {
     Q_OBJECT
 public:
-    // Shows the grid texts `texts`, which outlive the view.
-    explicit CalibrationListBlock(common::TextTableModel& texts, QWidget* parent = nullptr);
+    // Shows the rows of `model`, which outlives the view.
+    explicit CalibrationListBlock(common::GridModel& model, QWidget* parent = nullptr);
 
     ui::StringGrid* grid() const { return grid_; }
     // Where the grid learns which row holds the calibration in force (0 for none) when it paints.

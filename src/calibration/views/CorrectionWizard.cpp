@@ -1,6 +1,7 @@
 #include "calibration/views/CorrectionWizard.h"
 
 #include "calibration/views/OctaneEdit.h"
+#include "calibration/views/WizardMethodList.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -48,8 +49,9 @@ QWidget* makePage(const QString& name, QStackedWidget* pages) {
 
 } // namespace
 
-CorrectionWizard::CorrectionWizard(connection::ControllerContext context, QWidget* parent)
-    : QDialog(parent), wizard_(context), guard_(context.messages) {
+CorrectionWizard::CorrectionWizard(connection::ControllerContext context,
+                                   const MeterCalibrations& calibrations, QWidget* parent)
+    : QDialog(parent), wizard_(context, calibrations), guard_(context.messages) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Коррекция..."));
     setFixedSize(540, 345);
@@ -104,14 +106,16 @@ void CorrectionWizard::buildPage1() {
     QWidget* page = makePage(QStringLiteral("TabSheet2"), pages_);
     makeLabel(QStringLiteral("Label2"), QStringLiteral("Метод измерения"), page)
         ->setGeometry(16, 40, 300, 16);
-    methodList_ = new QComboBox(page);
+    methodList_ = new WizardMethodList(page);
     methodList_->setObjectName(QStringLiteral("ComboBox1"));
     methodList_->addItems({QStringLiteral("Исследовательский метод"),
                            QStringLiteral("Моторный метод"), QStringLiteral("Цетановое число")});
     methodList_->setGeometry(16, 60, 250, 22);
-    // Only the user's choice is a change; showing the current method is not.
+    // Only the user's pick is a choice; showing the current method is not, nor is the wheel.
     connect(methodList_, &QComboBox::activated, this,
             [this](int index) { act([this, index] { wizard_.chooseMethod(index); }); });
+    connect(methodList_, &WizardMethodList::scrolled, this,
+            [this](int index) { act([this, index] { wizard_.showMethod(index); }); });
 }
 
 QGroupBox* CorrectionWizard::buildFuelGroup(int side, const QString& title) {

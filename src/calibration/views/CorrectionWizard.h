@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -19,13 +18,15 @@ class QStackedWidget;
 namespace zr::calibration {
 
 class OctaneEdit;
+class WizardMethodList;
 
 // works out K1 and K2 of a new calibration from two reference fuels. A view on
 // TwoPointCalibration.
 class CorrectionWizard : public QDialog {
     Q_OBJECT
 public:
-    explicit CorrectionWizard(connection::ControllerContext context, QWidget* parent = nullptr);
+    CorrectionWizard(connection::ControllerContext context, const MeterCalibrations& calibrations,
+                     QWidget* parent = nullptr);
 
     // Shows the wizard modally; the result when it was finished with OK.
     std::optional<WizardResult> run();
@@ -51,7 +52,7 @@ private:
 
     QLabel* headingLabel_ = nullptr;
     QStackedWidget* pages_ = nullptr;
-    QComboBox* methodList_ = nullptr;
+    WizardMethodList* methodList_ = nullptr;
     std::array<OctaneEdit*, TwoPointCalibration::kFields> values_{};
     std::array<QGroupBox*, 2> groups_{};
     std::array<QPushButton*, 2> takeButtons_{};

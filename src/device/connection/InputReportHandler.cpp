@@ -40,6 +40,7 @@ bool InputReportHandler::dispatch(const std::uint8_t* payload, std::uint16_t siz
         }
         state_.status = *report;
         state_.meterMethod = report->method;
+        state_.statusAttachment = state_.meterAttachment;
         return true;
     }
     case protocol::reply::kStoredValuesPage: {

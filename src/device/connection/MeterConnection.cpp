@@ -32,6 +32,7 @@ void MeterConnection::deviceArrived() {
             dropMeter();
             device->setDataHandler(events_.dataHandler);
             state_.currentDevice = device;
+            ++state_.meterAttachment;
             const MeterFacts facts = meterFacts(*device);
             events_.meterAttached(facts);
             tellIfNotAccessible(*device, facts);

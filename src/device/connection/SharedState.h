@@ -1,10 +1,10 @@
 #pragma once
 
-#include "device/protocol/CalibrationSlot.h"
 #include "device/protocol/Meter.h"
 #include "device/protocol/Replies.h"
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace zr::hid {
@@ -16,27 +16,6 @@ namespace zr::connection {
 // The meter's last status report; all fields 0 until the first report.
 using DeviceStatus = protocol::StatusReport;
 
-// The meter's calibration entries as its replies brought them: methods 1 to 3 by slots 1 to 4.
-class CalibrationTables {
-public:
-    static constexpr bool holds(int method, int slot) {
-        return method >= 1 && method <= protocol::meter::kCalibratedMethods && slot >= 1 &&
-               slot <= protocol::meter::kSlotsPerMethod;
-    }
-    // Only for holds(method, slot).
-    protocol::CalibrationSlot& at(int method, int slot) {
-        return entries_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
-    }
-    const protocol::CalibrationSlot& at(int method, int slot) const {
-        return entries_[static_cast<std::size_t>(method - 1)][static_cast<std::size_t>(slot - 1)];
-    }
-
-private:
-    std::array<std::array<protocol::CalibrationSlot, protocol::meter::kSlotsPerMethod>,
-               protocol::meter::kCalibratedMethods>
-        entries_;
-};
-
 // State shared by the controllers, the views and the dialogs, owned by the meter session and
 // handed to them by reference. Touched by the main thread only.
 struct SharedState {
@@ -46,10 +25,15 @@ struct SharedState {
     std::uint8_t meterMethod = 0;
     hid::HidDevice* currentDevice = nullptr;
     std::vector<hid::HidDevice*> deviceList;
+    // Counts the times the meter was claimed: what was learnt of the meter under an earlier count
+    // may belong to another meter, or to this one before it was switched over while unplugged.
+    std::uint32_t meterAttachment = 0;
+    // The attachment whose meter sent the status report that `status` holds.
+    std::uint32_t statusAttachment = 0;
 
-    CalibrationTables calibrationTables;
-    // The highest calibration slot the meter reported since the last refresh of the list.
-    int lastSlot = 0;
+    // Whether `status` came from the meter attached now, if one is.
+    bool statusFromAttachedMeter() const { return statusAttachment == meterAttachment; }
+
     // The linear correction last applied per method 1 to 4 during this run (index 0 unused).
     std::array<double, 5> correctionCache{};
 };

@@ -12,7 +12,7 @@ namespace {
 constexpr QSize kButton(25, 23);
 }
 
-StoredValuesBlock::StoredValuesBlock(common::TextTableModel& texts, QWidget* parent)
+StoredValuesBlock::StoredValuesBlock(common::GridModel& rows, QWidget* parent)
     : QGroupBox(QStringLiteral("Сохраненные значения прибора"), parent) {
     setObjectName(QStringLiteral("GroupBox1"));
     resize(273, 281);
@@ -30,7 +30,7 @@ StoredValuesBlock::StoredValuesBlock(common::TextTableModel& texts, QWidget* par
     ui::addToolButton(toolBar_, QStringLiteral("ToolButton3"), QStringLiteral("Получить"),
                       ui::IconKind::Fetch, kButton);
 
-    grid_ = new ui::StringGrid(texts, this);
+    grid_ = new ui::StringGrid(rows, this);
     grid_->setObjectName(QStringLiteral("StringGrid2"));
     grid_->setGeometry(2, 44, 269, 235);
     grid_->setColumnWidths({40, 100, 60, 60});

@@ -6,7 +6,7 @@ class QMenu;
 class QToolBar;
 
 namespace zr::common {
-class TextTableModel;
+class GridModel;
 }
 
 namespace zr::ui {
@@ -20,8 +20,8 @@ namespace zr::records {
 class StoredValuesBlock : public QGroupBox {
     Q_OBJECT
 public:
-    // Shows the grid texts `texts`, which outlive the view.
-    explicit StoredValuesBlock(common::TextTableModel& texts, QWidget* parent = nullptr);
+    // Shows the grid model `rows`, which outlives the view.
+    explicit StoredValuesBlock(common::GridModel& rows, QWidget* parent = nullptr);
 
     ui::StringGrid* grid() const { return grid_; }
     QMenu* popupMenu() const { return popup_; }

@@ -38,7 +38,7 @@ const Section kSections[4] = {
 
 } // namespace
 
-TablePage::TablePage(common::TextTableModel& texts, QWidget* parent) : QWidget(parent) {
+TablePage::TablePage(common::GridModel& rows, QWidget* parent) : QWidget(parent) {
     auto* listsPanel = new QFrame(this);
     listsPanel->setObjectName(QStringLiteral("Panel4"));
     listsPanel->setGeometry(0, 0, 657, 24);
@@ -84,7 +84,7 @@ TablePage::TablePage(common::TextTableModel& texts, QWidget* parent) : QWidget(p
     gridPanel->setObjectName(QStringLiteral("Panel3"));
     gridPanel->setGeometry(0, 0, 657, 389);
     gridPanel->lower();
-    grid_ = new ui::StringGrid(texts, gridPanel);
+    grid_ = new ui::StringGrid(rows, gridPanel);
     grid_->setObjectName(QStringLiteral("StringGrid3"));
     grid_->setGeometry(1, 47, 655, 338);
     grid_->setColumnWidths({42, 67, 68, 114, 114, 43, 107});

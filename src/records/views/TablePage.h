@@ -7,7 +7,7 @@ class QHeaderView;
 class QStandardItemModel;
 
 namespace zr::common {
-class TextTableModel;
+class GridModel;
 }
 
 namespace zr::ui {
@@ -23,8 +23,8 @@ class SelectionLists;
 class TablePage : public QWidget {
     Q_OBJECT
 public:
-    // Shows the grid texts `texts`, which outlive the view.
-    explicit TablePage(common::TextTableModel& texts, QWidget* parent = nullptr);
+    // Shows the grid model `rows`, which outlives the view.
+    explicit TablePage(common::GridModel& rows, QWidget* parent = nullptr);
 
     QComboBox* comboBox(int index) const; // 1..4
     QHeaderView* headerControl() const { return header_; }
