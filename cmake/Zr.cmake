@@ -1,3 +1,29 @@
+# zr_wanted(OPTION RESULT DESCRIPTION PACKAGES...)
+# Sets RESULT to whether the part that OPTION (AUTO, ON or OFF) stands for is built. ON requires
+# its PACKAGES; AUTO finds them quietly and, when one is missing, leaves the part out: its
+# DESCRIPTION goes to the list zr_left_out and the missing packages to zr_missing.
+macro(zr_wanted option result description)
+    set(${result} OFF)
+    if(${option} STREQUAL "AUTO")
+        set(${result} ON)
+        foreach(package IN ITEMS ${ARGN})
+            find_package(${package} QUIET)
+            if(NOT ${package}_FOUND)
+                set(${result} OFF)
+                list(APPEND zr_missing ${package})
+            endif()
+        endforeach()
+        if(NOT ${result})
+            list(APPEND zr_left_out "${description}")
+        endif()
+    elseif(${option})
+        foreach(package IN ITEMS ${ARGN})
+            find_package(${package} REQUIRED)
+        endforeach()
+        set(${result} ON)
+    endif()
+endmacro()
+
 # The sanitizers of ZR_SANITIZE, for the project's own targets only: libraries found on the system
 # are built as they are, and the flags never leak into a target of another project.
 add_library(zr_sanitizers INTERFACE)

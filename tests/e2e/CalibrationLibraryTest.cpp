@@ -178,7 +178,7 @@ TEST(CalibrationLibrary, AMeasuredCalibrationCorrectsTheMetersReading) {
 
 // The whole road from the meter's calibration list: "Добавить..." opens the library, the new
 // calibration is copied into the meter, the list shows it after the library closes, and put in
-// force it corrects the reading. Needs the list's "Добавить..." to open the library window.
+// force it corrects the reading.
 TEST(CalibrationLibrary, FromTheMetersListToTheCorrectedReading) {
     LocaleGuard locale{QLocale(QLocale::English)};
     MeterHarness h;

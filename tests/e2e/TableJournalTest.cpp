@@ -1,4 +1,5 @@
 #include "journal/JournalTexts.h"
+#include "support/ChildTests.h"
 #include "support/ProgramHarness.h"
 #include "ui/StringGrid.h"
 
@@ -78,11 +79,11 @@ struct Printed {
 // `kill`, else lets it end.
 Printed runChild(const char* name, const QString& dir, bool kill) {
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = zr::test::childEnvironment();
     environment.insert(QString::fromLatin1(kChildDataDir), dir);
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=TableJournalE2e.") + QString::fromLatin1(name)});
+                {QStringLiteral("--gtest_filter=TableJournalChild.") + QString::fromLatin1(name)});
     QByteArray out;
     while (!out.contains("\nend\n") && child.waitForReadyRead(30000)) {
         out += child.readAllStandardOutput();
@@ -109,10 +110,8 @@ Printed runChild(const char* name, const QString& dir, bool kill) {
 // Child: writes rows with "Записать значение" from three number series, as the user does: 1 and
 // 2, then 100 to 102 from item "100", then 10 and 11 from item "10"; deletes the second row,
 // prints the table and waits to be killed.
-TEST(TableJournalE2e, ChildWritesRowsUntilKilled) {
-    if (childDir().isEmpty()) {
-        GTEST_SKIP() << "a child of AKilledProgramsTableComesBack";
-    }
+TEST(TableJournalChild, WritesRowsUntilKilled) {
+    ASSERT_FALSE(childDir().isEmpty()) << "started without its data directory";
     ProgramHarness h(false);
     startOn(h, childDir());
     auto* header = h.find<QHeaderView>(QStringLiteral("HeaderControl1"));
@@ -139,10 +138,8 @@ TEST(TableJournalE2e, ChildWritesRowsUntilKilled) {
 }
 
 // Child: starts, prints the table and closes the window as the user does.
-TEST(TableJournalE2e, ChildStartsAndCloses) {
-    if (childDir().isEmpty()) {
-        GTEST_SKIP() << "a child of AKilledProgramsTableComesBack";
-    }
+TEST(TableJournalChild, StartsAndCloses) {
+    ASSERT_FALSE(childDir().isEmpty()) << "started without its data directory";
     ProgramHarness h(false);
     startOn(h, childDir());
     printTable(h);
@@ -153,25 +150,22 @@ TEST(TableJournalE2e, ChildStartsAndCloses) {
 // rows came back and numbers on in each series as the killed program left them; after a normal
 // close the next start shows an empty table and keeps the numbers.
 TEST(TableJournalE2e, AKilledProgramsTableComesBack) {
-    if (!childDir().isEmpty()) {
-        GTEST_SKIP() << "in a child";
-    }
     QTemporaryDir dir;
-    const Printed written = runChild("ChildWritesRowsUntilKilled", dir.path(), true);
+    const Printed written = runChild("WritesRowsUntilKilled", dir.path(), true);
     const QStringList numbersLeft{"3", "12", "103", "1000", "Добавить..."};
     ASSERT_EQ(written.rows.size(), 7);
     EXPECT_TRUE(written.messages.isEmpty());
     ASSERT_EQ(written.next, QStringLiteral("12"));
     ASSERT_EQ(written.items, numbersLeft);
 
-    const Printed restored = runChild("ChildStartsAndCloses", dir.path(), false);
+    const Printed restored = runChild("StartsAndCloses", dir.path(), false);
     EXPECT_EQ(restored.rows.join(u'\n').toStdString(), written.rows.join(u'\n').toStdString());
     EXPECT_EQ(restored.messages,
               QStringList{QString::fromUtf8(zr::journal::kRowsRestoredText).arg(6)});
     EXPECT_EQ(restored.next, QStringLiteral("12"));
     EXPECT_EQ(restored.items, numbersLeft);
 
-    const Printed next = runChild("ChildStartsAndCloses", dir.path(), false);
+    const Printed next = runChild("StartsAndCloses", dir.path(), false);
     EXPECT_EQ(next.rows, QStringList{QString(6, u'\t')});
     EXPECT_TRUE(next.messages.isEmpty());
     EXPECT_EQ(next.items, numbersLeft);

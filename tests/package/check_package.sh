@@ -12,7 +12,7 @@ font=$4
 
 for tool in cpack dpkg-deb desktop-file-validate appstreamcli lintian python3; do
     if ! command -v "$tool" >/dev/null; then
-        echo "FAIL: $tool is missing (scripts/setup installs it)" >&2
+        echo "FAIL: $tool is missing (scripts/setup --test installs it)" >&2
         exit 1
     fi
 done

@@ -1,3 +1,5 @@
+#include "support/ChildTests.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
+    zr::test::leaveOutChildSuitesUnlessAChild();
     QCoreApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "support/ChildTests.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace zr::test {
 
@@ -20,15 +23,21 @@ inline QString fullDiskDir() {
 }
 
 // Runs the tests named `filter` on the small tmpfs (of `size` bytes: fillDisk with free bytes
-// needs the default) and checks that all of them passed. Skips when namespaces or mounts are not
-// allowed here.
+// needs the default) and checks that all of them passed. Skips, saying why, when this process may
+// not make a mount namespace or mount a tmpfs in it: the injected write errors then cover the
+// messages.
 inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kFullDiskSize) {
-    if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0) {
-        GTEST_SKIP() << "no mount namespace here; the injected write errors cover the messages";
+    QProcess probe;
+    probe.setProcessChannelMode(QProcess::MergedChannels);
+    probe.start(QStringLiteral("unshare"), {"-m", "true"});
+    if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0) {
+        GTEST_SKIP() << "no mount namespace here" << (::geteuid() == 0 ? "" : " (not root)") << ": "
+                     << probe.readAll().trimmed().toStdString();
     }
     QTemporaryDir mountPoint;
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = childEnvironment();
     environment.insert(QString::fromLatin1(kFullDiskVariable), mountPoint.path());
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
@@ -41,7 +50,7 @@ inline void rerunOnSmallTmpfs(const QString& filter, int tests, qint64 size = kF
     child.waitForFinished(120000);
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (child.exitCode() == 97) {
-        GTEST_SKIP() << "no tmpfs mount here";
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << output.trimmed().toStdString();
     }
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] %1 test").arg(tests)))

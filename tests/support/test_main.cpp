@@ -1,3 +1,4 @@
+#include "support/ChildTests.h"
 #include "ui/KeyPreviewApplication.h"
 
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
+    zr::test::leaveOutChildSuitesUnlessAChild();
     zr::ui::KeyPreviewApplication app(argc, argv);
     // The program's modules, where the build puts them beside the program.
     QCoreApplication::addLibraryPath(QStringLiteral(ZR_PROGRAM_DIR));
