@@ -1,13 +1,16 @@
 // The measurement table's journal with the real table model, table logic and grid view (shown
 // offscreen, repaints included): writing a row with and without the journal (and without the
-// view, the journal's own cost), starting with an empty journal and with 100 000 rows of history
-// (the table alone and the whole program), and restoring a 10 000-row table.
-#include "common/TextTableModel.h"
+// view, the journal's own cost), copying ten stored values into the table, starting with an empty
+// journal and with 100 000 rows of history (the table alone and the whole program), and restoring a
+// 10 000-row table.
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "journal/TableJournal.h"
 #include "records/MeasurementTable.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
+#include "records/StoredValues.h"
+#include "records/StoredValuesModel.h"
 #include "support/BenchSupport.h"
 #include "ui/StringGrid.h"
 
@@ -62,15 +65,17 @@ struct Table {
     QTemporaryDir listsDir;
     zr::records::SelectionLists lists{context, listsDir.path(),
                                       zr::records::SelectionLists::Input{}};
-    zr::common::TextTableModel model{7, 2};
+    zr::records::MeasurementTableModel model;
     zr::ui::StringGrid view{model};
-    zr::records::MeasurementTable table{model, lists,
-                                        [] {
-                                            return zr::records::MeasurementTable::LiveCaptions{
-                                                QStringLiteral("Исследовательский метод"),
-                                                QStringLiteral("92,3")};
-                                        },
-                                        zr::records::MeasurementTable::Commands{}};
+    zr::records::MeasurementTable table{
+        model, lists,
+        [] {
+            return zr::records::MeasurementTable::LiveReading{1, 92.3, zr::common::kOneDecimal};
+        },
+        zr::records::MeasurementTable::Commands{}};
+    zr::records::StoredValuesModel storedRows;
+    zr::common::OneShotTimer storedValuesTimer{1500};
+    zr::records::StoredValues stored{context, storedRows, storedValuesTimer, table};
     std::unique_ptr<TableJournal> kept;
 };
 
@@ -105,26 +110,33 @@ void addHistory(const QString& path, int sessions, int rows, bool closed) {
     journal.commit();
 }
 
-// "Записать значение" into a table of 100 rows, the repaint included, with range(0) = 1 kept
-// in the journal in a temporary directory, = 2 in the journal in memory (/dev/shm: the cost
-// without the disk's flush); the row is taken out again outside the measurement.
+// The table of `rows` written rows, with range(0) = 1 kept in the journal in a temporary
+// directory, = 2 in the journal in memory (/dev/shm: the cost without the disk's flush).
+struct JournalledTable : Table {
+    JournalledTable(const benchmark::State& benchmark, int rows)
+        : dir(benchmark.range(0) == 2
+                  ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
+                  : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX")) {
+        if (benchmark.range(0) != 0) {
+            journal(dir.filePath(QStringLiteral("journal.sqlite")));
+        }
+        for (int i = 0; i < rows; ++i) {
+            table.writeLiveValue();
+        }
+        settle();
+    }
+    QTemporaryDir dir;
+};
+
+// "Записать значение" into a table of 100 rows, the repaint included, with the journal as
+// range(0) says; the row is taken out again outside the measurement.
 void BM_WriteRow(benchmark::State& state) {
-    QTemporaryDir dir(state.range(0) == 2
-                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
-                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
-    Table t;
-    if (state.range(0) != 0) {
-        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    }
-    for (int i = 0; i < 100; ++i) {
-        t.table.writeLiveValue();
-    }
-    settle();
+    JournalledTable t(state, 100);
     for (auto _ : state) {
         t.table.writeLiveValue();
         settle();
         state.PauseTiming();
-        t.model.removeRow(101);
+        t.model.removeRowAt(100);
         settle();
         state.ResumeTiming();
     }
@@ -134,22 +146,43 @@ BENCHMARK(BM_WriteRow)->Arg(0)->Arg(1)->Arg(2)->ArgName("journal")->Unit(benchma
 // The same without the view: what the journal itself costs a written row, against the table
 // logic alone (range(0) as above).
 void BM_WriteRowWithoutView(benchmark::State& state) {
-    QTemporaryDir dir(state.range(0) == 2
-                          ? QStringLiteral("/dev/shm/bench_journal-XXXXXX")
-                          : QDir::tempPath() + QStringLiteral("/bench_journal-XXXXXX"));
-    Table t;
+    JournalledTable t(state, 0);
     t.view.hide();
-    if (state.range(0) != 0) {
-        t.journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    }
     for (auto _ : state) {
         t.table.writeLiveValue();
         state.PauseTiming();
-        t.model.removeRow(1);
+        t.model.removeRowAt(0);
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_WriteRowWithoutView)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("journal")
+    ->Unit(benchmark::kMicrosecond);
+
+// "Перенести все в таблицу" with ten stored values into a table of 100 rows, the repaint
+// included, with the journal as for BM_WriteRow; the rows are taken out again outside the
+// measurement.
+void BM_CopyTenStoredValues(benchmark::State& state) {
+    JournalledTable t(state, 100);
+    for (int slot = 1; slot <= 10; ++slot) {
+        t.storedRows.setRow(slot - 1, zr::protocol::StoredValueRecord{
+                                          static_cast<std::uint8_t>(slot), 1, 92.3F, 0});
+    }
+    t.state.status.dataCount = 10;
+    settle();
+    for (auto _ : state) {
+        t.stored.copyStoredValuesToTable();
+        settle();
+        state.PauseTiming();
+        t.model.removeRows(100, 10);
+        settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CopyTenStoredValues)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)

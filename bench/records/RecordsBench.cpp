@@ -35,15 +35,21 @@ struct Rig : zr::bench::ProgramRig {
     }
     // A table of `rows` written rows and its entry row.
     void makeTable(int rows) {
-        zr::ui::StringGrid& table = grid("StringGrid3");
-        table.setRowCountWithHeader(1);
-        table.setRowCountWithHeader(rows + 2);
+        zr::records::MeasurementTableModel& table = session().measurementGrid();
+        table.setRowCount(0);
+        zr::records::MeasurementRow row;
+        row.grade = QStringLiteral("АИ-92");
+        row.tank = QStringLiteral("P 1");
+        row.supplier = QStringLiteral("ЛУКОЙЛ");
+        row.method = 1;
+        row.valueDecimals = zr::common::kOneDecimal;
+        row.moment = QDateTime(QDate(2026, 12, 7), QTime(10, 15)).toUTC();
         for (int r = 1; r <= rows; ++r) {
-            const QString n = QString::number(r);
-            for (int c = 0; c < 7; ++c) {
-                table.setCell(c, r, n);
-            }
+            row.number = QString::number(r);
+            row.value = 80 + r % 200 / 10.0;
+            table.appendRow(row);
         }
+        table.appendRow({});
         settle();
     }
     // Twice: the repaint a change asks for is itself posted while the first pass runs, and
@@ -110,11 +116,10 @@ BENCHMARK(BM_DeleteFirstRowOf10000)->Unit(benchmark::kMillisecond);
 // "Перенести все в таблицу" with ten stored values, into a short table.
 void BM_CopyTenStoredValues(benchmark::State& state) {
     Rig& r = rig();
-    zr::ui::StringGrid& stored = r.grid("StringGrid2");
+    zr::records::StoredValuesModel& stored = r.session().storedValuesGrid();
     for (int row = 1; row <= 10; ++row) {
-        stored.setCell(0, row, QString::number(row));
-        stored.setCell(1, row, QStringLiteral("Исследовательский метод"));
-        stored.setCell(2, row, QStringLiteral("92.3000030517578"));
+        stored.setRow(row - 1,
+                      zr::protocol::StoredValueRecord{static_cast<std::uint8_t>(row), 1, 92.3F, 0});
     }
     r.session().state().status.dataCount = 10;
     for (auto _ : state) {
@@ -162,9 +167,8 @@ void BM_LoadTenMegabyteListFile(benchmark::State& state) {
     zr::connection::ControllerContext context{r.session().state(), r.session().commands(),
                                               messages};
     zr::records::SelectionLists lists(context, dir.path(), zr::records::SelectionLists::Input{});
-    zr::common::TextTableModel texts{zr::records::MeasurementTable::kGridColumns,
-                                     zr::records::MeasurementTable::kGridRows};
-    zr::records::TablePage page(texts);
+    zr::records::MeasurementTableModel rows;
+    zr::records::TablePage page(rows);
     page.bindLists(lists);
     page.show();
     for (auto _ : state) {

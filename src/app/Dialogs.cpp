@@ -126,9 +126,9 @@ std::optional<records::SaveChoice> Dialogs::execute() {
     return attached() ? saveDialog().execute() : std::nullopt;
 }
 
-void Dialogs::showPreview(const common::TextGrid& table) {
+void Dialogs::showPreview(const records::MeasurementRows& rows) {
     if (attached()) {
-        printPreview().showPreview(table);
+        printPreview().showPreview(rows);
     }
 }
 

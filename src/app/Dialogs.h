@@ -52,7 +52,7 @@ public:
     records::TablePrintPreview& printPreview();
 
     std::optional<records::SaveChoice> execute() override;
-    void showPreview(const common::TextGrid& table) override;
+    void showPreview(const records::MeasurementRows& rows) override;
 
 private:
     bool attached() const { return window_ && session_; }

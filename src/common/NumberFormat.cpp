@@ -32,9 +32,27 @@ QString formatGeneral(double value, const QLocale& locale) {
 }
 
 QString formatOneDecimal(double value, const QLocale& locale) {
+    return formatGeneral(oneDecimalValue(value), locale);
+}
+
+double generalValue(double value) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    if (value == 0.0) {
+        return 0.0; // no -0
+    }
+    // Fifteen significant digits read back give the same fifteen digits again.
+    return QString::number(value, 'g', 15).toDouble();
+}
+
+double oneDecimalValue(double value) {
     // std::nearbyint rounds halfway cases to even in the default rounding mode.
-    const double tenths = std::nearbyint(value / 0.1);
-    return formatGeneral(tenths * 0.1, locale);
+    return generalValue(std::nearbyint(value / 0.1) * 0.1);
+}
+
+QString formatNumber(double value, int decimals, const QLocale& locale) {
+    return decimals == kOneDecimal ? formatOneDecimal(value, locale) : formatGeneral(value, locale);
 }
 
 } // namespace zr::common

@@ -34,16 +34,4 @@ public:
     virtual void endEdit() {}
 };
 
-// Holds an edit of `grid` open for its scope, also when the scope is left by an exception.
-class GridEdit {
-public:
-    explicit GridEdit(TextGrid& grid) : grid_(grid) { grid_.beginEdit(); }
-    ~GridEdit() { grid_.endEdit(); }
-    GridEdit(const GridEdit&) = delete;
-    GridEdit& operator=(const GridEdit&) = delete;
-
-private:
-    TextGrid& grid_;
-};
-
 } // namespace zr::common

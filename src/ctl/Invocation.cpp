@@ -1,32 +1,26 @@
 #include "ctl/Invocation.h"
 
+#include "ctl/CtlText.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/RecordWriter.h"
 #include "device/protocol/Meter.h"
 #include "program/BuildInfo.h"
 
 #include <QCommandLineParser>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTimeZone>
 #include <cmath>
+#include <limits>
 #include <optional>
-#include <utility>
 
 namespace zr::ctl {
 
 namespace {
 
 constexpr const char* kProgramName = "zr6040ctl";
-
-const QString kCommandsHelp = QStringLiteral(
-    "Commands:\n"
-    "  list                    the meters found; exit status 3 when there is none\n"
-    "  status                  one status report of the meter\n"
-    "  watch                   one line per status report until interrupted\n"
-    "  stored                  the values stored in the meter\n"
-    "  calibrations            the meter's calibrations of a method (--method N)\n"
-    "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
-    "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
-    "  journal [FILE]          the measurement table's history (no meter needed)\n"
-    "  qc [FILE]               control charts of the history's rows: limits and the points\n"
-    "                          that break a run rule (no meter needed)\n");
+constexpr int kMaxRetries = 100;
+constexpr double kMaxTimeoutSeconds = 86400;
 
 struct CommandName {
     const char* name;
@@ -35,52 +29,177 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"list", Command::List, 0},
-    {"status", Command::Status, 0},
-    {"watch", Command::Watch, 0},
-    {"stored", Command::Stored, 0},
-    {"calibrations", Command::Calibrations, 0},
-    {"method", Command::Method, 1},
-    {"library", Command::Library, 1},
-    {"journal", Command::Journal, 1},
-    {"qc", Command::Qc, 1},
+    {"list", Command::List, 0},       {"info", Command::Info, 0},
+    {"status", Command::Status, 0},   {"watch", Command::Watch, 0},
+    {"stored", Command::Stored, 0},   {"calibrations", Command::Calibrations, 0},
+    {"method", Command::Method, 1},   {"library", Command::Library, 1},
+    {"journal", Command::Journal, 1}, {"qc", Command::Qc, 1},
 };
 
-QString usage(const QCommandLineParser& parser) {
-    QString text = parser.helpText();
-    const QString prefix = QStringLiteral("Usage: ");
-    if (text.startsWith(prefix)) {
-        const qsizetype end = text.indexOf(QLatin1Char(' '), prefix.size());
-        if (end > 0) {
-            text.replace(prefix.size(), end - prefix.size(), QLatin1String(kProgramName));
+// The commands that wait on the meter's reply.
+const QList<Command> kReplyCommands = {Command::Info,   Command::Status,       Command::Watch,
+                                       Command::Stored, Command::Calibrations, Command::Method};
+
+// The options that only some commands take.
+struct OptionScope {
+    const char* option;
+    QList<Command> commands;
+};
+
+const OptionScope kOptionScopes[] = {
+    {"count", {Command::Watch}},
+    {"changes", {Command::Watch}},
+    {"duration", {Command::Watch}},
+    {"time", {Command::Watch}},
+    {"method", {Command::Calibrations, Command::Qc}},
+    {"since", {Command::Journal, Command::Qc}},
+    {"until", {Command::Watch, Command::Journal, Command::Qc}},
+    {"number", {Command::Qc}},
+    {"grade", {Command::Qc}},
+    {"tank", {Command::Qc}},
+    {"supplier", {Command::Qc}},
+    {"baseline", {Command::Qc}},
+    {"retries", kReplyCommands},
+};
+
+QString commandName(Command command) {
+    for (const CommandName& c : kCommands) {
+        if (c.command == command) {
+            return QLatin1String(c.name);
         }
     }
-    return text + QLatin1Char('\n') + kCommandsHelp;
+    return {};
+}
+
+QString commandsHelp() {
+    return CtlText::tr(
+        "Commands:\n"
+        "  list                    the meters found; exit status 3 when there is none\n"
+        "  info                    what the meter and its USB interface say about themselves\n"
+        "  status                  one status report of the meter\n"
+        "  watch                   one line per status report until interrupted\n"
+        "  stored                  the values stored in the meter\n"
+        "  calibrations            the meter's calibrations of a method (--method N)\n"
+        "  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm\n"
+        "  library [FILE]          the entries of a calibration library file (no meter needed)\n"
+        "  journal [FILE]          the measurement table's history (no meter needed)\n"
+        "  qc [FILE]               control charts of the history's rows: limits and the points\n"
+        "                          that break a run rule (no meter needed)\n");
+}
+
+QString usage(const QCommandLineParser& parser) {
+    // The usage line names the program as it was started; it is named as installed.
+    QString text = parser.helpText();
+    const qsizetype colon = text.indexOf(QStringLiteral(": "));
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    if (colon > 0 && colon < lineEnd) {
+        const qsizetype begin = colon + 2;
+        const qsizetype end = text.indexOf(QLatin1Char(' '), begin);
+        if (end > begin && end < lineEnd) {
+            text.replace(begin, end - begin, QLatin1String(kProgramName));
+        }
+    }
+    return text + QLatin1Char('\n') + commandsHelp();
+}
+
+std::optional<int> wholeNumber(const QString& text, int from, int to) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= from && value <= to ? std::optional<int>(value) : std::nullopt;
 }
 
 std::optional<int> positiveNumber(const QString& text) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value > 0 ? std::optional<int>(value) : std::nullopt;
+    return wholeNumber(text, 1, std::numeric_limits<int>::max());
 }
 
 // An ISO 8601 date or local date-time: the first instant it names, and the first after it (a
 // date names its whole day).
-std::optional<std::pair<QDateTime, QDateTime>> instantRange(const QString& text) {
+struct InstantRange {
+    QDateTime first;
+    QDateTime after;
+    bool wholeDay = false;
+};
+
+std::optional<InstantRange> instantRange(const QString& text) {
     // QDate reads the date of a date-time too, so only a string of a date alone is one.
     constexpr qsizetype kDateLength = 10;
     const QDate date = QDate::fromString(text, Qt::ISODate);
     if (date.isValid() && text.size() == kDateLength) {
-        return std::pair{date.startOfDay(), date.addDays(1).startOfDay()};
+        return InstantRange{date.startOfDay(), date.addDays(1).startOfDay(), true};
     }
     const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
     if (!time.isValid()) {
         return std::nullopt;
     }
-    return std::pair{time, time.addMSecs(1)};
+    return InstantRange{time, time.addMSecs(1), false};
+}
+
+// When watch stops: a time of day (its next coming), a date (its end) or a date and time.
+std::optional<QDateTime> stopTime(const QString& text, const QDateTime& now) {
+    for (const QString& format : {QStringLiteral("HH:mm"), QStringLiteral("HH:mm:ss")}) {
+        const QTime time = QTime::fromString(text, format);
+        if (time.isValid()) {
+            const QDateTime today(now.date(), time, now.timeZone());
+            return today > now ? today : QDateTime(now.date().addDays(1), time, now.timeZone());
+        }
+    }
+    const std::optional<InstantRange> range = instantRange(text);
+    if (!range) {
+        return std::nullopt;
+    }
+    return range->wholeDay ? range->after : range->first;
+}
+
+std::optional<TimeStyle> timeStyle(const QString& text) {
+    if (text == QLatin1String("local")) {
+        return TimeStyle::Local;
+    }
+    if (text == QLatin1String("utc")) {
+        return TimeStyle::Utc;
+    }
+    if (text == QLatin1String("epoch")) {
+        return TimeStyle::Epoch;
+    }
+    return std::nullopt;
 }
 
 } // namespace
+
+std::optional<qint64> durationMs(const QString& text) {
+    static const QRegularExpression part(QStringLiteral(R"((\d+(?:\.\d+)?)([smhd]?))"));
+    static const QHash<QString, qint64> unitMs = {{QString(), 1000},
+                                                  {QStringLiteral("s"), 1000},
+                                                  {QStringLiteral("m"), 60 * 1000},
+                                                  {QStringLiteral("h"), 3600 * 1000},
+                                                  {QStringLiteral("d"), 86400 * 1000}};
+    double total = 0;
+    qsizetype at = 0;
+    int parts = 0;
+    bool bare = false;
+    while (at < text.size()) {
+        const QRegularExpressionMatch match =
+            part.match(text, at, QRegularExpression::NormalMatch,
+                       QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch()) {
+            return std::nullopt;
+        }
+        ++parts;
+        bare = bare || match.capturedView(2).isEmpty();
+        total +=
+            match.captured(1).toDouble() * static_cast<double>(unitMs.value(match.captured(2)));
+        at = match.capturedEnd();
+    }
+    // A bare number counts seconds, and only alone.
+    if (bare && parts > 1) {
+        return std::nullopt;
+    }
+    // A year is longer than anyone watches a meter; beyond it a typing error is likelier.
+    constexpr double kMaxMs = 366.0 * 86400 * 1000;
+    if (!(total >= 1) || total > kMaxMs) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(std::llround(total));
+}
 
 int methodCode(const QString& text) {
     const QString upper = text.toUpper();
@@ -93,70 +212,94 @@ int methodCode(const QString& text) {
     if (upper == QLatin1String("CN")) {
         return 3;
     }
-    const std::optional<int> number = positiveNumber(text);
-    return number && *number <= protocol::meter::kCalibratedMethods ? *number : 0;
+    return wholeNumber(text, 1, protocol::meter::kCalibratedMethods).value_or(0);
 }
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime& now) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Command-line companion of the ZR-6040 USB control program."));
+        CtlText::tr("Command-line companion of the ZR-6040 USB control program."));
+    const auto option = [](const char* name, const QString& description,
+                           const QString& value = {}) {
+        return QCommandLineOption(QLatin1String(name), description, value);
+    };
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help."));
+                                  CtlText::tr("Displays this help."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays version information."));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Writes JSON."));
-    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Writes CSV (RFC 4180)."));
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Attaches the built-in meter simulator."));
-    const QCommandLineOption device(QStringLiteral("device"),
-                                    QStringLiteral("Uses only the meter at this device node."),
-                                    QStringLiteral("path"));
-    const QCommandLineOption timeout(
-        QStringLiteral("timeout"),
-        QStringLiteral("Seconds to wait for the meter's reply (default %1).")
-            .arg(kDefaultTimeoutMs / 1000),
-        QStringLiteral("seconds"));
-    const QCommandLineOption count(QStringLiteral("count"),
-                                   QStringLiteral("watch: stops after this many lines."),
-                                   QStringLiteral("n"));
-    const QCommandLineOption changes(QStringLiteral("changes"),
-                                     QStringLiteral("watch: only readings that changed."));
-    const QCommandLineOption method(QStringLiteral("method"),
-                                    QStringLiteral("calibrations, qc: the method (1 to 3)."),
-                                    QStringLiteral("n"));
-    const QCommandLineOption since(
-        QStringLiteral("since"),
-        QStringLiteral("journal: rows written (qc: measured) from this ISO 8601 date or local "
-                       "time on."),
-        QStringLiteral("date"));
-    const QCommandLineOption until(
-        QStringLiteral("until"),
-        QStringLiteral("journal, qc: rows up to this time, or to the end of this date."),
-        QStringLiteral("date"));
+                                     CtlText::tr("Displays version information."));
+    const QCommandLineOption json = option("json", CtlText::tr("Writes JSON."));
+    const QCommandLineOption csv = option("csv", CtlText::tr("Writes CSV (RFC 4180)."));
+    const QCommandLineOption noHeader =
+        option("no-header", CtlText::tr("The table and CSV without their header line."));
+    const QCommandLineOption output = option(
+        "output",
+        CtlText::tr("Writes to FILE: replaced when the command is done, appended to by watch."),
+        CtlText::tr("file"));
+    const QCommandLineOption simulate =
+        option("simulate", CtlText::tr("Attaches the built-in meter simulator."));
+    const QCommandLineOption device = option(
+        "device", CtlText::tr("Uses only the meter at this device node."), CtlText::tr("path"));
+    const QCommandLineOption serial =
+        option("serial", CtlText::tr("Uses only the meter with this serial number."),
+               CtlText::tr("serial"));
+    const QCommandLineOption timeout =
+        option("timeout",
+               CtlText::tr("Seconds to wait for the meter's reply (default %1).")
+                   .arg(kDefaultTimeoutMs / 1000),
+               CtlText::tr("seconds"));
+    const QCommandLineOption retries = option(
+        "retries", CtlText::tr("Asks again this often for a reply that did not come (default 0)."),
+        CtlText::tr("n"));
+    const QCommandLineOption verbose =
+        option("verbose", CtlText::tr("Writes the traffic with the meter to standard error."));
+    const QCommandLineOption count =
+        option("count", CtlText::tr("watch: stops after this many lines."), CtlText::tr("n"));
+    const QCommandLineOption duration =
+        option("duration", CtlText::tr("watch: stops after this long (30s, 10m, 2h, 1d)."),
+               CtlText::tr("time"));
+    const QCommandLineOption changes =
+        option("changes", CtlText::tr("watch: only readings that changed."));
+    const QCommandLineOption time =
+        option("time", CtlText::tr("watch: the time of a line as local (default), utc or epoch."),
+               CtlText::tr("style"));
+    const QCommandLineOption method =
+        option("method", CtlText::tr("calibrations, qc: the method (1 to 3)."), CtlText::tr("n"));
+    const QCommandLineOption since = option(
+        "since", CtlText::tr("journal: rows written from this ISO 8601 date or local time on."),
+        CtlText::tr("date"));
+    const QCommandLineOption until =
+        option("until",
+               CtlText::tr("journal: rows written up to this time, or to the end of this date; "
+                           "watch: stops then (also a time of day, HH:MM)."),
+               CtlText::tr("date"));
     // qc: the rows of these texts; the baseline's length.
-    const QCommandLineOption number(
-        QStringLiteral("number"), QStringLiteral("qc: the sample number."), QStringLiteral("text"));
-    const QCommandLineOption grade(QStringLiteral("grade"), QStringLiteral("qc: the grade."),
-                                   QStringLiteral("text"));
-    const QCommandLineOption tank(QStringLiteral("tank"), QStringLiteral("qc: the tank."),
-                                  QStringLiteral("text"));
-    const QCommandLineOption supplier(QStringLiteral("supplier"),
-                                      QStringLiteral("qc: the supplier."), QStringLiteral("text"));
-    const QCommandLineOption baseline(
-        QStringLiteral("baseline"),
-        QStringLiteral("qc: limits from the first n points (default %1).")
-            .arg(quality::kDefaultBaselinePoints),
-        QStringLiteral("n"));
-    parser.addOptions({help, version, json, csv, simulate, device, timeout, count, changes, method,
-                       since, until, number, grade, tank, supplier, baseline});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do."));
+    const QCommandLineOption number =
+        option("number", CtlText::tr("qc: the sample number."), CtlText::tr("text"));
+    const QCommandLineOption grade =
+        option("grade", CtlText::tr("qc: the grade."), CtlText::tr("text"));
+    const QCommandLineOption tank =
+        option("tank", CtlText::tr("qc: the tank."), CtlText::tr("text"));
+    const QCommandLineOption supplier =
+        option("supplier", CtlText::tr("qc: the supplier."), CtlText::tr("text"));
+    const QCommandLineOption baseline =
+        option("baseline",
+               CtlText::tr("qc: limits from the first n points (default %1).")
+                   .arg(quality::kDefaultBaselinePoints),
+               CtlText::tr("n"));
+    parser.addOptions({help,   version, json,    csv,     noHeader, output,   simulate, device,
+                       serial, timeout, retries, verbose, count,    duration, changes,  time,
+                       method, since,   until,   number,  grade,    tank,     supplier, baseline});
+    parser.addPositionalArgument(QStringLiteral("command"), CtlText::tr("What to do."));
 
     ParsedCommandLine result;
     const auto fail = [&](const QString& error) {
         result.run = false;
         result.exitStatus = kUsage;
         result.standardError = error + QLatin1Char('\n') + usage(parser);
+        // A script that asked for JSON reads its errors as JSON too.
+        if (arguments.contains(QStringLiteral("--json"))) {
+            result.standardError += QString::fromUtf8(jsonErrorLine(error, kUsage));
+        }
         return result;
     };
     if (!parser.parse(arguments)) {
@@ -173,7 +316,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return fail(QStringLiteral("No command given."));
+        return fail(CtlText::tr("No command given."));
     }
     const CommandName* chosen = nullptr;
     for (const CommandName& c : kCommands) {
@@ -182,94 +325,131 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         }
     }
     if (!chosen) {
-        return fail(QStringLiteral("Unknown command '%1'.").arg(positional.front()));
+        return fail(CtlText::tr("Unknown command '%1'.").arg(positional.front()));
     }
     if (positional.size() - 1 > chosen->maxArguments) {
-        return fail(QStringLiteral("Unexpected argument '%1'.")
-                        .arg(positional.at(chosen->maxArguments + 1)));
+        return fail(
+            CtlText::tr("Unexpected argument '%1'.").arg(positional.at(chosen->maxArguments + 1)));
     }
     Invocation& run = result.invocation;
     run.command = chosen->command;
+    for (const OptionScope& scope : kOptionScopes) {
+        if (parser.isSet(QLatin1String(scope.option)) && !scope.commands.contains(run.command)) {
+            QStringList names;
+            for (const Command command : scope.commands) {
+                names << commandName(command);
+            }
+            return fail(CtlText::tr("--%1 belongs to %2.")
+                            .arg(QLatin1String(scope.option), names.join(QStringLiteral(", "))));
+        }
+    }
     if (parser.isSet(json) && parser.isSet(csv)) {
-        return fail(QStringLiteral("--json and --csv exclude each other."));
+        return fail(CtlText::tr("--json and --csv exclude each other."));
     }
     run.format = parser.isSet(json)  ? Format::Json
                  : parser.isSet(csv) ? Format::Csv
                                      : Format::Table;
+    run.header = !parser.isSet(noHeader);
     run.simulate = parser.isSet(simulate);
     run.devicePath = parser.value(device);
+    run.serial = parser.value(serial);
+    run.verbose = parser.isSet(verbose);
+    if (parser.isSet(output)) {
+        run.outputFile = parser.value(output);
+        if (run.outputFile.isEmpty()) {
+            return fail(CtlText::tr("--output needs a file name."));
+        }
+    }
     if (parser.isSet(timeout)) {
         bool ok = false;
         const double seconds = parser.value(timeout).toDouble(&ok);
-        if (!ok || !(seconds > 0) || seconds > 86400) {
-            return fail(QStringLiteral("--timeout needs a number of seconds."));
+        if (!ok || !(seconds > 0) || seconds > kMaxTimeoutSeconds) {
+            return fail(CtlText::tr("--timeout needs a number of seconds."));
         }
         run.timeoutMs = static_cast<int>(std::ceil(seconds * 1000));
     }
-    if ((parser.isSet(count) || parser.isSet(changes)) && run.command != Command::Watch) {
-        return fail(QStringLiteral("--count and --changes belong to watch."));
+    if (parser.isSet(retries)) {
+        const std::optional<int> n = wholeNumber(parser.value(retries), 0, kMaxRetries);
+        if (!n) {
+            return fail(CtlText::tr("--retries needs a number from 0 to %1.").arg(kMaxRetries));
+        }
+        run.retries = *n;
     }
     if (parser.isSet(count)) {
         const std::optional<int> n = positiveNumber(parser.value(count));
         if (!n) {
-            return fail(QStringLiteral("--count needs a positive number."));
+            return fail(CtlText::tr("--count needs a positive number."));
         }
         run.count = *n;
     }
     run.changesOnly = parser.isSet(changes);
-    if (parser.isSet(method)) {
-        if (run.command != Command::Calibrations && run.command != Command::Qc) {
-            return fail(QStringLiteral("--method belongs to calibrations and qc."));
+    if (parser.isSet(duration)) {
+        const std::optional<qint64> ms = durationMs(parser.value(duration));
+        if (!ms) {
+            return fail(CtlText::tr("--duration needs a length of time such as 90s, 10m or 2h."));
         }
+        run.durationMs = *ms;
+    }
+    if (parser.isSet(time)) {
+        const std::optional<TimeStyle> style = timeStyle(parser.value(time));
+        if (!style) {
+            return fail(CtlText::tr("--time needs local, utc or epoch."));
+        }
+        run.timeStyle = *style;
+    }
+    if (parser.isSet(method)) {
         run.method = methodCode(parser.value(method));
         if (run.method == 0) {
-            return fail(QStringLiteral("--method needs RON, MON, CN or 1 to 3."));
+            return fail(CtlText::tr("--method needs RON, MON, CN or 1 to 3."));
         }
     }
     if (run.command == Command::Method) {
         run.method = positional.size() > 1 ? methodCode(positional.at(1)) : 0;
         if (run.method == 0) {
-            return fail(QStringLiteral("method needs RON, MON, CN or 1 to 3."));
+            return fail(CtlText::tr("method needs RON, MON, CN or 1 to 3."));
         }
     }
     if (run.command == Command::Library && positional.size() > 1) {
         run.libraryFile = positional.at(1);
     }
-    if ((parser.isSet(since) || parser.isSet(until)) && run.command != Command::Journal &&
-        run.command != Command::Qc) {
-        return fail(QStringLiteral("--since and --until belong to journal and qc."));
-    }
     if (parser.isSet(since)) {
-        const auto range = instantRange(parser.value(since));
+        const std::optional<InstantRange> range = instantRange(parser.value(since));
         if (!range) {
-            return fail(QStringLiteral("--since needs an ISO 8601 date or date and time."));
+            return fail(CtlText::tr("--since needs an ISO 8601 date or date and time."));
         }
         run.since = range->first;
     }
-    if (parser.isSet(until)) {
-        const auto range = instantRange(parser.value(until));
-        if (!range) {
-            return fail(QStringLiteral("--until needs an ISO 8601 date or date and time."));
+    if (parser.isSet(until) && run.command == Command::Watch) {
+        const std::optional<QDateTime> stop = stopTime(parser.value(until), now);
+        if (!stop) {
+            return fail(CtlText::tr("--until needs a time of day, an ISO 8601 date or date and "
+                                    "time."));
         }
-        run.before = range->second;
+        if (*stop <= now) {
+            return fail(CtlText::tr("--until lies in the past."));
+        }
+        run.stopAt = *stop;
+    } else if (parser.isSet(until)) {
+        const std::optional<InstantRange> range = instantRange(parser.value(until));
+        if (!range) {
+            return fail(CtlText::tr("--until needs an ISO 8601 date or date and time."));
+        }
+        run.before = range->after;
     }
     if ((run.command == Command::Journal || run.command == Command::Qc) && positional.size() > 1) {
         run.journalFile = positional.at(1);
     }
-    const std::pair<const QCommandLineOption&, std::optional<QString>&> texts[] = {
-        {number, run.selection.number},
-        {grade, run.selection.grade},
-        {tank, run.selection.tank},
-        {supplier, run.selection.supplier}};
-    for (const auto& [option, text] : texts) {
-        if (parser.isSet(option)) {
-            if (run.command != Command::Qc) {
-                return fail(QStringLiteral("--%1 belongs to qc.").arg(option.names().front()));
-            }
-            text = parser.value(option);
-        }
-    }
     if (run.command == Command::Qc) {
+        const std::pair<const QCommandLineOption&, std::optional<QString>&> texts[] = {
+            {number, run.selection.number},
+            {grade, run.selection.grade},
+            {tank, run.selection.tank},
+            {supplier, run.selection.supplier}};
+        for (const auto& [textOption, text] : texts) {
+            if (parser.isSet(textOption)) {
+                text = parser.value(textOption);
+            }
+        }
         run.selection.since = run.since;
         run.selection.before = run.before;
         if (run.method != 0) {
@@ -278,11 +458,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(baseline)) {
         const std::optional<int> points = positiveNumber(parser.value(baseline));
-        if (run.command != Command::Qc) {
-            return fail(QStringLiteral("--baseline belongs to qc."));
-        }
         if (!points || *points < 2) {
-            return fail(QStringLiteral("--baseline needs a number of points, 2 or more."));
+            return fail(CtlText::tr("--baseline needs a number of points, 2 or more."));
         }
         run.baselinePoints = *points;
     }

@@ -6,11 +6,25 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Qc };
+enum class Command {
+    List,
+    Status,
+    Watch,
+    Stored,
+    Calibrations,
+    Method,
+    Library,
+    Journal,
+    Info,
+    Qc
+};
 enum class Format { Table, Json, Csv };
+// How watch stamps a line: local ISO 8601 with the offset, UTC ISO 8601, or seconds since 1970.
+enum class TimeStyle { Local, Utc, Epoch };
 
 inline constexpr int kDefaultTimeoutMs = 5000;
 
@@ -21,11 +35,25 @@ struct Invocation {
     bool simulate = false;
     // Only the meter at this device node; empty: the first meter found.
     QString devicePath;
+    // Only the meter with this serial number; empty: any.
+    QString serial;
     int timeoutMs = kDefaultTimeoutMs;
+    // How often a reply that did not come in time is asked for (or waited for) again.
+    int retries = 0;
+    // The file the output goes to; empty: standard output.
+    QString outputFile;
+    // false: the table and CSV start without their header line.
+    bool header = true;
+    // The traffic with the meter on standard error.
+    bool verbose = false;
     // watch: stop after this many lines; 0 runs until interrupted.
     int count = 0;
     // watch: only reports whose reading differs from the last line written.
     bool changesOnly = false;
+    // watch: stop after this long (0: no limit) or at this time (invalid: none).
+    qint64 durationMs = 0;
+    QDateTime stopAt;
+    TimeStyle timeStyle = TimeStyle::Local;
     // calibrations: the method asked for, 0 for the meter's own; method: the method to switch to.
     int method = 0;
     // library: the file; empty: data.zr in the data directory.
@@ -52,8 +80,14 @@ struct ParsedCommandLine {
     Invocation invocation;
 };
 
-// `arguments` starts with the program's name, as argv does.
-ParsedCommandLine parseCommandLine(const QStringList& arguments);
+// `arguments` starts with the program's name, as argv does; `now` places a time of day given to
+// watch --until.
+ParsedCommandLine parseCommandLine(const QStringList& arguments,
+                                   const QDateTime& now = QDateTime::currentDateTime());
+
+// A length of time as "90", "90s", "10m", "2h", "1d" or combined ("1h30m"); nullopt for
+// anything else or nothing.
+std::optional<qint64> durationMs(const QString& text);
 
 // The method code of "RON", "MON", "CN" or "1" to "3" (any case); 0 for anything else.
 int methodCode(const QString& text);

@@ -15,6 +15,10 @@ struct FoundMeter {
     QString devicePath;
     QString serial;
     bool readWrite = false;
+    QString product;
+    // The USB port as the kernel names the meter's HID interface (HID_PHYS), the same for the
+    // same port across plugging and reboots; empty where the system does not say.
+    QString usbPath;
 };
 
 // The meter as the commands see it. The program binds it to a meter session; tests fake it.
@@ -37,7 +41,7 @@ public:
     virtual void selectMethod(int method) = 0;
 
 signals:
-    void meterFound();
+    void meterFound(const zr::connection::MeterFacts& meter);
     // The meter is there but may not be opened read-write.
     void meterNotAccessible(const zr::connection::MeterFacts& meter,
                             const zr::connection::MeterAccessFailure& failure);
@@ -50,6 +54,8 @@ signals:
     void storedValuesFetched(const QList<zr::protocol::StoredValueRecord>& records);
     // The occupied slots, in slot order.
     void calibrationsFetched(const QList<zr::protocol::CalibrationSlot>& entries);
+    // One line of the traffic with the meter, as the window's traffic log shows it.
+    void trafficLine(const QString& line);
 };
 
 } // namespace zr::ctl

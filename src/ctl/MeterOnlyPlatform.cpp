@@ -4,8 +4,8 @@
 
 namespace zr::ctl {
 
-MeterOnlyPlatform::MeterOnlyPlatform(hid::HidPlatform& platform, QString devicePath)
-    : platform_(platform), devicePath_(std::move(devicePath)) {
+MeterOnlyPlatform::MeterOnlyPlatform(hid::HidPlatform& platform, QString devicePath, QString serial)
+    : platform_(platform), devicePath_(std::move(devicePath)), serial_(std::move(serial)) {
     connect(&platform_, &hid::HidPlatform::devicesChanged, this, &hid::HidPlatform::devicesChanged);
 }
 
@@ -25,7 +25,8 @@ std::vector<hid::HidInterfaceInfo> MeterOnlyPlatform::enumerate() {
         const std::optional<hid::HidAttributes> attributes =
             handle ? handle->attributes() : std::nullopt;
         if (attributes && attributes->vendorId == protocol::meter::kVendorId &&
-            attributes->productId == protocol::meter::kProductId) {
+            attributes->productId == protocol::meter::kProductId &&
+            (serial_.isEmpty() || handle->serialString() == serial_)) {
             meters.push_back(std::move(info));
         }
     }
@@ -42,8 +43,10 @@ QList<FoundMeter> MeterOnlyPlatform::meters() {
     for (const hid::HidInterfaceInfo& info : enumerate()) {
         FoundMeter meter;
         meter.devicePath = info.path;
+        meter.usbPath = info.properties.value(QStringLiteral("physicalLocation"));
         if (const auto handle = platform_.open(info, hid::HidOpenMode::QueryOnly)) {
             meter.serial = handle->serialString().value_or(QString());
+            meter.product = handle->productString().value_or(QString());
         }
         meter.readWrite = platform_.open(info, hid::HidOpenMode::ReadWrite) != nullptr;
         found << meter;

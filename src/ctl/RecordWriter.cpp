@@ -83,7 +83,9 @@ void appendJsonValue(std::string& out, const FieldValue& value) {
     }
 }
 
-QString csvText(const FieldValue& value) {
+} // namespace
+
+QString fieldText(const FieldValue& value) {
     if (const auto* text = std::get_if<QString>(&value)) {
         return *text;
     }
@@ -99,10 +101,8 @@ QString csvText(const FieldValue& value) {
     return {};
 }
 
-} // namespace
-
-RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink)
-    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)) {
+RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink, bool header)
+    : format_(format), layout_(std::move(layout)), sink_(std::move(sink)), header_(header) {
     pending_.reserve(kBlockBytes * 2);
     for (const QString& key : layout_.keys) {
         std::string member;
@@ -141,12 +141,15 @@ void RecordWriter::appendJsonObject(const Record& record, bool indented) {
 void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
     QStringList fields;
     for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
-        fields << common::csvField(csvText(values.value(i)));
+        fields << common::csvField(fieldText(values.value(i)));
     }
     pending_ += fields.join(QLatin1Char(',')).toUtf8().toStdString() + "\r\n";
 }
 
 void RecordWriter::appendCsvHeader() {
+    if (!header_) {
+        return;
+    }
     QList<FieldValue> names;
     for (const QString& key : layout_.keys) {
         names << key;
@@ -170,7 +173,9 @@ void RecordWriter::appendStreamedTableLine(const Record& record) {
             streamWidths_ << static_cast<int>(
                 std::max(layout_.headers.at(i).size(), record.cells.value(i).size()));
         }
-        appendTableLine(layout_.headers, streamWidths_);
+        if (header_) {
+            appendTableLine(layout_.headers, streamWidths_);
+        }
     }
     if (!record.cells.isEmpty()) {
         appendTableLine(record.cells, streamWidths_);
@@ -198,7 +203,9 @@ bool RecordWriter::writeDocument(const QList<Record>& records, bool single) {
             widths[i] = std::max(widths[i], static_cast<int>(record.cells.at(i).size()));
         }
     }
-    appendTableLine(layout_.headers, widths);
+    if (header_) {
+        appendTableLine(layout_.headers, widths);
+    }
     for (const Record& record : records) {
         appendTableLine(record.cells, widths);
     }
@@ -258,6 +265,13 @@ bool RecordWriter::endDocument() {
     }
     headerWritten_ = true;
     return flush();
+}
+
+QByteArray jsonErrorLine(const QString& text, int status) {
+    std::string line = "{\"error\":";
+    appendJsonString(line, text.trimmed());
+    line += ",\"status\":" + std::to_string(status) + "}\n";
+    return QByteArray::fromStdString(line);
 }
 
 } // namespace zr::ctl

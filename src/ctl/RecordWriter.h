@@ -19,7 +19,12 @@ using OutputSink = std::function<bool(const QByteArray& bytes)>;
 // layout's order.
 class RecordWriter {
 public:
-    RecordWriter(Format format, Layout layout, OutputSink sink);
+    // `header` false: the table and CSV start without their header line, as when they continue
+    // a file that has it.
+    RecordWriter(Format format, Layout layout, OutputSink sink, bool header = true);
+
+    // A write of the sink failed: nothing more is written.
+    bool failed() const { return failed_; }
 
     // All records at once: the table or CSV with its header, or one JSON document (an array,
     // or the one object when `single`).
@@ -53,9 +58,16 @@ private:
     // Output not yet handed on, as UTF-8.
     std::string pending_;
     bool failed_ = false;
+    bool header_ = true;
     bool headerWritten_ = false;
     int documentRecords_ = 0;
     QList<int> streamWidths_;
 };
+
+// A field as CSV writes it: a number with a point, true or false, nothing for null.
+QString fieldText(const FieldValue& value);
+
+// An error as one JSON object on a line of its own: {"error": text, "status": exit status}.
+QByteArray jsonErrorLine(const QString& text, int status);
 
 } // namespace zr::ctl

@@ -3,6 +3,8 @@
 #include "calibration/LibraryFile.h"
 #include "common/Cp1251.h"
 #include "common/NumberFormat.h"
+#include "ctl/CtlText.h"
+#include "ctl/RecordWriter.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MethodNames.h"
 #include "device/protocol/Meter.h"
@@ -19,7 +21,11 @@ double meterNumber(float value) {
 }
 
 QString yesNo(bool yes) {
-    return yes ? QStringLiteral("да") : QStringLiteral("нет");
+    return yes ? CtlText::tr("yes") : CtlText::tr("no");
+}
+
+QString hex4(std::uint16_t value) {
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
 }
 
 QString methodText(int method) {
@@ -30,33 +36,78 @@ QString methodText(int method) {
 } // namespace
 
 Layout meterLayout() {
-    return {{QStringLiteral("device"), QStringLiteral("serial"), QStringLiteral("read_write")},
-            {QStringLiteral("Устройство"), QStringLiteral("Серийный номер"),
-             QStringLiteral("Доступ на запись")}};
+    return {{QStringLiteral("device"), QStringLiteral("serial"), QStringLiteral("read_write"),
+             QStringLiteral("product"), QStringLiteral("usb_path")},
+            {CtlText::tr("Device"), CtlText::tr("Serial number"), CtlText::tr("Read-write"),
+             CtlText::tr("Product"), CtlText::tr("USB path")}};
 }
 
 Record meterRecord(const FoundMeter& meter) {
-    return {{meter.devicePath, meter.serial, meter.readWrite},
-            {meter.devicePath, meter.serial, yesNo(meter.readWrite)}};
+    return {{meter.devicePath, meter.serial, meter.readWrite, meter.product, meter.usbPath},
+            {meter.devicePath, meter.serial, yesNo(meter.readWrite), meter.product, meter.usbPath}};
 }
 
-Layout statusLayout(bool stamped) {
-    Layout layout{{QStringLiteral("method"), QStringLiteral("method_name"), QStringLiteral("value"),
-                   QStringLiteral("correction"), QStringLiteral("table"),
-                   QStringLiteral("frequency"), QStringLiteral("frequency_valid"),
-                   QStringLiteral("stored_count")},
-                  {QStringLiteral("Метод"), QStringLiteral("Значение"), QStringLiteral("Коррекция"),
-                   QStringLiteral("Таблица"), QStringLiteral("Частота"),
-                   QStringLiteral("В допуске"), QStringLiteral("Данных")}};
-    if (stamped) {
-        layout.keys.prepend(QStringLiteral("time"));
-        layout.headers.prepend(QStringLiteral("Время"));
-    }
+Layout infoLayout() {
+    return {{QStringLiteral("device"), QStringLiteral("usb_path"), QStringLiteral("vendor_id"),
+             QStringLiteral("product_id"), QStringLiteral("version"), QStringLiteral("product"),
+             QStringLiteral("serial"), QStringLiteral("input_report_length"),
+             QStringLiteral("output_report_length"), QStringLiteral("read_write"),
+             QStringLiteral("method"), QStringLiteral("method_name"), QStringLiteral("table"),
+             QStringLiteral("calibration_name"), QStringLiteral("k1"), QStringLiteral("k2")},
+            {CtlText::tr("Device"), CtlText::tr("USB path"), CtlText::tr("Vendor"),
+             CtlText::tr("Product ID"), CtlText::tr("Version"), CtlText::tr("Product"),
+             CtlText::tr("Serial number"), CtlText::tr("Input report"),
+             CtlText::tr("Output report"), CtlText::tr("Read-write"), CtlText::tr("Method"),
+             CtlText::tr("Method name"), CtlText::tr("Table"), CtlText::tr("Calibration"),
+             CtlText::tr("K1"), CtlText::tr("K2")}};
+}
+
+Record infoRecord(const MeterDescription& meter) {
+    const connection::MeterFacts& facts = meter.facts;
+    const protocol::StatusReport& status = meter.status;
+    // The calibration in force: its slot, name, K1 and K2.
+    const Record slot = meter.calibration
+                            ? calibrationRecord(*meter.calibration)
+                            : Record{{nullptr, nullptr, nullptr, nullptr}, {{}, {}, {}, {}}};
+    return {{facts.devicePath, meter.usbPath, hex4(facts.vendorId), hex4(facts.productId),
+             hex4(facts.versionNumber), facts.productName, facts.serialNumber,
+             qint64{facts.inputReportLength}, qint64{facts.outputReportLength}, facts.readWrite,
+             qint64{status.method}, connection::methodName(status.method),
+             qint64{status.activeTable}, slot.values.at(1), slot.values.at(2), slot.values.at(3)},
+            {facts.devicePath, meter.usbPath, hex4(facts.vendorId), hex4(facts.productId),
+             hex4(facts.versionNumber), facts.productName, facts.serialNumber,
+             QString::number(facts.inputReportLength), QString::number(facts.outputReportLength),
+             yesNo(facts.readWrite), QString::number(status.method),
+             connection::methodName(status.method), QString::number(status.activeTable),
+             slot.cells.at(1), slot.cells.at(2), slot.cells.at(3)}};
+}
+
+Layout statusLayout() {
+    return {{QStringLiteral("method"), QStringLiteral("method_name"), QStringLiteral("value"),
+             QStringLiteral("correction"), QStringLiteral("table"), QStringLiteral("frequency"),
+             QStringLiteral("frequency_valid"), QStringLiteral("stored_count")},
+            {CtlText::tr("Method"), CtlText::tr("Value"), CtlText::tr("Correction"),
+             CtlText::tr("Table"), CtlText::tr("Frequency"), CtlText::tr("In band"),
+             CtlText::tr("Stored")}};
+}
+
+Layout watchLayout() {
+    Layout layout = statusLayout();
+    layout.keys.prepend(QStringLiteral("time"));
+    layout.headers.prepend(CtlText::tr("Time"));
+    layout.keys.append(QStringLiteral("seq"));
+    layout.headers.append(CtlText::tr("No."));
     return layout;
 }
 
-Record statusRecord(const protocol::StatusReport& status, const QLocale& locale,
-                    const QString& time) {
+Record watchRecord(const protocol::StatusReport& status, const QLocale& locale,
+                   const FieldValue& time, qint64 seq) {
+    const Record shown = statusRecord(status, locale);
+    return {QList<FieldValue>{time} + shown.values + QList<FieldValue>{seq},
+            QStringList{fieldText(time)} + shown.cells + QStringList{QString::number(seq)}};
+}
+
+Record statusRecord(const protocol::StatusReport& status, const QLocale& locale) {
     const bool valid = protocol::meter::frequencyIsValid(status.frequency);
     const connection::LiveStatus shown = connection::liveStatus(status, locale);
     Record record{{qint64{status.method}, connection::methodName(status.method),
@@ -68,17 +119,13 @@ Record statusRecord(const protocol::StatusReport& status, const QLocale& locale,
                    common::formatOneDecimal(status.correction, locale),
                    QString::number(status.activeTable), QString::number(status.frequency),
                    yesNo(valid), QString::number(status.dataCount)}};
-    if (!time.isNull()) {
-        record.values.prepend(time);
-        record.cells.prepend(time);
-    }
     return record;
 }
 
 Layout storedValueLayout() {
     return {{QStringLiteral("number"), QStringLiteral("method"), QStringLiteral("method_name"),
              QStringLiteral("value")},
-            {QStringLiteral("№"), QStringLiteral("Метод"), QStringLiteral("Значение")}};
+            {CtlText::tr("No."), CtlText::tr("Method"), CtlText::tr("Value")}};
 }
 
 Record storedValueRecord(const protocol::StoredValueRecord& record, const QLocale& locale) {
@@ -92,8 +139,7 @@ Record storedValueRecord(const protocol::StoredValueRecord& record, const QLocal
 Layout calibrationLayout() {
     return {{QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("k1"),
              QStringLiteral("k2")},
-            {QStringLiteral("№"), QStringLiteral("Наименование"), QStringLiteral("К1"),
-             QStringLiteral("К2")}};
+            {CtlText::tr("No."), CtlText::tr("Name"), CtlText::tr("K1"), CtlText::tr("K2")}};
 }
 
 Record calibrationRecord(const protocol::CalibrationSlot& entry) {
@@ -110,8 +156,8 @@ Record calibrationRecord(const protocol::CalibrationSlot& entry) {
 Layout libraryLayout() {
     return {{QStringLiteral("index"), QStringLiteral("name"), QStringLiteral("method"),
              QStringLiteral("k1"), QStringLiteral("k2"), QStringLiteral("comment")},
-            {QStringLiteral("№"), QStringLiteral("Наименование"), QStringLiteral("Метод"),
-             QStringLiteral("К1"), QStringLiteral("К2"), QStringLiteral("Комментарий")}};
+            {CtlText::tr("No."), CtlText::tr("Name"), CtlText::tr("Method"), CtlText::tr("K1"),
+             CtlText::tr("K2"), CtlText::tr("Comment")}};
 }
 
 Record libraryRecord(const calibration::LibraryRecord& entry) {

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 namespace zr::calibration {
@@ -36,10 +37,25 @@ struct Layout {
 Layout meterLayout();
 Record meterRecord(const FoundMeter& meter);
 
-// `stamped`: watch's lines, which lead with the local time of the report.
-Layout statusLayout(bool stamped);
-Record statusRecord(const protocol::StatusReport& status, const QLocale& locale,
-                    const QString& time = {});
+// What `info` shows of the meter.
+struct MeterDescription {
+    connection::MeterFacts facts;
+    QString usbPath;
+    protocol::StatusReport status;
+    // The calibration in force, when one is.
+    std::optional<protocol::CalibrationSlot> calibration;
+};
+Layout infoLayout();
+Record infoRecord(const MeterDescription& meter);
+
+Layout statusLayout();
+Record statusRecord(const protocol::StatusReport& status, const QLocale& locale);
+
+// watch's lines: the time of the report, the status, and the number of the report since the
+// command started (reports left out show as gaps).
+Layout watchLayout();
+Record watchRecord(const protocol::StatusReport& status, const QLocale& locale,
+                   const FieldValue& time, qint64 seq);
 
 Layout storedValueLayout();
 Record storedValueRecord(const protocol::StoredValueRecord& record, const QLocale& locale);

@@ -25,15 +25,15 @@ public:
     std::optional<records::SaveChoice> execute() override { return std::nullopt; }
     void show() override {}
     void restore() override {}
-    void showPreview(const common::TextGrid&) override {}
+    void showPreview(const records::MeasurementRows&) override {}
 
 private:
     SessionMeterLink& link_;
 };
 
 SessionMeterLink::SessionMeterLink(hid::HidPlatform& platform, const QString& devicePath,
-                                   QString dataDir)
-    : platform_(platform, devicePath), dataDir_(std::move(dataDir)),
+                                   const QString& serial, QString dataDir)
+    : platform_(platform, devicePath, serial), dataDir_(std::move(dataDir)),
       ports_(std::make_unique<Ports>(*this)) {}
 
 SessionMeterLink::~SessionMeterLink() = default;
@@ -57,7 +57,7 @@ void SessionMeterLink::start() {
             [this](const connection::MeterFacts& meter) {
                 if (!found_ && meter.readWrite) {
                     found_ = true;
-                    emit meterFound();
+                    emit meterFound(meter);
                 }
             });
     connect(session_.get(), &MeterSession::meterNotAccessible, this,
@@ -68,6 +68,8 @@ void SessionMeterLink::start() {
     connect(session_.get(), &MeterSession::statusReport, this, &MeterLink::statusReceived);
     connect(session_.get(), &MeterSession::storedValuesFetched, this,
             &MeterLink::storedValuesFetched);
+    connect(session_.get(), &MeterSession::trafficLogLine, this,
+            [this](const std::string& line) { emit trafficLine(QString::fromStdString(line)); });
     connect(session_.get(), &MeterSession::calibrationListFetched, this,
             [this](int, const QList<protocol::CalibrationSlot>& entries) {
                 emit calibrationsFetched(entries);

@@ -18,7 +18,8 @@ namespace zr::ctl {
 class SessionMeterLink : public MeterLink {
     Q_OBJECT
 public:
-    SessionMeterLink(hid::HidPlatform& platform, const QString& devicePath, QString dataDir);
+    SessionMeterLink(hid::HidPlatform& platform, const QString& devicePath, const QString& serial,
+                     QString dataDir);
     ~SessionMeterLink() override;
 
     QList<FoundMeter> findMeters() override;

@@ -1,7 +1,9 @@
 #include "calibration/LibraryFile.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/Invocation.h"
+#include "ctl/OutputTarget.h"
 #include "ctl/ProgramRun.h"
+#include "ctl/Translations.h"
 #include "device/hid/linux/LinuxHidPlatform.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "journal/Journal.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -37,8 +40,25 @@ bool writeFlushed(std::FILE* stream, const QByteArray& bytes) {
 int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform) {
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QString dataDir = zr::program::chooseDataDirectory(exeDir);
+    using zr::ctl::OutputTarget;
+    OutputTarget output =
+        invocation.outputFile.isEmpty()
+            ? OutputTarget()
+            : OutputTarget(invocation.outputFile, invocation.command == zr::ctl::Command::Watch
+                                                      ? OutputTarget::Mode::Append
+                                                      : OutputTarget::Mode::Replace);
+    if (!output.open()) {
+        writeFlushed(stderr, output.error().toUtf8() + '\n');
+        if (invocation.format == zr::ctl::Format::Json) {
+            writeFlushed(stderr, zr::ctl::jsonErrorLine(output.error(), zr::ctl::kError));
+        }
+        return zr::ctl::kError;
+    }
     zr::ctl::CommandRunner::Io io;
-    io.out = [](const QByteArray& bytes) { return writeFlushed(stdout, bytes); };
+    io.out = [&output](const QByteArray& bytes) { return output.write(bytes); };
+    io.outputError = [&output] { return output.readerGone() ? QString() : output.error(); };
+    io.endOutput = [&output](bool complete) { return output.close(complete); };
+    io.continuesContent = output.continuesContent();
     io.err = [](const QByteArray& bytes) { return writeFlushed(stderr, bytes); };
     io.defaultLibraryFile =
         QDir(dataDir).filePath(QString::fromLatin1(zr::calibration::kLibraryFileName));
@@ -58,19 +78,21 @@ int runOn(const zr::ctl::Invocation& invocation, zr::hid::HidPlatform& platform)
 } // namespace
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+    // A closed pipe shows as a failed write, which ends the command quietly.
+    std::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication app(argc, argv);
+    zr::ctl::installTranslations(app);
+    const zr::ctl::ParsedCommandLine commandLine =
+        zr::ctl::parseCommandLine(QCoreApplication::arguments());
+    const QByteArray answer = commandLine.standardOutput.toLocal8Bit();
+    if (!answer.isEmpty() && !writeFlushed(stdout, answer) && errno != EPIPE) {
+        std::perror("zr6040ctl");
+        return zr::ctl::kError;
     }
-    const zr::ctl::ParsedCommandLine commandLine = zr::ctl::parseCommandLine(arguments);
-    std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);
-    std::fputs(commandLine.standardError.toLocal8Bit().constData(), stderr);
+    writeFlushed(stderr, commandLine.standardError.toLocal8Bit());
     if (!commandLine.run) {
         return commandLine.exitStatus;
     }
-
-    // A closed pipe shows as a failed write, which ends the command quietly.
-    std::signal(SIGPIPE, SIG_IGN);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         std::perror("zr6040ctl");
         return zr::ctl::kError;
@@ -82,7 +104,6 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    QCoreApplication app(argc, argv);
     const zr::ctl::Invocation& invocation = commandLine.invocation;
     if (!invocation.simulate) {
         zr::hid::LinuxHidPlatform platform;

@@ -2,10 +2,9 @@
 
 #include "common/CsvField.h"
 #include "common/FileAccess.h"
-#include "common/MemoryTextGrid.h"
 #include "history/HistoryTableModel.h"
+#include "journal/TableJournal.h"
 #include "records/Export.h"
-#include "records/MeasurementRow.h"
 #include "records/SaveDialogFilter.h"
 
 namespace zr::history {
@@ -20,17 +19,14 @@ QByteArray csvLine(const QStringList& cells) {
     return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
-// The rows as the measurement table held them: its seven cells each.
-common::MemoryTextGrid tableGrid(const std::vector<HistoryRecord>& records) {
-    common::MemoryTextGrid grid(records::MeasurementRow::kColumns,
-                                static_cast<int>(records.size()) + 1);
-    for (std::size_t r = 0; r < records.size(); ++r) {
-        const QStringList cells = journal::shownTexts(records[r].row);
-        for (int c = 0; c < records::MeasurementRow::kColumns; ++c) {
-            grid.setCell(c, static_cast<int>(r) + 1, cells.value(c));
-        }
+// The rows as the measurement table held them.
+records::MeasurementRows tableRows(const std::vector<HistoryRecord>& records) {
+    records::MeasurementRows rows;
+    rows.reserve(static_cast<qsizetype>(records.size()));
+    for (const HistoryRecord& record : records) {
+        rows << journal::measurementRow(record.row);
     }
-    return grid;
+    return rows;
 }
 
 } // namespace
@@ -68,11 +64,11 @@ QString HistoryExport::write(const std::vector<HistoryRecord>& records, Type typ
         bytes = historyCsv(records);
         break;
     case Type::Text:
-        bytes = records::gridText(tableGrid(records));
+        bytes = records::tableText(tableRows(records));
         break;
     case Type::Spreadsheet:
     case Type::Workbook: {
-        const records::WorkbookBytes book = writeWorkbook_(tableGrid(records));
+        const records::WorkbookBytes book = writeWorkbook_(tableRows(records), fileName);
         if (!book.failure.isEmpty()) {
             return book.failure;
         }

@@ -15,7 +15,7 @@ class FileAccess;
 namespace zr::history {
 
 // The history's rows saved the way the measurement table is saved (the table's workbook or text
-// file of their seven cells), or as CSV with every column of the history.
+// file of its rows), or as CSV with every column of the history.
 class HistoryExport {
 public:
     // By their place in the save dialog's filters (exportFilters()).

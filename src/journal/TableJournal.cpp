@@ -2,8 +2,8 @@
 
 #include "common/MessageService.h"
 #include "common/SystemError.h"
-#include "common/TextTableModel.h"
 #include "journal/JournalTexts.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionList.h"
 
 #include <QDateTime>
@@ -58,9 +58,69 @@ QString withoutJournal(const QString& text) {
     return text + QLatin1Char('\n') + QString::fromUtf8(kWithoutJournalText);
 }
 
+using records::MeasurementRow;
+
+constexpr QString TableRow::*kListTexts[] = {&TableRow::number, &TableRow::grade, &TableRow::tank,
+                                             &TableRow::supplier};
+
+// The journal keeps the list cells as shown (an empty text as its one space) and a text typed
+// where a field cannot hold it beside that field.
+TableRow journalRow(const MeasurementRow& row) {
+    TableRow out;
+    if (row.isEmpty()) {
+        return out;
+    }
+    for (int c = MeasurementRow::NumberColumn; c <= MeasurementRow::SupplierColumn; ++c) {
+        out.*kListTexts[c] = records::measurementCellText(row, c);
+    }
+    out.method = row.method;
+    out.value = row.value;
+    out.valueDecimals =
+        row.valueDecimals == common::kOneDecimal ? TableRow::kOneDecimal : TableRow::kGeneralFormat;
+    out.moment = row.moment;
+    out.methodText = row.typed[MeasurementRow::MethodColumn];
+    out.valueText = row.typed[MeasurementRow::ValueColumn];
+    out.momentText = row.typed[MeasurementRow::MomentColumn];
+    return out;
+}
+
 } // namespace
 
-TableJournal::TableJournal(common::TextTableModel& model, common::MessageService& messages,
+MeasurementRow measurementRow(const TableRow& row) {
+    MeasurementRow out;
+    if (row.isEmpty()) {
+        return out;
+    }
+    for (int c = MeasurementRow::NumberColumn; c <= MeasurementRow::SupplierColumn; ++c) {
+        const QString& text = row.*kListTexts[c];
+        // A cell emptied by hand shows nothing, where an empty list text shows its space.
+        if (text.isEmpty()) {
+            out.typed[static_cast<std::size_t>(c)] = QString();
+        } else {
+            out.listText(c) = text;
+        }
+    }
+    out.method = row.method;
+    out.value = row.value;
+    out.valueDecimals =
+        row.valueDecimals == TableRow::kOneDecimal ? common::kOneDecimal : common::kGeneralFormat;
+    out.moment = row.moment;
+    out.typed[MeasurementRow::MethodColumn] = row.methodText;
+    out.typed[MeasurementRow::ValueColumn] = row.valueText;
+    out.typed[MeasurementRow::MomentColumn] = row.momentText;
+    // The space is the empty list text it shows, unless it alone keeps the row from being empty.
+    for (int c = MeasurementRow::NumberColumn; c <= MeasurementRow::SupplierColumn; ++c) {
+        if (out.listText(c) == QLatin1String(" ")) {
+            out.listText(c).clear();
+            if (out.isEmpty()) {
+                out.listText(c) = QStringLiteral(" ");
+            }
+        }
+    }
+    return out;
+}
+
+TableJournal::TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)
     : model_(model), messages_(messages), path_(path),
       meterSerial_(std::move(options.meterSerial)) {
@@ -68,7 +128,7 @@ TableJournal::TableJournal(common::TextTableModel& model, common::MessageService
     if (!journal_) {
         return;
     }
-    using Model = common::TextTableModel;
+    using Model = records::MeasurementTableModel;
     connect(&model_, &Model::editBegun, this, &TableJournal::editBegun);
     connect(&model_, &Model::editEnded, this, &TableJournal::editEnded);
     connect(&model_, &Model::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
@@ -196,13 +256,9 @@ std::vector<TableRow> TableJournal::restoreAbandoned() {
 }
 
 void TableJournal::restore(const std::vector<TableRow>& rows) {
-    model_.setRowCountWithHeader(1);
-    model_.setRowCountWithHeader(static_cast<int>(rows.size()) + 1);
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const QStringList cells = shownTexts(rows[static_cast<std::size_t>(r)]);
-        for (int c = 0; c < cells.size(); ++c) {
-            model_.setCell(c, r + 1, cells.at(c));
-        }
+    model_.setRowCount(0);
+    for (const TableRow& row : rows) {
+        model_.appendRow(measurementRow(row));
     }
 }
 
@@ -245,13 +301,8 @@ void TableJournal::keepAside() {
     messages_.showError(QString::fromUtf8(kJournalDamagedText).arg(QFileInfo(aside).fileName()));
 }
 
-// The one place that reads the model's texts.
 TableRow TableJournal::rowAt(int modelRow) const {
-    QStringList cells;
-    for (int c = 0; c < model_.columnCount(); ++c) {
-        cells << model_.cell(c, modelRow + 1);
-    }
-    return rowFromTexts(cells, QDateTime::currentDateTimeUtc());
+    return journalRow(model_.row(modelRow));
 }
 
 void TableJournal::writeChangedRows() {

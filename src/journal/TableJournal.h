@@ -1,6 +1,8 @@
 #pragma once
 
 #include "journal/Journal.h"
+#include "journal/TableRow.h"
+#include "records/MeasurementRow.h"
 
 #include <QObject>
 #include <functional>
@@ -9,14 +11,19 @@
 
 namespace zr::common {
 class MessageService;
-class TextTableModel;
-} // namespace zr::common
+}
+namespace zr::records {
+class MeasurementTableModel;
+}
 
 namespace zr::records {
 class SelectionList;
 }
 
 namespace zr::journal {
+
+// The table's row a journal row shows again: what the history saves as the table saves its rows.
+records::MeasurementRow measurementRow(const TableRow& row);
 
 struct TableJournalOptions {
     // How long a change waits for another program's transaction on the same file.
@@ -41,7 +48,7 @@ class TableJournal : public QObject {
 public:
     using Options = TableJournalOptions;
 
-    TableJournal(common::TextTableModel& model, common::MessageService& messages,
+    TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                  const QString& path, Options options = {});
     ~TableJournal() override;
 
@@ -70,7 +77,7 @@ private:
     void editBegun();
     void editEnded();
 
-    common::TextTableModel& model_;
+    records::MeasurementTableModel& model_;
     common::MessageService& messages_;
     QString path_;
     std::function<QString()> meterSerial_;

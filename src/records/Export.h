@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/MeasurementRow.h"
+#include "records/StoredValuesModel.h"
 #include "records/WorkbookWriter.h"
 
 #include <QByteArray>
@@ -8,20 +10,20 @@
 namespace zr::common {
 class FileAccess;
 class HandlerRegistry;
-class TextGrid;
 } // namespace zr::common
 
 namespace zr::records {
 
 class BusyCursor;
+class MeasurementTableModel;
 class SaveDialogPort;
 
 // Saving the measurement table or the stored values as a workbook or a text file.
 class Export {
 public:
     struct Ports {
-        common::TextGrid& table;        // StringGrid3, the measurement table
-        common::TextGrid& storedValues; // StringGrid2
+        const MeasurementTableModel& table;    // StringGrid3's rows
+        const StoredValuesModel& storedValues; // StringGrid2's rows
         SaveDialogPort& saveDialog;
         WorkbookWriter writeWorkbook;
         common::FileAccess& files;
@@ -38,17 +40,19 @@ public:
     void saveTable();
 
     // Throw common::AppError with the message for the user.
-    void exportGridToText(const common::TextGrid& grid, const QString& fileName);
+    void exportTextFile(const QByteArray& text, const QString& fileName);
     void exportTableToWorkbook(const QString& fileName);
 
 private:
-    void save(const common::TextGrid& textGrid);
+    enum class TextOf { Table, StoredValues };
+    void save(TextOf text);
 
     Ports ports_;
 };
 
-// The text file of a grid's body rows (the header row is not written): every cell followed by
-// CR LF, one more CR LF after each row, in code page 1251.
-QByteArray gridText(const common::TextGrid& grid);
+// The text files of the table's and the stored values' rows as their grids show them: every
+// cell followed by CR LF, one more CR LF after each row, in code page 1251; no header.
+QByteArray tableText(const MeasurementRows& rows);
+QByteArray storedValuesText(const QList<StoredValueRow>& rows);
 
 } // namespace zr::records

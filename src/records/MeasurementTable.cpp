@@ -2,21 +2,17 @@
 
 #include "common/AppError.h"
 #include "common/HandlerRegistry.h"
-#include "common/TextGrid.h"
 #include "device/protocol/IntegerText.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
 
 #include <algorithm>
 
 namespace zr::records {
 
-namespace {
-constexpr int kHeaderAndEntryRow = 2;
-}
-
-MeasurementTable::MeasurementTable(common::TextGrid& grid, SelectionLists& lists,
-                                   LiveCaptionsSource captions, Commands commands, Clock clock)
-    : grid_(grid), lists_(lists), captions_(std::move(captions)), commands_(std::move(commands)),
+MeasurementTable::MeasurementTable(MeasurementTableModel& rows, SelectionLists& lists,
+                                   LiveReadingSource live, Commands commands, Clock clock)
+    : rows_(rows), lists_(lists), live_(std::move(live)), commands_(std::move(commands)),
       clock_(std::move(clock)) {}
 
 void MeasurementTable::registerHandlers(common::HandlerRegistry& handlers) {
@@ -46,48 +42,35 @@ void MeasurementTable::runHeaderCommand(int section) {
     }
 }
 
-MeasurementRow MeasurementTable::newRow(const QString& method, const QString& value) const {
+MeasurementRow MeasurementTable::newRow(std::optional<int> method, std::optional<double> value,
+                                        int valueDecimals) const {
     MeasurementRow row;
-    row.Number = lists_.list(1).selectedText();
-    row.Grade = lists_.list(2).selectedText();
-    row.Tank = lists_.list(3).selectedText();
-    row.Supplier = lists_.list(4).selectedText();
-    row.Method = method;
-    row.Value = value;
-    row.Timestamp = measurementTimestamp(clock_());
+    row.number = lists_.list(1).selectedText();
+    row.grade = lists_.list(2).selectedText();
+    row.tank = lists_.list(3).selectedText();
+    row.supplier = lists_.list(4).selectedText();
+    row.method = method;
+    row.value = value;
+    row.valueDecimals = valueDecimals;
+    // The cell shows whole seconds; the row keeps what it shows.
+    row.moment = QDateTime::fromSecsSinceEpoch(clock_().toSecsSinceEpoch(), Qt::UTC);
     return row;
 }
 
-bool MeasurementTable::rowIsEmpty(int row) const {
-    for (int c = 0; c < MeasurementRow::kColumns; ++c) {
-        if (!grid_.cell(c, row).isEmpty()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void MeasurementTable::appendRow(const MeasurementRow& row, bool emptyFirst) {
-    const common::GridEdit edit(grid_);
-    int last = grid_.rowCountWithHeader() - 1;
+void MeasurementTable::appendRow(const MeasurementRow& row) {
+    const common::EditGroup edit(rows_);
     // After the entry row itself was deleted the last row holds a written row; it is kept and
     // a fresh entry row is made for the new one.
-    if (last < 1 || !rowIsEmpty(last)) {
-        grid_.setRowCountWithHeader(grid_.rowCountWithHeader() + 1);
-        last = grid_.rowCountWithHeader() - 1;
-    } else if (emptyFirst) {
-        for (int c = 0; c < MeasurementRow::kColumns; ++c) {
-            grid_.setCell(c, last, QString());
-        }
+    if (rows_.rowCount() == 0 || !rows_.row(rows_.rowCount() - 1).isEmpty()) {
+        rows_.appendRow({});
     }
-    // A written cell is never empty.
-    const auto texts = row.texts();
-    for (int c = 0; c < MeasurementRow::kColumns; ++c) {
-        const QString& text = texts[static_cast<std::size_t>(c)];
-        grid_.setCell(c, last, text.isEmpty() ? QStringLiteral(" ") : text);
-    }
-    grid_.setRowCountWithHeader(last + 2);
+    rows_.setRow(rows_.rowCount() - 1, row);
+    rows_.appendRow({});
     advanceSampleNumber();
+}
+
+common::EditGroup MeasurementTable::groupChanges() {
+    return common::EditGroup(rows_);
 }
 
 void MeasurementTable::advanceSampleNumber() {
@@ -111,8 +94,8 @@ void MeasurementTable::continueNumberingAfterRestore() {
         return;
     }
     qint64 highest = *next - 1;
-    for (int r = 1; r < grid_.rowCountWithHeader(); ++r) {
-        if (const auto number = protocol::parseInt32(grid_.cell(0, r).toStdString())) {
+    for (const MeasurementRow& row : rows_.rows()) {
+        if (const auto number = protocol::parseInt32(row.number.toStdString())) {
             highest = std::max<qint64>(highest, *number);
         }
     }
@@ -123,23 +106,22 @@ void MeasurementTable::continueNumberingAfterRestore() {
 }
 
 void MeasurementTable::writeLiveValue() {
-    const LiveCaptions live = captions_ ? captions_() : LiveCaptions{};
-    appendRow(newRow(live.method, live.value), true);
+    const LiveReading live = live_ ? live_() : LiveReading{};
+    appendRow(newRow(live.method, live.value, live.valueDecimals));
 }
 
 void MeasurementTable::deleteCurrentRow() {
-    // Without a click the grid's current row is its first body row.
-    const int r = std::max(1, grid_.currentGridRow());
-    const common::GridEdit edit(grid_);
-    const int rows = grid_.rowCountWithHeader();
-    if (r == 1 && rows <= kHeaderAndEntryRow) {
-        for (int c = 0; c < MeasurementRow::kColumns; ++c) {
-            grid_.setCell(c, 1, QString());
-        }
-    } else if (r < rows) {
+    // Without a click the grid's current row is its first row.
+    const int r = std::max(0, rows_.currentRow());
+    const common::EditGroup edit(rows_);
+    if (r == 0 && rows_.rowCount() <= 1) {
+        rows_.setRow(0, {});
+    } else if (r < rows_.rowCount()) {
         // The rows below move up by one and the last row goes.
-        grid_.removeRow(r);
+        rows_.removeRowAt(r);
     }
+    // The row that moved into place is the one the next deletion takes, highlighted as such.
+    rows_.setCurrentRow(std::min(r, rows_.rowCount() - 1));
 }
 
 } // namespace zr::records

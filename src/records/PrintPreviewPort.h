@@ -1,8 +1,6 @@
 #pragma once
 
-namespace zr::common {
-class TextGrid;
-}
+#include "records/MeasurementRow.h"
 
 namespace zr::records {
 
@@ -11,7 +9,7 @@ namespace zr::records {
 class PrintPreviewPort {
 public:
     virtual ~PrintPreviewPort() = default;
-    virtual void showPreview(const common::TextGrid& table) = 0;
+    virtual void showPreview(const MeasurementRows& rows) = 0;
 };
 
 } // namespace zr::records

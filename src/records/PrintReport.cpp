@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "common/FileAccess.h"
 #include "common/HandlerRegistry.h"
+#include "records/MeasurementTableModel.h"
 #include "records/PrintPreviewPort.h"
 #include "records/PrintReportFormat.h"
 
@@ -27,11 +28,11 @@ QString PrintReport::reportPath() const {
 
 void PrintReport::writePrintReport() {
     const QString path = reportPath();
-    const QString failure = ports_.files.replace(path, printReportBytes(ports_.table));
+    const QString failure = ports_.files.replace(path, printReportBytes(ports_.table.rows()));
     if (!failure.isEmpty()) {
         throw common::AppError(common::cannotCreateFileMessage(path, failure));
     }
-    ports_.preview.showPreview(ports_.table);
+    ports_.preview.showPreview(ports_.table.rows());
 }
 
 } // namespace zr::records

@@ -7,18 +7,18 @@
 namespace zr::common {
 class FileAccess;
 class HandlerRegistry;
-class TextGrid;
 } // namespace zr::common
 
 namespace zr::records {
 
+class MeasurementTableModel;
 class PrintPreviewPort;
 
 // Printing the measurement table: the HTML report "tmp1.html", then the print preview.
 class PrintReport {
 public:
     struct Ports {
-        common::TextGrid& table; // StringGrid3
+        const MeasurementTableModel& table; // StringGrid3's rows
         PrintPreviewPort& preview;
         common::FileAccess& files;
         // The directory the report is written to.

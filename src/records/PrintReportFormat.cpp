@@ -1,15 +1,15 @@
 #include "records/PrintReportFormat.h"
 
 #include "common/Cp1251.h"
-#include "common/TextGrid.h"
 #include "records/MeasurementRow.h"
 #include "records/ReportTexts.h"
 
 namespace zr::records {
 
-QByteArray printReportBytes(const common::TextGrid& table) {
+QByteArray printReportBytes(const MeasurementRows& rows) {
     QString html;
-    html.reserve(128 * table.rowCountWithHeader() + 1024);
+    html.reserve(128 * rows.size() + 1024);
+    const QLocale locale;
     const auto line = [&html](const QString& text) {
         html += text;
         html += QStringLiteral("\r\n");
@@ -31,12 +31,13 @@ QByteArray printReportBytes(const common::TextGrid& table) {
              QStringLiteral("</b></td>"));
     }
     line(QStringLiteral("</tr>"));
-    for (int row = 1; row < table.rowCountWithHeader(); ++row) {
+    for (const MeasurementRow& row : rows) {
         line(QStringLiteral("<tr>"));
-        line(QStringLiteral("<td align=center width=10>") + table.cell(0, row).toHtmlEscaped() +
-             QStringLiteral("</td>"));
+        line(QStringLiteral("<td align=center width=10>") +
+             measurementCellText(row, 0, locale).toHtmlEscaped() + QStringLiteral("</td>"));
         for (int column = 1; column < MeasurementRow::kColumns; ++column) {
-            line(QStringLiteral("<td align=center>") + table.cell(column, row).toHtmlEscaped() +
+            line(QStringLiteral("<td align=center>") +
+                 measurementCellText(row, column, locale).toHtmlEscaped() +
                  QStringLiteral("</td>"));
         }
         line(QStringLiteral("</tr>"));

@@ -1,9 +1,10 @@
 #include "records/SpreadsheetValue.h"
 
 #include "common/NumberFormat.h"
-#include "records/MeasurementRow.h"
+#include "device/connection/MethodNames.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace zr::records {
@@ -36,53 +37,6 @@ std::optional<double> readNumber(const QString& text, const QLocale& locale) {
         return std::nullopt;
     }
     return value;
-}
-
-// The timestamp format of a locale and what follows from it, worked out once per locale: an
-// export asks for every row.
-struct TimestampShape {
-    QLocale locale;
-    QString format;
-    QString numberFormat;
-    // Month or day names, or an AM/PM marker: only then may a timestamp hold letters.
-    bool hasNames = false;
-};
-
-const TimestampShape& timestampShape(const QLocale& locale) {
-    thread_local std::optional<TimestampShape> shape;
-    if (!shape || shape->locale != locale) {
-        const QString format = measurementTimestampFormat(locale);
-        const bool names = format.contains(QLatin1String("MMM")) ||
-                           format.contains(QLatin1String("ddd")) ||
-                           format.contains(QLatin1Char('A')) || format.contains(QLatin1Char('a'));
-        shape = TimestampShape{locale, format, spreadsheetDateTimeFormat(format), names};
-    }
-    return *shape;
-}
-
-std::optional<QDateTime> readTimestamp(const QString& text, const TimestampShape& shape) {
-    // Most texts of a table (grades, tanks, suppliers) are refused here, before the costly parse.
-    const bool hasDigit =
-        std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isDigit(); });
-    const bool hasLetter =
-        std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isLetter(); });
-    if (!hasDigit || (hasLetter && !shape.hasNames)) {
-        return std::nullopt;
-    }
-    const QLocale& locale = shape.locale;
-    const QString& format = shape.format;
-    QDateTime moment = locale.toDateTime(text, format);
-    if (!moment.isValid()) {
-        return std::nullopt;
-    }
-    if (!format.contains(QLatin1String("yyyy")) && moment.date().year() < 1930) {
-        // Two-digit years: 00 to 29 are this century, as the spreadsheet reads them.
-        moment = moment.addYears(100);
-    }
-    if (locale.toString(moment, format) != text) {
-        return std::nullopt;
-    }
-    return moment;
 }
 
 // The spreadsheet's code for a run of `count` Qt format letters `letter`.
@@ -120,26 +74,51 @@ QString literal(QChar ch) {
 } // namespace
 
 SpreadsheetValue spreadsheetValue(const QString& text, const QLocale& locale) {
-    SpreadsheetValue value;
     if (const std::optional<double> number = readNumber(text, locale)) {
-        value.kind = SpreadsheetValue::Kind::Number;
-        value.number = *number;
+        return {SpreadsheetValue::Kind::Number, {}, *number, {}};
     }
-    return value;
+    return {
+        text.isEmpty() ? SpreadsheetValue::Kind::Blank : SpreadsheetValue::Kind::Text, text, 0, {}};
 }
 
-SpreadsheetValue timestampColumnValue(const QString& text, const QLocale& locale) {
-    SpreadsheetValue value = spreadsheetValue(text, locale);
-    if (value.kind != SpreadsheetValue::Kind::Text) {
+SpreadsheetValue workbookCell(const MeasurementRow& row, int column, const QLocale& locale) {
+    using Kind = SpreadsheetValue::Kind;
+    const auto text = [&] {
+        const QString shown = measurementCellText(row, column, locale);
+        return SpreadsheetValue{shown.isEmpty() ? Kind::Blank : Kind::Text, shown, 0, {}};
+    };
+    if (row.typed[static_cast<std::size_t>(column)] || row.isEmpty()) {
+        return text();
+    }
+    switch (column) {
+    case MeasurementRow::NumberColumn: {
+        SpreadsheetValue value = spreadsheetValue(measurementCellText(row, column, locale), locale);
+        if (value.kind == Kind::Number && std::trunc(value.number) == value.number) {
+            value.kind = Kind::WholeNumber;
+        }
         return value;
     }
-    const TimestampShape& shape = timestampShape(locale);
-    if (const std::optional<QDateTime> moment = readTimestamp(text, shape)) {
-        value.kind = SpreadsheetValue::Kind::DateTime;
-        value.dateTime = *moment;
-        value.numberFormat = shape.numberFormat;
+    case MeasurementRow::GradeColumn:
+    case MeasurementRow::TankColumn:
+    case MeasurementRow::SupplierColumn:
+        return spreadsheetValue(measurementCellText(row, column, locale), locale);
+    case MeasurementRow::MethodColumn:
+        // A code without a name shows as the number it is.
+        if (row.method && connection::methodName(*row.method).isEmpty()) {
+            return {Kind::Number, {}, static_cast<double>(*row.method), {}};
+        }
+        return text();
+    case MeasurementRow::ValueColumn:
+        if (row.value && std::isfinite(*row.value)) {
+            return {Kind::Number, {}, *row.value, {}};
+        }
+        return text();
+    default:
+        if (row.moment.isValid()) {
+            return {Kind::DateTime, {}, 0, row.moment.toLocalTime()};
+        }
+        return text();
     }
-    return value;
 }
 
 QString spreadsheetDateTimeFormat(const QString& qtFormat) {

@@ -3,11 +3,10 @@
 #include "common/HandlerRegistry.h"
 #include "common/NumberFormat.h"
 #include "common/OneShotTimer.h"
-#include "common/TextGrid.h"
-#include "device/connection/MethodNames.h"
 #include "device/protocol/ByteOrder.h"
 #include "device/protocol/MemoryMap.h"
 #include "records/MeasurementTable.h"
+#include "records/StoredValuesModel.h"
 
 namespace zr::records {
 
@@ -49,10 +48,10 @@ private:
 
 } // namespace
 
-StoredValues::StoredValues(connection::ControllerContext context, common::TextGrid& grid,
+StoredValues::StoredValues(connection::ControllerContext context, StoredValuesModel& rows,
                            common::OneShotTimer& storedValuesTimer, MeasurementTable& table,
                            Progress progress)
-    : context_(context), grid_(grid), storedValuesTimer_(storedValuesTimer), table_(table),
+    : context_(context), rows_(rows), storedValuesTimer_(storedValuesTimer), table_(table),
       progress_(std::move(progress)) {}
 
 void StoredValues::registerHandlers(common::HandlerRegistry& handlers) {
@@ -66,28 +65,28 @@ int StoredValues::count() const {
     return context_.state.status.dataCount;
 }
 
-QString StoredValues::methodText(int methodCode) {
-    const QString name = connection::methodName(methodCode);
-    return name.isEmpty() ? QString::number(methodCode) : name;
+QList<protocol::StoredValueRecord> StoredValues::records() const {
+    QList<protocol::StoredValueRecord> shown;
+    for (const StoredValueRow& row : rows_.rows()) {
+        if (row) {
+            shown << *row;
+        }
+    }
+    return shown;
 }
 
 void StoredValues::clearRows() {
-    for (int r = 1; r <= memory::kMaxStoredValues; ++r) {
-        for (int c = 0; c < kGridColumns; ++c) {
-            grid_.setCell(c, r, QString());
-        }
+    for (int r = 0; r < rows_.rowCount(); ++r) {
+        rows_.setRow(r, std::nullopt);
     }
 }
 
 void StoredValues::showRecord(const protocol::StoredValueRecord& record) {
-    const int row = record.recordNumber;
-    if (row < 1 || row > memory::kMaxStoredValues) {
+    const int slot = record.recordNumber;
+    if (slot < 1 || slot > memory::kMaxStoredValues) {
         return;
     }
-    grid_.setCell(0, row, QString::number(row));
-    grid_.setCell(1, row, methodText(record.method));
-    grid_.setCell(2, row, common::formatGeneral(static_cast<double>(record.value)));
-    grid_.setCell(3, row, common::formatGeneral(static_cast<double>(record.second)));
+    rows_.setRow(slot - 1, record);
 }
 
 void StoredValues::receiveStoredValuesPage(const protocol::StoredValuesPage& page) {
@@ -154,9 +153,17 @@ void StoredValues::copyStoredValuesToTable() {
     if (!holdsValues(c)) {
         return;
     }
-    for (int r = 1; r <= c; ++r) {
+    // One change, so that the journal keeps the rows with one flush.
+    const common::EditGroup copy = table_.groupChanges();
+    for (int r = 0; r < c; ++r) {
+        const StoredValueRow& shown = rows_.row(r);
+        // The number shown: all the digits the grid shows of the single-precision value.
+        const std::optional<double> value =
+            shown ? std::optional(common::generalValue(static_cast<double>(shown->value)))
+                  : std::nullopt;
         // A number that cannot advance stops the copy after its row.
-        table_.appendRow(table_.newRow(grid_.cell(1, r), grid_.cell(2, r)), false);
+        table_.appendRow(table_.newRow(shown ? std::optional<int>(shown->method) : std::nullopt,
+                                       value, common::kGeneralFormat));
     }
 }
 

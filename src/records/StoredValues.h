@@ -3,27 +3,24 @@
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/Replies.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
 namespace zr::common {
 class HandlerRegistry;
 class OneShotTimer;
-class TextGrid;
 } // namespace zr::common
 
 namespace zr::records {
 
 class MeasurementTable;
+class StoredValuesModel;
 
 // The values stored in the meter: fetching them into StringGrid2, storing the live value,
 // erasing them all and copying them into the measurement table.
 class StoredValues {
 public:
-    // The grid: the header row and one row per stored value.
-    static constexpr int kGridColumns = 4;
-    static constexpr int kGridRows = 11;
-
     // What the user sees while the erasure runs: the text of the first status panel (shown at
     // once) and the busy cursor.
     struct Progress {
@@ -31,7 +28,7 @@ public:
         std::function<void(bool busy)> setBusy;
     };
 
-    StoredValues(connection::ControllerContext context, common::TextGrid& grid,
+    StoredValues(connection::ControllerContext context, StoredValuesModel& rows,
                  common::OneShotTimer& storedValuesTimer, MeasurementTable& table,
                  Progress progress = {});
 
@@ -50,8 +47,8 @@ public:
     void copyStoredValuesToTable();
     void fetchStoredValuesOnTimer();
 
-    // The Метод cell of a record's method code.
-    static QString methodText(int methodCode);
+    // The records shown, in slot order.
+    QList<protocol::StoredValueRecord> records() const;
 
 private:
     void clearRows();
@@ -59,7 +56,7 @@ private:
     int count() const;
 
     connection::ControllerContext context_;
-    common::TextGrid& grid_;
+    StoredValuesModel& rows_;
     common::OneShotTimer& storedValuesTimer_;
     MeasurementTable& table_;
     Progress progress_;

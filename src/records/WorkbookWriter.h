@@ -1,12 +1,10 @@
 #pragma once
 
+#include "records/MeasurementRow.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
-
-namespace zr::common {
-class TextGrid;
-}
 
 namespace zr::records {
 
@@ -16,8 +14,9 @@ struct WorkbookBytes {
     QString failure; // empty when made
 };
 
-// Makes the workbook of the measurement table (its back end is in xlsx/, apart so that records
-// itself needs no workbook library).
-using WorkbookWriter = std::function<WorkbookBytes(const common::TextGrid& table)>;
+// Makes the workbook of the measurement table's rows that is to be saved as `target` (its back
+// end is in xlsx/, apart so that records itself needs no workbook library).
+using WorkbookWriter =
+    std::function<WorkbookBytes(const MeasurementRows& rows, const QString& target)>;
 
 } // namespace zr::records

@@ -15,7 +15,6 @@
 #include "records/BusyCursor.h"
 #include "records/Export.h"
 #include "records/MeasurementTable.h"
-#include "records/MeasurementTableTexts.h"
 #include "records/PrintReport.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
@@ -24,20 +23,10 @@
 
 namespace zr::session {
 
-namespace {
-void setHeaders(common::TextGrid& grid, const QStringList& headers) {
-    for (int c = 0; c < headers.size(); ++c) {
-        grid.setCell(c, 0, headers.at(c));
-    }
-}
-} // namespace
-
 MeterSession::MeterSession(hid::HidPlatform& hidPlatform, QString dataDir, SessionPorts ports,
                            FetchPolicy fetchPolicy, QObject* parent)
     : QObject(parent), dataDir_(std::move(dataDir)), ports_(std::move(ports)),
-      guard_(ports_.messages), measurementGrid_(records::MeasurementTable::kGridColumns,
-                                                records::MeasurementTable::kGridRows),
-      storedValuesGrid_(records::StoredValues::kGridColumns, records::StoredValues::kGridRows) {
+      guard_(ports_.messages) {
     hidController_ = new hid::HidDeviceController(hidPlatform, this);
     hidController_->setObjectName(QStringLiteral("HidController"));
     connectMeter();
@@ -114,7 +103,7 @@ records::WorkbookWriter MeterSession::workbookWriter() const {
     if (ports_.writeWorkbook) {
         return ports_.writeWorkbook;
     }
-    return [](const common::TextGrid&) {
+    return [](const records::MeasurementRows&, const QString&) {
         return records::WorkbookBytes{{}, QStringLiteral("no workbook writer in this program")};
     };
 }
@@ -133,8 +122,10 @@ void MeterSession::buildRecords() {
     measurementTable_ = std::make_unique<records::MeasurementTable>(
         measurementGrid_, *selectionLists_,
         [this] {
-            return records::MeasurementTable::LiveCaptions{
-                captions_.method(), connection::ShownCaptions::value(state_.status)};
+            const connection::ShownValue shown =
+                connection::ShownCaptions::shownValue(state_.status);
+            return records::MeasurementTable::LiveReading{captions_.methodCode(), shown.value,
+                                                          shown.decimals};
         },
         records::MeasurementTable::Commands{[this] { export_->saveTable(); },
                                             [this] { printReport_->printTable(); }});
@@ -243,13 +234,6 @@ void MeterSession::selectMethod(int method) {
 void MeterSession::start() {
     guard_.run([this] {
         state_.deviceList.clear();
-        setHeaders(storedValuesGrid_, {QStringLiteral("№"), QStringLiteral("Метод"),
-                                       QStringLiteral("Значение"), QString()});
-        QStringList tableHeaders;
-        for (const QString& header : records::measurementTableHeaders()) {
-            tableHeaders << header;
-        }
-        setHeaders(measurementGrid_, tableHeaders);
         // Views only schedule a repaint on a change, so each change is on disk before it shows.
         journal::TableJournal::Options journalOptions;
         journalOptions.meterSerial = [this] {

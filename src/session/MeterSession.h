@@ -1,14 +1,16 @@
 #pragma once
 
+#include "common/GridModel.h"
 #include "common/HandlerGuard.h"
 #include "common/HandlerRegistry.h"
 #include "common/OneShotTimer.h"
-#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/connection/LiveStatus.h"
 #include "device/connection/MeterFacts.h"
 #include "device/connection/SharedState.h"
 #include "device/protocol/Replies.h"
+#include "records/MeasurementTableModel.h"
+#include "records/StoredValuesModel.h"
 #include "session/CalibrationListFetch.h"
 #include "session/SessionPorts.h"
 #include "session/StoredValuesFetch.h"
@@ -91,9 +93,9 @@ public:
     common::OneShotTimer& storedValuesTimer() { return storedValuesTimer_; }
     common::OneShotTimer& calibrationListTimer() { return calibrationListTimer_; }
 
-    // The texts of the grids the controllers fill, for views to show.
-    common::TextTableModel& measurementGrid() { return measurementGrid_; }
-    common::TextTableModel& storedValuesGrid() { return storedValuesGrid_; }
+    // The models of the grids the controllers fill, for views to show.
+    records::MeasurementTableModel& measurementGrid() { return measurementGrid_; }
+    records::StoredValuesModel& storedValuesGrid() { return storedValuesGrid_; }
     // The rows of the meter's calibration list, as its grid shows them.
     common::GridModel& calibrationGrid();
 
@@ -151,8 +153,8 @@ private:
     StoredValuesFetch storedValuesFetch_;
     CalibrationListFetch calibrationListFetch_;
 
-    common::TextTableModel measurementGrid_;
-    common::TextTableModel storedValuesGrid_;
+    records::MeasurementTableModel measurementGrid_;
+    records::StoredValuesModel storedValuesGrid_;
 
     // Deleted first: readers of devices still claimed stop before what they report to goes.
     hid::HidDeviceController* hidController_ = nullptr;

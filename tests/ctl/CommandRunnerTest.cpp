@@ -60,7 +60,7 @@ Outcome run(const Invocation& i, FakeMeterLink& meter,
 // The fake answers start() with the meter found and these status reports.
 void foundThen(FakeMeterLink& meter, QList<protocol::StatusReport> reports) {
     meter.onStart = [&meter, reports] {
-        emit meter.meterFound();
+        emit meter.meterFound({});
         for (const protocol::StatusReport& s : reports) {
             emit meter.statusReceived(s);
         }
@@ -68,7 +68,8 @@ void foundThen(FakeMeterLink& meter, QList<protocol::StatusReport> reports) {
 }
 
 // The exit statuses of a meter that is missing, inaccessible, lost or silent are shown end to end
-// on the simulated bus; these two cannot be made there.
+// on the simulated bus; these two cannot be made there. Under --json the error follows once more
+// as a JSON object, for a script.
 TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
     struct Case {
         const char* name;
@@ -79,10 +80,15 @@ TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
     };
     const Case cases[] = {
         {"unanswered", Command::Status, [](FakeMeterLink&) {}, kNoReply,
-         "The meter did not answer in time.\n"},
+         "The meter did not answer in time.\n"
+         R"({"error":"The meter did not answer in time.","status":6})"
+         "\n"},
         {"failed", Command::Status,
-         [](FakeMeterLink& m) { m.onStart = [&m] { emit m.failed(QStringLiteral("boom")); }; },
-         kError, "boom\n"},
+         [](FakeMeterLink& m) { m.onStart = [&m] { emit m.failed(QStringLiteral("bo\"om")); }; },
+         kError,
+         "bo\"om\n"
+         R"({"error":"bo\"om","status":1})"
+         "\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,6 +150,88 @@ TEST(CtlCommandRunnerTest, WatchWithChangesSkipsRepeatedReadings) {
     ASSERT_EQ(lines.size(), 4); // header, two lines, nothing after the last CRLF
     EXPECT_TRUE(lines.at(1).contains(",91,"));
     EXPECT_TRUE(lines.at(2).contains(",92,"));
+    // The report left out shows as a gap in the numbers.
+    EXPECT_TRUE(lines.at(1).endsWith(",1\r"));
+    EXPECT_TRUE(lines.at(2).endsWith(",3\r"));
+}
+
+TEST(CtlCommandRunnerTest, WatchStampsLinesInTheTimeAsked) {
+    const struct {
+        TimeStyle style;
+        QJsonValue time;
+    } cases[] = {
+        {TimeStyle::Local, QStringLiteral("2026-03-01T10:00:00.000+01:00")},
+        {TimeStyle::Utc, QStringLiteral("2026-03-01T09:00:00.000Z")},
+        {TimeStyle::Epoch, 1772355600.0},
+    };
+    for (const auto& c : cases) {
+        FakeMeterLink meter;
+        foundThen(meter, {FakeMeterLink::status(1, 91.0f)});
+        Invocation i = invocation(Command::Watch);
+        i.count = 1;
+        i.timeStyle = c.style;
+        const Outcome r = run(i, meter);
+        EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("time")), c.time)
+            << r.out.data();
+    }
+}
+
+// A meter that has stopped reporting: watch ends at the time asked, not with the reply timeout.
+TEST(CtlCommandRunnerTest, WatchStopsAfterItsDurationOrAtItsTime) {
+    const struct {
+        const char* name;
+        qint64 durationMs;
+        qint64 stopInMs;
+    } cases[] = {
+        {"duration", 100, 0},
+        {"until", 0, 100},
+        {"the earlier of both", 100, 60 * 60 * 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeMeterLink meter;
+        foundThen(meter, {FakeMeterLink::status(1, 91.0f)});
+        Invocation i = invocation(Command::Watch);
+        i.durationMs = c.durationMs;
+        if (c.stopInMs > 0) {
+            i.stopAt = fixedTime().addMSecs(c.stopInMs);
+        }
+        i.timeoutMs = 20000;
+        const Outcome r = run(i, meter);
+        EXPECT_EQ(r.status, kDone);
+        EXPECT_EQ(r.out.count('\n'), 1);
+    }
+}
+
+// Each wait on a reply may be retried: the request goes again.
+TEST(CtlCommandRunnerTest, RetriesAskAgainForAReplyThatDidNotCome) {
+    const struct {
+        int retries;
+        int status;
+        int fetches;
+    } cases[] = {
+        {0, kNoReply, 1},
+        {1, kDone, 2},
+        {3, kDone, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.retries);
+        FakeMeterLink meter;
+        foundThen(meter, {FakeMeterLink::status(1, 91.0f, 4500, 1)});
+        int fetches = 0;
+        meter.onFetchStoredValues = [&] {
+            // The first request goes unanswered.
+            if (++fetches > 1) {
+                emit meter.storedValuesFetched({});
+            }
+        };
+        Invocation i = invocation(Command::Stored);
+        i.timeoutMs = 50;
+        i.retries = c.retries;
+        const Outcome r = run(i, meter);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(fetches, c.fetches);
+    }
 }
 
 TEST(CtlCommandRunnerTest, InterruptEndsWatchWithStatus0AndOtherCommandsWith1) {
@@ -151,7 +239,7 @@ TEST(CtlCommandRunnerTest, InterruptEndsWatchWithStatus0AndOtherCommandsWith1) {
         FakeMeterLink meter;
         CommandRunner* running = nullptr;
         meter.onStart = [&] {
-            emit meter.meterFound();
+            emit meter.meterFound({});
             running->interrupt();
         };
         const Outcome r =
@@ -164,7 +252,7 @@ TEST(CtlCommandRunnerTest, AReaderThatWentAwayEndsWatchQuietly) {
     FakeMeterLink meter;
     int reports = 0;
     meter.onStart = [&] {
-        emit meter.meterFound();
+        emit meter.meterFound({});
         for (; reports < 5; ++reports) {
             emit meter.statusReceived(FakeMeterLink::status(1, 90.0f));
         }

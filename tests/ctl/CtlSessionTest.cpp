@@ -47,10 +47,10 @@ TEST_F(CtlOnSimulatedBus, StatusAsTable) {
     const test::CtlOutcome r = run({"status"});
     EXPECT_EQ(r.status, kDone);
     EXPECT_EQ(QString::fromUtf8(r.out),
-              QStringLiteral("Метод                      Значение  Коррекция  Таблица  Частота  "
-                             "В допуске  Данных\n"
-                             "1 Исследовательский метод  0         -1         0        5200     "
-                             "нет        0\n"));
+              QStringLiteral("Method                     Value  Correction  Table  Frequency  "
+                             "In band  Stored\n"
+                             "1 Исследовательский метод  0      -1          0      5200       "
+                             "no       0\n"));
 }
 
 // The reading commands send the meter nothing, so that a window open beside them is left alone;
@@ -63,9 +63,9 @@ TEST_F(CtlOnSimulatedBus, WatchWritesStampedCsvLinesAndSendsNothing) {
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 402);
     EXPECT_EQ(lines.at(0), "time,method,method_name,value,correction,table,frequency,"
-                           "frequency_valid,stored_count\r");
+                           "frequency_valid,stored_count,seq\r");
     EXPECT_EQ(lines.at(400),
-              "2026-05-04T09:30:15.250+03:00,3,Цетановое число,47.5,0,0,4600,true,2\r");
+              "2026-05-04T09:30:15.250+03:00,3,Цетановое число,47.5,0,0,4600,true,2,400\r");
     EXPECT_EQ(meter->commands, 0);
 }
 
@@ -81,7 +81,9 @@ TEST_F(CtlOnSimulatedBus, WatchEndsWithStatus4WhenTheMeterIsPulledOut) {
     };
     const test::CtlOutcome r = run({"watch", "--json"});
     EXPECT_EQ(r.status, kMeterLost);
-    EXPECT_EQ(r.err, "The meter was unplugged.\n");
+    EXPECT_EQ(r.err, "The meter was unplugged.\n"
+                     R"({"error":"The meter was unplugged.","status":4})"
+                     "\n");
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines.at(3).isEmpty());
@@ -165,9 +167,9 @@ TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAsk
     };
     const QByteArray statusHeader =
         "method,method_name,value,correction,table,frequency,frequency_valid,stored_count\r\n";
-    const auto line = [](int frequency) {
+    const auto line = [](int frequency, const QByteArray& seq = {}) {
         return QByteArray("1,Исследовательский метод,90,0,0,") + QByteArray::number(frequency) +
-               ",true,3\r\n";
+               ",true,3" + seq + "\r\n";
     };
     const QByteArray time = "2026-05-04T09:30:15.250+03:00,";
     const struct {
@@ -176,7 +178,8 @@ TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAsk
     } cases[] = {
         {{"status", "--csv"}, statusHeader + line(4500)},
         {{"watch", "--csv", "--count", "3"},
-         "time," + statusHeader + time + line(4500) + time + line(4501) + time + line(4502)},
+         "time," + statusHeader.chopped(2) + ",seq\r\n" + time + line(4500, ",1") + time +
+             line(4501, ",2") + time + line(4502, ",3")},
         {{"calibrations", "--method", "RON", "--csv"},
          "slot,name,k1,k2\r\n1,АИ-92,1012,-9\r\n2,АИ-95,995,6\r\n"},
     };
@@ -241,8 +244,8 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     const hid::SimulatedDeviceId id = plug();
     const test::CtlOutcome r = run({"list", "--csv"});
     EXPECT_EQ(r.status, kDone);
-    EXPECT_EQ(r.out, QByteArray("device,serial,read_write\r\n/dev/simhid") +
-                         QByteArray::number(id) + ",SIM6040,true\r\n");
+    EXPECT_EQ(r.out, QByteArray("device,serial,read_write,product,usb_path\r\n/dev/simhid") +
+                         QByteArray::number(id) + ",SIM6040,true,ZR-6040 USB,\r\n");
 
     // While a command holds the meter, the other device stays closed.
     statusReport = status(4600, 1, 90.0f, 0.0f, 0, 0);
@@ -252,20 +255,102 @@ TEST_F(CtlOnSimulatedBus, ListShowsOnlyMetersAndOpensNothingElse) {
     EXPECT_EQ(keyboardHandles, 0);
 }
 
-TEST_F(CtlOnSimulatedBus, DevicePicksOneOfTwoMeters) {
+TEST_F(CtlOnSimulatedBus, DeviceOrSerialPicksOneOfTwoMeters) {
     auto second = std::make_shared<test::CountingMeterDevice>();
     hid::SimulatedDeviceInfo secondInfo = sim::SimulatedMeter::deviceInfo();
     secondInfo.serial = QStringLiteral("SECOND");
     const hid::SimulatedDeviceId secondId = bus.plug(secondInfo, second);
     plug();
     const QString path = QStringLiteral("/dev/simhid%1").arg(secondId);
+    const QByteArray secondListed =
+        ("device,serial,read_write,product,usb_path\r\n" + path + ",SECOND,true,ZR-6040 USB,\r\n")
+            .toUtf8();
     test::CtlOutcome r = run({"list", "--csv", "--device", path});
-    EXPECT_EQ(r.out, ("device,serial,read_write\r\n" + path + ",SECOND,true\r\n").toUtf8());
+    EXPECT_EQ(r.out, secondListed);
 
     // Only the first meter reports; the second one, chosen, says nothing.
     r = run({"status", "--device", path, "--timeout", "0.3"});
     EXPECT_EQ(r.status, kNoReply);
     EXPECT_GT(reportsSent, 0);
+
+    // The same by serial number.
+    const struct {
+        const char* serial;
+        int status;
+        QByteArray out;
+    } cases[] = {
+        {"SECOND", kDone, secondListed},
+        {"NOPE", kNoMeter, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.serial);
+        const test::CtlOutcome listed = run({"list", "--csv", "--serial", c.serial});
+        EXPECT_EQ(listed.status, c.status);
+        EXPECT_EQ(listed.out, c.out);
+    }
+    // The first meter reports; the second one, chosen by its number, says nothing.
+    EXPECT_EQ(run({"status", "--serial", "SECOND", "--timeout", "0.3"}).status, kNoReply);
+    EXPECT_EQ(run({"status", "--serial", "SIM6040", "--json"}).status, kDone);
+}
+
+// What the meter says of itself, and the calibration in force asked for by its slot.
+TEST_F(CtlOnSimulatedBus, InfoShowsTheMeterTheMethodAndTheCalibrationInForce) {
+    meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
+    const hid::SimulatedDeviceId id = plug();
+    const QByteArray device = "/dev/simhid" + QByteArray::number(id);
+    const QByteArray facts = device + ",,04d7,013f,0100,ZR-6040 USB,SIM6040,65,65,true,1,"
+                                      "Исследовательский метод,";
+    const struct {
+        int table;
+        QByteArray line;
+    } cases[] = {
+        {2, facts + "2,АИ-95,995,6\r\n"},
+        {0, facts + "0,,,\r\n"},
+        // A slot in force that holds nothing.
+        {4, facts + "4,,,\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        statusReport = status(4500, 1, 90.0f, 0.0f, static_cast<std::uint8_t>(c.table), 3);
+        const test::CtlOutcome r = run({"info", "--csv"});
+        EXPECT_EQ(r.status, kDone);
+        EXPECT_EQ(r.out, "device,usb_path,vendor_id,product_id,version,product,serial,"
+                         "input_report_length,output_report_length,read_write,method,"
+                         "method_name,table,calibration_name,k1,k2\r\n" +
+                             c.line);
+    }
+}
+
+// --verbose shows what went to the meter and what came back, in the window's traffic log form;
+// the JSON object of an error carries the error alone.
+TEST_F(CtlOnSimulatedBus, VerboseWritesTheTrafficToStandardError) {
+    meter->withModel([](sim::MeterModel& model) { sim::loadDemonstrationContents(model); });
+    plug();
+    const struct {
+        QStringList arguments;
+        bool unanswered;
+        int status;
+        bool traffic;
+        QByteArray lastLine;
+    } cases[] = {
+        {{"stored", "--csv"}, false, kDone, false, {}},
+        {{"stored", "--csv", "--verbose"}, false, kDone, true, {}},
+        {{"stored", "--json", "--verbose", "--timeout", "0.3"},
+         true,
+         kNoReply,
+         true,
+         R"({"error":"The meter did not reply in time.","status":6})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        meter->swallowStoredReads = c.unanswered;
+        const test::CtlOutcome r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err.startsWith("WR ") || r.err.contains("\nWR "), c.traffic) << r.err.data();
+        if (!c.lastLine.isEmpty()) {
+            EXPECT_EQ(r.err.trimmed().split('\n').last(), c.lastLine);
+        }
+    }
 }
 
 TEST_F(CtlOnSimulatedBus, EachExitStatusOfAMeterThatCannotServe) {

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace zr::ctl {
@@ -42,24 +43,59 @@ TEST(CtlRecordsTest, FieldNamesAreTheDocumentedOnes) {
         const char* keys;
     };
     const Case cases[] = {
-        {meterLayout(), "device,serial,read_write"},
-        {statusLayout(false),
+        {meterLayout(), "device,serial,read_write,product,usb_path"},
+        {statusLayout(),
          "method,method_name,value,correction,table,frequency,frequency_valid,stored_count"},
-        {statusLayout(true),
-         "time,method,method_name,value,correction,table,frequency,frequency_valid,stored_count"},
+        {watchLayout(),
+         "time,method,method_name,value,correction,table,frequency,frequency_valid,stored_count,"
+         "seq"},
         {storedValueLayout(), "number,method,method_name,value"},
         {calibrationLayout(), "slot,name,k1,k2"},
         {libraryLayout(), "index,name,method,k1,k2,comment"},
+        {infoLayout(),
+         "device,usb_path,vendor_id,product_id,version,product,serial,input_report_length,"
+         "output_report_length,read_write,method,method_name,table,calibration_name,k1,k2"},
     };
+    // JSON, which a parser reads back in any order, is written in the documented one too.
+    static const QRegularExpression member(QStringLiteral(R"re("(\w+)": )re"));
     for (const Case& c : cases) {
         EXPECT_EQ(c.layout.keys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));
         EXPECT_EQ(written(Format::Csv, c.layout, {}), QByteArray(c.keys) + "\r\n");
+        const QString json = QString::fromUtf8(written(Format::Json, c.layout, {Record{}}, true));
+        QStringList jsonKeys;
+        for (const QRegularExpressionMatch& match : member.globalMatch(json)) {
+            jsonKeys << match.captured(1);
+        }
+        EXPECT_EQ(jsonKeys.join(QLatin1Char(',')), QString::fromLatin1(c.keys));
+    }
+}
+
+// The table and CSV that continue a file leave their header out; JSON has none.
+TEST(CtlRecordsTest, WithoutHeaderOnlyTheRecordsAreWritten) {
+    const Record record = calibrationRecord({1, "N", 1, 2, 3});
+    for (const Format format : {Format::Csv, Format::Table}) {
+        QByteArray document;
+        QByteArray streamed;
+        const auto into = [](QByteArray& out) {
+            return [&out](const QByteArray& bytes) {
+                out += bytes;
+                return true;
+            };
+        };
+        RecordWriter whole(format, calibrationLayout(), into(document), false);
+        RecordWriter lines(format, calibrationLayout(), into(streamed), false);
+        ASSERT_TRUE(whole.writeDocument({record, record}));
+        ASSERT_TRUE(lines.writeStreamed(record));
+        ASSERT_TRUE(lines.writeStreamed(record));
+        EXPECT_EQ(document.count('\n'), 2) << document.data();
+        EXPECT_EQ(streamed, document);
+        EXPECT_TRUE(document.startsWith('1')) << document.data();
     }
 }
 
 TEST(CtlRecordsTest, StatusAsJsonCarriesNumbersAsTheMeterMeantThem) {
     const QByteArray json =
-        written(Format::Json, statusLayout(false), {statusRecord(sampleStatus(), kRussian)}, true);
+        written(Format::Json, statusLayout(), {statusRecord(sampleStatus(), kRussian)}, true);
     EXPECT_EQ(QJsonDocument::fromJson(json).toJson(QJsonDocument::Compact),
               QByteArray(R"({"correction":-0.3,"frequency":4500,"frequency_valid":true,)"
                          R"("method":2,"method_name":"Моторный метод","stored_count":3,)"
@@ -71,19 +107,20 @@ TEST(CtlRecordsTest, ValueOutsideTheValidBandIsNullInJsonEmptyInCsvAndZeroInTheT
     status.frequency = 3999;
     const Record record = statusRecord(status, kRussian);
     EXPECT_TRUE(std::holds_alternative<std::nullptr_t>(record.values.at(2)));
-    EXPECT_EQ(written(Format::Csv, statusLayout(false), {record}).split('\n').at(1),
+    EXPECT_EQ(written(Format::Csv, statusLayout(), {record}).split('\n').at(1),
               QByteArray("2,Моторный метод,,-0.3,1,3999,false,3\r"));
     EXPECT_EQ(record.cells.at(1), QStringLiteral("0"));
 }
 
-TEST(CtlRecordsTest, TableIsAlignedWithTheWindowsWordsAndTheLocalesNumbers) {
+// The headers are the catalogue's (English without one); the numbers the locale's.
+TEST(CtlRecordsTest, TableIsAlignedWithTheLocalesNumbers) {
     const QByteArray table =
-        written(Format::Table, statusLayout(false), {statusRecord(sampleStatus(), kRussian)});
+        written(Format::Table, statusLayout(), {statusRecord(sampleStatus(), kRussian)});
     EXPECT_EQ(QString::fromUtf8(table),
-              QStringLiteral("Метод             Значение  Коррекция  Таблица  Частота  "
-                             "В допуске  Данных\n"
-                             "2 Моторный метод  92,4      -0,3       1        4500     "
-                             "да         3\n"));
+              QStringLiteral("Method            Value  Correction  Table  Frequency  "
+                             "In band  Stored\n"
+                             "2 Моторный метод  92,4   -0,3        1      4500       "
+                             "yes      3\n"));
 }
 
 TEST(CtlRecordsTest, CsvQuotesWhatRfc4180Requires) {
@@ -117,12 +154,12 @@ TEST(CtlRecordsTest, JsonTextsReadBackAsTheyWere) {
 
 TEST(CtlRecordsTest, StreamedLinesAreWholeAndKeepTheirColumns) {
     QList<QByteArray> pieces;
-    RecordWriter json(Format::Json, statusLayout(true), [&](const QByteArray& bytes) {
+    RecordWriter json(Format::Json, watchLayout(), [&](const QByteArray& bytes) {
         pieces << bytes;
         return true;
     });
-    ASSERT_TRUE(json.writeStreamed(statusRecord(sampleStatus(), kRussian, QStringLiteral("T1"))));
-    ASSERT_TRUE(json.writeStreamed(statusRecord(sampleStatus(), kRussian, QStringLiteral("T2"))));
+    ASSERT_TRUE(json.writeStreamed(watchRecord(sampleStatus(), kRussian, QStringLiteral("T1"), 1)));
+    ASSERT_TRUE(json.writeStreamed(watchRecord(sampleStatus(), kRussian, QStringLiteral("T2"), 2)));
     ASSERT_EQ(pieces.size(), 2);
     for (const QByteArray& piece : pieces) {
         EXPECT_TRUE(piece.endsWith('\n'));
@@ -131,14 +168,14 @@ TEST(CtlRecordsTest, StreamedLinesAreWholeAndKeepTheirColumns) {
     }
 
     QByteArray csv;
-    RecordWriter csvWriter(Format::Csv, statusLayout(true), [&](const QByteArray& bytes) {
+    RecordWriter csvWriter(Format::Csv, watchLayout(), [&](const QByteArray& bytes) {
         csv += bytes;
         return true;
     });
     ASSERT_TRUE(
-        csvWriter.writeStreamed(statusRecord(sampleStatus(), kRussian, QStringLiteral("T1"))));
+        csvWriter.writeStreamed(watchRecord(sampleStatus(), kRussian, QStringLiteral("T1"), 1)));
     ASSERT_TRUE(
-        csvWriter.writeStreamed(statusRecord(sampleStatus(), kRussian, QStringLiteral("T2"))));
+        csvWriter.writeStreamed(watchRecord(sampleStatus(), kRussian, QStringLiteral("T2"), 2)));
     EXPECT_EQ(csv.count("time,method"), 1);
     EXPECT_EQ(csv.count("\r\n"), 3);
 }

@@ -1,7 +1,6 @@
 #include "history/HistoryController.h"
 #include "common/Cp1251.h"
 #include "common/FileAccess.h"
-#include "common/TextGrid.h"
 #include "history/HistoryJournal.h"
 #include "history/HistoryTexts.h"
 #include "support/FakeMessageService.h"
@@ -37,9 +36,9 @@ TEST(HistoryControllerTest, RowsAreSavedAsTheTableIsSaved) {
                     measurement("6", "АИ-95", "P 2", "ЮКОС", 2, 85.1, kMeasured.addSecs(60))});
     int workbookRows = 0;
     QString workbookGrade;
-    Rig rig([&](const common::TextGrid& table) {
-        workbookRows = table.rowCountWithHeader() - 1;
-        workbookGrade = table.cell(1, 1);
+    Rig rig([&](const records::MeasurementRows& rows, const QString&) {
+        workbookRows = static_cast<int>(rows.size());
+        workbookGrade = rows.value(0).grade;
         return records::WorkbookBytes{QByteArray("workbook"), {}};
     });
     rig.controller.open(journal.path);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "common/TextTableModel.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "journal/History.h"
 #include "journal/TableJournal.h"
 #include "records/MeasurementTable.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
 #include "support/FakeMessageService.h"
 
@@ -58,22 +58,23 @@ struct JournalRig {
         numbersRestored = journal->followNumberList(lists.list(1));
     }
 
-    // "Записать значение" with `value` as the live reading.
+    // "Записать значение" with `value` typed into its value cell, as one change.
     void writeRow(const QString& value) {
-        live.value = value;
+        const common::EditGroup edit(model);
         table.writeLiveValue();
+        model.setData(model.index(model.rowCount() - 2, 5), value);
     }
     void deleteRow(int row) {
-        model.setCurrentGridRow(row);
+        model.setCurrentRow(row - 1);
         table.deleteCurrentRow();
     }
-    // The body rows' texts, the entry row included.
+    // The rows' texts, the entry row included.
     std::vector<QStringList> rows() const {
         std::vector<QStringList> out;
-        for (int r = 1; r < model.rowCountWithHeader(); ++r) {
+        for (int r = 0; r < model.rowCount(); ++r) {
             QStringList cells;
-            for (int c = 0; c < model.colCount(); ++c) {
-                cells << model.cell(c, r);
+            for (int c = 0; c < model.columnCount(); ++c) {
+                cells << model.data(model.index(r, c)).toString();
             }
             out.push_back(cells);
         }
@@ -86,11 +87,13 @@ struct JournalRig {
     zr::test::FakeMessageService messages;
     connection::ControllerContext context{state, commands, messages};
     records::SelectionLists lists;
-    common::TextTableModel model{7, 2};
-    records::MeasurementTable::LiveCaptions live{QStringLiteral("Исследовательский метод"),
-                                                 QStringLiteral("0")};
-    records::MeasurementTable table{model, lists, [this] { return live; },
-                                    records::MeasurementTable::Commands{}};
+    records::MeasurementTableModel model;
+    records::MeasurementTable table{
+        model, lists,
+        [] {
+            return records::MeasurementTable::LiveReading{1, 0, common::kGeneralFormat};
+        },
+        records::MeasurementTable::Commands{}};
     std::unique_ptr<TableJournal> journal;
     bool numbersRestored = false;
 };

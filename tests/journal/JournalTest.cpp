@@ -1,6 +1,7 @@
 #include "JournalRig.h"
 #include "journal/JournalTexts.h"
 #include "support/FullDisk.h"
+#include "support/LocaleGuard.h"
 #include "support/WaitUntil.h"
 
 #include <QFile>
@@ -63,6 +64,66 @@ TEST_F(JournalTest, ACrashedRunsTableComesBackAsItWas) {
     ASSERT_EQ(values.size(), 2U);
     EXPECT_EQ(values.begin()->second, QStringList{"92,0"});
     EXPECT_EQ(values.rbegin()->second, (QStringList{"91,5", "95,1", "98,7", "90,0"}));
+}
+
+// The table's rows go into the journal's typed columns and come back as the very same rows,
+// whatever the locale: a text typed where no field holds it stays beside that field.
+TEST_F(JournalTest, TypedRowsComeBackAsTheSameRows) {
+    const QDateTime moment(QDate(2026, 12, 7), QTime(10, 15, 30), Qt::UTC);
+    const auto row = [&](const char* number, std::optional<int> method, std::optional<double> value,
+                         int decimals) {
+        records::MeasurementRow r;
+        r.number = QString::fromUtf8(number);
+        r.grade = QStringLiteral("АИ-92");
+        r.method = method;
+        r.value = value;
+        r.valueDecimals = decimals;
+        r.moment = moment;
+        return r;
+    };
+    records::MeasurementRow typed = row("5", 2, 91.5, common::kOneDecimal);
+    typed.typed[records::MeasurementRow::MethodColumn] = QStringLiteral("по ГОСТ");
+    typed.typed[records::MeasurementRow::ValueColumn] = QStringLiteral("нет");
+    typed.typed[records::MeasurementRow::MomentColumn] = QStringLiteral("вчера");
+    records::MeasurementRow entryTypedInto;
+    entryTypedInto.typed.fill(QString());
+    entryTypedInto.typed[records::MeasurementRow::SupplierColumn].reset();
+    entryTypedInto.supplier = QStringLiteral("ЛУКОЙЛ");
+    const std::vector<records::MeasurementRow> written{
+        row("12", 1, 92.3, common::kOneDecimal),
+        row("1234567", 7, 85.12345672607422, common::kGeneralFormat),
+        row("", std::nullopt, 0, common::kGeneralFormat),
+        typed,
+        entryTypedInto,
+    };
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        const zr::test::LocaleGuard guard{locale};
+        QTemporaryDir runDir;
+        QList<records::MeasurementRow> before;
+        {
+            JournalRig crashed(runDir.path(), endedProcess(1));
+            for (const records::MeasurementRow& r : written) {
+                crashed.table.appendRow(r);
+            }
+            before = crashed.model.rows();
+        }
+        // The journal holds the numbers, not their texts.
+        std::map<QString, TableRow> kept;
+        for (const HistoryRow& h :
+             historyRows(QDir(runDir.path()).filePath(QStringLiteral("journal.sqlite")))) {
+            kept[h.row.number] = h.row;
+        }
+        const TableRow& stored = kept[QStringLiteral("1234567")];
+        EXPECT_EQ(stored.value, 85.12345672607422);
+        EXPECT_EQ(stored.method, 7);
+        EXPECT_FALSE(stored.valueText.has_value());
+        EXPECT_EQ(stored.moment, moment);
+        EXPECT_EQ(kept[QStringLiteral("5")].valueText, QStringLiteral("нет"));
+
+        JournalRig next(runDir.path(), endedProcess(2));
+        EXPECT_EQ(next.model.rows(), before);
+    }
 }
 
 // Every run that ended without closing comes back at the next start, not only the last: the

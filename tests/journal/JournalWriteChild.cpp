@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The restored rows are 1 … n; row r's value is r.
-    for (int row = rig.model.rowCountWithHeader() - 1;; ++row) {
+    for (int row = rig.model.rowCount();; ++row) {
         rig.writeRow(QString::number(row));
         std::printf("%d\n", row);
         std::fflush(stdout);

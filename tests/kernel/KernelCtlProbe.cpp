@@ -2,6 +2,8 @@
 // made through /dev/uhid, on a real /dev/hidraw0, while a second program reading the same node
 // asks the meter for a calibration list over and over: the meter's answers reach zr6040ctl's
 // reader too, and neither command writes them as status reports or sends the meter anything.
+// `info` tells what the kernel knows of the meter and asks for its method's calibrations only;
+// with a second meter attached, `--serial` picks one by its serial number.
 
 #include "device/protocol/ReportBuffer.h"
 #include "kernel/UhidPeer.h"
@@ -129,20 +131,62 @@ int main(int argc, char** argv) {
     }
     check(distinct, "watch --count 3 wrote three status reports: " + lines.toStdString());
 
+    const QJsonObject info =
+        QJsonDocument::fromJson(
+            runCtl({QStringLiteral("info"), QStringLiteral("--json")}, &exitCode))
+            .object();
+    check(exitCode == 0, "info exited with " + std::to_string(exitCode));
+    const auto text = [&info](const char* key) {
+        return info.value(QLatin1String(key)).toString().toStdString();
+    };
+    check(text("device") == "/dev/hidraw0" && text("usb_path") == "zr-kernel-test" &&
+              text("vendor_id") == "04d7" && text("product_id") == "013f" &&
+              // A uhid device has no USB parent, whose bcdDevice is the version.
+              text("version") == "0000" && text("product") == "ZR6040 virtual meter" &&
+              text("serial") == "ZR-0007" &&
+              info.value(QStringLiteral("input_report_length")) == 65 &&
+              info.value(QStringLiteral("output_report_length")) == 65 &&
+              info.value(QStringLiteral("method")) == 2 && info.value(QStringLiteral("table")) == 2,
+          "info told what the kernel knows: " +
+              QJsonDocument(info).toJson(QJsonDocument::Compact).toStdString());
+
     running = false;
     asking.join();
     reports.join();
-    // What the meter got is the second reader's requests and nothing else (uhid may drop some of
-    // them when its queue is full).
+    // What the meter got is the second reader's requests (method 3) and info's (method 2), and
+    // nothing else (uhid may drop some of them when its queue is full).
     const auto outputs = peer.outputs();
     check(!outputs.empty(), "the second reader asked " + std::to_string(requests.load()));
-    bool onlyRequests = outputs.size() <= std::size_t(requests.load());
+    bool onlyRequests = true;
+    int infoRequests = 0;
     for (const auto& output : outputs) {
         onlyRequests = onlyRequests && output.size() == 65 &&
-                       output[1] == command::kRequestCalibrationEntry && output[13] == 3;
+                       output[1] == command::kRequestCalibrationEntry &&
+                       (output[13] == 3 || output[13] == 2);
+        infoRequests += output.size() == 65 && output[13] == 2 ? 1 : 0;
     }
-    check(onlyRequests, "zr6040ctl sent the meter nothing (" + std::to_string(outputs.size()) +
-                            " reports, " + std::to_string(requests.load()) + " requests)");
+    check(onlyRequests && infoRequests > 0,
+          "zr6040ctl sent the meter only info's requests (" + std::to_string(outputs.size()) +
+              " reports, " + std::to_string(infoRequests) + " of info, " +
+              std::to_string(requests.load()) + " requests of the second reader)");
+
+    // A second meter: --serial picks either.
+    UhidPeer other;
+    check(other.create("ZR6040 second meter", "ZR-0008", 0x013F), "second uhid meter created");
+    check(waitFor([] { return std::filesystem::exists("/dev/hidraw1"); }, 3000),
+          "/dev/hidraw1 appeared");
+    const QByteArray listed = runCtl({QStringLiteral("list"), QStringLiteral("--csv"),
+                                      QStringLiteral("--serial"), QStringLiteral("ZR-0008")},
+                                     &exitCode);
+    check(exitCode == 0 &&
+              listed.contains("/dev/hidraw1,ZR-0008,true,ZR6040 second meter,zr-kernel-test") &&
+              !listed.contains("hidraw0"),
+          "list --serial ZR-0008 showed the second meter only: " +
+              QByteArray(listed).replace('\r', ' ').toStdString());
+    runCtl({QStringLiteral("status"), QStringLiteral("--serial"), QStringLiteral("NOPE")},
+           &exitCode);
+    check(exitCode == 3, "status --serial NOPE exited with " + std::to_string(exitCode));
+    other.destroy();
     if (second >= 0) {
         ::close(second);
     }

@@ -39,16 +39,16 @@ private:
     QStringList& calls_;
 };
 
-// Counts the previews shown and what each was shown for.
+// Keeps the rows each preview was shown for.
 class RecordingPrintPreview : public records::PrintPreviewPort {
 public:
-    void showPreview(const common::TextGrid& table) override {
-        shownFor.push_back(&table);
+    void showPreview(const records::MeasurementRows& rows) override {
+        shownFor.push_back(rows);
         if (onShow) {
             onShow();
         }
     }
-    std::vector<const common::TextGrid*> shownFor;
+    std::vector<records::MeasurementRows> shownFor;
     std::function<void()> onShow;
 };
 

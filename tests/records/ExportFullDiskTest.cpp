@@ -14,13 +14,13 @@ using namespace zr;
 
 namespace {
 
-common::MemoryTextGrid largeTable() {
-    std::vector<std::vector<QString>> rows;
+records::MeasurementRows largeTable() {
+    records::MeasurementRows rows;
     for (int i = 0; i < 500; ++i) {
         rows.push_back(test::sampleRow(QString::number(i * 7919 % 10007),
                                        QStringLiteral("АИ-%1").arg(i * 104729 % 99991)));
     }
-    return test::measurementTable(rows);
+    return test::measurementRows(rows);
 }
 
 QStringList visibleFiles(const QString& dir) {
@@ -29,9 +29,11 @@ QStringList visibleFiles(const QString& dir) {
 
 // Saves `table` as text and as a workbook, then prints it into `dir`, through the program's own
 // file writers; returns how many print previews were shown.
-std::size_t saveAndPrint(test::ControllerRig& rig, common::MemoryTextGrid& table,
+std::size_t saveAndPrint(test::ControllerRig& rig, const records::MeasurementRows& rows,
                          const QString& text, const QString& book, const QString& dir) {
-    common::MemoryTextGrid storedValues(4, 11);
+    records::MeasurementTableModel table;
+    test::showRows(table, rows);
+    records::StoredValuesModel storedValues;
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor(cursorCalls);
@@ -60,7 +62,7 @@ TEST(ExportFullDisk, EveryFileOnAFullDiskIsReportedAndNoneIsLeftHalfWritten) {
     // 8 KiB stay free: too little for these large files.
     test::fillDisk(disk, 8 * 1024);
     test::ControllerRig rig;
-    common::MemoryTextGrid table = largeTable();
+    const records::MeasurementRows table = largeTable();
     const QString text = QDir(disk).filePath(QStringLiteral("таблица.txt"));
     const QString book = QDir(disk).filePath(QStringLiteral("таблица.xls"));
     const std::size_t previews = saveAndPrint(rig, table, text, book, disk);
@@ -109,7 +111,7 @@ TEST(ExportFullDisk, SmallFilesOnAFullDiskAreReportedAndTheOldFilesStay) {
     test::fillDisk(disk, 0);
 
     test::ControllerRig rig;
-    common::MemoryTextGrid table = test::measurementTable({test::sampleRow("1", "АИ-92")});
+    const records::MeasurementRows table = test::measurementRows({test::sampleRow("1", "АИ-92")});
     const std::size_t previews =
         saveAndPrint(rig, table, dir.filePath("keep.txt"), dir.filePath("keep.xls"), disk);
     // The list files are written at close, changed or not.

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "common/HandlerGuard.h"
-#include "common/MemoryTextGrid.h"
+#include "common/NumberFormat.h"
 #include "device/connection/ControllerContext.h"
+#include "records/MeasurementTableModel.h"
 #include "support/FakeMessageService.h"
 #include "support/TestFiles.h"
 
@@ -33,25 +34,34 @@ struct ControllerRig {
     common::HandlerGuard guard{messages};
 };
 
-// A measurement table: header, the given written rows, and the empty entry row.
-inline common::MemoryTextGrid measurementTable(const std::vector<std::vector<QString>>& rows) {
-    common::MemoryTextGrid grid(7, static_cast<int>(rows.size()) + 2);
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            grid.setCell(static_cast<int>(c), static_cast<int>(r) + 1, rows[r][c]);
-        }
-    }
-    return grid;
+// A measurement table's rows: the given written rows and the empty entry row.
+inline records::MeasurementRows measurementRows(const records::MeasurementRows& written) {
+    records::MeasurementRows rows = written;
+    rows.append(records::MeasurementRow{});
+    return rows;
 }
 
-inline std::vector<QString> sampleRow(const QString& number, const QString& grade) {
-    return {number,
-            grade,
-            QStringLiteral("P 1"),
-            QStringLiteral("ЛУКОЙЛ"),
-            QStringLiteral("Исследовательский метод"),
-            QStringLiteral("92,3"),
-            QStringLiteral("07.12.2026 10:15:00")};
+// Puts the rows into the table's model in place of its own.
+inline void showRows(records::MeasurementTableModel& table, const records::MeasurementRows& rows) {
+    table.setRowCount(0);
+    for (const records::MeasurementRow& row : rows) {
+        table.appendRow(row);
+    }
+}
+
+// A row as "Записать значение" writes it: the research method at 92.3, on 7 December 2026 at
+// 10:15 local time.
+inline records::MeasurementRow sampleRow(const QString& number, const QString& grade) {
+    records::MeasurementRow row;
+    row.number = number;
+    row.grade = grade;
+    row.tank = QStringLiteral("P 1");
+    row.supplier = QStringLiteral("ЛУКОЙЛ");
+    row.method = 1;
+    row.value = 92.3;
+    row.valueDecimals = common::kOneDecimal;
+    row.moment = QDateTime(QDate(2026, 12, 7), QTime(10, 15)).toUTC();
+    return row;
 }
 
 } // namespace zr::test

@@ -5,6 +5,7 @@
 #include "records/MeasurementRow.h"
 #include "records/xlsx/ScratchDirectory.h"
 #include "records/xlsx/TableWorkbook.h"
+#include "support/LocaleGuard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,9 +22,11 @@ using namespace zr;
 namespace {
 
 struct WorkbookRig : test::ControllerRig {
-    explicit WorkbookRig(common::MemoryTextGrid tableGrid,
+    explicit WorkbookRig(const records::MeasurementRows& rows,
                          const QLocale& workbookLocale = QLocale::c())
-        : table(std::move(tableGrid)), locale(workbookLocale) {}
+        : locale(workbookLocale) {
+        test::showRows(table, rows);
+    }
 
     void save(records::SaveFileType type, const QString& path,
               common::FileAccess& files = common::systemFiles()) {
@@ -33,9 +36,9 @@ struct WorkbookRig : test::ControllerRig {
         run([&] { exporter.saveTable(); });
     }
 
-    common::MemoryTextGrid table;
+    records::MeasurementTableModel table;
     QLocale locale;
-    common::MemoryTextGrid storedValues{4, 11};
+    records::StoredValuesModel storedValues;
     test::ScriptedSaveDialog dialog;
     QStringList cursorCalls;
     test::RecordingBusyCursor cursor{cursorCalls};
@@ -47,7 +50,7 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     QTemporaryDir dir;
     // Type 1 keeps its ".xls" name; the content is an Office Open XML workbook.
     const QString path = dir.filePath(QStringLiteral("Замеры за декабрь.xls"));
-    WorkbookRig rig(test::measurementTable(
+    WorkbookRig rig(test::measurementRows(
         {test::sampleRow("10", QStringLiteral("АИ-92")), test::sampleRow("11", "A-76")}));
     rig.save(records::SaveFileType::Spreadsheet, path);
     ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
@@ -78,16 +81,18 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
         EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
     }
 
-    const auto first = test::sampleRow("10", QStringLiteral("АИ-92"));
-    const auto second = test::sampleRow("11", "A-76");
+    const QStringList first{
+        "10", "АИ-92", "P 1", "ЛУКОЙЛ", "Исследовательский метод", "92.3", "2026-12-07T10:15:00"};
+    QStringList second = first;
+    second[0] = QStringLiteral("11");
+    second[1] = QStringLiteral("A-76");
     for (int c = 0; c < 7; ++c) {
         for (const auto& [row, texts] : {std::pair{4, first}, std::pair{5, second}}) {
             const QString address = columns[c] + QString::number(row);
-            // The numbers (№) come back as numbers; the C locale reads "92,3" as text.
             const QJsonValue value = book.cell(address).value("value");
             const QString shown =
                 value.isDouble() ? QString::number(value.toDouble()) : value.toString();
-            EXPECT_EQ(shown, texts[static_cast<std::size_t>(c)]) << address.toStdString();
+            EXPECT_EQ(shown, texts[c]) << address.toStdString();
             EXPECT_EQ(book.cell(address).value("size").toDouble(), 8);
             EXPECT_FALSE(book.cell(address).value("bold").toBool());
             EXPECT_EQ(book.cell(address).value("align").toString(), QStringLiteral("center"));
@@ -108,10 +113,10 @@ TEST(ExportWorkbook, TheTableReadsBackWithTitleHeadersRowsWidthsAndFonts) {
     EXPECT_DOUBLE_EQ(book.width(QStringLiteral("A")), 4.7109375);
 }
 
-TEST(ExportWorkbook, TextsThatReadAsNumbersOrTheTimestampAreNumbersAndADateTimeShownTheSame) {
+TEST(ExportWorkbook, ListTextsReadAsTheLocaleReadsThemTypedTextsStayTextsAndTheMomentIsADate) {
     struct Case {
         const char* locale;
-        const char* decimal;      // written as a number
+        const char* decimal;      // a list text written as a number
         const char* otherDecimal; // the other separator: stays text
         const char* dateTimeFormat;
     };
@@ -123,34 +128,45 @@ TEST(ExportWorkbook, TextsThatReadAsNumbersOrTheTimestampAreNumbersAndADateTimeS
     const QDateTime moment(QDate(2026, 12, 7), QTime(16, 5, 9));
     for (const Case& c : cases) {
         const QLocale locale(QString::fromLatin1(c.locale));
+        const test::LocaleGuard shown{locale};
         const QString timestamp = records::measurementTimestamp(moment, locale);
+        records::MeasurementRow numbers = test::sampleRow("12", QString::fromLatin1(c.decimal));
+        numbers.supplier = QStringLiteral("0012");
+        numbers.method.reset();
+        numbers.moment = moment.toUTC();
+        records::MeasurementRow texts = test::sampleRow("-5", QString::fromLatin1(c.otherDecimal));
+        texts.tank = QStringLiteral("1");
+        texts.typed[records::MeasurementRow::MethodColumn] = timestamp;
+        texts.typed[records::MeasurementRow::ValueColumn] = QStringLiteral("92,30");
+        texts.typed[records::MeasurementRow::MomentColumn] = QStringLiteral("07.12.26");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("book.xlsx"));
-        WorkbookRig rig(test::measurementTable({
-                            {"12", "АИ-95", "P 1", "0012", " ", c.decimal, timestamp},
-                            {"-5", "A-76", "1", "ЛУКОЙЛ", timestamp, c.otherDecimal, "07.12.26"},
-                        }),
-                        locale);
+        WorkbookRig rig(test::measurementRows({numbers, texts}), locale);
         rig.save(records::SaveFileType::Workbook, path);
         ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
         const test::Workbook book = test::readWorkbook(path);
         const auto expectNumber = [&](const char* address, double number) {
             EXPECT_EQ(book.cell(address).value("type").toString(), "n") << c.locale << address;
             EXPECT_EQ(book.cell(address).value("value").toDouble(), number) << c.locale << address;
-            EXPECT_EQ(book.cell(address).value("format").toString(), "General") << c.locale;
+            // A whole № is shown whole, never as "1E+06" in a narrow column.
+            EXPECT_EQ(book.cell(address).value("format").toString(),
+                      address[0] == 'A' ? "0" : "General")
+                << c.locale << address;
         };
         const auto expectText = [&](const char* address, const QString& text) {
             EXPECT_EQ(book.cell(address).value("type").toString(), "s") << c.locale << address;
             EXPECT_EQ(book.text(address), text) << c.locale << address;
         };
         expectNumber("A4", 12);
+        expectNumber("B4", 92.3);
         expectNumber("F4", 92.3);
         expectNumber("A5", -5);
         expectNumber("C5", 1);
         expectText("D4", "0012"); // a leading zero would be lost
-        expectText("F5", QString::fromLatin1(c.otherDecimal));
+        expectText("E4", " ");
+        expectText("B5", QString::fromLatin1(c.otherDecimal));
+        expectText("F5", "92,30");
         expectText("G5", "07.12.26");
-        // Only the timestamp column holds dates.
         expectText("E5", timestamp);
         expectText("B1", "ZR-6040 USB");
         expectText("F3", "ОЧ");
@@ -181,7 +197,7 @@ TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter
     }
     every += QStringLiteral("<tag> & \"ЁЖ中\"") + QChar(0) + QStringLiteral("end");
     expected += QStringLiteral("<tag> & \"ЁЖ中\"_x0000_end");
-    WorkbookRig rig(test::measurementTable({test::sampleRow("1", every)}));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", every)}));
     rig.save(records::SaveFileType::Workbook, path);
     ASSERT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
 
@@ -193,7 +209,7 @@ TEST(ExportWorkbook, TheAddedTypeWritesTheSameWorkbookAndTextsKeepEveryCharacter
 TEST(ExportWorkbook, ATextTooLongForACellIsReportedNotDropped) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("long.xlsx"));
-    WorkbookRig rig(test::measurementTable({test::sampleRow("1", QString(40000, u'Ж'))}));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", QString(40000, u'Ж'))}));
     rig.save(records::SaveFileType::Workbook, path);
     ASSERT_EQ(rig.messages.errors.size(), 1);
     EXPECT_TRUE(rig.messages.errors.first().startsWith(
@@ -205,7 +221,7 @@ TEST(ExportWorkbook, ATextTooLongForACellIsReportedNotDropped) {
 TEST(ExportWorkbook, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("нет/книга.xls"));
-    WorkbookRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", "A-76")}));
     rig.save(records::SaveFileType::Spreadsheet, path);
     EXPECT_EQ(
         rig.messages.errors,
@@ -221,7 +237,7 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
     ASSERT_TRUE(test::writeFileBytes(path, "previous"));
     test::MemoryFiles failing;
     failing.everyWriteFails = true;
-    WorkbookRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", "A-76")}));
     rig.save(records::SaveFileType::Workbook, path, failing);
     EXPECT_EQ(rig.messages.errors,
               QStringList{
@@ -234,10 +250,30 @@ TEST(ExportWorkbook, AFailedWriteLeavesThePreviousWorkbook) {
 TEST(ExportWorkbook, WithoutItsScratchDirectoryNoWorkbookIsMadeAndTheReasonIsGiven) {
     QTemporaryDir dir;
     const records::WorkbookBytes book =
-        records::tableWorkbook(test::measurementTable({test::sampleRow("1", "A-76")}),
+        records::tableWorkbook(test::measurementRows({test::sampleRow("1", "A-76")}),
                                dir.filePath(QStringLiteral("missing")));
     EXPECT_TRUE(book.bytes.isEmpty());
     EXPECT_EQ(book.failure, QStringLiteral("нет такого файла или каталога"));
+}
+
+// A temporary directory where nothing can be made (read-only, or here not a directory at all)
+// does not keep the workbook from being saved where the user asked.
+TEST(ExportWorkbook, WithoutAUsableTemporaryDirectoryTheWorkbookIsMadeBesideItsTarget) {
+    QTemporaryDir dir;
+    const QString notADirectory = dir.filePath(QStringLiteral("temporary"));
+    ASSERT_TRUE(test::writeFileBytes(notADirectory, "a file"));
+    const QString path = dir.filePath(QStringLiteral("книга.xlsx"));
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(notADirectory));
+    WorkbookRig rig(test::measurementRows({test::sampleRow("1", "A-76")}));
+    rig.save(records::SaveFileType::Workbook, path);
+    qputenv("TMPDIR", tmpdir);
+
+    EXPECT_TRUE(rig.messages.errors.isEmpty()) << rig.messages.errors.join('\n').toStdString();
+    EXPECT_EQ(test::readWorkbook(path).text("B4"), QStringLiteral("A-76"));
+    // Nothing of the scratch files is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              (QStringList{"temporary", "книга.xlsx"}));
 }
 
 // An export killed at any moment leaves nothing in the temporary directory once the next export
@@ -246,11 +282,11 @@ TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectoryAfterTheNe
     QTemporaryDir temp;
     QTemporaryDir out;
     const QString book = out.filePath(QStringLiteral("book.xlsx"));
-    std::vector<std::vector<QString>> rows;
+    records::MeasurementRows rows;
     for (int i = 0; i < 2000; ++i) {
         rows.push_back(test::sampleRow(QString::number(i), QStringLiteral("АИ-92")));
     }
-    const common::MemoryTextGrid table = test::measurementTable(rows);
+    const records::MeasurementRows table = test::measurementRows(rows);
     const QByteArray tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
     for (int round = 0; round < 8; ++round) {
@@ -267,7 +303,7 @@ TEST(ExportWorkbook, AKilledExportLeavesNothingInTheTemporaryDirectoryAfterTheNe
         int status = 0;
         ::waitpid(child, &status, 0);
     }
-    WorkbookRig next(test::measurementTable({test::sampleRow("1", "A-76")}));
+    WorkbookRig next(test::measurementRows({test::sampleRow("1", "A-76")}));
     next.save(records::SaveFileType::Spreadsheet, book);
     qputenv("TMPDIR", tmpdir);
     EXPECT_TRUE(next.messages.errors.isEmpty());

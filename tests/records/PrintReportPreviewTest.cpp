@@ -50,8 +50,8 @@ std::vector<PdfWord> pdfWords(const QString& pdf, QSizeF* pageSize) {
 } // namespace
 
 TEST(PrintReportPreview, ThePreviewIsTitledPaintsTheTableAndReturnsOnceClosed) {
-    const common::MemoryTextGrid table =
-        test::measurementTable({test::sampleRow("12", QStringLiteral("АИ-95"))});
+    const records::MeasurementRows table =
+        test::measurementRows({test::sampleRow("12", QStringLiteral("АИ-95"))});
     QWidget parent;
     records::TablePrintPreview preview(&parent);
     QString title;
@@ -71,17 +71,17 @@ TEST(PrintReportPreview, ThePreviewIsTitledPaintsTheTableAndReturnsOnceClosed) {
 
 TEST(PrintReportPreview, ThePdfHoldsTheCyrillicHeadersAndCellsWithTheHeaderOnEveryPage) {
     QTemporaryDir dir;
-    std::vector<std::vector<QString>> rows;
+    records::MeasurementRows rows;
     for (int i = 0; i < 150; ++i) {
         rows.push_back(test::sampleRow(QString::number(1000 + i), QStringLiteral("АИ-98")));
     }
-    rows[0][3] = QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ <&>");
+    rows[0].supplier = QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ <&>");
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     printer.setOutputFileName(pdf);
-    const int pages = records::paintReport(printer, test::measurementTable(rows));
+    const int pages = records::paintReport(printer, test::measurementRows(rows));
     ASSERT_GE(pages, 2);
 
     const QString text = pdfText(pdf);
@@ -113,11 +113,11 @@ TEST(PrintReportPreview, EveryValuePrintsWholeBesideLongSupplierNames) {
         {"a name without a space", {QString(300, u'Ж')}},
     };
     for (const Case& c : cases) {
-        std::vector<std::vector<QString>> rows;
+        records::MeasurementRows rows;
         for (std::size_t i = 0; i < c.suppliers.size(); ++i) {
             auto row = test::sampleRow(QString::number(1000 + i), QStringLiteral("АИ-95"));
-            row[3] = c.suppliers[i];
-            row[5] = QStringLiteral("9%1.%2").arg(i + 1).arg(i + 3);
+            row.supplier = c.suppliers[i];
+            row.value = 91.3 + static_cast<double>(i) * 1.1;
             rows.push_back(row);
         }
         QTemporaryDir dir;
@@ -125,7 +125,7 @@ TEST(PrintReportPreview, EveryValuePrintsWholeBesideLongSupplierNames) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
         printer.setOutputFileName(pdf);
-        ASSERT_GE(records::paintReport(printer, test::measurementTable(rows)), 1);
+        ASSERT_GE(records::paintReport(printer, test::measurementRows(rows)), 1);
 
         // A text cut off by its cell still reaches the PDF: it shows as words lying over their
         // neighbours or past the page's edge.
@@ -147,7 +147,8 @@ TEST(PrintReportPreview, EveryValuePrintsWholeBesideLongSupplierNames) {
         QString printed = pdfText(pdf, QStringLiteral("-raw"));
         printed.remove(QRegularExpression(QStringLiteral("\\s")));
         for (const auto& row : rows) {
-            for (const QString& cell : row) {
+            for (int column = 0; column < records::MeasurementRow::kColumns; ++column) {
+                const QString cell = records::measurementCellText(row, column);
                 qsizetype from = 0;
                 for (const QString& word : cell.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                     const qsizetype at = printed.indexOf(word, from);

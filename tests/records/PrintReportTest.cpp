@@ -4,6 +4,7 @@
 #include "common/Cp1251.h"
 #include "common/HandlerRegistry.h"
 #include "records/PrintReportFormat.h"
+#include "support/LocaleGuard.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -32,6 +33,17 @@ const char* const kReportHead =
     "</tr>\r\n";
 const char* const kReportTail = "</table>\r\n</body>\r\n</html>\r\n";
 
+// The texts of test::sampleRow under the Russian locale.
+std::vector<QString> sampleTexts(const QString& number, const QString& grade) {
+    return {number,
+            grade,
+            QStringLiteral("P 1"),
+            QStringLiteral("ЛУКОЙЛ"),
+            QStringLiteral("Исследовательский метод"),
+            QStringLiteral("92,3"),
+            QStringLiteral("07.12.2026 10:15:00")};
+}
+
 QString rowLines(const std::vector<QString>& cells) {
     QString lines = QStringLiteral("<tr>\r\n<td align=center width=10>") + cells[0] +
                     QStringLiteral("</td>\r\n");
@@ -42,10 +54,10 @@ QString rowLines(const std::vector<QString>& cells) {
 }
 
 struct PrintRig : test::ControllerRig {
-    explicit PrintRig(common::MemoryTextGrid grid,
+    explicit PrintRig(const records::MeasurementRows& rows,
                       common::FileAccess& writer = common::systemFiles())
-        : table(std::move(grid)),
-          report(context(), records::PrintReport::Ports{table, preview, writer, dir.path()}) {
+        : report(context(), records::PrintReport::Ports{table, preview, writer, dir.path()}) {
+        test::showRows(table, rows);
         report.registerHandlers(handlers);
     }
     // Runs a handler by name as the main window does.
@@ -56,8 +68,9 @@ struct PrintRig : test::ControllerRig {
     }
     QByteArray reportBytes() { return test::fileBytes(dir.filePath("tmp1.html")); }
 
+    const test::LocaleGuard russian{QLocale(QLocale::Russian, QLocale::Russia)};
     QTemporaryDir dir;
-    common::MemoryTextGrid table;
+    records::MeasurementTableModel table;
     test::RecordingPrintPreview preview;
     common::HandlerRegistry handlers;
     records::PrintReport report;
@@ -66,7 +79,7 @@ struct PrintRig : test::ControllerRig {
 } // namespace
 
 TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
-    PrintRig rig(test::measurementTable({}));
+    PrintRig rig(test::measurementRows({}));
     rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
@@ -76,14 +89,16 @@ TEST(PrintReport, AnEmptyTablePrintsTheHeaderAndOneEmptyRow) {
     // Code page 1251 throughout: "№" is B9, "Октанометр" starts CE EA.
     EXPECT_TRUE(bytes.contains("<td align=center width=10><b>\xB9</b></td>\r\n"));
     EXPECT_TRUE(bytes.contains("<title>\xCE\xEA"));
-    EXPECT_EQ(rig.preview.shownFor, std::vector<const common::TextGrid*>{&rig.table});
+    EXPECT_EQ(rig.preview.shownFor, std::vector<records::MeasurementRows>{rig.table.rows()});
 }
 
 TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
-    const auto row1 = test::sampleRow("10", QStringLiteral("АИ-92"));
-    const auto row2 = test::sampleRow("11", QStringLiteral("АИ-95"));
-    const auto row3 = test::sampleRow("12", QStringLiteral("A-76"));
-    PrintRig rig(test::measurementTable({row1, row2, row3}));
+    const auto row1 = sampleTexts("10", QStringLiteral("АИ-92"));
+    const auto row2 = sampleTexts("11", QStringLiteral("АИ-95"));
+    const auto row3 = sampleTexts("12", QStringLiteral("A-76"));
+    PrintRig rig(test::measurementRows({test::sampleRow("10", QStringLiteral("АИ-92")),
+                                        test::sampleRow("11", QStringLiteral("АИ-95")),
+                                        test::sampleRow("12", QStringLiteral("A-76"))}));
     rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
@@ -100,7 +115,7 @@ TEST(PrintReport, ThreeRowsGiveNineLinesEachAndTheEntryRow) {
 
 TEST(PrintReport, MarkupInACellIsEscaped) {
     const QString grade = QStringLiteral("<АИ-92 & \"Евро\">\r\nстрока");
-    PrintRig rig(test::measurementTable({test::sampleRow("1", grade)}));
+    PrintRig rig(test::measurementRows({test::sampleRow("1", grade)}));
     rig.invoke("printTable");
 
     const QByteArray bytes = rig.reportBytes();
@@ -109,16 +124,16 @@ TEST(PrintReport, MarkupInACellIsEscaped) {
 }
 
 TEST(PrintReport, EveryPrintRewritesTheReportBeforeItsPreviewOpens) {
-    PrintRig rig(test::measurementTable({test::sampleRow("1", "A-76")}));
+    PrintRig rig(test::measurementRows({test::sampleRow("1", "A-76")}));
     QByteArrayList onDisk; // the report as it stands when each preview opens
     rig.preview.onShow = [&rig, &onDisk] { onDisk << rig.reportBytes(); };
     rig.invoke("printTable");
-    rig.table.setCell(1, 1, QStringLiteral("A-80"));
+    rig.table.setData(rig.table.index(0, 1), QStringLiteral("A-80"));
     rig.invoke("printTable");
 
     ASSERT_EQ(onDisk.size(), 2);
     EXPECT_EQ(onDisk[0],
-              records::printReportBytes(test::measurementTable({test::sampleRow("1", "A-76")})));
+              records::printReportBytes(test::measurementRows({test::sampleRow("1", "A-76")})));
     EXPECT_EQ(onDisk[1], rig.reportBytes());
     EXPECT_TRUE(onDisk[1].contains("<td align=center>A-80</td>"));
     EXPECT_TRUE(rig.messages.errors.isEmpty());

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "common/MemoryTextGrid.h"
 #include "common/OneShotTimer.h"
 #include "device/connection/ControllerContext.h"
 #include "device/protocol/CommandSender.h"
 #include "records/MeasurementTable.h"
+#include "records/MeasurementTableModel.h"
 #include "records/SelectionLists.h"
 #include "records/StoredValues.h"
+#include "records/StoredValuesModel.h"
 #include "support/FakeMessageService.h"
 #include "support/MemoryFiles.h"
 
@@ -51,12 +52,19 @@ public:
     }
 };
 
-// The records controllers on a memory grid, a recording meter port and files in memory.
+// The records controllers on their grids' models, a recording meter port and files in memory.
 class RecordsFixture : public ::testing::Test {
 protected:
     RecordsFixture() { lists.loadSelectionLists(); }
 
     QString path(int list) const { return lists.filePath(list); }
+    // What the grids show: (column, row), row 1 the first row under the header.
+    QString tableCell(int column, int row) const {
+        return tableRows.data(tableRows.index(row - 1, column)).toString();
+    }
+    QString storedCell(int column, int row) const {
+        return storedRows.data(storedRows.index(row - 1, column)).toString();
+    }
 
     connection::SharedState state;
     RecordingPort port;
@@ -81,16 +89,16 @@ protected:
                                                    return nextText;
                                                }}};
 
-    common::MemoryTextGrid tableGrid{7, 2};
-    MeasurementTable::LiveCaptions live{QStringLiteral(" "), QStringLiteral("0")};
+    MeasurementTableModel tableRows;
+    MeasurementTable::LiveReading live;
     QDateTime now{QDate(2026, 3, 14), QTime(9, 5, 7)};
-    MeasurementTable table{tableGrid, lists, [this] { return live; }, MeasurementTable::Commands{},
+    MeasurementTable table{tableRows, lists, [this] { return live; }, MeasurementTable::Commands{},
                            [this] { return now; }};
 
-    common::MemoryTextGrid storedGrid{4, 11};
+    StoredValuesModel storedRows;
     common::OneShotTimer storedValuesTimer{1500};
     QStringList progress;
-    StoredValues stored{context, storedGrid, storedValuesTimer, table,
+    StoredValues stored{context, storedRows, storedValuesTimer, table,
                         StoredValues::Progress{[this](const QString& text) { progress << text; },
                                                [this](bool busy) {
                                                    progress << (busy ? QStringLiteral("busy")

@@ -4,6 +4,8 @@
 #include "device/protocol/ByteOrder.h"
 #include "support/LocaleGuard.h"
 
+#include <QSignalSpy>
+
 namespace zr::records::test {
 namespace {
 
@@ -28,16 +30,14 @@ protected:
     QStringList column(int c) const {
         QStringList out;
         for (int r = 1; r <= 10; ++r) {
-            out << storedGrid.cell(c, r);
+            out << storedCell(c, r);
         }
         return out;
     }
     QStringList numbers() const { return column(0); }
     void fillGrid() {
         for (int r = 1; r <= 10; ++r) {
-            storedGrid.setCell(0, r, QString::number(r));
-            storedGrid.setCell(1, r, QStringLiteral("Моторный метод"));
-            storedGrid.setCell(2, r, QStringLiteral("8%1").arg(r - 1));
+            storedRows.setRow(r - 1, record(r, 2, static_cast<float>(79 + r)));
         }
     }
 };
@@ -76,7 +76,7 @@ TEST_F(StoredValuesTest, AnErasedMeterGetsTwoRequestsShowsNothingCopiesNothingAn
 
     fillGrid();
     stored.copyStoredValuesToTable();
-    EXPECT_EQ(tableGrid.rowCountWithHeader(), 2);
+    EXPECT_EQ(tableRows.rowCount(), 1);
 
     stored.storeLiveValue();
     const auto bytes = port.writtenBytes();
@@ -142,7 +142,7 @@ TEST_F(StoredValuesTest, ACancelledErasureSendsNothingAndKeepsTheGrid) {
     EXPECT_EQ(messages.questions,
               QStringList{QStringLiteral("Удалить все сохраненные значения с прибора ?")});
     EXPECT_TRUE(port.writes.empty());
-    EXPECT_EQ(storedGrid.cell(2, 10), QStringLiteral("89"));
+    EXPECT_EQ(storedCell(2, 10), QStringLiteral("89"));
     EXPECT_TRUE(progress.isEmpty());
     EXPECT_TRUE(storedValuesTimer.isEnabled());
 }
@@ -159,7 +159,7 @@ TEST_F(StoredValuesTest, ErasureWritesTheWholeAreaWhileBusyAndCancelsThePendingF
     EXPECT_EQ(column(0), QStringList(10, QString()));
     EXPECT_EQ(progress, (QStringList{"Идет удаление...", "busy", "idle", ""}));
     EXPECT_FALSE(storedValuesTimer.isEnabled());
-    EXPECT_EQ(storedGrid.cell(1, 0), QString()); // header untouched (none set here)
+    EXPECT_EQ(storedRows.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Метод"));
 }
 
 TEST_F(StoredValuesTest, WithoutAMeterTheErasureStillRunsItsSendsAndEndsWithAnEmptyPanel) {
@@ -180,18 +180,18 @@ TEST_F(StoredValuesTest, ValuesShowAllDigitsOfTheSingleWithTheLocalesSeparator) 
     {
         LocaleGuard guard{QLocale(QLocale::English)};
         stored.receiveStoredValuesPage(p);
-        EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92.3000030517578"));
+        EXPECT_EQ(storedCell(2, 1), QStringLiteral("92.3000030517578"));
     }
     {
         LocaleGuard guard{QLocale(QLocale::Russian)};
         stored.receiveStoredValuesPage(p);
-        EXPECT_EQ(storedGrid.cell(2, 1), QStringLiteral("92,3000030517578"));
-        EXPECT_EQ(storedGrid.cell(3, 2), QStringLiteral("1,5"));
+        EXPECT_EQ(storedCell(2, 1), QStringLiteral("92,3000030517578"));
+        EXPECT_EQ(storedCell(3, 2), QStringLiteral("1,5"));
     }
     EXPECT_EQ(column(1), (QStringList{"Исследовательский метод", "Моторный метод", "AKI", "7", "",
                                       "", "", "", "", ""}));
-    EXPECT_EQ(storedGrid.cell(2, 3), QStringLiteral("100"));
-    EXPECT_EQ(storedGrid.cell(3, 1), QStringLiteral("0"));
+    EXPECT_EQ(storedCell(2, 3), QStringLiteral("100"));
+    EXPECT_EQ(storedCell(3, 1), QStringLiteral("0"));
 }
 
 TEST_F(StoredValuesTest, RecordsNumberedOutsideOneToTenAreNotShown) {
@@ -209,20 +209,31 @@ TEST_F(StoredValuesTest, CopyAddsEveryCountedRowWithConsecutiveNumbers) {
     fillGrid();
     lists.list(1).select(1); // "10"
     stored.copyStoredValuesToTable();
-    ASSERT_EQ(tableGrid.rowCountWithHeader(), 5);
+    ASSERT_EQ(tableRows.rowCount(), 4);
     for (int r = 1; r <= 3; ++r) {
-        EXPECT_EQ(tableGrid.cell(0, r), QString::number(9 + r));
-        EXPECT_EQ(tableGrid.cell(4, r), QStringLiteral("Моторный метод"));
-        EXPECT_EQ(tableGrid.cell(5, r), QStringLiteral("8%1").arg(r - 1));
+        EXPECT_EQ(tableCell(0, r), QString::number(9 + r));
+        EXPECT_EQ(tableCell(4, r), QStringLiteral("Моторный метод"));
+        EXPECT_EQ(tableCell(5, r), QStringLiteral("8%1").arg(r - 1));
     }
     EXPECT_EQ(lists.list(1).selectedText(), QStringLiteral("13"));
+}
+
+TEST_F(StoredValuesTest, TheCopyIsOneChangeOfTheTable) {
+    setCount(3);
+    fillGrid();
+    QSignalSpy begun(&tableRows, &MeasurementTableModel::editBegun);
+    QSignalSpy ended(&tableRows, &MeasurementTableModel::editEnded);
+    stored.copyStoredValuesToTable();
+    EXPECT_EQ(tableRows.rowCount(), 4);
+    EXPECT_EQ(begun.count(), 1);
+    EXPECT_EQ(ended.count(), 1);
 }
 
 TEST_F(StoredValuesTest, CopyOfAnUnfetchedGridStoresSpaces) {
     setCount(2);
     stored.copyStoredValuesToTable();
-    EXPECT_EQ(tableGrid.cell(4, 1), QStringLiteral(" "));
-    EXPECT_EQ(tableGrid.cell(5, 2), QStringLiteral(" "));
+    EXPECT_EQ(tableCell(4, 1), QStringLiteral(" "));
+    EXPECT_EQ(tableCell(5, 2), QStringLiteral(" "));
 }
 
 TEST_F(StoredValuesTest, ANumberThatCannotAdvanceStopsTheCopyAfterItsRow) {
@@ -231,8 +242,8 @@ TEST_F(StoredValuesTest, ANumberThatCannotAdvanceStopsTheCopyAfterItsRow) {
     lists.list(1).setItems({QStringLiteral("x"), addItemText()});
     lists.list(1).select(0);
     EXPECT_THROW(stored.copyStoredValuesToTable(), common::AppError);
-    EXPECT_EQ(tableGrid.rowCountWithHeader(), 3);
-    EXPECT_EQ(tableGrid.cell(5, 1), QStringLiteral("80"));
+    EXPECT_EQ(tableRows.rowCount(), 2);
+    EXPECT_EQ(tableCell(5, 1), QStringLiteral("80"));
 }
 
 } // namespace

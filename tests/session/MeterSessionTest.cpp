@@ -29,7 +29,7 @@ struct NoBusyCursor : zr::records::BusyCursor {
     void restore() override {}
 };
 struct NoPreview : zr::records::PrintPreviewPort {
-    void showPreview(const zr::common::TextGrid&) override {}
+    void showPreview(const zr::records::MeasurementRows&) override {}
 };
 
 // The session alone on the simulated bus, with the demonstration contents in the meter.
@@ -75,12 +75,15 @@ TEST_F(SessionWithoutWidgets, FetchesTheStoredValuesIntoItsGrid) {
         int method;
         float value;
     } stored[] = {{1, 1, 92.3F}, {2, 1, 95.1F}, {3, 2, 84.6F}};
-    zr::common::TextGrid& grid = session->storedValuesGrid();
+    const zr::common::GridModel& grid = session->storedValuesGrid();
+    const auto cell = [&grid](int column, int row) {
+        return grid.data(grid.index(row - 1, column)).toString();
+    };
     for (const auto& record : stored) {
-        WAIT_UNTIL_EQ(grid.cell(2, record.row),
+        WAIT_UNTIL_EQ(cell(2, record.row),
                       zr::common::formatGeneral(static_cast<double>(record.value)), 5000);
-        EXPECT_EQ(grid.cell(1, record.row), zr::connection::methodName(record.method));
-        EXPECT_EQ(grid.cell(0, record.row), QString::number(record.row));
+        EXPECT_EQ(cell(1, record.row), zr::connection::methodName(record.method));
+        EXPECT_EQ(cell(0, record.row), QString::number(record.row));
     }
 }
 

@@ -1,5 +1,5 @@
-// The export and the print of the measurement table, read from the screen grid as the program
-// does, with the real file writer, workbook writer and print preview (offscreen).
+// The export and the print of the measurement table's rows, with the real file writer, workbook
+// writer and print preview (offscreen).
 #include "common/FileAccess.h"
 #include "common/MessageService.h"
 #include "device/connection/ControllerContext.h"
@@ -51,23 +51,26 @@ public:
 };
 
 struct Rig {
-    explicit Rig(int rows) : table(7, rows + 2) {
+    explicit Rig(int rows) {
+        table.setRowCount(0);
         for (int row = 1; row <= rows; ++row) {
-            table.setCell(0, row, QString::number(row));
-            table.setCell(1, row, QStringLiteral("АИ-%1").arg(90 + row % 9));
-            table.setCell(2, row, QStringLiteral("P %1").arg(row % 4 + 1));
-            table.setCell(3, row, QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ"));
-            table.setCell(4, row, QStringLiteral("Исследовательский метод"));
-            table.setCell(5, row, QStringLiteral("%1,%2").arg(80 + row % 20).arg(row % 10));
-            table.setCell(
-                6, row,
-                QStringLiteral("07.12.2026 10:%1:00").arg(row % 60, 2, 10, QLatin1Char('0')));
+            records::MeasurementRow written;
+            written.number = QString::number(row);
+            written.grade = QStringLiteral("АИ-%1").arg(90 + row % 9);
+            written.tank = QStringLiteral("P %1").arg(row % 4 + 1);
+            written.supplier = QStringLiteral("ТУАПСЕНЕФТЕПРОДУКТ");
+            written.method = 1;
+            written.value = 80 + row % 20 + row % 10 / 10.0;
+            written.valueDecimals = common::kOneDecimal;
+            written.moment = QDateTime(QDate(2026, 12, 7), QTime(10, row % 60)).toUTC();
+            table.appendRow(written);
         }
+        table.appendRow({});
     }
     connection::ControllerContext context() { return {state, commands, messages}; }
 
-    ui::StringGrid table;
-    ui::StringGrid storedValues{4, 11};
+    records::MeasurementTableModel table;
+    records::StoredValuesModel storedValues;
     NoMeter port;
     connection::SharedState state;
     protocol::CommandSender commands{port, [](const std::string&) {}, [] {}};
@@ -88,7 +91,7 @@ void BM_TextExport(benchmark::State& state) {
     records::Export exporter = makeExport(rig);
     const QString path = rig.dir.filePath(QStringLiteral("table.txt"));
     for (auto _ : state) {
-        exporter.exportGridToText(rig.table, path);
+        exporter.exportTextFile(records::tableText(rig.table.rows()), path);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -33,9 +33,19 @@ QString ShownCaptions::method() const {
     return method_ != 0 ? methodName(method_) : QStringLiteral(" ");
 }
 
+std::optional<int> ShownCaptions::methodCode() const {
+    return method_ != 0 ? std::optional(method_) : std::nullopt;
+}
+
 QString ShownCaptions::value(const DeviceStatus& status, const QLocale& locale) {
-    return protocol::meter::frequencyIsValid(status.frequency)
-               ? common::formatOneDecimal(status.measuredValue, locale)
-               : QStringLiteral("0");
+    const ShownValue shown = shownValue(status);
+    return common::formatNumber(shown.value, shown.decimals, locale);
+}
+
+ShownValue ShownCaptions::shownValue(const DeviceStatus& status) {
+    if (!protocol::meter::frequencyIsValid(status.frequency)) {
+        return {0, common::kGeneralFormat};
+    }
+    return {common::oneDecimalValue(status.measuredValue), common::kOneDecimal};
 }
 } // namespace zr::connection

@@ -1,6 +1,5 @@
 #include "records/views/ReportPainter.h"
 
-#include "common/TextGrid.h"
 #include "records/MeasurementRow.h"
 #include "records/ReportTexts.h"
 
@@ -169,16 +168,17 @@ template <typename Each> void forEachLine(const CellText& cell, Each each) {
 
 class PrintedTable {
 public:
-    PrintedTable(const common::TextGrid& table, const Fonts& body, const Fonts& header,
+    PrintedTable(const MeasurementRows& table, const Fonts& body, const Fonts& header,
                  QPaintDevice* device, double pageWidth, double pageHeight, double padding)
         : body_(body), header_(header), pageHeight_(pageHeight), padding_(padding) {
-        // The header row, then every body row of the table, its entry row included.
-        texts_.reserve(static_cast<std::size_t>(std::max(table.rowCountWithHeader(), 1)));
+        // The header row, then every row of the table, its entry row included.
+        texts_.reserve(static_cast<std::size_t>(table.size()) + 1);
         texts_.push_back(reportHeaders());
-        for (int r = 1; r < table.rowCountWithHeader(); ++r) {
+        const QLocale locale;
+        for (const MeasurementRow& tableRow : table) {
             RowTexts& row = texts_.emplace_back();
             for (int c = 0; c < kColumns; ++c) {
-                row[static_cast<std::size_t>(c)] = table.cell(c, r);
+                row[static_cast<std::size_t>(c)] = measurementCellText(tableRow, c, locale);
             }
         }
         const std::size_t columns = kColumns;
@@ -298,7 +298,7 @@ private:
 
 } // namespace
 
-int paintReport(QPagedPaintDevice& device, const common::TextGrid& table) {
+int paintReport(QPagedPaintDevice& device, const MeasurementRows& rows) {
     QPainter painter(&device);
     if (!painter.isActive()) {
         return 0;
@@ -313,7 +313,7 @@ int paintReport(QPagedPaintDevice& device, const common::TextGrid& table) {
     const double pageWidth = device.width() - 1;
     const double pageHeight = device.height() - 1;
 
-    const PrintedTable printed(table, body, header, &device, pageWidth, pageHeight, padding);
+    const PrintedTable printed(rows, body, header, &device, pageWidth, pageHeight, padding);
     QPen pen(Qt::black);
     pen.setWidthF(std::max(1.0, device.logicalDpiY() / 96.0));
     painter.setPen(pen);

@@ -11,13 +11,13 @@ namespace zr::records {
 TablePrintPreview::TablePrintPreview(QWidget* dialogParent)
     : QObject(dialogParent), dialogParent_(dialogParent) {}
 
-void TablePrintPreview::showPreview(const common::TextGrid& table) {
+void TablePrintPreview::showPreview(const MeasurementRows& rows) {
     QPrintPreviewDialog dialog(dialogParent_);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(printReportTitle());
     dialog.printer()->setDocName(printReportTitle());
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [&table](QPrinter* printer) { paintReport(*printer, table); });
+            [&rows](QPrinter* printer) { paintReport(*printer, rows); });
     emit opening(&dialog);
     dialog.exec();
 }

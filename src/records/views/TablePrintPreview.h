@@ -16,7 +16,7 @@ class TablePrintPreview : public QObject, public PrintPreviewPort {
 public:
     explicit TablePrintPreview(QWidget* dialogParent);
 
-    void showPreview(const common::TextGrid& table) override;
+    void showPreview(const MeasurementRows& rows) override;
 
 signals:
     // The preview is about to be shown.
