@@ -27,11 +27,6 @@ StringGrid::StringGrid(common::GridModel& model, QWidget* parent)
     connect(&model, &common::GridModel::redrawRequested, viewport(), qOverload<>(&QWidget::update));
 }
 
-StringGrid::StringGrid(int columns, int rows, QWidget* parent)
-    : StringGrid(*new common::TextTableModel(columns, rows), parent) {
-    model_->setParent(this);
-}
-
 void StringGrid::setRowCountWithHeader(int rows) {
     const int body = std::max(rows - 1, 0);
     const int now = model_->rowCount();

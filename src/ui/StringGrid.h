@@ -1,8 +1,6 @@
 #pragma once
 
 #include "common/GridModel.h"
-#include "common/TextTableModel.h"
-#include "common/TextGrid.h"
 
 #include <QString>
 #include <QTableView>
@@ -10,35 +8,31 @@
 namespace zr::ui {
 
 // The view of a grid's model (common::GridModel): row 0 of the grid is the horizontal header,
-// rows 1.. the body, and the view shares the model's current row. As a TextGrid it reads what it
-// shows and writes into its model as a user typing does.
-class StringGrid : public QTableView, public common::TextGrid {
+// rows 1.. the body, and the view shares the model's current row. It reads what it shows and
+// writes into its model as a user typing does.
+class StringGrid : public QTableView {
     Q_OBJECT
 public:
     // Shows a model that outlives the view.
     explicit StringGrid(common::GridModel& model, QWidget* parent = nullptr);
-    // Shows a model of texts of its own.
-    StringGrid(int columns, int rows, QWidget* parent = nullptr);
 
     common::GridModel& gridModel() const { return *model_; }
 
-    int colCount() const override { return model_->columnCount(); }
-    int rowCountWithHeader() const override { return model_->rowCount() + 1; }
-    void setRowCountWithHeader(int rows) override;
+    int colCount() const { return model_->columnCount(); }
+    int rowCountWithHeader() const { return model_->rowCount() + 1; }
+    void setRowCountWithHeader(int rows);
 
-    QString cell(int column, int row) const override;
-    void setCell(int column, int row, const QString& text) override;
-    void removeRow(int row) override { model_->removeRows(row - 1, 1); }
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString& text);
+    void removeRow(int row) { model_->removeRows(row - 1, 1); }
 
     void setColumnWidths(std::initializer_list<int> widths);
     void setRowHeight(int height);
     void setEditable(bool editable);
 
-    int currentGridRow() const override { return model_->currentRow() + 1; }
-    void setCurrentGridRow(int row) override { model_->setCurrentRow(row - 1); }
-    void redraw() override { model_->redraw(); }
-    void beginEdit() override { model_->beginEdit(); }
-    void endEdit() override { model_->endEdit(); }
+    int currentGridRow() const { return model_->currentRow() + 1; }
+    void setCurrentGridRow(int row) { model_->setCurrentRow(row - 1); }
+    void redraw() { model_->redraw(); }
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;

@@ -190,7 +190,7 @@ TEST_F(CtlOnSimulatedBus, ASecondProgramsAnswersAreNeitherStatusReportsNorTheAsk
         rounds = 0;
         const test::CtlOutcome r = run(c.arguments);
         EXPECT_EQ(r.status, kDone);
-        EXPECT_EQ(QString::fromUtf8(r.out), QString::fromUtf8(c.out));
+        EXPECT_EQ(r.out.toStdString(), c.out.toStdString());
     }
     meter->beforeAnswer = {};
 }

@@ -1,5 +1,6 @@
 #include "ui/StringGrid.h"
 
+#include "common/RowModel.h"
 #include "support/WaitUntil.h"
 
 #include <QPaintEvent>
@@ -9,8 +10,31 @@
 
 using zr::ui::StringGrid;
 
+namespace {
+
+// Rows that are their cells' texts, typed in as they stand.
+class TextRows : public zr::common::RowModel<QStringList> {
+public:
+    TextRows(int columns, int rows) : RowModel(columns) { setRowCount(rows); }
+
+protected:
+    QString cellText(const QStringList& row, int column) const override {
+        return row.value(column);
+    }
+    bool typeIn(QStringList& row, int column, const QString& text) const override {
+        while (row.size() <= column) {
+            row << QString();
+        }
+        row[column] = text;
+        return true;
+    }
+};
+
+} // namespace
+
 TEST(StringGrid, RowZeroIsTheHeaderAndBodyRowsFollow) {
-    StringGrid grid(3, 4);
+    TextRows rows(3, 3);
+    StringGrid grid(rows);
     EXPECT_EQ(grid.rowCountWithHeader(), 4);
     grid.setCell(1, 0, QStringLiteral("Header"));
     grid.setCell(1, 3, QStringLiteral("last"));
@@ -45,7 +69,8 @@ struct PaintRecorder : QObject {
 
 // A shown grid of 20-pixel rows whose viewport holds about eight of them.
 struct ShownGrid {
-    StringGrid grid{2, 1};
+    TextRows rows{2, 0};
+    StringGrid grid{rows};
     PaintRecorder recorder;
     explicit ShownGrid(int bodyRows) {
         grid.setRowHeight(20);
