@@ -24,6 +24,7 @@ const std::vector<CommandBinding>& commandTable() {
         {"N23", "selectCetaneMethod"},
         {"N29", "openUserGuide"},
         {"N30", "showAboutBox"},
+        {"historyMenuItem", "openHistoryWindow"},
         // Context menu of the stored values
         {"N2", "storeLiveValue"},
         {"N4", "eraseStoredValues"},

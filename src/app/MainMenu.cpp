@@ -63,6 +63,13 @@ QActionGroup* buildMainMenu(QMenuBar* bar) {
     help->setObjectName(QStringLiteral("N28"));
     addMenuItem(help, QStringLiteral("N29"), QStringLiteral("Описание программы"), IconKind::Help);
     addMenuItem(help, QStringLiteral("N30"), QStringLiteral("О программе..."), IconKind::About);
+
+    // Added after the menus, so that none of theirs moves; a menu of its own, as every command
+    // of the bar stands in one with its icon.
+    QMenu* history = bar->addMenu(QStringLiteral("История"));
+    history->setObjectName(QStringLiteral("historyMenu"));
+    addMenuItem(history, QStringLiteral("historyMenuItem"), QStringLiteral("История измерений"),
+                IconKind::History);
     return methodItems;
 }
 

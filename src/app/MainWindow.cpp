@@ -12,6 +12,7 @@
 #include "calibration/CalibrationList.h"
 #include "calibration/views/CalibrationListBlock.h"
 #include "device/connection/MeterConnection.h"
+#include "history/views/HistoryLauncher.h"
 #include "mirror/MirrorStatus.h"
 #include "program/DataDirectory.h"
 #include "records/views/ChartPage.h"
@@ -133,6 +134,13 @@ void MainWindow::registerHandlers() {
     handlers.add("openUserGuide", [this](int) { openUserGuide(); });
     handlers.add("showAboutBox", [this](int) { showAboutBox(); });
     handlers.add("exitProgram", [this](int) { close(); });
+    handlers.add("openHistoryWindow", [this](int) {
+        const QString failure =
+            history::openHistoryWindow(this, context_.dataDir, context_.messages);
+        if (!failure.isEmpty()) {
+            context_.messages.showError(failure);
+        }
+    });
     handlers.add("readStoredValuesFromFirst",
                  [this](int) { serviceCommands_->readStoredValuesFromFirst(); });
     handlers.add("readByteAtAddress", [this](int) {

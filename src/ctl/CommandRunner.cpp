@@ -6,6 +6,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/IsoTime.h"
 #include "ctl/JournalCommand.h"
+#include "ctl/QcCommand.h"
 #include "ctl/ServerJournalCommand.h"
 #include "ctl/SyncCommand.h"
 #include "device/protocol/Meter.h"
@@ -38,6 +39,8 @@ Layout layoutOf(Command command) {
         return journalLayout();
     case Command::Sync:
         return syncLayout();
+    case Command::Qc:
+        return qcLayout();
     case Command::Status:
     case Command::Method:
         break;
@@ -101,6 +104,7 @@ int CommandRunner::runCommand() {
     case Command::List:
         return runList();
     case Command::Journal:
+    case Command::Qc:
         return runJournal();
     case Command::Sync:
         return runSync();
@@ -217,7 +221,9 @@ int CommandRunner::runJournal() {
     }
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;
-    return runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
+    return invocation_.command == Command::Qc
+               ? runQcCommand(invocation_, path, io_.locale, *writer_, io_.err)
+               : runJournalCommand(invocation_, path, io_.locale, *writer_, io_.err);
 }
 
 int CommandRunner::runSync() {
@@ -330,6 +336,7 @@ void CommandRunner::onStatus(const protocol::StatusReport& status) {
     case Command::Library:
     case Command::Journal:
     case Command::Sync:
+    case Command::Qc:
         return;
     }
 }

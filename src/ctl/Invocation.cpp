@@ -33,7 +33,8 @@ constexpr CommandName kCommands[] = {
     {"status", Command::Status, 0},   {"watch", Command::Watch, 0},
     {"stored", Command::Stored, 0},   {"calibrations", Command::Calibrations, 0},
     {"method", Command::Method, 1},   {"library", Command::Library, 1},
-    {"journal", Command::Journal, 1}, {"sync", Command::Sync, 0},
+    {"journal", Command::Journal, 1}, {"qc", Command::Qc, 1},
+    {"sync", Command::Sync, 0},
 };
 
 // The commands that wait on the meter's reply.
@@ -51,9 +52,14 @@ const OptionScope kOptionScopes[] = {
     {"changes", {Command::Watch}},
     {"duration", {Command::Watch}},
     {"time", {Command::Watch}},
-    {"method", {Command::Calibrations}},
-    {"since", {Command::Journal}},
-    {"until", {Command::Watch, Command::Journal}},
+    {"method", {Command::Calibrations, Command::Qc}},
+    {"since", {Command::Journal, Command::Qc}},
+    {"until", {Command::Watch, Command::Journal, Command::Qc}},
+    {"number", {Command::Qc}},
+    {"grade", {Command::Qc}},
+    {"tank", {Command::Qc}},
+    {"supplier", {Command::Qc}},
+    {"baseline", {Command::Qc}},
     {"server", {Command::Journal}},
     {"status", {Command::Sync}},
     {"retries", kReplyCommands},
@@ -82,7 +88,9 @@ QString commandsHelp() {
         "  journal [FILE]          the measurement table's history (no meter needed);\n"
         "                          --server: every PC's rows on the journal's server\n"
         "  sync                    sends the journal's rows the server lacks (--status: only\n"
-        "                          tells whether the server is reached and how many rows wait)\n");
+        "                          tells whether the server is reached and how many rows wait)\n"
+        "  qc [FILE]               control charts of the history's rows: limits and the points\n"
+        "                          that break a run rule (no meter needed)\n");
 }
 
 QString usage(const QCommandLineParser& parser) {
@@ -261,7 +269,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
         option("time", CtlText::tr("watch: the time of a line as local (default), utc or epoch."),
                CtlText::tr("style"));
     const QCommandLineOption method =
-        option("method", CtlText::tr("calibrations: the method (1 to 3)."), CtlText::tr("n"));
+        option("method", CtlText::tr("calibrations, qc: the method (1 to 3)."), CtlText::tr("n"));
     const QCommandLineOption since = option(
         "since", CtlText::tr("journal: rows written from this ISO 8601 date or local time on."),
         CtlText::tr("date"));
@@ -274,9 +282,24 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
         "server", CtlText::tr("journal: reads the rows of every PC from the journal's server."));
     const QCommandLineOption status = option(
         "status", CtlText::tr("sync: tells whether the server is reached and how many rows wait."));
-    parser.addOptions({help,    version, json,    csv,     noHeader, output, simulate,
-                       device,  serial,  timeout, retries, verbose,  count,  duration,
-                       changes, time,    method,  since,   until,    server, status});
+    // qc: the rows of these texts; the baseline's length.
+    const QCommandLineOption number =
+        option("number", CtlText::tr("qc: the sample number."), CtlText::tr("text"));
+    const QCommandLineOption grade =
+        option("grade", CtlText::tr("qc: the grade."), CtlText::tr("text"));
+    const QCommandLineOption tank =
+        option("tank", CtlText::tr("qc: the tank."), CtlText::tr("text"));
+    const QCommandLineOption supplier =
+        option("supplier", CtlText::tr("qc: the supplier."), CtlText::tr("text"));
+    const QCommandLineOption baseline =
+        option("baseline",
+               CtlText::tr("qc: limits from the first n points (default %1).")
+                   .arg(quality::kDefaultBaselinePoints),
+               CtlText::tr("n"));
+    parser.addOptions({help,    version,  json,     csv,     noHeader, output, simulate,
+                       device,  serial,   timeout,  retries, verbose,  count,  duration,
+                       changes, time,     method,   since,   until,    number, grade,
+                       tank,    supplier, baseline, server,  status});
     parser.addPositionalArgument(QStringLiteral("command"), CtlText::tr("What to do."));
 
     ParsedCommandLine result;
@@ -424,7 +447,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
         }
         run.before = range->after;
     }
-    if (run.command == Command::Journal && positional.size() > 1) {
+    if ((run.command == Command::Journal || run.command == Command::Qc) && positional.size() > 1) {
         run.journalFile = positional.at(1);
     }
     run.fromServer = parser.isSet(server);
@@ -432,6 +455,30 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
         return fail(CtlText::tr("journal --server reads no file."));
     }
     run.statusOnly = parser.isSet(status);
+    if (run.command == Command::Qc) {
+        const std::pair<const QCommandLineOption&, std::optional<QString>&> texts[] = {
+            {number, run.selection.number},
+            {grade, run.selection.grade},
+            {tank, run.selection.tank},
+            {supplier, run.selection.supplier}};
+        for (const auto& [textOption, text] : texts) {
+            if (parser.isSet(textOption)) {
+                text = parser.value(textOption);
+            }
+        }
+        run.selection.since = run.since;
+        run.selection.before = run.before;
+        if (run.method != 0) {
+            run.selection.method = run.method;
+        }
+    }
+    if (parser.isSet(baseline)) {
+        const std::optional<int> points = positiveNumber(parser.value(baseline));
+        if (!points || *points < 2) {
+            return fail(CtlText::tr("--baseline needs a number of points, 2 or more."));
+        }
+        run.baselinePoints = *points;
+    }
     result.run = true;
     return result;
 }

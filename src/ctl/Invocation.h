@@ -1,5 +1,8 @@
 #pragma once
 
+#include "history/HistoryFilter.h"
+#include "quality/ControlConstants.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -7,7 +10,19 @@
 
 namespace zr::ctl {
 
-enum class Command { List, Status, Watch, Stored, Calibrations, Method, Library, Journal, Info, Sync };
+enum class Command {
+    List,
+    Status,
+    Watch,
+    Stored,
+    Calibrations,
+    Method,
+    Library,
+    Journal,
+    Info,
+    Qc,
+    Sync
+};
 enum class Format { Table, Json, Csv };
 // How watch stamps a line: local ISO 8601 with the offset, UTC ISO 8601, or seconds since 1970.
 enum class TimeStyle { Local, Utc, Epoch };
@@ -44,15 +59,20 @@ struct Invocation {
     int method = 0;
     // library: the file; empty: data.zr in the data directory.
     QString libraryFile;
-    // journal: the file; empty: journal.sqlite in the data directory.
+    // journal, qc: the file; empty: journal.sqlite in the data directory.
     QString journalFile;
-    // journal: only rows written from `since` on and before `before`; invalid: no bound.
+    // journal: only rows written from `since` on and before `before`; qc: only rows measured
+    // then; invalid: no bound.
     QDateTime since;
     QDateTime before;
     // journal: the rows of every PC on the journal's server instead of a journal file.
     bool fromServer = false;
     // sync: only reach the server and tell how it stands, sending nothing.
     bool statusOnly = false;
+    // qc: the rows charted (their period is `since` and `before`); limits from the first
+    // `baselinePoints` of them.
+    history::HistoryFilter selection;
+    int baselinePoints = quality::kDefaultBaselinePoints;
 };
 
 // The command line understood, or why not. When `run` is false the texts are printed and the

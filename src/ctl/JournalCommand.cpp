@@ -1,19 +1,15 @@
 #include "ctl/JournalCommand.h"
 
 #include "ctl/ExitStatus.h"
+#include "ctl/JournalRead.h"
 #include "device/connection/MethodNames.h"
 #include "journal/History.h"
 #include "journal/Journal.h"
 #include "records/MeasurementTableTexts.h"
 
-#include <QFileInfo>
-
 namespace zr::ctl {
 
 namespace {
-
-// A window writing the journal holds its lock only for one commit.
-constexpr int kBusyTimeoutMs = 5000;
 
 FieldValue text(const QString& text) {
     return text.isEmpty() ? FieldValue(nullptr) : FieldValue(text);
@@ -124,13 +120,8 @@ Record JournalRecords::operator()(const journal::HistoryRow& history) {
 
 int runJournalCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
                       RecordWriter& writer, const OutputSink& err) {
-    // Checked first: opening a missing file, even to read it, is no question to SQLite.
-    if (!QFileInfo::exists(path)) {
-        err(QStringLiteral("%1: no such file\n").arg(path).toUtf8());
-        return kError;
-    }
-    try {
-        journal::History history(path, kBusyTimeoutMs);
+    return readJournal(path, err, [&] {
+        journal::History history(path, kJournalBusyTimeoutMs);
         history.select(invocation.since, invocation.before);
         JournalRecords records(invocation.format, locale);
         journal::HistoryRow row;
@@ -139,18 +130,8 @@ int runJournalCommand(const Invocation& invocation, const QString& path, const Q
                 return kError;
             }
         }
-    } catch (const journal::JournalRefused& refused) {
-        err(QStringLiteral("%1: %2\n")
-                .arg(path, refused.reason == journal::JournalRefused::Reason::NewerVersion
-                               ? QStringLiteral("a journal of a newer program version")
-                               : QStringLiteral("not a journal of this program"))
-                .toUtf8());
-        return kError;
-    } catch (const journal::SqliteError& failed) {
-        err(QStringLiteral("%1: %2\n").arg(path, failed.failure().text).toUtf8());
-        return kError;
-    }
-    return writer.endDocument() ? kDone : kError;
+        return writer.endDocument() ? kDone : kError;
+    });
 }
 
 } // namespace zr::ctl

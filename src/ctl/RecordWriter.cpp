@@ -1,5 +1,7 @@
 #include "ctl/RecordWriter.h"
 
+#include "common/CsvField.h"
+
 #include <QLocale>
 #include <QStringEncoder>
 #include <algorithm>
@@ -99,20 +101,6 @@ QString fieldText(const FieldValue& value) {
     return {};
 }
 
-namespace {
-
-QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
-        return text;
-    }
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-} // namespace
-
 RecordWriter::RecordWriter(Format format, Layout layout, OutputSink sink, bool header)
     : format_(format), layout_(std::move(layout)), sink_(std::move(sink)), header_(header) {
     pending_.reserve(kBlockBytes * 2);
@@ -153,7 +141,7 @@ void RecordWriter::appendJsonObject(const Record& record, bool indented) {
 void RecordWriter::appendCsvLine(const QList<FieldValue>& values) {
     QStringList fields;
     for (qsizetype i = 0; i < layout_.keys.size(); ++i) {
-        fields << csvField(fieldText(values.value(i)));
+        fields << common::csvField(fieldText(values.value(i)));
     }
     pending_ += fields.join(QLatin1Char(',')).toUtf8().toStdString() + "\r\n";
 }

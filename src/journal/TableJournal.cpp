@@ -84,6 +84,8 @@ TableRow journalRow(const MeasurementRow& row) {
     return out;
 }
 
+} // namespace
+
 MeasurementRow measurementRow(const TableRow& row) {
     MeasurementRow out;
     if (row.isEmpty()) {
@@ -117,8 +119,6 @@ MeasurementRow measurementRow(const TableRow& row) {
     }
     return out;
 }
-
-} // namespace
 
 TableJournal::TableJournal(records::MeasurementTableModel& model, common::MessageService& messages,
                            const QString& path, Options options)

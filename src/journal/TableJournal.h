@@ -1,6 +1,8 @@
 #pragma once
 
 #include "journal/Journal.h"
+#include "journal/TableRow.h"
+#include "records/MeasurementRow.h"
 
 #include <QObject>
 #include <functional>
@@ -19,6 +21,9 @@ class SelectionList;
 }
 
 namespace zr::journal {
+
+// The table's row a journal row shows again: what the history saves as the table saves its rows.
+records::MeasurementRow measurementRow(const TableRow& row);
 
 struct TableJournalOptions {
     // How long a change waits for another program's transaction on the same file.

@@ -192,6 +192,8 @@ QStyle::StandardPixmap standardFor(IconKind kind) {
         return QStyle::SP_DialogYesButton;
     case IconKind::DeleteValue:
         return QStyle::SP_DialogDiscardButton;
+    case IconKind::History:
+        return QStyle::SP_FileDialogListView;
     case IconKind::Program:
     case IconKind::Method:
         break;

@@ -24,6 +24,7 @@ enum class IconKind {
     About,
     WriteValue,
     DeleteValue,
+    History,
 };
 
 QIcon icon(IconKind kind);

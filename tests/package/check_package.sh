@@ -51,7 +51,8 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # Computed from the shared libraries, plus the fonts, Qt's window system plugins and translations.
 for need in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-    libqt6charts6 libxlsxwriter4 libudev1 libsqlite3-0 libpq5 libqt6network6 fonts-dejavu-core \
+    libqt6charts6 libqt6svg6 libxlsxwriter4 libudev1 libsqlite3-0 libpq5 libqt6network6 \
+    fonts-dejavu-core \
     "$font" qt6-qpa-plugins qt6-translations-l10n; do
     [[ ", $depends" == *", $need"* ]] || fail "Depends lacks $need"
 done
@@ -63,6 +64,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1, $2, $6}' | sort >"$work/files"
     echo "-rwxr-xr-x root/root ./usr/bin/zr6040usb"
     echo "-rw-r--r-- root/root ./usr/lib/udev/rules.d/70-zr6040.rules"
     echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-chart.so"
+    echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-history.so"
     echo "-rw-r--r-- root/root ./usr/lib/zr6040usb/zr6040usb-mirror.so"
     echo "-rw-r--r-- root/root ./usr/share/applications/$id.desktop"
     echo "-rw-r--r-- root/root ./usr/share/doc/zr6040usb/ZR-6040.pdf"
@@ -133,15 +135,17 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --no-such-option
 [ "$status" -eq 2 ] && [ ! -s "$work/stdout" ] && grep -q '^Usage:' "$work/stderr" ||
     fail "a wrong option gave status $status"
 
-# The chart comes from a module loaded when its page is first shown: the program does not link Qt
-# Charts, and the module lies where the program looks for it.
+# The chart and the history window come from modules loaded when first shown: the program links
+# neither Qt Charts nor Qt SVG, and the modules lie where the program looks for them.
 readelf -d "$program" >"$work/dynamic"
-if grep -q 'libQt6Charts' "$work/dynamic"; then
-    fail "zr6040usb links Qt Charts itself"
+if grep -q 'libQt6Charts\|libQt6Svg' "$work/dynamic"; then
+    fail "zr6040usb links Qt Charts or Qt SVG itself"
 fi
 module_dir=$(strings "$program" | grep -x '\.\./lib[^ ]*/zr6040usb' | head -n 1)
-[ -n "$module_dir" ] && [ -f "$work/root/usr/bin/$module_dir/zr6040usb-chart.so" ] ||
-    fail "the chart module is not where zr6040usb looks for it ('$module_dir')"
+for module in zr6040usb-chart.so zr6040usb-history.so; do
+    [ -n "$module_dir" ] && [ -f "$work/root/usr/bin/$module_dir/$module" ] ||
+        fail "the module $module is not where zr6040usb looks for it ('$module_dir')"
+done
 
 # The command-line companion, as installed: no display, a wrong command, a reading as JSON, and
 # its manual page.

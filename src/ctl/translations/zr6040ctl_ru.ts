@@ -56,6 +56,8 @@
                           --server: every PC's rows on the journal's server
   sync                    sends the journal's rows the server lacks (--status: only
                           tells whether the server is reached and how many rows wait)
+  qc [FILE]               control charts of the history's rows: limits and the points
+                          that break a run rule (no meter needed)
 </source>
         <translation>Команды:
   list                    найденные приборы; код выхода 3, если их нет
@@ -70,6 +72,8 @@
                           --server: строки всех компьютеров с сервера журнала
   sync                    отправить на сервер строки журнала, которых там нет (--status:
                           только связь с сервером и число ожидающих строк)
+  qc [FILE]               контрольные карты строк истории: границы и точки,
+                          нарушившие правило (прибор не нужен)
 </translation>
     </message>
     <message>
@@ -169,8 +173,8 @@
         <translation>вид</translation>
     </message>
     <message>
-        <source>calibrations: the method (1 to 3).</source>
-        <translation>calibrations: метод (от 1 до 3).</translation>
+        <source>calibrations, qc: the method (1 to 3).</source>
+        <translation>calibrations, qc: метод (от 1 до 3).</translation>
     </message>
     <message>
         <source>journal: rows written from this ISO 8601 date or local time on.</source>
@@ -379,6 +383,34 @@
     <message>
         <source>Comment</source>
         <translation>Комментарий</translation>
+    </message>
+    <message>
+        <source>qc: the sample number.</source>
+        <translation>qc: номер пробы.</translation>
+    </message>
+    <message>
+        <source>qc: the grade.</source>
+        <translation>qc: марка.</translation>
+    </message>
+    <message>
+        <source>qc: the tank.</source>
+        <translation>qc: резервуар.</translation>
+    </message>
+    <message>
+        <source>qc: the supplier.</source>
+        <translation>qc: поставщик.</translation>
+    </message>
+    <message>
+        <source>qc: limits from the first n points (default %1).</source>
+        <translation>qc: границы по первым n точкам (по умолчанию %1).</translation>
+    </message>
+    <message>
+        <source>--baseline needs a number of points, 2 or more.</source>
+        <translation>--baseline требует числа точек, не меньше 2.</translation>
+    </message>
+    <message>
+        <source>text</source>
+        <translation>текст</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,174 @@
+#include "ctl/QcCommand.h"
+
+#include "ctl/ExitStatus.h"
+#include "ctl/JournalRead.h"
+#include "history/ChartSeries.h"
+#include "history/HistoryDatabase.h"
+#include "history/QualityTexts.h"
+
+#include <cmath>
+
+namespace zr::ctl {
+
+namespace {
+
+using quality::Chart;
+
+QString ruleKey(quality::Rule rule) {
+    switch (rule) {
+    case quality::Rule::BeyondLimits:
+        return QStringLiteral("beyond_limits");
+    case quality::Rule::TwoOfThreeBeyondTwoSigma:
+        return QStringLiteral("two_of_three_beyond_2_sigma");
+    case quality::Rule::SevenOnOneSide:
+        return QStringLiteral("seven_on_one_side");
+    }
+    return {};
+}
+
+// The fields of a record, in the layout's order.
+enum Field {
+    Kind,
+    ChartName,
+    RuleName,
+    Point,
+    Number,
+    Time,
+    Value,
+    Points,
+    BaselinePoints,
+    Mean,
+    StandardDeviation,
+    MeanMovingRange,
+    Sigma,
+    Centre,
+    Lower,
+    Upper,
+    Weight,
+    FieldCount,
+};
+
+// Writes the records of the charts: every field null and every cell empty unless set.
+class QcRecords {
+public:
+    QcRecords(const history::ChartSeries& series, const quality::ControlCharts& charts,
+              double weight, const QLocale& locale)
+        : series_(series), charts_(charts), weight_(weight), locale_(locale) {}
+
+    Record limits(Chart chart, const std::optional<quality::Limits>& limits) const {
+        const quality::BaselineStatistics& baseline = charts_.statistics;
+        Record record = blank();
+        set(record, Kind, QStringLiteral("limits"), QStringLiteral("границы"));
+        set(record, ChartName, history::chartSymbol(chart), history::chartSymbol(chart));
+        set(record, Points, qint64{series_.size()}, QString::number(series_.size()));
+        set(record, BaselinePoints, qint64{baseline.points}, QString::number(baseline.points));
+        setNumber(record, Mean, baseline.mean);
+        setNumber(record, StandardDeviation, baseline.standardDeviation);
+        setNumber(record, MeanMovingRange, baseline.meanMovingRange);
+        setNumber(record, Sigma, baseline.sigma());
+        if (limits) {
+            setNumber(record, Centre, limits->centre);
+            setNumber(record, Lower, limits->lower);
+            setNumber(record, Upper, limits->upper);
+        }
+        if (chart == Chart::Ewma) {
+            set(record, Weight, weight_, locale_.toString(weight_));
+        }
+        return record;
+    }
+
+    Record violation(const quality::Violation& violation) const {
+        const auto at = static_cast<std::size_t>(violation.point);
+        const QString time = isoLocalTime(series_.moments[at].toLocalTime());
+        const double value = series_.values[at];
+        Record record = blank();
+        set(record, Kind, QStringLiteral("violation"), QStringLiteral("нарушение"));
+        set(record, ChartName, history::chartSymbol(violation.chart),
+            history::chartSymbol(violation.chart));
+        set(record, RuleName, ruleKey(violation.rule), history::ruleText(violation.rule));
+        set(record, Point, qint64{violation.point + 1}, QString::number(violation.point + 1));
+        set(record, Number, series_.numbers[at], series_.numbers[at]);
+        set(record, Time, time, time);
+        set(record, Value, value, locale_.toString(value, 'g', 15));
+        return record;
+    }
+
+private:
+    static Record blank() {
+        Record record;
+        for (int field = 0; field < FieldCount; ++field) {
+            record.values << FieldValue(nullptr);
+            record.cells << QString();
+        }
+        return record;
+    }
+
+    static void set(Record& record, Field field, const FieldValue& value, const QString& cell) {
+        record.values[field] = value;
+        record.cells[field] = cell;
+    }
+
+    // Undefined statistics (too few points) stay null.
+    void setNumber(Record& record, Field field, double value) const {
+        if (std::isfinite(value)) {
+            set(record, field, value, locale_.toString(value, 'f', 3));
+        }
+    }
+
+    const history::ChartSeries& series_;
+    const quality::ControlCharts& charts_;
+    double weight_;
+    const QLocale& locale_;
+};
+
+} // namespace
+
+Layout qcLayout() {
+    return {{QStringLiteral("record"), QStringLiteral("chart"), QStringLiteral("rule"),
+             QStringLiteral("point"), QStringLiteral("number"), QStringLiteral("date_time"),
+             QStringLiteral("value"), QStringLiteral("points"), QStringLiteral("baseline_points"),
+             QStringLiteral("mean"), QStringLiteral("standard_deviation"),
+             QStringLiteral("mean_moving_range"), QStringLiteral("sigma"), QStringLiteral("centre"),
+             QStringLiteral("lower"), QStringLiteral("upper"), QStringLiteral("ewma_weight")},
+            {QStringLiteral("Запись"), QStringLiteral("Карта"), QStringLiteral("Правило"),
+             QStringLiteral("Точка"), QStringLiteral("№"), QStringLiteral("Дата/Время"),
+             QStringLiteral("ОЧ"), QStringLiteral("Точек"), QStringLiteral("База"),
+             QStringLiteral("Среднее"), QStringLiteral("СКО"), QStringLiteral("Ср. MR"),
+             QStringLiteral("σ"), QStringLiteral("ЦЛ"), QStringLiteral("НКГ"),
+             QStringLiteral("ВКГ"), QStringLiteral("λ")}};
+}
+
+int runQcCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
+                 RecordWriter& writer, const OutputSink& err) {
+    return readJournal(path, err, [&] {
+        history::HistoryDatabase database(path, kJournalBusyTimeoutMs);
+        const history::ChartSeries series = database.series(invocation.selection);
+        const double weight = quality::kDefaultEwmaWeight;
+        const quality::ControlCharts charts = quality::computeControlCharts(
+            series.values,
+            {quality::firstPoints(invocation.baselinePoints, series.size()), weight});
+        const QcRecords records(series, charts, weight, locale);
+        std::optional<quality::Limits> ewma;
+        if (charts.ewma) {
+            ewma = charts.ewma->steadyLimits;
+        }
+        // Written as one document: a few records, and the readable table's columns as wide as
+        // their widest cell, where the violations' texts are longer than the limits' ones.
+        QList<Record> output{records.limits(Chart::Individuals, charts.individuals),
+                             records.limits(Chart::MovingRange, charts.movingRange),
+                             records.limits(Chart::Ewma, ewma)};
+        for (const quality::Violation& violation : charts.violations) {
+            output << records.violation(violation);
+        }
+        const bool whole = writer.writeDocument(output);
+        if (!charts.statistics.definesLimits()) {
+            err(QStringLiteral("%1 point(s) in the baseline: control limits need two or more.\n")
+                    .arg(charts.statistics.points)
+                    .toUtf8());
+            return kError;
+        }
+        return whole ? kDone : kError;
+    });
+}
+
+} // namespace zr::ctl
