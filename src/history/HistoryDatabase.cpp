@@ -18,6 +18,7 @@ std::unique_ptr<journal::Database> typedCopyOf(const QString& path, int busyTime
     journal::History history(path, busyTimeoutMs);
     auto memory = std::make_unique<journal::Database>(QStringLiteral(":memory:"));
     memory->execute(journal::kSchemaSql);
+    memory->execute(journal::kHistoryIndexSql);
     memory->execute("BEGIN");
     journal::Statement session(memory->handle(),
                                "INSERT INTO session (id, uuid, host, started, closed, process, "

@@ -101,6 +101,8 @@ Journal::Journal(const QString& path, int busyTimeoutMs) : path_(path), db_(path
     db_.execute("PRAGMA wal_autocheckpoint = 256; PRAGMA journal_size_limit = 1048576");
     if (version != kSchemaVersion) {
         prepareSchema();
+    } else {
+        db_.execute(kHistoryIndexSql);
     }
     statements_ = std::make_unique<Statements>(db_.handle());
 }
@@ -115,6 +117,7 @@ void Journal::prepareSchema() {
         const int version = knownJournalVersion(db_);
         if (version == 0) {
             db_.execute(kSchemaSql);
+            db_.execute(kHistoryIndexSql);
             db_.execute(QByteArray("PRAGMA application_id = ")
                             .append(QByteArray::number(kApplicationId))
                             .append("; PRAGMA user_version = ")

@@ -115,6 +115,7 @@ QString upgradeTextSchema(Database& db, const QString& path) {
                "ALTER TABLE session RENAME TO session_schema1;"
                "ALTER TABLE measurement_row RENAME TO measurement_row_schema1;");
     db.execute(kSchemaSql);
+    db.execute(kHistoryIndexSql);
     moveSessions(db);
     moveRows(db);
     db.execute(QByteArray("DROP TABLE measurement_row_schema1; DROP TABLE session_schema1;"

@@ -283,6 +283,26 @@ TEST_F(JournalTest, AJournalReadForItsHistoryIsNeverCreated) {
     EXPECT_FALSE(QFile::exists(journalPath()));
 }
 
+// A journal written before the history window had its indexes gets them from the next writer, so
+// that the window pages from indexes there too.
+TEST_F(JournalTest, AJournalWithoutTheHistorysIndexesGetsThemWhenOpened) {
+    const auto indexes = [this] {
+        Database db(journalPath());
+        Statement names(db.handle(), "SELECT count(*) FROM sqlite_schema WHERE type = 'index' "
+                                     "AND name LIKE 'measurement_row_%'");
+        return names.step() ? names.integer(0) : -1;
+    };
+    { Journal made(journalPath(), 2000); }
+    const qint64 all = indexes();
+    {
+        Database db(journalPath());
+        db.execute("DROP INDEX measurement_row_grade; DROP INDEX measurement_row_moment");
+    }
+    ASSERT_EQ(indexes(), all - 2);
+    { Journal opened(journalPath(), 2000); }
+    EXPECT_EQ(indexes(), all);
+}
+
 // A run that is killed never closes its journal; the write-ahead log it leaves, which the next
 // start reads whole, stays small however much that run wrote.
 TEST_F(JournalTest, TheWriteAheadLogStaysSmallWhileARunWrites) {
