@@ -270,13 +270,16 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
                CtlText::tr("style"));
     const QCommandLineOption method =
         option("method", CtlText::tr("calibrations, qc: the method (1 to 3)."), CtlText::tr("n"));
-    const QCommandLineOption since = option(
-        "since", CtlText::tr("journal: rows written from this ISO 8601 date or local time on."),
-        CtlText::tr("date"));
+    const QCommandLineOption since =
+        option("since",
+               CtlText::tr("journal: rows written from this ISO 8601 date or local time on; "
+                           "qc: rows measured from then."),
+               CtlText::tr("date"));
     const QCommandLineOption until =
         option("until",
                CtlText::tr("journal: rows written up to this time, or to the end of this date; "
-                           "watch: stops then (also a time of day, HH:MM)."),
+                           "qc: rows measured up to then; watch: stops then (also a time of day, "
+                           "HH:MM)."),
                CtlText::tr("date"));
     const QCommandLineOption server = option(
         "server", CtlText::tr("journal: reads the rows of every PC from the journal's server."));

@@ -40,7 +40,7 @@
     </message>
     <message>
         <source>The meter's method %1 holds no calibrations; choose one with --method.</source>
-        <translation>У метода прибора %1 нет градуировок; выберите метод с помощью --method.</translation>
+        <translation>У метода прибора %1 нет калибровок; выберите метод с помощью --method.</translation>
     </message>
     <message>
         <source>Commands:
@@ -65,9 +65,9 @@
   status                  одно сообщение о состоянии прибора
   watch                   по строке на каждое сообщение о состоянии до прерывания
   stored                  значения, сохранённые в приборе
-  calibrations            градуировки прибора для метода (--method N)
+  calibrations            калибровки прибора для метода (--method N)
   method RON|MON|CN|1|2|3 переключить метод измерения и дождаться подтверждения прибора
-  library [FILE]          записи файла библиотеки градуировок (прибор не нужен)
+  library [FILE]          записи файла библиотеки калибровок (прибор не нужен)
   journal [FILE]          история таблицы измерений (прибор не нужен);
                           --server: строки всех компьютеров с сервера журнала
   sync                    отправить на сервер строки журнала, которых там нет (--status:
@@ -177,16 +177,16 @@
         <translation>calibrations, qc: метод (от 1 до 3).</translation>
     </message>
     <message>
-        <source>journal: rows written from this ISO 8601 date or local time on.</source>
-        <translation>journal: строки, записанные начиная с этой даты ISO 8601 или местного времени.</translation>
+        <source>journal: rows written from this ISO 8601 date or local time on; qc: rows measured from then.</source>
+        <translation>journal: строки, записанные начиная с этой даты ISO 8601 или местного времени; qc: строки, измеренные начиная с этого времени.</translation>
     </message>
     <message>
         <source>date</source>
         <translation>дата</translation>
     </message>
     <message>
-        <source>journal: rows written up to this time, or to the end of this date; watch: stops then (also a time of day, HH:MM).</source>
-        <translation>journal: строки, записанные до этого времени или до конца этой даты; watch: остановиться в это время (также время суток, ЧЧ:ММ).</translation>
+        <source>journal: rows written up to this time, or to the end of this date; qc: rows measured up to then; watch: stops then (also a time of day, HH:MM).</source>
+        <translation>journal: строки, записанные до этого времени или до конца этой даты; qc: строки, измеренные до этого времени; watch: остановиться в это время (также время суток, ЧЧ:ММ).</translation>
     </message>
     <message>
         <source>What to do.</source>
