@@ -79,6 +79,7 @@ void MainWindow::showSession() {
         LiveDisplayWidgets{*results_, *status_, *calibrationListBlock_->grid()},
         session_.shownCaptions());
     serviceCommands_ = std::make_unique<ServiceCommands>(session_.commands());
+    historyLauncher_ = std::make_unique<history::HistoryLauncher>();
 
     connect(&session_, &session::MeterSession::meterAttached, this,
             [this](const connection::MeterFacts& meter) {
@@ -109,6 +110,7 @@ void MainWindow::showSession() {
     connect(&session_, &session::MeterSession::mirrorStatusChanged, this,
             [this](const mirror::MirrorStatus& status) {
                 servicePage_->showServerStatus(mirror::statusLine(status));
+                historyLauncher_->showServerStatus(status);
             });
 
     tablePage_->bindLists(session_.selectionLists());
@@ -135,8 +137,7 @@ void MainWindow::registerHandlers() {
     handlers.add("showAboutBox", [this](int) { showAboutBox(); });
     handlers.add("exitProgram", [this](int) { close(); });
     handlers.add("openHistoryWindow", [this](int) {
-        const QString failure =
-            history::openHistoryWindow(this, context_.dataDir, context_.messages);
+        const QString failure = historyLauncher_->open(this, context_.dataDir, context_.messages);
         if (!failure.isEmpty()) {
             context_.messages.showError(failure);
         }

@@ -26,6 +26,9 @@ class CalibrationListBlock;
 namespace zr::session {
 class MeterSession;
 }
+namespace zr::history {
+class HistoryLauncher;
+}
 
 namespace zr::app {
 
@@ -101,6 +104,7 @@ private:
 
     std::unique_ptr<LiveDisplay> liveDisplay_;
     std::unique_ptr<ServiceCommands> serviceCommands_;
+    std::unique_ptr<history::HistoryLauncher> historyLauncher_;
 };
 
 } // namespace zr::app

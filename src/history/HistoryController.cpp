@@ -201,4 +201,11 @@ void HistoryController::exportRows(const std::vector<int>& rows, HistoryExport::
     }
 }
 
+void HistoryController::setServerStatus(const mirror::MirrorStatus& status) {
+    if (serverStatus_ != status) {
+        serverStatus_ = status;
+        emit serverStatusChanged();
+    }
+}
+
 } // namespace zr::history

@@ -5,6 +5,7 @@
 #include "history/HistoryExport.h"
 #include "history/HistoryTableModel.h"
 #include "history/MarkedPointModel.h"
+#include "mirror/MirrorStatus.h"
 
 #include <QObject>
 #include <QTimer>
@@ -57,9 +58,14 @@ public:
     void exportRows(const std::vector<int>& rows, HistoryExport::Type type,
                     const QString& fileName);
 
+    // Where the journal's server stands; absent without a server configured.
+    const std::optional<mirror::MirrorStatus>& serverStatus() const { return serverStatus_; }
+    void setServerStatus(const mirror::MirrorStatus& status);
+
 signals:
     void rowsCounted();
     void chartsChanged();
+    void serverStatusChanged();
 
 private:
     void report(const QString& text);
@@ -77,6 +83,7 @@ private:
     double ewmaWeight_ = quality::kDefaultEwmaWeight;
     ControlChartData charts_;
     MarkedPointModel markedPoints_;
+    std::optional<mirror::MirrorStatus> serverStatus_;
 };
 
 } // namespace zr::history

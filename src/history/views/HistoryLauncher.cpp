@@ -8,17 +8,26 @@
 
 namespace zr::history {
 
-QString openHistoryWindow(QWidget* parent, const QString& dataDir,
-                          common::MessageService& messages) {
-    // The module stays loaded for the rest of the run: its window lives on.
-    QPluginLoader module(QString::fromLatin1(kHistoryModuleName));
-    auto* builder = qobject_cast<HistoryWindowBuilder*>(module.instance());
-    if (!builder) {
-        return QStringLiteral("История измерений не открывается: %1").arg(module.errorString());
+QString HistoryLauncher::open(QWidget* parent, const QString& dataDir,
+                              common::MessageService& messages) {
+    if (!builder_) {
+        // The module stays loaded for the rest of the run: its window lives on.
+        QPluginLoader module(QString::fromLatin1(kHistoryModuleName));
+        builder_ = qobject_cast<HistoryWindowBuilder*>(module.instance());
+        if (!builder_) {
+            return QStringLiteral("История измерений не открывается: %1").arg(module.errorString());
+        }
     }
-    builder->show(parent, QDir(dataDir).filePath(QString::fromLatin1(journal::kJournalFileName)),
-                  messages);
+    builder_->show(parent, QDir(dataDir).filePath(QString::fromLatin1(journal::kJournalFileName)),
+                   messages, serverStatus_);
     return {};
+}
+
+void HistoryLauncher::showServerStatus(const mirror::MirrorStatus& status) {
+    serverStatus_ = status;
+    if (builder_) {
+        builder_->showServerStatus(status);
+    }
 }
 
 } // namespace zr::history

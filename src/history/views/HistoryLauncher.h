@@ -1,6 +1,9 @@
 #pragma once
 
+#include "mirror/MirrorStatus.h"
+
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -10,10 +13,22 @@ class MessageService;
 
 namespace zr::history {
 
-// Opens the history window of the journal in `dataDir` over `parent`, loading the history module
-// on the first call. Returns what to tell the user when the module cannot be loaded, empty when
-// the window opened.
-QString openHistoryWindow(QWidget* parent, const QString& dataDir,
-                          common::MessageService& messages);
+class HistoryWindowBuilder;
+
+// Opens the history window, loading the history module on the first call, and keeps it told
+// where the journal's server stands.
+class HistoryLauncher {
+public:
+    // Opens the history window of the journal in `dataDir` over `parent`. Returns what to tell
+    // the user when the module cannot be loaded, empty when the window opened.
+    QString open(QWidget* parent, const QString& dataDir, common::MessageService& messages);
+
+    // Where the server stands now; shown by the window, and by one opened later.
+    void showServerStatus(const mirror::MirrorStatus& status);
+
+private:
+    HistoryWindowBuilder* builder_ = nullptr;
+    std::optional<mirror::MirrorStatus> serverStatus_;
+};
 
 } // namespace zr::history

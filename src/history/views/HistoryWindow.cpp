@@ -119,8 +119,14 @@ HistoryWindow::HistoryWindow(HistoryController& controller, common::MessageServi
     tabs_->addTab(buildTablePage(), QStringLiteral("Измерения"));
     tabs_->addTab(buildChartPage(), QStringLiteral("Контрольные карты"));
     layout->addWidget(tabs_, 1);
+    serverStatus_ = new QLabel(this);
+    serverStatus_->setObjectName(QStringLiteral("serverStatus"));
+    serverStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(serverStatus_);
 
     connect(&controller_, &HistoryController::rowsCounted, this, &HistoryWindow::showRowCount);
+    connect(&controller_, &HistoryController::serverStatusChanged, this,
+            &HistoryWindow::showServerStatus);
     connect(&controller_, &HistoryController::chartsChanged, this, &HistoryWindow::showCharts);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == kChartPage && chartsStale_) {
@@ -131,6 +137,7 @@ HistoryWindow::HistoryWindow(HistoryController& controller, common::MessageServi
     });
     fillTextFilters();
     showRowCount();
+    showServerStatus();
 }
 
 QWidget* HistoryWindow::buildFilters() {
@@ -412,6 +419,12 @@ void HistoryWindow::showRowCount() {
     rowCount_->setText(!controller_.isOpen() ? journalMissingText()
                        : rows                ? rowCountText(*rows)
                                              : countingText());
+}
+
+void HistoryWindow::showServerStatus() {
+    const std::optional<mirror::MirrorStatus>& status = controller_.serverStatus();
+    serverStatus_->setVisible(status.has_value());
+    serverStatus_->setText(status ? mirror::statusLine(*status) : QString());
 }
 
 void HistoryWindow::exportRows() {

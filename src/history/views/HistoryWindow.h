@@ -39,6 +39,7 @@ private:
     void applyChartSettings();
     void showCharts();
     void showRowCount();
+    void showServerStatus();
     void exportRows();
     void saveChart();
     void printChart();
@@ -59,6 +60,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* rowCount_ = nullptr;
+    QLabel* serverStatus_ = nullptr;
 
     QRadioButton* firstPoints_ = nullptr;
     QSpinBox* baselinePoints_ = nullptr;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "mirror/MirrorStatus.h"
+
 #include <QtPlugin>
+#include <optional>
 
 class QString;
 class QWidget;
@@ -19,9 +22,12 @@ public:
     virtual ~HistoryWindowBuilder() = default;
     // Shows the history of the journal at `journalPath` in a window over `parent`, made on the
     // first call for that parent; a later call raises it and reads the journal again. The
-    // window tells the user what went wrong through `messages`, which outlives `parent`.
-    virtual void show(QWidget* parent, const QString& journalPath,
-                      common::MessageService& messages) = 0;
+    // window tells the user what went wrong through `messages`, which outlives `parent`, and
+    // where the journal's server stands (nothing without a server configured).
+    virtual void show(QWidget* parent, const QString& journalPath, common::MessageService& messages,
+                      const std::optional<mirror::MirrorStatus>& serverStatus) = 0;
+    // Where the journal's server stands now, for the window shown.
+    virtual void showServerStatus(const mirror::MirrorStatus& status) = 0;
 };
 
 // The module's file name without prefix and suffix, looked for on the library paths.
@@ -29,5 +35,5 @@ inline constexpr const char* kHistoryModuleName = "zr6040usb-history";
 
 } // namespace zr::history
 
-#define ZR_HISTORY_WINDOW_BUILDER_IID "io.github.zr6040usb.HistoryWindowBuilder/1"
+#define ZR_HISTORY_WINDOW_BUILDER_IID "io.github.zr6040usb.HistoryWindowBuilder/2"
 Q_DECLARE_INTERFACE(zr::history::HistoryWindowBuilder, ZR_HISTORY_WINDOW_BUILDER_IID)

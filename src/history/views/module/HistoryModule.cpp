@@ -18,8 +18,8 @@ class HistoryModule : public QObject, public HistoryWindowBuilder {
     Q_INTERFACES(zr::history::HistoryWindowBuilder)
 
 public:
-    void show(QWidget* parent, const QString& journalPath,
-              common::MessageService& messages) override {
+    void show(QWidget* parent, const QString& journalPath, common::MessageService& messages,
+              const std::optional<mirror::MirrorStatus>& serverStatus) override {
         if (window_ && owner_ == parent) {
             window_->refresh();
         } else {
@@ -28,17 +28,28 @@ public:
                 messages, HistoryExport(records::xlsxWorkbookWriter(), common::systemFiles()));
             controller->open(journalPath);
             window_ = new HistoryWindow(*controller, messages, parent);
+            controller_ = controller;
             owner_ = parent;
             // Deleted with the window, after the views that show it.
             controller->setParent(window_);
+        }
+        if (serverStatus) {
+            controller_->setServerStatus(*serverStatus);
         }
         window_->show();
         window_->raise();
         window_->activateWindow();
     }
 
+    void showServerStatus(const mirror::MirrorStatus& status) override {
+        if (controller_) {
+            controller_->setServerStatus(status);
+        }
+    }
+
 private:
     QPointer<HistoryWindow> window_;
+    QPointer<HistoryController> controller_;
     QWidget* owner_ = nullptr;
 };
 
