@@ -217,7 +217,10 @@ int CommandRunner::runLibrary() {
 
 int CommandRunner::runJournal() {
     if (invocation_.fromServer) {
-        return runServerJournalCommand(invocation_, io_.server, io_.locale, *writer_, io_.err);
+        return invocation_.command == Command::Qc
+                   ? runServerQcCommand(invocation_, io_.server, io_.locale, *writer_, io_.err)
+                   : runServerJournalCommand(invocation_, io_.server, io_.locale, *writer_,
+                                             io_.err);
     }
     const QString path =
         invocation_.journalFile.isEmpty() ? io_.defaultJournalFile : invocation_.journalFile;

@@ -60,7 +60,7 @@ const OptionScope kOptionScopes[] = {
     {"tank", {Command::Qc}},
     {"supplier", {Command::Qc}},
     {"baseline", {Command::Qc}},
-    {"server", {Command::Journal}},
+    {"server", {Command::Journal, Command::Qc}},
     {"status", {Command::Sync}},
     {"retries", kReplyCommands},
 };
@@ -90,7 +90,8 @@ QString commandsHelp() {
         "  sync                    sends the journal's rows the server lacks (--status: only\n"
         "                          tells whether the server is reached and how many rows wait)\n"
         "  qc [FILE]               control charts of the history's rows: limits and the points\n"
-        "                          that break a run rule (no meter needed)\n");
+        "                          that break a run rule (no meter needed);\n"
+        "                          --server: of every PC's rows on the journal's server\n");
 }
 
 QString usage(const QCommandLineParser& parser) {
@@ -281,8 +282,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
                            "qc: rows measured up to then; watch: stops then (also a time of day, "
                            "HH:MM)."),
                CtlText::tr("date"));
-    const QCommandLineOption server = option(
-        "server", CtlText::tr("journal: reads the rows of every PC from the journal's server."));
+    const QCommandLineOption server =
+        option("server",
+               CtlText::tr("journal, qc: reads the rows of every PC from the journal's server."));
     const QCommandLineOption status = option(
         "status", CtlText::tr("sync: tells whether the server is reached and how many rows wait."));
     // qc: the rows of these texts; the baseline's length.
@@ -455,7 +457,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, const QDateTime
     }
     run.fromServer = parser.isSet(server);
     if (run.fromServer && !run.journalFile.isEmpty()) {
-        return fail(CtlText::tr("journal --server reads no file."));
+        return fail(CtlText::tr("--server reads no file."));
     }
     run.statusOnly = parser.isSet(status);
     if (run.command == Command::Qc) {

@@ -1,8 +1,11 @@
 #include "ctl/QcCommand.h"
 
+#include "ctl/CtlText.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/JournalRead.h"
+#include "ctl/ServerHistoryRead.h"
 #include "history/ChartSeries.h"
+#include "history/HistoryCopy.h"
 #include "history/HistoryDatabase.h"
 #include "history/QualityTexts.h"
 
@@ -138,37 +141,58 @@ Layout qcLayout() {
              QStringLiteral("ВКГ"), QStringLiteral("λ")}};
 }
 
+namespace {
+
+// The records of the charts of `series`; fewer than two points in the baseline are an error.
+int writeQc(const history::ChartSeries& series, const Invocation& invocation, const QLocale& locale,
+            RecordWriter& writer, const OutputSink& err) {
+    const double weight = quality::kDefaultEwmaWeight;
+    const quality::ControlCharts charts = quality::computeControlCharts(
+        series.values, {quality::firstPoints(invocation.baselinePoints, series.size()), weight});
+    const QcRecords records(series, charts, weight, locale);
+    std::optional<quality::Limits> ewma;
+    if (charts.ewma) {
+        ewma = charts.ewma->steadyLimits;
+    }
+    // Written as one document: a few records, and the readable table's columns as wide as
+    // their widest cell, where the violations' texts are longer than the limits' ones.
+    QList<Record> output{records.limits(Chart::Individuals, charts.individuals),
+                         records.limits(Chart::MovingRange, charts.movingRange),
+                         records.limits(Chart::Ewma, ewma)};
+    for (const quality::Violation& violation : charts.violations) {
+        output << records.violation(violation);
+    }
+    const bool whole = writer.writeDocument(output);
+    if (!charts.statistics.definesLimits()) {
+        err(CtlText::tr("%1 point(s) in the baseline: control limits need two or more.")
+                .arg(charts.statistics.points)
+                .toUtf8() +
+            '\n');
+        return kError;
+    }
+    return whole ? kDone : kError;
+}
+
+} // namespace
+
 int runQcCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
                  RecordWriter& writer, const OutputSink& err) {
     return readJournal(path, err, [&] {
         history::HistoryDatabase database(path, kJournalBusyTimeoutMs);
-        const history::ChartSeries series = database.series(invocation.selection);
-        const double weight = quality::kDefaultEwmaWeight;
-        const quality::ControlCharts charts = quality::computeControlCharts(
-            series.values,
-            {quality::firstPoints(invocation.baselinePoints, series.size()), weight});
-        const QcRecords records(series, charts, weight, locale);
-        std::optional<quality::Limits> ewma;
-        if (charts.ewma) {
-            ewma = charts.ewma->steadyLimits;
-        }
-        // Written as one document: a few records, and the readable table's columns as wide as
-        // their widest cell, where the violations' texts are longer than the limits' ones.
-        QList<Record> output{records.limits(Chart::Individuals, charts.individuals),
-                             records.limits(Chart::MovingRange, charts.movingRange),
-                             records.limits(Chart::Ewma, ewma)};
-        for (const quality::Violation& violation : charts.violations) {
-            output << records.violation(violation);
-        }
-        const bool whole = writer.writeDocument(output);
-        if (!charts.statistics.definesLimits()) {
-            err(QStringLiteral("%1 point(s) in the baseline: control limits need two or more.\n")
-                    .arg(charts.statistics.points)
-                    .toUtf8());
-            return kError;
-        }
-        return whole ? kDone : kError;
+        return writeQc(database.series(invocation.selection), invocation, locale, writer, err);
     });
+}
+
+int runServerQcCommand(const Invocation& invocation, const ServerAccess& server,
+                       const QLocale& locale, RecordWriter& writer, const OutputSink& err) {
+    // Every row is read: the selection's period is of measuring, the server's bounds of changing.
+    history::HistoryCopy copy;
+    return readServerHistory(
+        server, {}, {}, err, [&](journal::HistoryRow& row) { copy.add(row); },
+        [&] {
+            history::HistoryDatabase database(copy);
+            return writeQc(database.series(invocation.selection), invocation, locale, writer, err);
+        });
 }
 
 } // namespace zr::ctl

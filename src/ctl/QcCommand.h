@@ -3,6 +3,7 @@
 #include "ctl/Invocation.h"
 #include "ctl/RecordWriter.h"
 #include "ctl/Records.h"
+#include "ctl/ServerAccess.h"
 
 #include <QLocale>
 
@@ -17,5 +18,9 @@ Layout qcLayout();
 // status is kError.
 int runQcCommand(const Invocation& invocation, const QString& path, const QLocale& locale,
                  RecordWriter& writer, const OutputSink& err);
+
+// `qc --server`: the same of the rows of every PC on the journal's server.
+int runServerQcCommand(const Invocation& invocation, const ServerAccess& server,
+                       const QLocale& locale, RecordWriter& writer, const OutputSink& err);
 
 } // namespace zr::ctl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ctl/CtlText.h"
 #include "mirror/ServerLink.h"
 #include "mirror/ServerSettings.h"
 
@@ -16,8 +17,9 @@ struct ServerAccess {
 };
 
 // Told when a command needs the server and none is configured.
-inline constexpr const char* kNoServerText =
-    "No journal server is configured: set ZR6040_SERVER, or connection= under [server] in "
-    "zr6040usb.conf.\n";
+inline QString noServerText() {
+    return CtlText::tr("No journal server is configured: set ZR6040_SERVER, or connection= "
+                       "under [server] in zr6040usb.conf.");
+}
 
 } // namespace zr::ctl

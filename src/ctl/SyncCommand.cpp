@@ -41,7 +41,7 @@ Record syncRecord(const mirror::MirrorStatus& status) {
 int runSyncCommand(const Invocation& invocation, const QString& path, const ServerAccess& server,
                    RecordWriter& writer, const OutputSink& err) {
     if (!server.setting) {
-        err(QByteArray(kNoServerText));
+        err(noServerText().toUtf8() + '\n');
         return kError;
     }
     mirror::JournalMirror mirror(path, *server.setting, server.link(), nullptr);

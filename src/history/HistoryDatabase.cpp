@@ -1,5 +1,6 @@
 #include "history/HistoryDatabase.h"
 
+#include "history/HistoryCopy.h"
 #include "journal/History.h"
 #include "journal/Journal.h"
 #include "journal/RowColumns.h"
@@ -16,46 +17,13 @@ constexpr int kRowFirst = 3;
 // The journal of the text schema, read into an in-memory journal of the typed one.
 std::unique_ptr<journal::Database> typedCopyOf(const QString& path, int busyTimeoutMs) {
     journal::History history(path, busyTimeoutMs);
-    auto memory = std::make_unique<journal::Database>(QStringLiteral(":memory:"));
-    memory->execute(journal::kSchemaSql);
-    memory->execute(journal::kHistoryIndexSql);
-    memory->execute("BEGIN");
-    journal::Statement session(memory->handle(),
-                               "INSERT INTO session (id, uuid, host, started, closed, process, "
-                               "boot, process_started, revision) VALUES (?1, ?1, '', ?2, ?3, 0, "
-                               "'', '', 0)");
-    for (const journal::HistorySession& s : history.sessions()) {
-        session.restart().bind(1, s.id).bind(2, journal::timeText(s.started));
-        if (s.closed.isValid()) {
-            session.bind(3, journal::timeText(s.closed));
-        } else {
-            session.bindNull(3);
-        }
-        session.run();
-    }
-    journal::Statement row(memory->handle(),
-                           QByteArray("INSERT INTO measurement_row (session, uuid, meter_serial, "
-                                      "changed, deleted, revision, ")
-                               .append(journal::kRowColumns)
-                               .append(") VALUES (?1, ?2, '', ?3, ?4, 0, ?5, ?6, ?7, ?8, ?9, ?10, "
-                                       "?11, ?12, ?13, ?14, ?15)")
-                               .constData());
+    HistoryCopy copy;
     history.select({}, {});
     journal::HistoryRow read;
-    qint64 made = 0;
     while (history.next(read)) {
-        row.restart().bind(1, read.session.id).bind(2, QString::number(++made));
-        row.bind(3, journal::timeText(read.changed));
-        if (read.deleted.isValid()) {
-            row.bind(4, journal::timeText(read.deleted));
-        } else {
-            row.bindNull(4);
-        }
-        journal::bindRow(row, 5, read.row);
-        row.run();
+        copy.add(read);
     }
-    memory->execute("COMMIT");
-    return memory;
+    return copy.finish();
 }
 
 SqlValue keyAt(const journal::Statement& statement, int column, HistoryColumn sortColumn) {
@@ -92,6 +60,9 @@ HistoryDatabase::HistoryDatabase(const QString& path, int busyTimeoutMs) {
         db_ = std::move(file);
     }
 }
+
+HistoryDatabase::HistoryDatabase(HistoryCopy& copy)
+    : db_(copy.finish()), schemaVersion_(journal::kSchemaVersion) {}
 
 HistoryDatabase::~HistoryDatabase() {
     // Statements before their connection.

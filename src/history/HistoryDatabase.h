@@ -18,6 +18,8 @@ class Statement;
 
 namespace zr::history {
 
+class HistoryCopy;
+
 // One row of the history: the row as its table held it, its session's start, its deletion.
 struct HistoryRecord {
     qint64 id = 0;
@@ -43,6 +45,8 @@ public:
     // Throws journal::SqliteError, or journal::JournalRefused for a file that is not this
     // program's journal or of a newer version.
     HistoryDatabase(const QString& path, int busyTimeoutMs);
+    // The rows of `copy`, which takes no more.
+    explicit HistoryDatabase(HistoryCopy& copy);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase&) = delete;
     HistoryDatabase& operator=(const HistoryDatabase&) = delete;

@@ -1,4 +1,4 @@
-// zr6040ctl's sync and journal --server against a real server.
+// zr6040ctl's sync, journal --server and qc --server against a real server.
 #include "MirrorRig.h"
 #include "ctl/CommandRunner.h"
 #include "ctl/ExitStatus.h"
@@ -142,6 +142,52 @@ TEST_F(CtlServerTest, JournalFromTheServerIsEveryPcsJournal) {
         EXPECT_FALSE(expected.isEmpty());
         EXPECT_EQ(records(fromServer.out), expected) << filter.join(QLatin1Char(' ')).toStdString();
     }
+}
+
+// qc --server charts every PC's rows: of one PC it gives what qc gives of that PC's journal file,
+// deleted rows left out, with the same filters; of two, the points of both.
+TEST_F(CtlServerTest, QcFromTheServerChartsEveryPcsRows) {
+    Pc first;
+    Pc second;
+    first.startMirror(cluster->connection());
+    first.write(6);
+    first.rig->deleteRow(2);
+    WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&first}), 30000);
+
+    // The rows are numbered 1 to 6, and number 2 is deleted.
+    for (const QStringList& filter :
+         {QStringList{}, QStringList{QStringLiteral("--number"), QStringLiteral("2")},
+          QStringList{QStringLiteral("--number"), QStringLiteral("4")}}) {
+        const QStringList arguments =
+            QStringList{QStringLiteral("qc"), QStringLiteral("--json"),
+                        QStringLiteral("--baseline"), QStringLiteral("3")} +
+            filter;
+        const Outcome own = runCtl(arguments + QStringList{first.journalPath()}, {}, {});
+        const Outcome fromServer =
+            runCtl(arguments + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
+        EXPECT_EQ(fromServer.status, own.status) << fromServer.err.toStdString();
+        EXPECT_EQ(fromServer.out, own.out) << filter.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(fromServer.err, own.err);
+    }
+
+    second.startMirror(cluster->connection());
+    second.write(4);
+    WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&first, &second}), 30000);
+    const auto points = [](const Outcome& outcome) {
+        return QJsonDocument::fromJson(outcome.out)
+            .array()
+            .at(0)
+            .toObject()
+            .value(QLatin1String("points"))
+            .toInt();
+    };
+    const QStringList qc{QStringLiteral("qc"), QStringLiteral("--json")};
+    const Outcome all =
+        runCtl(qc + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
+    ASSERT_EQ(all.status, ctl::kDone) << all.err.toStdString();
+    EXPECT_EQ(points(all), points(runCtl(qc + QStringList{first.journalPath()}, {}, {})) +
+                               points(runCtl(qc + QStringList{second.journalPath()}, {}, {})));
+    EXPECT_EQ(points(all), 9);
 }
 
 } // namespace

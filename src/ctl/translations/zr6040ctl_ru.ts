@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
     <name>CtlText</name>
@@ -39,42 +40,8 @@
         <translation>Прибор не отозвался вовремя.</translation>
     </message>
     <message>
-        <source>The meter's method %1 holds no calibrations; choose one with --method.</source>
+        <source>The meter&apos;s method %1 holds no calibrations; choose one with --method.</source>
         <translation>У метода прибора %1 нет калибровок; выберите метод с помощью --method.</translation>
-    </message>
-    <message>
-        <source>Commands:
-  list                    the meters found; exit status 3 when there is none
-  info                    what the meter and its USB interface say about themselves
-  status                  one status report of the meter
-  watch                   one line per status report until interrupted
-  stored                  the values stored in the meter
-  calibrations            the meter's calibrations of a method (--method N)
-  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm
-  library [FILE]          the entries of a calibration library file (no meter needed)
-  journal [FILE]          the measurement table's history (no meter needed);
-                          --server: every PC's rows on the journal's server
-  sync                    sends the journal's rows the server lacks (--status: only
-                          tells whether the server is reached and how many rows wait)
-  qc [FILE]               control charts of the history's rows: limits and the points
-                          that break a run rule (no meter needed)
-</source>
-        <translation>Команды:
-  list                    найденные приборы; код выхода 3, если их нет
-  info                    что прибор и его интерфейс USB сообщают о себе
-  status                  одно сообщение о состоянии прибора
-  watch                   по строке на каждое сообщение о состоянии до прерывания
-  stored                  значения, сохранённые в приборе
-  calibrations            калибровки прибора для метода (--method N)
-  method RON|MON|CN|1|2|3 переключить метод измерения и дождаться подтверждения прибора
-  library [FILE]          записи файла библиотеки калибровок (прибор не нужен)
-  journal [FILE]          история таблицы измерений (прибор не нужен);
-                          --server: строки всех компьютеров с сервера журнала
-  sync                    отправить на сервер строки журнала, которых там нет (--status:
-                          только связь с сервером и число ожидающих строк)
-  qc [FILE]               контрольные карты строк истории: границы и точки,
-                          нарушившие правило (прибор не нужен)
-</translation>
     </message>
     <message>
         <source>Command-line companion of the ZR-6040 USB control program.</source>
@@ -129,7 +96,7 @@
         <translation>номер</translation>
     </message>
     <message>
-        <source>Seconds to wait for the meter's reply (default %1).</source>
+        <source>Seconds to wait for the meter&apos;s reply (default %1).</source>
         <translation>Сколько секунд ждать ответа прибора (по умолчанию %1).</translation>
     </message>
     <message>
@@ -197,24 +164,16 @@
         <translation>Команда не указана.</translation>
     </message>
     <message>
-        <source>Unknown command '%1'.</source>
-        <translation>Неизвестная команда '%1'.</translation>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Неизвестная команда &apos;%1&apos;.</translation>
     </message>
     <message>
-        <source>Unexpected argument '%1'.</source>
-        <translation>Лишний аргумент '%1'.</translation>
-    </message>
-    <message>
-        <source>journal: reads the rows of every PC from the journal's server.</source>
-        <translation>journal: строки всех компьютеров с сервера журнала.</translation>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Лишний аргумент &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>sync: tells whether the server is reached and how many rows wait.</source>
         <translation>sync: только связь с сервером и число ожидающих строк.</translation>
-    </message>
-    <message>
-        <source>journal --server reads no file.</source>
-        <translation>journal --server не читает файл.</translation>
     </message>
     <message>
         <source>--%1 belongs to %2.</source>
@@ -411,6 +370,70 @@
     <message>
         <source>text</source>
         <translation>текст</translation>
+    </message>
+    <message>
+        <source>Commands:
+  list                    the meters found; exit status 3 when there is none
+  info                    what the meter and its USB interface say about themselves
+  status                  one status report of the meter
+  watch                   one line per status report until interrupted
+  stored                  the values stored in the meter
+  calibrations            the meter&apos;s calibrations of a method (--method N)
+  method RON|MON|CN|1|2|3 switch the measuring method and wait for the meter to confirm
+  library [FILE]          the entries of a calibration library file (no meter needed)
+  journal [FILE]          the measurement table&apos;s history (no meter needed);
+                          --server: every PC&apos;s rows on the journal&apos;s server
+  sync                    sends the journal&apos;s rows the server lacks (--status: only
+                          tells whether the server is reached and how many rows wait)
+  qc [FILE]               control charts of the history&apos;s rows: limits and the points
+                          that break a run rule (no meter needed);
+                          --server: of every PC&apos;s rows on the journal&apos;s server
+</source>
+        <translation>Команды:
+  list                    найденные приборы; код выхода 3, если их нет
+  info                    что прибор и его интерфейс USB сообщают о себе
+  status                  одно сообщение о состоянии прибора
+  watch                   по строке на каждое сообщение о состоянии до прерывания
+  stored                  значения, сохранённые в приборе
+  calibrations            калибровки прибора для метода (--method N)
+  method RON|MON|CN|1|2|3 переключить метод измерения и дождаться подтверждения прибора
+  library [FILE]          записи файла библиотеки калибровок (прибор не нужен)
+  journal [FILE]          история таблицы измерений (прибор не нужен);
+                          --server: строки всех компьютеров с сервера журнала
+  sync                    отправить на сервер строки журнала, которых там нет (--status:
+                          только связь с сервером и число ожидающих строк)
+  qc [FILE]               контрольные карты строк истории: границы и точки,
+                          нарушившие правило (прибор не нужен);
+                          --server: по строкам всех компьютеров с сервера журнала
+</translation>
+    </message>
+    <message>
+        <source>journal, qc: reads the rows of every PC from the journal&apos;s server.</source>
+        <translation>journal, qc: строки всех компьютеров с сервера журнала.</translation>
+    </message>
+    <message>
+        <source>--server reads no file.</source>
+        <translation>--server не читает файл.</translation>
+    </message>
+    <message>
+        <source>%1 point(s) in the baseline: control limits need two or more.</source>
+        <translation>Точек в базе: %1; для контрольных границ нужно не меньше двух.</translation>
+    </message>
+    <message>
+        <source>No journal server is configured: set ZR6040_SERVER, or connection= under [server] in zr6040usb.conf.</source>
+        <translation>Сервер журнала не настроен: задайте ZR6040_SERVER или connection= в разделе [server] файла zr6040usb.conf.</translation>
+    </message>
+    <message>
+        <source>a password does not belong in the connection string; use ~/.pgpass</source>
+        <translation>пароль не пишут в строку подключения; используйте ~/.pgpass</translation>
+    </message>
+    <message>
+        <source>holds no journal</source>
+        <translation>журнала на сервере нет</translation>
+    </message>
+    <message>
+        <source>a journal of a newer program version</source>
+        <translation>журнал более новой версии программы</translation>
     </message>
 </context>
 </TS>
