@@ -1,4 +1,5 @@
 #include "ctl/CommandRunner.h"
+#include "ctl/CtlRun.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/FakeMeterLink.h"
 
@@ -11,15 +12,9 @@
 namespace zr::ctl {
 namespace {
 
+using test::CtlOutcome;
 using test::FakeMeterLink;
-
-// One run of a command against the fake meter, with what it wrote.
-struct Outcome {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-    int outWrites = 0;
-};
+using test::runCtl;
 
 Invocation invocation(Command command, Format format = Format::Json) {
     Invocation i;
@@ -33,28 +28,11 @@ QDateTime fixedTime() {
     return QDateTime(QDate(2026, 3, 1), QTime(10, 0), QTimeZone(3600));
 }
 
-Outcome run(const Invocation& i, FakeMeterLink& meter,
-            const std::function<void(CommandRunner&)>& during = {},
-            const std::function<QDateTime()>& now = fixedTime) {
-    Outcome result;
-    CommandRunner::Io io;
-    io.out = [&](const QByteArray& bytes) {
-        result.out += bytes;
-        ++result.outWrites;
-        return true;
-    };
-    io.err = [&](const QByteArray& bytes) {
-        result.err += bytes;
-        return true;
-    };
-    io.now = now;
-    io.locale = QLocale::c();
-    CommandRunner runner(i, meter, std::move(io));
-    if (during) {
-        during(runner);
-    }
-    result.status = runner.run();
-    return result;
+// A run against the fake meter, watch lines stamped at `now`.
+CtlOutcome run(const Invocation& i, FakeMeterLink& meter,
+               std::function<void(CommandRunner&)> beforeRun = {},
+               std::function<QDateTime()> now = fixedTime) {
+    return runCtl(i, meter, {.now = std::move(now), .beforeRun = std::move(beforeRun)});
 }
 
 // The fake answers start() with the meter found and these status reports.
@@ -96,7 +74,7 @@ TEST(CtlCommandRunnerTest, NoMeterAtAllAndALinkFailureHaveTheirExitStatus) {
         c.script(meter);
         Invocation i = invocation(c.command);
         i.timeoutMs = 50;
-        const Outcome r = run(i, meter);
+        const CtlOutcome r = run(i, meter);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.err, QByteArray(c.error));
         EXPECT_TRUE(r.out.isEmpty());
@@ -109,7 +87,7 @@ TEST(CtlCommandRunnerTest, WatchStampsEveryLineAndStopsAfterCount) {
                       FakeMeterLink::status(1, 92.0f)});
     Invocation i = invocation(Command::Watch);
     i.count = 2;
-    const Outcome r = run(i, meter);
+    const CtlOutcome r = run(i, meter);
     EXPECT_EQ(r.status, kDone);
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2);
@@ -128,7 +106,7 @@ TEST(CtlCommandRunnerTest, WatchStampsTheLocalTimeWithItsOffset) {
     foundThen(meter, {FakeMeterLink::status(1, 91.0f)});
     Invocation i = invocation(Command::Watch);
     i.count = 1;
-    const Outcome r = run(i, meter, {}, [] {
+    const CtlOutcome r = run(i, meter, {}, [] {
         return QDateTime(QDate(2026, 3, 1), QTime(10, 0, 5, 7), Qt::LocalTime);
     });
     zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
@@ -144,7 +122,7 @@ TEST(CtlCommandRunnerTest, WatchWithChangesSkipsRepeatedReadings) {
     Invocation i = invocation(Command::Watch, Format::Csv);
     i.count = 2;
     i.changesOnly = true;
-    const Outcome r = run(i, meter);
+    const CtlOutcome r = run(i, meter);
     EXPECT_EQ(r.status, kDone);
     const QList<QByteArray> lines = r.out.split('\n');
     ASSERT_EQ(lines.size(), 4); // header, two lines, nothing after the last CRLF
@@ -170,7 +148,7 @@ TEST(CtlCommandRunnerTest, WatchStampsLinesInTheTimeAsked) {
         Invocation i = invocation(Command::Watch);
         i.count = 1;
         i.timeStyle = c.style;
-        const Outcome r = run(i, meter);
+        const CtlOutcome r = run(i, meter);
         EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("time")), c.time)
             << r.out.data();
     }
@@ -197,7 +175,7 @@ TEST(CtlCommandRunnerTest, WatchStopsAfterItsDurationOrAtItsTime) {
             i.stopAt = fixedTime().addMSecs(c.stopInMs);
         }
         i.timeoutMs = 20000;
-        const Outcome r = run(i, meter);
+        const CtlOutcome r = run(i, meter);
         EXPECT_EQ(r.status, kDone);
         EXPECT_EQ(r.out.count('\n'), 1);
     }
@@ -228,7 +206,7 @@ TEST(CtlCommandRunnerTest, RetriesAskAgainForAReplyThatDidNotCome) {
         Invocation i = invocation(Command::Stored);
         i.timeoutMs = 50;
         i.retries = c.retries;
-        const Outcome r = run(i, meter);
+        const CtlOutcome r = run(i, meter);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(fetches, c.fetches);
     }
@@ -242,7 +220,7 @@ TEST(CtlCommandRunnerTest, InterruptEndsWatchWithStatus0AndOtherCommandsWith1) {
             emit meter.meterFound({});
             running->interrupt();
         };
-        const Outcome r =
+        const CtlOutcome r =
             run(invocation(command), meter, [&](CommandRunner& runner) { running = &runner; });
         EXPECT_EQ(r.status, command == Command::Watch ? kDone : kError);
     }
@@ -278,7 +256,7 @@ TEST(CtlCommandRunnerTest, AReaderThatWentAwayEndsWatchQuietly) {
 TEST(CtlCommandRunnerTest, CalibrationsOfAMethodWithoutThemAreRefused) {
     FakeMeterLink meter;
     foundThen(meter, {FakeMeterLink::status(4, 90.0f)});
-    const Outcome r = run(invocation(Command::Calibrations), meter);
+    const CtlOutcome r = run(invocation(Command::Calibrations), meter);
     EXPECT_EQ(r.status, kError);
     EXPECT_EQ(meter.calibrationMethodAsked, 0);
     EXPECT_TRUE(r.out.isEmpty());
@@ -293,7 +271,7 @@ TEST(CtlCommandRunnerTest, MethodWaitsForAReportThatConfirmsIt) {
     };
     Invocation i = invocation(Command::Method);
     i.method = 2;
-    const Outcome r = run(i, meter);
+    const CtlOutcome r = run(i, meter);
     EXPECT_EQ(r.status, kDone);
     EXPECT_EQ(meter.methodSelected, 2);
     EXPECT_EQ(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("method")), 2);
@@ -301,7 +279,7 @@ TEST(CtlCommandRunnerTest, MethodWaitsForAReportThatConfirmsIt) {
 
 TEST(CtlCommandRunnerTest, ListWithoutAMeterEndsWithStatus3AndStartsNothing) {
     FakeMeterLink meter;
-    const Outcome r = run(invocation(Command::List, Format::Csv), meter);
+    const CtlOutcome r = run(invocation(Command::List, Format::Csv), meter);
     EXPECT_EQ(r.status, kNoMeter);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(meter.startCount, 0);

@@ -1,7 +1,7 @@
 #include "ctl/JournalCommand.h"
 #include "ctl/CommandRunner.h"
+#include "ctl/CtlRun.h"
 #include "ctl/ExitStatus.h"
-#include "ctl/FakeMeterLink.h"
 #include "ctl/IsoTime.h"
 #include "journal/History.h"
 #include "journal/Journal.h"
@@ -25,34 +25,9 @@ using journal::TableRow;
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
-struct Outcome {
-    int status = -1;
-    QByteArray out, err;
-    // How many pieces the output came in.
-    int writes = 0;
-};
-
 // `journal` with these arguments, as the command line gives them.
-Outcome runJournal(const QStringList& arguments, const QLocale& locale = kRussian) {
-    const ParsedCommandLine parsed = parseCommandLine(
-        QStringList{QStringLiteral("zr6040ctl"), QStringLiteral("journal")} + arguments);
-    EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
-    Outcome result;
-    CommandRunner::Io io;
-    io.out = [&](const QByteArray& bytes) {
-        result.out += bytes;
-        ++result.writes;
-        return true;
-    };
-    io.err = [&](const QByteArray& bytes) {
-        result.err += bytes;
-        return true;
-    };
-    io.locale = locale;
-    test::FakeMeterLink meter;
-    CommandRunner runner(parsed.invocation, meter, std::move(io));
-    result.status = runner.run();
-    return result;
+test::CtlOutcome runJournal(const QStringList& arguments, const QLocale& locale = kRussian) {
+    return test::runCtl(QStringList{QStringLiteral("journal")} + arguments, {.locale = locale});
 }
 
 const QDateTime kMeasured(QDate(2026, 3, 1), QTime(10, 0), Qt::UTC);
@@ -147,7 +122,7 @@ TEST(CtlJournalCommandTest, SinceAndUntilIncludeTheirBoundsAndADateItsWholeDayWh
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome outcome =
+        const test::CtlOutcome outcome =
             runJournal(QStringList{written.path, QStringLiteral("--json")} + c.filters);
         EXPECT_EQ(outcome.status, kDone) << outcome.err.toStdString();
         EXPECT_EQ(numbersIn(outcome.out), c.numbers);
@@ -193,7 +168,7 @@ TEST(CtlJournalCommandTest,
     }
     EXPECT_EQ(journalLayout().keys, keys);
 
-    const Outcome json = runJournal({written.path, QStringLiteral("--json")});
+    const test::CtlOutcome json = runJournal({written.path, QStringLiteral("--json")});
     ASSERT_EQ(json.status, kDone) << json.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
     ASSERT_EQ(rows.size(), 2);
@@ -220,7 +195,7 @@ TEST(CtlJournalCommandTest,
         place = at;
     }
 
-    const Outcome csv = runJournal({written.path, QStringLiteral("--csv")});
+    const test::CtlOutcome csv = runJournal({written.path, QStringLiteral("--csv")});
     ASSERT_EQ(csv.status, kDone) << csv.err.toStdString();
     const QStringList csvLines = QString::fromUtf8(csv.out).split(QStringLiteral("\r\n"));
     EXPECT_EQ(csvLines.at(0), keys.join(u','));
@@ -230,7 +205,7 @@ TEST(CtlJournalCommandTest,
         << csvFirst.toStdString();
 
     // The readable table shows the texts of the window's table, in the locale's format.
-    const Outcome table = runJournal({written.path});
+    const test::CtlOutcome table = runJournal({written.path});
     ASSERT_EQ(table.status, kDone) << table.err.toStdString();
     // Cells stand apart by two spaces at least; the texts hold no two in a row.
     const QRegularExpression gap(QStringLiteral("  +"));
@@ -264,7 +239,7 @@ TEST(CtlJournalCommandTest, AJournalOfTheTextSchemaIsReadTypedAndLeftAsItIs) {
     }
     const QByteArray before = bytesOf(path);
 
-    const Outcome json = runJournal({path, QStringLiteral("--json")});
+    const test::CtlOutcome json = runJournal({path, QStringLiteral("--json")});
     ASSERT_EQ(json.status, kDone) << json.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
     ASSERT_EQ(rows.size(), 1);
@@ -296,9 +271,9 @@ TEST(CtlJournalCommandTest, ManyRowsAreWrittenInBlocksAsTheyAreRead) {
     }
     for (const char* form : {"--json", "--csv"}) {
         SCOPED_TRACE(form);
-        const Outcome outcome = runJournal({path, QString::fromLatin1(form)});
+        const test::CtlOutcome outcome = runJournal({path, QString::fromLatin1(form)});
         ASSERT_EQ(outcome.status, kDone) << outcome.err.toStdString();
-        EXPECT_GT(outcome.writes, 2);
+        EXPECT_GT(outcome.outWrites, 2);
         EXPECT_EQ(outcome.out.count('\n'), kRows + (form == QLatin1String("--json") ? 2 : 1));
     }
     EXPECT_EQ(
@@ -366,7 +341,7 @@ TEST(CtlJournalCommandTest, AMissingDamagedOrForeignFileIsAnErrorAndLeftAsItWas)
         const QByteArray before = bytesOf(path);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
 
-        const Outcome outcome = runJournal({path});
+        const test::CtlOutcome outcome = runJournal({path});
         EXPECT_EQ(outcome.status, kError);
         EXPECT_EQ(outcome.err, (path + QStringLiteral(": ") + c.error + u'\n').toUtf8());
         EXPECT_TRUE(outcome.out.isEmpty());

@@ -1,6 +1,6 @@
 #include "ctl/CommandRunner.h"
+#include "ctl/CtlRun.h"
 #include "ctl/ExitStatus.h"
-#include "ctl/FakeMeterLink.h"
 #include "history/HistoryJournal.h"
 
 #include <QJsonArray>
@@ -14,30 +14,8 @@ namespace {
 using history::test::HistoryJournal;
 using history::test::measurement;
 
-struct Outcome {
-    int status = -1;
-    QByteArray out, err;
-};
-
-Outcome runQc(const QString& path, const QStringList& arguments) {
-    const ParsedCommandLine parsed = parseCommandLine(
-        QStringList{QStringLiteral("zr6040ctl"), QStringLiteral("qc"), path} + arguments);
-    EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
-    Outcome result;
-    CommandRunner::Io io;
-    io.out = [&](const QByteArray& bytes) {
-        result.out += bytes;
-        return true;
-    };
-    io.err = [&](const QByteArray& bytes) {
-        result.err += bytes;
-        return true;
-    };
-    io.locale = QLocale::c();
-    test::FakeMeterLink meter;
-    CommandRunner runner(parsed.invocation, meter, std::move(io));
-    result.status = runner.run();
-    return result;
+test::CtlOutcome runQc(const QString& path, const QStringList& arguments) {
+    return test::runCtl(QStringList{QStringLiteral("qc"), path} + arguments);
 }
 
 // The check standard, RON on АИ-92 from supplier ЛУКОЙЛ: ten points alternating 92.0 and 92.2
@@ -72,7 +50,7 @@ const QStringList kStandard = {"--grade",  "АИ-92", "--supplier", "ЛУКОЙ�
 // 92.1 -/+ 2.66 x 0.2; MR upper limit 3.267 x 0.2; EWMA limits 92.1 -/+ 3 sigma sqrt(0.4 / 1.6).
 // Point 12 (93.0) is beyond all three: its moving range is 0.9 and the EWMA there 92.4689.
 TEST_F(QcCommandTest, PrintsTheLimitsAndThePointsThatBreakARule) {
-    const Outcome qc = runQc(journal.path, kStandard + QStringList{"--json"});
+    const test::CtlOutcome qc = runQc(journal.path, kStandard + QStringList{"--json"});
 
     ASSERT_EQ(qc.status, kDone) << qc.err.toStdString();
     const QJsonArray records = QJsonDocument::fromJson(qc.out).array();
@@ -115,7 +93,7 @@ TEST_F(QcCommandTest, PrintsTheLimitsAndThePointsThatBreakARule) {
 
 // The field names are an interface a LIMS reads; the manual page lists them.
 TEST_F(QcCommandTest, CsvLeadsWithTheFieldNames) {
-    const Outcome qc = runQc(journal.path, kStandard + QStringList{"--csv"});
+    const test::CtlOutcome qc = runQc(journal.path, kStandard + QStringList{"--csv"});
 
     ASSERT_EQ(qc.status, kDone);
     const QList<QByteArray> lines = qc.out.split('\n');
@@ -129,7 +107,7 @@ TEST_F(QcCommandTest, CsvLeadsWithTheFieldNames) {
 // The violations' texts are longer than the limits' cells above them: each column still starts
 // where its header does, after a space, in every line.
 TEST_F(QcCommandTest, TheReadableTableKeepsItsColumnsApart) {
-    const Outcome qc = runQc(journal.path, kStandard);
+    const test::CtlOutcome qc = runQc(journal.path, kStandard);
 
     ASSERT_EQ(qc.status, kDone);
     QStringList lines = QString::fromUtf8(qc.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -146,7 +124,7 @@ TEST_F(QcCommandTest, TheReadableTableKeepsItsColumnsApart) {
 }
 
 TEST_F(QcCommandTest, FewerThanTwoPointsGiveNoLimitsAndFail) {
-    const Outcome qc = runQc(journal.path, {"--number", "2005", "--json"});
+    const test::CtlOutcome qc = runQc(journal.path, {"--number", "2005", "--json"});
 
     EXPECT_EQ(qc.status, kError);
     // Under --json the message is followed by the same as a JSON error object.
@@ -159,7 +137,7 @@ TEST_F(QcCommandTest, FewerThanTwoPointsGiveNoLimitsAndFail) {
 }
 
 TEST(QcCommandFileTest, AMissingJournalIsAnError) {
-    const Outcome qc = runQc(QStringLiteral("/nonexistent/journal.sqlite"), {});
+    const test::CtlOutcome qc = runQc(QStringLiteral("/nonexistent/journal.sqlite"), {});
 
     EXPECT_EQ(qc.status, kError);
     EXPECT_EQ(qc.err, "/nonexistent/journal.sqlite: no such file\n");

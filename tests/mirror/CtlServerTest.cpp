@@ -1,8 +1,7 @@
 // zr6040ctl's sync, journal --server and qc --server against a real server.
 #include "MirrorRig.h"
-#include "ctl/CommandRunner.h"
+#include "ctl/CtlRun.h"
 #include "ctl/ExitStatus.h"
-#include "ctl/FakeMeterLink.h"
 #include "journal/History.h"
 #include "mirror/MirrorTexts.h"
 #include "support/WaitUntil.h"
@@ -16,42 +15,22 @@
 namespace zr::mirror::test {
 namespace {
 
+using zr::test::CtlOutcome;
 using zr::test::PgCluster;
 
-struct Outcome {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonValue json() const {
-        return QJsonDocument::fromJson(out).object().isEmpty()
-                   ? QJsonValue(QJsonDocument::fromJson(out).array())
-                   : QJsonValue(QJsonDocument::fromJson(out).object());
-    }
-};
+// The records of a JSON output: an array, or the one object sync writes.
+QJsonValue json(const QByteArray& out) {
+    const QJsonDocument document = QJsonDocument::fromJson(out);
+    return document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+}
 
 // zr6040ctl with these arguments on the journal at `journal` and the server at `connection`.
-Outcome runCtl(const QStringList& arguments, const QString& journal, const QString& connection) {
-    const ctl::ParsedCommandLine parsed =
-        ctl::parseCommandLine(QStringList{QStringLiteral("zr6040ctl")} + arguments);
-    EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
-    Outcome result;
-    ctl::CommandRunner::Io io;
-    io.out = [&](const QByteArray& bytes) {
-        result.out += bytes;
-        return true;
-    };
-    io.err = [&](const QByteArray& bytes) {
-        result.err += bytes;
-        return true;
-    };
-    io.locale = QLocale(QLocale::Russian, QLocale::Russia);
-    io.defaultJournalFile = journal;
-    io.server = {ServerSetting{connection, QStringLiteral("test")},
-                 [] { return std::make_unique<PqServerLink>(); }};
-    zr::test::FakeMeterLink meter;
-    ctl::CommandRunner runner(parsed.invocation, meter, std::move(io));
-    result.status = runner.run();
-    return result;
+CtlOutcome runCtl(const QStringList& arguments, const QString& journal, const QString& connection) {
+    return zr::test::runCtl(arguments,
+                            {.locale = QLocale(QLocale::Russian, QLocale::Russia),
+                             .defaultJournalFile = journal,
+                             .server = {ServerSetting{connection, QStringLiteral("test")},
+                                        [] { return std::make_unique<PqServerLink>(); }}});
 }
 
 class CtlServerTest : public ::testing::Test {
@@ -67,16 +46,16 @@ TEST_F(CtlServerTest, SyncSendsWhatWaitsAndTellsHowItStands) {
     pc.write(5);
     const QString connection = cluster->connection();
 
-    Outcome checked =
+    CtlOutcome checked =
         runCtl({QStringLiteral("sync"), QStringLiteral("--status"), QStringLiteral("--json")},
                pc.journalPath(), connection);
     EXPECT_EQ(checked.status, ctl::kDone) << checked.err.toStdString();
-    const QJsonObject status = checked.json().toObject();
+    const QJsonObject status = json(checked.out).toObject();
     EXPECT_EQ(status.value(QLatin1String("state")).toString(), QStringLiteral("reached"));
     EXPECT_EQ(status.value(QLatin1String("waiting_rows")).toInt(), 5);
     EXPECT_TRUE(serverRows(*cluster).isEmpty());
 
-    Outcome sent = runCtl({QStringLiteral("sync")}, pc.journalPath(), connection);
+    CtlOutcome sent = runCtl({QStringLiteral("sync")}, pc.journalPath(), connection);
     EXPECT_EQ(sent.status, ctl::kDone) << sent.err.toStdString();
     MirrorStatus reached{
         MirrorStatus::State::Reached, status.value(QLatin1String("server")).toString(), {}, 0};
@@ -85,7 +64,7 @@ TEST_F(CtlServerTest, SyncSendsWhatWaitsAndTellsHowItStands) {
 
     cluster->stop();
     pc.write(2);
-    Outcome away =
+    CtlOutcome away =
         runCtl({QStringLiteral("sync"), QStringLiteral("--status"), QStringLiteral("--csv")},
                pc.journalPath(), connection);
     EXPECT_EQ(away.status, ctl::kError);
@@ -126,12 +105,12 @@ TEST_F(CtlServerTest, JournalFromTheServerIsEveryPcsJournal) {
                                       QStringList{QStringLiteral("--until"), middle}}) {
         const QStringList arguments =
             QStringList{QStringLiteral("journal"), QStringLiteral("--json")} + filter;
-        const Outcome fromServer =
+        const CtlOutcome fromServer =
             runCtl(arguments + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
         ASSERT_EQ(fromServer.status, ctl::kDone) << fromServer.err.toStdString();
         QByteArray local = "[";
         for (const Pc* pc : {&first, &second}) {
-            const Outcome own = runCtl(arguments + QStringList{pc->journalPath()}, {}, {});
+            const CtlOutcome own = runCtl(arguments + QStringList{pc->journalPath()}, {}, {});
             ASSERT_EQ(own.status, ctl::kDone);
             for (const QJsonValue& record : QJsonDocument::fromJson(own.out).array()) {
                 local += (local.size() > 1 ? "," : "") +
@@ -162,8 +141,8 @@ TEST_F(CtlServerTest, QcFromTheServerChartsEveryPcsRows) {
             QStringList{QStringLiteral("qc"), QStringLiteral("--json"),
                         QStringLiteral("--baseline"), QStringLiteral("3")} +
             filter;
-        const Outcome own = runCtl(arguments + QStringList{first.journalPath()}, {}, {});
-        const Outcome fromServer =
+        const CtlOutcome own = runCtl(arguments + QStringList{first.journalPath()}, {}, {});
+        const CtlOutcome fromServer =
             runCtl(arguments + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
         EXPECT_EQ(fromServer.status, own.status) << fromServer.err.toStdString();
         EXPECT_EQ(fromServer.out, own.out) << filter.join(QLatin1Char(' ')).toStdString();
@@ -173,7 +152,7 @@ TEST_F(CtlServerTest, QcFromTheServerChartsEveryPcsRows) {
     second.startMirror(cluster->connection());
     second.write(4);
     WAIT_UNTIL_EQ(serverRows(*cluster), journalRows({&first, &second}), 30000);
-    const auto points = [](const Outcome& outcome) {
+    const auto points = [](const CtlOutcome& outcome) {
         return QJsonDocument::fromJson(outcome.out)
             .array()
             .at(0)
@@ -182,7 +161,7 @@ TEST_F(CtlServerTest, QcFromTheServerChartsEveryPcsRows) {
             .toInt();
     };
     const QStringList qc{QStringLiteral("qc"), QStringLiteral("--json")};
-    const Outcome all =
+    const CtlOutcome all =
         runCtl(qc + QStringList{QStringLiteral("--server")}, {}, cluster->connection());
     ASSERT_EQ(all.status, ctl::kDone) << all.err.toStdString();
     EXPECT_EQ(points(all), points(runCtl(qc + QStringList{first.journalPath()}, {}, {})) +
