@@ -139,37 +139,43 @@ void SelectionLists::reportUnreadable(int index, const QString& reason) {
 }
 
 void SelectionLists::saveSelectionLists() {
-    warnOfUnencodableItem();
+    // One message for the whole save.
     for (int i = 1; i <= kLists; ++i) {
-        if (keepFile_[slot(i)]) {
-            continue;
+        if (!keepFile_[slot(i)] && warnOfUnencodableItem(list(i).items())) {
+            break;
         }
-        const QString error = files_.replace(filePath(i), joinListText(list(i).items()));
-        if (!error.isEmpty()) {
-            context_.messages.showError(
-                QStringLiteral("Не удалось сохранить файл списка \"%1\": %2.\n"
-                               "Изменения этого списка не сохранены.")
-                    .arg(QDir::toNativeSeparators(filePath(i)), error));
-        }
+    }
+    for (int i = 1; i <= kLists; ++i) {
+        saveList(i);
     }
 }
 
-// One message for the whole save, naming the first item that changes.
-void SelectionLists::warnOfUnencodableItem() {
-    for (int i = 1; i <= kLists; ++i) {
-        if (keepFile_[slot(i)]) {
-            continue;
-        }
-        for (const QString& item : list(i).items()) {
-            if (!common::fitsCp1251(item)) {
-                context_.messages.inform(
-                    QStringLiteral("Значение \"%1\" содержит знаки, которых нет в кодировке "
-                                   "windows-1251; в файле списка они будут заменены на \"?\".")
-                        .arg(item));
-                return;
-            }
+void SelectionLists::saveList(int index) {
+    if (keepFile_[slot(index)]) {
+        return;
+    }
+    const QString error = files_.replace(filePath(index), joinListText(list(index).items()));
+    if (!error.isEmpty()) {
+        context_.messages.showError(QStringLiteral("Не удалось сохранить файл списка \"%1\": %2.\n"
+                                                   "Изменения этого списка не сохранены.")
+                                        .arg(QDir::toNativeSeparators(filePath(index)), error));
+    }
+}
+
+// Names the first of `items` that the file changes and the user was not told of yet; true when
+// it told.
+bool SelectionLists::warnOfUnencodableItem(const QStringList& items) {
+    for (const QString& item : items) {
+        if (!common::fitsCp1251(item) && !toldUnencodable_.contains(item)) {
+            toldUnencodable_.insert(item);
+            context_.messages.inform(
+                QStringLiteral("Значение \"%1\" содержит знаки, которых нет в кодировке "
+                               "windows-1251; в файле списка они будут заменены на \"?\".")
+                    .arg(item));
+            return true;
         }
     }
+    return false;
 }
 
 void SelectionLists::numberChosen() {
@@ -198,6 +204,12 @@ void SelectionLists::addItem(int index) {
     } else if (const std::optional<QString> text =
                    input_.askText ? input_.askText() : std::nullopt) {
         target.insertItem(0, *text);
+        // Saved at once, so that a run that crashes keeps it (the number list is in the
+        // table's journal).
+        if (!keepFile_[slot(index)]) {
+            warnOfUnencodableItem({*text});
+        }
+        saveList(index);
     }
     target.select(0);
 }

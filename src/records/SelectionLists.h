@@ -3,6 +3,7 @@
 #include "device/connection/ControllerContext.h"
 #include "records/SelectionList.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -69,7 +70,8 @@ private:
     void loadList(int list);
     // A list whose file exists but was not read keeps its built-in items and its file.
     void reportUnreadable(int list, const QString& reason);
-    void warnOfUnencodableItem();
+    void saveList(int list);
+    bool warnOfUnencodableItem(const QStringList& items);
 
     connection::ControllerContext context_;
     QString dataDir_;
@@ -79,6 +81,8 @@ private:
     std::array<SelectionList, kLists> lists_;
     // A file that exists but could not be read keeps the user's items: it is not written over.
     std::array<bool, kLists> keepFile_{};
+    // The items the user was told the list files change; told once each.
+    QSet<QString> toldUnencodable_;
 };
 
 } // namespace zr::records

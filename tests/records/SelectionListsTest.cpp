@@ -205,6 +205,32 @@ TEST_F(SelectionListsTest, TheAddItemAsksForANumberOrATextAndInsertsItAtTheTop) 
     EXPECT_EQ(asked, 2);
 }
 
+// A grade, tank or supplier the user adds is in its file at once: a run that crashes keeps it. A
+// text the file changes is told of then, and not again when the lists are saved.
+TEST_F(SelectionListsTest, AnAddedTextIsInItsFileAtOnceAndToldOfOnce) {
+    struct Case {
+        int list;
+        void (SelectionLists::*chosen)();
+        QString typed;
+        QString afterCrash;
+    };
+    const Case cases[] = {
+        {2, &SelectionLists::gradeChosen, QStringLiteral("АИ-100"), QStringLiteral("АИ-100")},
+        {3, &SelectionLists::tankChosen, QStringLiteral("Ωmega"), QStringLiteral("?mega")},
+        {4, &SelectionLists::supplierChosen, QStringLiteral("ТНК"), QStringLiteral("ТНК")}};
+    for (const Case& c : cases) {
+        lists.list(c.list).select(lists.list(c.list).count() - 1);
+        nextText = c.typed;
+        (lists.*c.chosen)();
+        EXPECT_EQ(restart()->list(c.list).item(0), c.afterCrash);
+    }
+    ASSERT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.informed.front().contains(QStringLiteral("\"Ωmega\"")));
+    lists.saveSelectionLists();
+    EXPECT_EQ(messages.informed.size(), 1);
+    EXPECT_TRUE(messages.errors.isEmpty());
+}
+
 TEST_F(SelectionListsTest, ClosingTheDialogInsertsNothingAndSelectsTheFirstItem) {
     lists.list(3).select(4);
     nextText.reset();
