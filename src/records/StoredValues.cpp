@@ -14,12 +14,6 @@ namespace memory = protocol::memory;
 
 namespace {
 
-constexpr std::uint8_t kErased = 255;
-
-bool holdsValues(int count) {
-    return count >= 1 && count <= memory::kMaxStoredValues;
-}
-
 // Restores the cursor and the status panel however the erasure ends.
 class BusyScope {
 public:
@@ -91,15 +85,10 @@ void StoredValues::showRecord(const protocol::StoredValueRecord& record) {
 
 void StoredValues::receiveStoredValuesPage(const protocol::StoredValuesPage& page) {
     const int c = count();
-    if (!holdsValues(c)) {
+    if (!memory::countHoldsValues(c)) {
         return;
     }
-    int taken = c;
-    if (c > memory::kRecordsPerPage) {
-        taken = page.records[0].recordNumber <= memory::kRecordsPerPage
-                    ? memory::kRecordsPerPage
-                    : c - memory::kRecordsPerPage;
-    }
+    const int taken = memory::storedRecordsOnPage(c, page.records[0].recordNumber);
     for (int k = 0; k < taken; ++k) {
         showRecord(page.records[static_cast<std::size_t>(k)]);
     }
@@ -133,7 +122,7 @@ void StoredValues::eraseStoredValues() {
         clearRows();
         for (int address = memory::kStoredCountAddress; address <= memory::kLastStoredValuesAddress;
              ++address) {
-            context_.commands.writeByte(address, kErased);
+            context_.commands.writeByte(address, memory::kNone);
         }
     }
     storedValuesTimer_.disable();
@@ -150,7 +139,7 @@ void StoredValues::fetchStoredValues() {
 
 void StoredValues::copyStoredValuesToTable() {
     const int c = count();
-    if (!holdsValues(c)) {
+    if (!memory::countHoldsValues(c)) {
         return;
     }
     // One change, so that the journal keeps the rows with one flush.

@@ -11,7 +11,7 @@ namespace memory = protocol::memory;
 bool StoredValuesFetch::begin(int count) {
     first_.reset();
     second_.reset();
-    const bool holdsValues = count >= 1 && count <= memory::kMaxStoredValues;
+    const bool holdsValues = memory::countHoldsValues(count);
     count_ = holdsValues ? count : 0;
     return holdsValues;
 }
@@ -30,7 +30,8 @@ StoredValuesFetch::receive(const protocol::StoredValuesPage& page) {
     }
     // By number, as the grid shows them: a later record of the same number replaces an earlier.
     std::map<int, protocol::StoredValueRecord> byNumber;
-    const auto take = [&](const protocol::StoredValuesPage& p, int records) {
+    const auto take = [&](const protocol::StoredValuesPage& p) {
+        const int records = memory::storedRecordsOnPage(count_, p.records[0].recordNumber);
         for (int k = 0; k < records; ++k) {
             const protocol::StoredValueRecord& record = p.records[static_cast<std::size_t>(k)];
             if (record.recordNumber >= 1 && record.recordNumber <= memory::kMaxStoredValues) {
@@ -38,9 +39,9 @@ StoredValuesFetch::receive(const protocol::StoredValuesPage& page) {
             }
         }
     };
-    take(*first_, twoPages ? memory::kRecordsPerPage : count_);
+    take(*first_);
     if (twoPages) {
-        take(*second_, count_ - memory::kRecordsPerPage);
+        take(*second_);
     }
     count_ = 0;
     QList<protocol::StoredValueRecord> records;

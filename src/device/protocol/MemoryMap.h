@@ -33,4 +33,18 @@ constexpr int recordAddress(int recordNumber) {
     return kFirstRecordAddress + kRecordSize * (recordNumber - 1);
 }
 
+// Whether a stored-values count holds values: 0 and the erased kNone hold none.
+constexpr bool countHoldsValues(int count) {
+    return count >= 1 && count <= kMaxStoredValues;
+}
+
+// How many records of a page read from record `firstRecordNumber` on are stored values of a
+// memory holding `count` of them: the first page reads records 1 to 5, the second 6 to 10.
+constexpr int storedRecordsOnPage(int count, int firstRecordNumber) {
+    if (count <= kRecordsPerPage) {
+        return count;
+    }
+    return firstRecordNumber <= kRecordsPerPage ? kRecordsPerPage : count - kRecordsPerPage;
+}
+
 } // namespace zr::protocol::memory
