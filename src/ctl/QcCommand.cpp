@@ -1,5 +1,6 @@
 #include "ctl/QcCommand.h"
 
+#include "common/SystemError.h"
 #include "ctl/CtlText.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/JournalRead.h"
@@ -10,6 +11,8 @@
 #include "history/QualityTexts.h"
 
 #include <cmath>
+#include <new>
+#include <optional>
 
 namespace zr::ctl {
 
@@ -186,12 +189,44 @@ int runQcCommand(const Invocation& invocation, const QString& path, const QLocal
 int runServerQcCommand(const Invocation& invocation, const ServerAccess& server,
                        const QLocale& locale, RecordWriter& writer, const OutputSink& err) {
     // Every row is read: the selection's period is of measuring, the server's bounds of changing.
-    history::HistoryCopy copy;
+    std::optional<history::HistoryCopy> copy;
+    std::optional<QString> failure;
+    // What cannot be copied or charted (memory, mostly) ends the command with its reason, not
+    // the program.
+    const auto guarded = [&](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const journal::SqliteError& failed) {
+            failure = failed.failure().text;
+        } catch (const std::bad_alloc&) {
+            failure = common::outOfMemoryText();
+        }
+    };
+    guarded([&] { copy.emplace(); });
     return readServerHistory(
-        server, {}, {}, err, [&](journal::HistoryRow& row) { copy.add(row); },
-        [&] {
-            history::HistoryDatabase database(copy);
-            return writeQc(database.series(invocation.selection), invocation, locale, writer, err);
+        server, {}, {}, err,
+        [&](journal::HistoryRow& row) {
+            if (!failure) {
+                guarded([&] { copy->add(row); });
+            }
+        },
+        [&]() -> int {
+            int status = kError;
+            if (!failure) {
+                guarded([&] {
+                    history::HistoryDatabase database(*copy);
+                    status = writeQc(database.series(invocation.selection), invocation, locale,
+                                     writer, err);
+                });
+            }
+            if (failure) {
+                err(CtlText::tr("The server's rows could not be charted: %1")
+                        .arg(*failure)
+                        .toUtf8() +
+                    '\n');
+                return kError;
+            }
+            return status;
         });
 }
 

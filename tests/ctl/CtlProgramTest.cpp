@@ -28,11 +28,12 @@ public:
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "ZR6040_SERVER"}) {
             environment.remove(QLatin1String(name));
         }
         environment.insert(QStringLiteral("LANG"), language);
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
         setProcessEnvironment(environment);
         if (prepare) {
             prepare(*this);
@@ -157,6 +158,8 @@ TEST(CtlProgramTest, SpeaksTheLanguageOfTheLocale) {
          {"--simulate", "--serial", "X", "status"},
          "",
          "Прибор ZR-6040 не подключён."},
+        {"ru_RU.UTF-8", {"journal", "/nonexistent/journal.sqlite"}, "", "нет такого файла"},
+        {"ru_RU.UTF-8", {"sync"}, "", "Сервер журнала не настроен"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.language) + " " + c.arguments.join(' ').toStdString());

@@ -435,5 +435,13 @@
         <source>a journal of a newer program version</source>
         <translation>журнал более новой версии программы</translation>
     </message>
+    <message>
+        <source>not a journal of this program</source>
+        <translation>не журнал этой программы</translation>
+    </message>
+    <message>
+        <source>The server&apos;s rows could not be charted: %1</source>
+        <translation>Строки сервера не удалось обработать для контрольных карт: %1</translation>
+    </message>
 </context>
 </TS>
