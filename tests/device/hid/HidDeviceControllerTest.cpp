@@ -52,6 +52,29 @@ protected:
     SimulatedHidBus bus;
 };
 
+// The meter plugged with a model that records what is written to it, and claimed from a
+// controller that has scanned it.
+class PluggedMeterTest : public ControllerTest {
+protected:
+    // A queue depth above 0 opens the read handle now, as the program does.
+    void claimPluggedMeter(int readQueueDepth = 0) {
+        model = std::make_shared<RecordingModel>();
+        meterId = bus.plug(meterInfo(), model);
+        controller = std::make_unique<HidDeviceController>(bus);
+        WAIT_UNTIL_EQ(controller->scanCount(), 1, 5000);
+        meter = controller->claimDevice();
+        ASSERT_NE(meter, nullptr);
+        if (readQueueDepth > 0) {
+            meter->setReadQueueDepth(readQueueDepth);
+        }
+    }
+
+    std::shared_ptr<RecordingModel> model;
+    zr::hid::SimulatedDeviceId meterId = 0;
+    std::unique_ptr<HidDeviceController> controller;
+    HidDevice* meter = nullptr;
+};
+
 } // namespace
 
 TEST_F(ControllerTest, CreationQueuesTheFirstScanWhichRaisesOnDeviceChangeWithoutDevices) {
@@ -259,13 +282,8 @@ TEST_F(ControllerTest, ReturningTheAttachedMeterLeavesAFreshCopyThatKeepsItsHand
     EXPECT_EQ(unplugCalls, 0);
 }
 
-TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerStopsTheReader) {
-    auto model = std::make_shared<RecordingModel>();
-    const auto id = bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    ASSERT_NE(meter, nullptr);
+TEST_F(PluggedMeterTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerStopsTheReader) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter());
     meter->setInputQueueDepth(128);
     meter->setReadQueueDepth(128);
     int reports = 0;
@@ -275,25 +293,25 @@ TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerSt
         order.push_back("unplug");
         EXPECT_FALSE(d.isPresent());
     });
-    ASSERT_GT(bus.openHandleCount(id), 0);
+    ASSERT_GT(bus.openHandleCount(meterId), 0);
 
     int handlesAtRemoval = -1;
     bool presentAtRemoval = true;
     std::uint64_t slicesWhileStopping = 99;
     bool readerAfterStop = true;
-    controller.setOnRemoval([&](HidDevice& d) {
+    controller->setOnRemoval([&](HidDevice& d) {
         order.push_back("removal");
         ASSERT_EQ(&d, meter);
         EXPECT_TRUE(d.inScanCallback());
-        handlesAtRemoval = bus.openHandleCount(id);
+        handlesAtRemoval = bus.openHandleCount(meterId);
         presentAtRemoval = d.isPresent();
         const std::uint64_t before = d.readSlicesRunOut();
         d.setDataHandler(nullptr);
         slicesWhileStopping = d.readSlicesRunOut() - before;
         readerAfterStop = d.hasReader();
     });
-    bus.unplug(id);
-    WAIT_UNTIL_EQ(controller.scanCount(), 2, 5000);
+    bus.unplug(meterId);
+    WAIT_UNTIL_EQ(controller->scanCount(), 2, 5000);
     EXPECT_EQ(order, (std::vector<std::string>{"unplug", "removal"}));
     EXPECT_EQ(handlesAtRemoval, 0);
     EXPECT_FALSE(presentAtRemoval);
@@ -303,18 +321,18 @@ TEST_F(ControllerTest, UnplugClosesHandlesBeforeOnRemovalAndClearingTheHandlerSt
     EXPECT_EQ(meter->readQueueDepth(), 0);
 
     // Claimed: it stays listed and is reported again by every later scan until returned.
-    ASSERT_EQ(controller.deviceCount(), 1);
-    EXPECT_EQ(controller.deviceAt(0), meter);
+    ASSERT_EQ(controller->deviceCount(), 1);
+    EXPECT_EQ(controller->deviceAt(0), meter);
     order.clear();
-    controller.setOnRemoval([&](HidDevice&) { order.push_back("removal"); });
+    controller->setOnRemoval([&](HidDevice&) { order.push_back("removal"); });
     bus.raiseChangeNotice();
-    WAIT_UNTIL_EQ(controller.scanCount(), 3, 5000);
+    WAIT_UNTIL_EQ(controller->scanCount(), 3, 5000);
     EXPECT_EQ(order, (std::vector<std::string>{"removal"})) << "the UnplugHandler runs only once";
     WriteResult write = meter->writeReport(meterReport(0).data(), 65);
     EXPECT_FALSE(write.ok);
     EXPECT_EQ(write.errorCode, ENODEV);
-    controller.returnDevice(meter);
-    EXPECT_EQ(controller.deviceCount(), 0) << "returning a device that is gone removes it";
+    controller->returnDevice(meter);
+    EXPECT_EQ(controller->deviceCount(), 0) << "returning a device that is gone removes it";
 }
 
 TEST_F(ControllerTest, AnUnclaimedDeviceFoundGoneIsRemovedAndDestroyed) {
@@ -360,14 +378,8 @@ TEST_F(ControllerTest, AReattachedDeviceArrivesAgainBesideTheClaimedOneThatIsGon
     EXPECT_TRUE(controller.deviceAt(0)->isPresent());
 }
 
-TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    ASSERT_NE(meter, nullptr);
-    meter->setReadQueueDepth(128); // opens the read handle now, as the program does
+TEST_F(PluggedMeterTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter(128));
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> got;
     meter->setDataHandler([&](HidDevice& d, uint8_t id, const uint8_t* data, uint16_t size) {
         EXPECT_EQ(&d, meter);
@@ -379,7 +391,7 @@ TEST_F(ControllerTest, UnnumberedReportsGiveReportIdZeroAndTheBytesAfterIt) {
     EXPECT_EQ(got[0].first, 0);
     EXPECT_EQ(got[0].second.size(), 64u) << "size = bytes read - 1";
     EXPECT_EQ(got[0].second, std::vector<uint8_t>(report.begin() + 1, report.end()));
-    controller.returnDevice(meter);
+    controller->returnDevice(meter);
 }
 
 TEST_F(ControllerTest, NumberedReportsGiveTheirReportId) {
@@ -410,14 +422,8 @@ TEST_F(ControllerTest, NumberedReportsGiveTheirReportId) {
     controller.returnDevice(device);
 }
 
-TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    ASSERT_NE(meter, nullptr);
-    meter->setReadQueueDepth(512);
+TEST_F(PluggedMeterTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter(512));
     std::vector<uint8_t> sequence;
     bool inHandler = false;
     bool overlapped = false;
@@ -453,7 +459,7 @@ TEST_F(ControllerTest, ReportsReachTheHandlerOnTheMainThreadOneAtATimeInOrder) {
     }
     EXPECT_FALSE(overlapped);
     EXPECT_FALSE(offMainThread);
-    controller.returnDevice(meter);
+    controller->returnDevice(meter);
 }
 
 TEST_F(ControllerTest, ReadWaitSliceAcceptsOnly10To10000) {
@@ -617,16 +623,11 @@ void pushNumbered(SimulatedInputPort& port, int first, int count) {
 } // namespace
 
 // A reader that waits for room in its full queue does not wait for the main thread to end.
-TEST_F(ControllerTest, StoppingAReaderWithAFullQueueEndsItAndHandsNothingMoreOver) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    meter->setReadQueueDepth(SimulatedHidBus::kMaxQueueDepth);
+TEST_F(PluggedMeterTest, StoppingAReaderWithAFullQueueEndsItAndHandsNothingMoreOver) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter(SimulatedHidBus::kMaxQueueDepth));
     int reports = 0;
     meter->setDataHandler([&](HidDevice&, uint8_t, const uint8_t*, uint16_t) { ++reports; });
-    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    WAIT_UNTIL(bus.openHandleCount(meterId, HidOpenMode::Read) == 1, 5000);
     constexpr int kQueued = static_cast<int>(HidDeviceReadThread::kQueueLength);
     pushNumbered(*model->port, 0, kQueued + 1);
     ASSERT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() == kQueued; }));
@@ -635,19 +636,14 @@ TEST_F(ControllerTest, StoppingAReaderWithAFullQueueEndsItAndHandsNothingMoreOve
     WAIT_PAST_POSTED_EVENTS();
     EXPECT_EQ(reports, 0) << "nothing is handed over once the reader stopped";
     EXPECT_EQ(meter->reportsHandedOver(), static_cast<std::uint64_t>(kQueued));
-    controller.returnDevice(meter);
+    controller->returnDevice(meter);
 }
 
 // A handler that stops its reader mid-pass (clearing itself, then handing the device a new
 // handler) ends that pass: what the old reader had queued is not handed to anyone, and the new
 // handler gets only what the new reader reads.
-TEST_F(ControllerTest, AReaderStoppedByItsOwnHandlerHandsOverNothingItHadQueued) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    meter->setReadQueueDepth(16);
+TEST_F(PluggedMeterTest, AReaderStoppedByItsOwnHandlerHandsOverNothingItHadQueued) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter(16));
     std::vector<int> second;
     const HidDevice::DataHandler secondHandler = [&](HidDevice&, uint8_t, const uint8_t* data,
                                                      uint16_t) { second.push_back(data[0]); };
@@ -657,34 +653,30 @@ TEST_F(ControllerTest, AReaderStoppedByItsOwnHandlerHandsOverNothingItHadQueued)
         d.setDataHandler(nullptr);
         d.setDataHandler(secondHandler);
     });
-    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    WAIT_UNTIL(bus.openHandleCount(meterId, HidOpenMode::Read) == 1, 5000);
     pushNumbered(*model->port, 1, 3);
     // All three are queued before the main thread hands the first over.
     ASSERT_TRUE(holdsWithoutEvents([&] { return meter->reportsHandedOver() == 3; }));
     WAIT_UNTIL(!first.empty(), 5000);
-    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    WAIT_UNTIL(bus.openHandleCount(meterId, HidOpenMode::Read) == 1, 5000);
     pushNumbered(*model->port, 4, 1);
     WAIT_UNTIL(!second.empty(), 5000);
     WAIT_PAST_POSTED_EVENTS();
     EXPECT_EQ(first, std::vector<int>{1});
     EXPECT_EQ(second, std::vector<int>{4});
-    controller.returnDevice(meter);
+    controller->returnDevice(meter);
 }
 
 // While the main thread is busy the reader queues what it reads, up to its bound; after that the
 // device's own buffers keep the newest reports. Every report reaches the handler in order.
-TEST_F(ControllerTest, ReportsReadWhileTheMainThreadIsBusyArriveInOrderAndTheQueueIsBounded) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
+TEST_F(PluggedMeterTest, ReportsReadWhileTheMainThreadIsBusyArriveInOrderAndTheQueueIsBounded) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter());
     constexpr int kDeviceBuffers = 16;
     meter->setReadQueueDepth(kDeviceBuffers);
     std::vector<int> sequence;
     meter->setDataHandler(
         [&](HidDevice&, uint8_t, const uint8_t* data, uint16_t) { sequence.push_back(data[0]); });
-    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    WAIT_UNTIL(bus.openHandleCount(meterId, HidOpenMode::Read) == 1, 5000);
     ASSERT_EQ(meter->readQueueDepth(), kDeviceBuffers);
 
     constexpr int kQueued = static_cast<int>(HidDeviceReadThread::kQueueLength);
@@ -708,16 +700,11 @@ TEST_F(ControllerTest, ReportsReadWhileTheMainThreadIsBusyArriveInOrderAndTheQue
     }
     WAIT_UNTIL(sequence.size() == expected.size(), 5000);
     EXPECT_EQ(sequence, expected);
-    controller.returnDevice(meter);
+    controller->returnDevice(meter);
 }
 
-TEST_F(ControllerTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
-    auto model = std::make_shared<RecordingModel>();
-    bus.plug(meterInfo(), model);
-    HidDeviceController controller(bus);
-    WAIT_UNTIL_EQ(controller.scanCount(), 1, 5000);
-    HidDevice* meter = controller.claimDevice();
-    meter->setReadQueueDepth(64);
+TEST_F(PluggedMeterTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
+    ASSERT_NO_FATAL_FAILURE(claimPluggedMeter(64));
     int calls = 0;
     meter->setDataHandler([&](HidDevice& d, uint8_t, const uint8_t*, uint16_t) {
         ++calls;
@@ -735,17 +722,17 @@ TEST_F(ControllerTest, AHandlerMayClearItselfOrReturnItsOwnDevice) {
     meter->setDataHandler([&](HidDevice& d, uint8_t, const uint8_t*, uint16_t) {
         if (!returned) {
             returned = true;
-            controller.returnDevice(&d);
+            controller->returnDevice(&d);
         }
     });
     EXPECT_TRUE(meter->hasReader());
-    WAIT_UNTIL(bus.openHandleCount(1, HidOpenMode::Read) == 1, 5000);
+    WAIT_UNTIL(bus.openHandleCount(meterId, HidOpenMode::Read) == 1, 5000);
     ASSERT_TRUE(model->port->pushInputReport(meterReport(3)));
     WAIT_UNTIL(returned, 5000);
     WAIT_PAST_POSTED_EVENTS();
-    ASSERT_EQ(controller.deviceCount(), 1);
-    EXPECT_FALSE(controller.deviceAt(0)->isClaimed());
-    EXPECT_TRUE(controller.deviceAt(0)->hasDataHandler());
+    ASSERT_EQ(controller->deviceCount(), 1);
+    EXPECT_FALSE(controller->deviceAt(0)->isClaimed());
+    EXPECT_TRUE(controller->deviceAt(0)->hasDataHandler());
 }
 
 TEST_F(ControllerTest, ControllerDestructionReturnsAndFreesTheDevicesStillClaimed) {
