@@ -161,12 +161,15 @@ void RecordWriter::appendTableLine(const QStringList& cells, const QList<int>& w
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const bool last = i + 1 == cells.size();
-        line += last ? cells.at(i) : cells.at(i).leftJustified(widths.value(i) + kColumnGap);
+        // A cell wider than its column still keeps the gap to the next one.
+        line += last ? cells.at(i)
+                     : cells.at(i).leftJustified(widths.value(i)) + QString(kColumnGap, u' ');
     }
     pending_ += line.toUtf8().toStdString() + '\n';
 }
 
-// Widths are not known ahead: each column is as wide as its header or its first cell.
+// Widths are not known ahead: each column is as wide as its header or its first cell, and
+// widens from the line of a wider cell on.
 void RecordWriter::appendStreamedTableLine(const Record& record) {
     if (!headerWritten_) {
         for (qsizetype i = 0; i < layout_.headers.size(); ++i) {
@@ -179,6 +182,10 @@ void RecordWriter::appendStreamedTableLine(const Record& record) {
     }
     if (!record.cells.isEmpty()) {
         appendTableLine(record.cells, streamWidths_);
+        for (qsizetype i = 0; i < record.cells.size() && i < streamWidths_.size(); ++i) {
+            streamWidths_[i] =
+                std::max(streamWidths_[i], static_cast<int>(record.cells.at(i).size()));
+        }
     }
 }
 

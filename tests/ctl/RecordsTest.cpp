@@ -180,6 +180,27 @@ TEST(CtlRecordsTest, StreamedLinesAreWholeAndKeepTheirColumns) {
     EXPECT_EQ(csv.count("\r\n"), 3);
 }
 
+// A streamed table's columns are as wide as the first record's cells; a wider cell later keeps a
+// gap to the next column, and the column is that wide from then on.
+TEST(CtlRecordsTest, AStreamedTableWidensAColumnForALongerCell) {
+    const Layout layout{{"a", "b", "c"}, {"H1", "H2", "H3"}};
+    const auto record = [](const QStringList& cells) { return Record{{"", "", ""}, cells}; };
+    QByteArray out;
+    RecordWriter writer(Format::Table, layout, [&](const QByteArray& bytes) {
+        out += bytes;
+        return true;
+    });
+    for (const QStringList& cells : {QStringList{"a", "b", "c"}, QStringList{"abcdefgh", "x", "y"},
+                                     QStringList{"a", "b", "c"}}) {
+        ASSERT_TRUE(writer.writeRecord(record(cells)));
+    }
+    ASSERT_TRUE(writer.endDocument());
+    EXPECT_EQ(out, QByteArray("H1  H2  H3\n"
+                              "a   b   c\n"
+                              "abcdefgh  x   y\n"
+                              "a         b   c\n"));
+}
+
 TEST(CtlRecordsTest, LibraryEntryShowsItsTextsDecoded) {
     calibration::LibraryRecord entry;
     entry.setIndex(7);
