@@ -9,18 +9,18 @@ inline constexpr const char* kConnectingLine =
     "Сервер журнала %1: подключение… Ожидают отправки строк: %2";
 inline constexpr const char* kReachedLine =
     "Сервер журнала %1: связь есть. Ожидают отправки строк: %2";
-// %3 is the reason.
+// %3 is the reason, last: the server's words end as they end.
 inline constexpr const char* kUnreachableLine =
-    "Сервер журнала %1 недоступен: %3. Ожидают отправки строк: %2";
+    "Сервер журнала %1 недоступен, ожидают отправки строк: %2. Причина: %3";
 inline constexpr const char* kRefusedLine =
-    "Сервер журнала %1 не используется: %3. Ожидают отправки строк: %2";
+    "Сервер журнала %1 не используется, ожидают отправки строк: %2. Причина: %3";
 
 // Once per outage; %2 is the reason.
 inline constexpr const char* kOutageText =
-    "Сервер журнала %1 недоступен: %2.\n"
+    "Сервер журнала %1 недоступен.\nПричина: %2\n"
     "Строки таблицы сохраняются на этом компьютере и будут отправлены, когда связь восстановится.";
 // Once, when the server is not used until the program starts again; %2 is the reason.
-inline constexpr const char* kRefusedText = "Сервер журнала %1 не используется: %2.\n"
+inline constexpr const char* kRefusedText = "Сервер журнала %1 не используется.\nПричина: %2\n"
                                             "Строки таблицы сохраняются на этом компьютере.";
 
 // Reasons.

@@ -13,9 +13,21 @@ namespace zr::mirror {
 
 namespace {
 
-// libpq's messages end in a newline and may span lines (one per host tried).
+// libpq's messages end in a newline and may span lines (a hint on a line of its own, a line per
+// host tried): one line of sentences.
 QString oneLine(const char* message) {
-    return QString::fromUtf8(message).simplified();
+    QStringList sentences;
+    for (const QString& line : QString::fromUtf8(message).split(u'\n')) {
+        const QString text = line.simplified();
+        if (text.isEmpty()) {
+            continue;
+        }
+        if (!sentences.isEmpty() && !QStringLiteral(".?!:;").contains(sentences.last().back())) {
+            sentences.last() += u'.';
+        }
+        sentences << text;
+    }
+    return sentences.join(u' ');
 }
 
 ServerFailure connectionFailure(const pg_conn* conn) {
