@@ -1,6 +1,8 @@
 // The journal's mirror against a PostgreSQL server of the benchmark's own (fsync on, as a real
 // server runs): a backlog of 100 000 rows reaching it, a row written while it is up reaching
-// it, and the window's "Записать значение" with and without the mirror running beside it.
+// it, the window's "Записать значение" with and without the mirror running beside it, and
+// zr6040ctl qc over the server's rows against qc over the journal file.
+#include "ctl/CtlRun.h"
 #include "journal/JournalRig.h"
 #include "journal/Schema.h"
 #include "mirror/JournalMirror.h"
@@ -191,6 +193,43 @@ void BM_WriteRow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteRow)->Arg(0)->Arg(1)->ArgName("mirror")->Unit(benchmark::kMicrosecond);
+
+// The control charts of 100 000 rows: `qc --server` (range(0) = 1) reads them from the server
+// into an in-memory journal and charts them there, `qc FILE` (0) charts the same rows in the
+// journal file they were sent from. Output goes nowhere.
+void BM_Qc(benchmark::State& state) {
+    static const auto sent = [] {
+        auto dir = std::make_unique<QTemporaryDir>();
+        writeBacklog(dir->path(), 100000);
+        emptyServer();
+        std::unique_ptr<JournalMirror> mirror =
+            mirrorOf(dir->filePath(QString::fromLatin1(zr::journal::kJournalFileName)));
+        bool finished = false;
+        QObject::connect(mirror.get(), &JournalMirror::finished, [&] { finished = true; });
+        mirror->start(JournalMirror::Mode::SendOnce);
+        runUntil([&] { return finished; });
+        return dir;
+    }();
+    const bool fromServer = state.range(0) != 0;
+    QStringList arguments{QStringLiteral("zr6040ctl"), QStringLiteral("qc"),
+                          QStringLiteral("--json")};
+    arguments << (fromServer ? QStringLiteral("--server")
+                             : sent->filePath(QString::fromLatin1(zr::journal::kJournalFileName)));
+    const zr::ctl::Invocation qc = zr::ctl::parseCommandLine(arguments).invocation;
+    zr::test::FakeMeterLink noMeter;
+    for (auto _ : state) {
+        const zr::test::CtlOutcome outcome = zr::test::runCtl(
+            qc, noMeter,
+            {.server = {zr::mirror::ServerSetting{cluster().connection(), QStringLiteral("bench")},
+                        [] { return std::make_unique<zr::mirror::PqServerLink>(); }}});
+        if (outcome.status != 0) {
+            state.SkipWithError(outcome.err.constData());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 100001);
+}
+BENCHMARK(BM_Qc)->Arg(0)->Arg(1)->ArgName("server")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -202,7 +202,7 @@ int runServerQcCommand(const Invocation& invocation, const ServerAccess& server,
             failure = common::outOfMemoryText();
         }
     };
-    guarded([&] { copy.emplace(); });
+    guarded([&] { copy.emplace(history::HistoryCopy::Use::OneQuery); });
     return readServerHistory(
         server, {}, {}, err,
         [&](journal::HistoryRow& row) {

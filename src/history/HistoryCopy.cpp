@@ -18,9 +18,9 @@ void bindTime(journal::Statement& statement, int index, const QDateTime& time) {
 
 } // namespace
 
-HistoryCopy::HistoryCopy() : db_(std::make_unique<journal::Database>(QStringLiteral(":memory:"))) {
+HistoryCopy::HistoryCopy(Use use)
+    : use_(use), db_(std::make_unique<journal::Database>(QStringLiteral(":memory:"))) {
     db_->execute(journal::kSchemaSql);
-    db_->execute(journal::kHistoryIndexSql);
     // One transaction for the whole copy: a statement of its own each would cost a journal
     // write per row.
     db_->execute("BEGIN");
@@ -74,6 +74,11 @@ void HistoryCopy::add(const journal::HistoryRow& row) {
 std::unique_ptr<journal::Database> HistoryCopy::finish() {
     insertSession_.reset();
     insertRow_.reset();
+    // Made once the rows are in: sorting them once is quicker than keeping each index in order
+    // row by row.
+    if (use_ == Use::Browsing) {
+        db_->execute(journal::kHistoryIndexSql);
+    }
     db_->execute("COMMIT");
     return std::move(db_);
 }

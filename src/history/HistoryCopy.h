@@ -12,12 +12,16 @@ class Statement;
 
 namespace zr::history {
 
-// An in-memory journal of the typed schema, with the history's indexes, filled with rows as they
-// are read: for a history that is not a typed journal file (one of the text schema, or the rows
-// of every PC on the journal's server), queried then as a journal file is.
+// An in-memory journal of the typed schema filled with rows as they are read: for a history that is
+// not a typed journal file (one of the text schema, or the rows of every PC on the journal's
+// server), queried then as a journal file is.
 class HistoryCopy {
 public:
-    HistoryCopy();
+    // What the copy is for: paged through in any order (the history window), with the history's
+    // indexes, or read once (zr6040ctl qc), where making them costs more than a scan.
+    enum class Use { Browsing, OneQuery };
+
+    explicit HistoryCopy(Use use);
     ~HistoryCopy();
     HistoryCopy(const HistoryCopy&) = delete;
     HistoryCopy& operator=(const HistoryCopy&) = delete;
@@ -31,6 +35,7 @@ public:
 private:
     qint64 sessionOf(const journal::HistorySession& session);
 
+    Use use_;
     std::unique_ptr<journal::Database> db_;
     std::unique_ptr<journal::Statement> insertSession_;
     std::unique_ptr<journal::Statement> insertRow_;

@@ -17,7 +17,7 @@ constexpr int kRowFirst = 3;
 // The journal of the text schema, read into an in-memory journal of the typed one.
 std::unique_ptr<journal::Database> typedCopyOf(const QString& path, int busyTimeoutMs) {
     journal::History history(path, busyTimeoutMs);
-    HistoryCopy copy;
+    HistoryCopy copy(HistoryCopy::Use::Browsing);
     history.select({}, {});
     journal::HistoryRow read;
     while (history.next(read)) {
