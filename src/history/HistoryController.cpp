@@ -57,6 +57,14 @@ void HistoryController::open(const QString& path) {
 
 void HistoryController::setFilter(const HistoryFilter& filter) {
     filter_ = filter;
+    filter_.lastRowId.reset();
+    if (database_) {
+        try {
+            filter_.lastRowId = database_->lastRowId();
+        } catch (const journal::SqliteError& failed) {
+            report(unreadableJournalText(path_, failed.failure().text));
+        }
+    }
     rowCount_.reset();
     table_.show(database_.get(), filter_);
     emit rowsCounted();

@@ -129,6 +129,13 @@ ChartSeries HistoryDatabase::series(const HistoryFilter& filter) {
     return series;
 }
 
+qint64 HistoryDatabase::lastRowId() {
+    journal::Statement& select = prepared(lastRowQuery());
+    const qint64 id = select.step() ? select.integer(0) : 0;
+    select.restart();
+    return id;
+}
+
 std::optional<HistoryRecord> HistoryDatabase::record(qint64 id) {
     journal::Statement& select = prepared(rowQuery(id));
     std::optional<HistoryRecord> found;

@@ -59,6 +59,8 @@ public:
     qint64 count(const HistoryFilter& filter);
     ChartSeries series(const HistoryFilter& filter);
     std::optional<HistoryRecord> record(qint64 id);
+    // The id of the row made last, 0 when there is none: for HistoryFilter::lastRowId.
+    qint64 lastRowId();
     // The texts that occur in the grade, tank or supplier column.
     QStringList texts(HistoryColumn column);
 

@@ -19,6 +19,10 @@ struct HistoryFilter {
     std::optional<int> method;
     // Rows deleted from the table are left out unless asked for.
     bool includeDeleted = false;
+    // Only rows made up to this one: the journal as it was when the filter was applied, so that
+    // the rows shown, their count and their charts are the same rows however long apart they
+    // are read. Absent: every row.
+    std::optional<qint64> lastRowId;
 
     bool operator==(const HistoryFilter&) const = default;
 };

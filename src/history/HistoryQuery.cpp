@@ -47,6 +47,9 @@ QString whereClause(SqlText& text, const HistoryFilter& filter) {
     if (!filter.includeDeleted) {
         conditions << QStringLiteral("r.deleted IS NULL");
     }
+    if (filter.lastRowId) {
+        conditions << QStringLiteral("r.id <= ") + parameter(text, *filter.lastRowId);
+    }
     if (filter.since.isValid()) {
         conditions << QStringLiteral("r.moment >= ") +
                           parameter(text, journal::timeText(filter.since));
@@ -142,6 +145,10 @@ SqlText seriesQuery(const HistoryFilter& filter) {
                               "r.value IS NOT NULL ORDER BY r.moment, r.id")
                    .arg(where);
     return text;
+}
+
+SqlText lastRowQuery() {
+    return {QStringLiteral("SELECT ifnull(max(id), 0) FROM measurement_row"), {}};
 }
 
 SqlText rowQuery(qint64 id) {

@@ -42,6 +42,8 @@ SqlText seriesQuery(const HistoryFilter& filter);
 
 // One row by its id, in the page's columns.
 SqlText rowQuery(qint64 id);
+// The id of the row made last (0 in an empty journal).
+SqlText lastRowQuery();
 
 // The texts that occur in the column (grade, tank or supplier), in order, empty ones left out.
 SqlText distinctQuery(HistoryColumn column);

@@ -6,6 +6,7 @@
 #include "support/FakeMessageService.h"
 #include "support/LocaleGuard.h"
 #include "support/MemoryFiles.h"
+#include "support/WaitUntil.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -96,6 +97,26 @@ TEST(HistoryControllerTest, JournalsThatCannotBeShown) {
 }
 
 // The baseline of a period is the points measured in it; one that holds none gives no limits.
+// The rows shown, their count and their charts are the journal as it was when the filter was
+// applied: a row the program writes meanwhile waits for the next time it is applied.
+TEST(HistoryControllerTest, TheRowsTheirCountAndTheirChartsAreTheSameRows) {
+    HistoryJournal journal;
+    journal.append({measurement("5", "АИ-92", "P 1", "ЛУКОЙЛ", 1, 92.3, kMeasured),
+                    measurement("6", "АИ-92", "P 1", "ЛУКОЙЛ", 1, 92.1, kMeasured.addSecs(60))});
+    Rig rig;
+    rig.controller.open(journal.path);
+    journal.append({measurement("7", "АИ-92", "P 1", "ЛУКОЙЛ", 1, 92.2, kMeasured.addSecs(120))});
+    for (const int rows : {2, 3}) {
+        WAIT_UNTIL(rig.controller.rowCount().has_value(), 5000);
+        rig.controller.rebuildCharts();
+        EXPECT_EQ(*rig.controller.rowCount(), rows);
+        EXPECT_EQ(rig.controller.table().rowCount(), rows);
+        EXPECT_EQ(rig.controller.charts().series.size(), rows);
+        // Applied again, as the window does when it is opened again.
+        rig.controller.setFilter(rig.controller.filter());
+    }
+}
+
 TEST(HistoryControllerTest, ABaselineOfAPeriodTakesThePointsMeasuredInIt) {
     ChartSeries series;
     for (int day = 0; day < 10; ++day) {
