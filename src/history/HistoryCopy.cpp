@@ -6,18 +6,6 @@
 
 namespace zr::history {
 
-namespace {
-
-void bindTime(journal::Statement& statement, int index, const QDateTime& time) {
-    if (time.isValid()) {
-        statement.bind(index, journal::timeText(time));
-    } else {
-        statement.bindNull(index);
-    }
-}
-
-} // namespace
-
 HistoryCopy::HistoryCopy(Use use)
     : use_(use), db_(std::make_unique<journal::Database>(QStringLiteral(":memory:"))) {
     db_->execute(journal::kSchemaSql);
@@ -51,7 +39,7 @@ qint64 HistoryCopy::sessionOf(const journal::HistorySession& session) {
     const auto id = static_cast<qint64>(sessions_.size()) + 1;
     insertSession_->restart().bind(1, id).bind(2, key).bind(3, session.host);
     insertSession_->bind(4, journal::timeText(session.started));
-    bindTime(*insertSession_, 5, session.closed);
+    journal::bindTime(*insertSession_, 5, session.closed);
     insertSession_->run();
     sessions_.emplace(key, id);
     return id;
@@ -65,7 +53,7 @@ void HistoryCopy::add(const journal::HistoryRow& row) {
     insert.bind(2, row.uuid.isEmpty() ? QString::number(rows_) : row.uuid);
     insert.bind(3, row.meterSerial);
     insert.bind(4, journal::timeText(row.changed));
-    bindTime(insert, 5, row.deleted);
+    journal::bindTime(insert, 5, row.deleted);
     insert.bind(6, row.revision.value_or(0));
     journal::bindRow(insert, 7, row.row);
     insert.run();

@@ -54,11 +54,7 @@ void bindRow(Statement& statement, int first, const TableRow& row) {
         statement.bindNull(first + 5);
     }
     statement.bind(first + 6, static_cast<qint64>(row.valueDecimals));
-    if (row.moment.isValid()) {
-        statement.bind(first + 7, timeText(row.moment));
-    } else {
-        statement.bindNull(first + 7);
-    }
+    bindTime(statement, first + 7, row.moment);
     bindText(statement, first + 8, row.methodText);
     bindText(statement, first + 9, row.valueText);
     bindText(statement, first + 10, row.momentText);
@@ -66,6 +62,14 @@ void bindRow(Statement& statement, int first, const TableRow& row) {
 
 QString timeText(const QDateTime& time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+void bindTime(Statement& statement, int index, const QDateTime& time) {
+    if (time.isValid()) {
+        statement.bind(index, timeText(time));
+    } else {
+        statement.bindNull(index);
+    }
 }
 
 QDateTime timeAt(const Statement& statement, int column) {

@@ -20,6 +20,8 @@ void bindRow(Statement& statement, int first, const TableRow& row);
 
 // A time as the journal keeps it: UTC, ISO 8601 with milliseconds and "Z".
 QString timeText(const QDateTime& time);
+// Binds the time's text, or null for an invalid time.
+void bindTime(Statement& statement, int index, const QDateTime& time);
 // Invalid for a null column.
 QDateTime timeAt(const Statement& statement, int column);
 
