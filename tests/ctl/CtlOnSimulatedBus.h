@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ctl/CtlRun.h"
 #include "ctl/ProgramRun.h"
 #include "device/hid/simulated/SimulatedHidBus.h"
 #include "device/protocol/Commands.h"
@@ -38,13 +39,6 @@ public:
     bool swallowStoredReads = false;
     // Runs on the writing thread before the meter takes each command.
     std::function<void()> beforeAnswer;
-};
-
-// What one run of zr6040ctl wrote, and its exit status.
-struct CtlOutcome {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
 };
 
 // zr6040ctl's real commands in this process on the simulated HID bus. While a command runs, the
@@ -90,16 +84,11 @@ public:
             ctl::parseCommandLine(QStringList{QStringLiteral("zr6040ctl")} + arguments);
         EXPECT_TRUE(parsed.run) << parsed.standardError.toStdString();
         CtlOutcome outcome;
-        ctl::CommandRunner::Io io;
+        ctl::CommandRunner::Io io = capturingIo(outcome);
         written.clear();
-        io.out = [&](const QByteArray& bytes) {
-            outcome.out += bytes;
+        io.out = [&, captured = std::move(io.out)](const QByteArray& bytes) {
             written += bytes;
-            return true;
-        };
-        io.err = [&](const QByteArray& bytes) {
-            outcome.err += bytes;
-            return true;
+            return captured(bytes);
         };
         io.now = &fixedTime;
         io.locale = QLocale::c();

@@ -29,19 +29,25 @@ struct CtlSetup {
     std::function<void(ctl::CommandRunner&)> beforeRun = {};
 };
 
-inline CtlOutcome runCtl(const ctl::Invocation& invocation, ctl::MeterLink& meter,
-                         CtlSetup setup = {}) {
-    CtlOutcome result;
+// Io that keeps what a command writes in `result`.
+inline ctl::CommandRunner::Io capturingIo(CtlOutcome& result) {
     ctl::CommandRunner::Io io;
-    io.out = [&](const QByteArray& bytes) {
+    io.out = [&result](const QByteArray& bytes) {
         result.out += bytes;
         ++result.outWrites;
         return true;
     };
-    io.err = [&](const QByteArray& bytes) {
+    io.err = [&result](const QByteArray& bytes) {
         result.err += bytes;
         return true;
     };
+    return io;
+}
+
+inline CtlOutcome runCtl(const ctl::Invocation& invocation, ctl::MeterLink& meter,
+                         CtlSetup setup = {}) {
+    CtlOutcome result;
+    ctl::CommandRunner::Io io = capturingIo(result);
     if (setup.now) {
         io.now = std::move(setup.now);
     }
